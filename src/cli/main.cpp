@@ -1,0 +1,70 @@
+// quillon-cli: Quillon's jobs from the command line, over the same core as the window.
+#include "cli/commands.h"
+#include "cli/console_text.h"
+#include "registry/store_options.h"
+
+#include <exception>
+#include <iostream>
+
+namespace {
+
+const char* const kUsage =
+    "Usage : quillon-cli [REGISTRE] COMMANDE [ARGUMENTS]\n"
+    "\n"
+    "Commandes :\n"
+    "  export CLÉ FICHIER [--append]\n"
+    "      écrit la clé CLÉ (nom complet, racine comprise), ses valeurs et ses sous-clés\n"
+    "      dans FICHIER au format REGEDIT4 ; avec --append, ajoute à la fin de FICHIER.\n"
+    "\n";
+
+int Run(const std::vector<std::string>& args) {
+    using namespace quillon;
+    StoreOptions storeOptions;
+    std::size_t index = 0;
+    while (index < args.size()) {
+        if (args[index] == "--help" || args[index] == "-h") {
+            std::cout << kUsage << StoreOptionsHelp;
+            return cli::ExitDone;
+        }
+        std::string error;
+        const OptionParse parsed = ParseStoreOption(args, index, storeOptions, error);
+        if (parsed == OptionParse::Error) {
+            std::cerr << "quillon-cli: " << error << "\n";
+            return cli::ExitUsage;
+        }
+        if (parsed == OptionParse::NotAStoreOption) {
+            break;
+        }
+    }
+    if (index >= args.size()) {
+        std::cerr << kUsage << StoreOptionsHelp;
+        return cli::ExitUsage;
+    }
+    const std::string command = args[index];
+    const std::vector<std::string> commandArgs(args.begin() + static_cast<long>(index) + 1,
+                                               args.end());
+    if (command != "export") {
+        std::cerr << "quillon-cli: commande inconnue : " << command << "\n";
+        return cli::ExitUsage;
+    }
+    std::string error;
+    auto store = OpenStore(storeOptions, error);
+    if (!store) {
+        std::cerr << "quillon-cli: " << error << "\n";
+        return cli::ExitFailed;
+    }
+    Reg_access registry(*store);
+    return cli::RunExport(registry, commandArgs, std::cerr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    quillon::cli::PrepareConsole();
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& e) {
+        std::cerr << "quillon-cli: erreur inattendue : " << e.what() << "\n";
+        return quillon::cli::ExitFailed;
+    }
+}

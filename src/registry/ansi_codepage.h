@@ -1,0 +1,25 @@
+// Windows-1252, the ANSI code page that the offline stores and the Linux build use for
+// registry texts and files: conversion to and from Unicode, and case folding for key names.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// Unicode code point of one ANSI byte.
+char32_t AnsiToCodePoint(unsigned char byte);
+// ANSI byte of a code point; '?' for what Windows-1252 cannot hold.
+unsigned char CodePointToAnsi(char32_t codePoint);
+
+// UTF-16LE bytes (pairs, surrogates allowed) to ANSI text; an odd last byte is dropped.
+std::string Utf16LeToAnsi(std::string_view utf16le);
+std::string AnsiToUtf8(std::string_view ansi);
+// Invalid UTF-8 sequences become '?'.
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// Upper-cases ANSI text the way registry names compare: letters of Windows-1252 only.
+std::string FoldCase(std::string_view ansi);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+} // namespace quillon

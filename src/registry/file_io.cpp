@@ -1,0 +1,135 @@
+#include "registry/file_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace quillon {
+namespace {
+constexpr std::size_t kBufferSize = 1 << 20;
+}
+
+std::string FileError::Reason() const {
+    switch (Errno) {
+    case ENOENT: return "le fichier ou son dossier n'existe pas";
+    case EACCES:
+    case EPERM: return "accès refusé";
+    case ENOSPC: return "disque plein";
+#ifdef EROFS
+    case EROFS: return "support en lecture seule";
+#endif
+    case EISDIR: return "c'est un dossier";
+    case ENOTDIR: return "un élément du chemin n'est pas un dossier";
+    case EEXIST: return "le fichier existe déjà";
+    case EMFILE:
+    case ENFILE: return "trop de fichiers ouverts";
+    case EIO: return "erreur de lecture ou d'écriture sur le disque";
+    case ENAMETOOLONG: return "nom de fichier trop long";
+    case EINVAL: return "nom de fichier incorrect";
+    default: return std::strerror(Errno);
+    }
+}
+
+OutputFile::~OutputFile() {
+    FileError ignored;
+    Close(ignored);
+}
+
+bool OutputFile::Open(const std::string& path, Mode mode, FileError& error) {
+    path_ = path;
+    firstErrno_ = 0;
+    std::error_code ec;
+    startLength_ = mode == Mode::Append && std::filesystem::exists(path, ec)
+                       ? std::filesystem::file_size(path, ec)
+                       : 0;
+    if (ec) {
+        startLength_ = 0;
+    }
+    errno = 0;
+    file_ = std::fopen(path.c_str(), mode == Mode::Create ? "wb" : "ab");
+    if (file_ == nullptr) {
+        error = FileError{path, errno != 0 ? errno : EACCES};
+        return false;
+    }
+    std::setvbuf(file_, nullptr, _IONBF, 0); // our own buffer does the batching
+    buffer_.reserve(kBufferSize);
+    return true;
+}
+
+void OutputFile::Write(std::string_view bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kBufferSize) {
+        Flush();
+    }
+}
+
+void OutputFile::Flush() {
+    if (buffer_.empty() || firstErrno_ != 0) {
+        buffer_.clear();
+        return;
+    }
+    errno = 0;
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        firstErrno_ = errno != 0 ? errno : EIO;
+    }
+    buffer_.clear();
+}
+
+bool OutputFile::Close(FileError& error) {
+    if (file_ == nullptr) {
+        return true;
+    }
+    Flush();
+    errno = 0;
+    if (std::fclose(file_) != 0 && firstErrno_ == 0) {
+        firstErrno_ = errno != 0 ? errno : EIO;
+    }
+    file_ = nullptr;
+    if (firstErrno_ == 0) {
+        return true;
+    }
+    std::error_code ignored;
+    std::filesystem::resize_file(path_, startLength_, ignored);
+    error = FileError{path_, firstErrno_};
+    return false;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content, FileError& error) {
+    content.clear();
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = FileError{path, errno != 0 ? errno : EACCES};
+        return false;
+    }
+    char chunk[1 << 16];
+    std::size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        content.append(chunk, count);
+    }
+    const bool failed = std::ferror(file) != 0;
+    const int readErrno = errno != 0 ? errno : EIO;
+    std::fclose(file);
+    if (failed) {
+        error = FileError{path, readErrno};
+        content.clear();
+        return false;
+    }
+    return true;
+}
+
+int MoveOver(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return 0;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+#endif
+}
+
+} // namespace quillon

@@ -1,0 +1,52 @@
+// Writing the program's text files, with errors that the commands can put into words.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// A file that could not be created, opened, read or written, and the system's reason.
+struct FileError {
+    std::string Path;
+    int Errno = 0;
+
+    // The reason in French, for messages ("accès refusé", "disque plein" ...).
+    std::string Reason() const;
+};
+
+// An output file written through a large buffer. If anything fails, Close() puts the file
+// back to the length it had when opened, so a failed write never leaves half a record.
+class OutputFile {
+  public:
+    enum class Mode { Create, Append };
+
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    bool Open(const std::string& path, Mode mode, FileError& error);
+    void Write(std::string_view bytes);
+    // True when every byte reached the file.
+    bool Close(FileError& error);
+
+  private:
+    void Flush();
+
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::uintmax_t startLength_ = 0;
+    std::string buffer_;
+    int firstErrno_ = 0;
+};
+
+// Reads a whole file; false with `error` set when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& content, FileError& error);
+
+// Moves `from` over `to`, replacing it; the system's errno on failure, else 0.
+int MoveOver(const std::string& from, const std::string& to);
+
+} // namespace quillon

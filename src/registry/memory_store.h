@@ -1,0 +1,69 @@
+// A registry held in memory: the store of .reg files, of tests and of the offline sources.
+#pragma once
+
+#include "registry/registry_store.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+namespace quillon {
+
+// What the user may do with a key, to model keys that a limited account cannot open.
+enum class KeyAccess { Full, ReadOnly, Denied };
+
+struct MemoryKey {
+    std::string Name;
+    KeyAccess Access = KeyAccess::Full;
+    std::vector<RegValue> Values;                     // in insertion order
+    std::vector<std::unique_ptr<MemoryKey>> Subkeys; // in insertion order
+
+    MemoryKey* FindSubkey(std::string_view name) const;
+    MemoryKey& AddSubkey(std::string_view name); // the existing one when present
+    void RemoveSubkey(std::string_view name);
+    // Sets a value, in place when one of that name exists, else at the end.
+    void SetValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
+    void RemoveValue(std::string_view name);
+    const RegValue* FindValue(std::string_view name) const;
+
+  private:
+    std::unordered_map<std::string, MemoryKey*> subkeyByFoldedName_;
+    std::unordered_map<std::string, std::size_t> valueByFoldedName_;
+};
+
+// Index of a root name ("HKEY_CURRENT_USER", any case) in RootNames, if it is one.
+std::optional<int> RootIndexIgnoringCase(std::string_view name);
+
+class MemoryStore : public RegistryStore {
+  public:
+    MemoryStore();
+
+    MemoryKey& Root(int index) { return *roots_[index]; }
+    // The key of a full name such as "HKEY_CURRENT_USER\Software\X", created with its parents;
+    // nullptr when the name does not start with a root name.
+    MemoryKey* CreateKey(std::string_view fullName);
+    MemoryKey* FindKey(std::string_view fullName) const;
+    // Removes a key and everything below it; false when there is none.
+    bool DeleteKey(std::string_view fullName);
+
+    std::int32_t OpenKey(KeyHandle parent, std::string_view path, std::uint32_t access,
+                         KeyHandle& result) override;
+    std::int32_t CloseKey(KeyHandle key) override;
+    std::int32_t EnumValue(KeyHandle key, std::uint32_t index, RegValue& value) override;
+    std::int32_t EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override;
+    std::int32_t QueryValue(KeyHandle key, std::string_view name, std::uint32_t& type,
+                            std::vector<std::uint8_t>& data) override;
+
+    std::size_t OpenHandleCount() const;
+
+  private:
+    MemoryKey* KeyOf(KeyHandle handle) const;
+    MemoryKey* Walk(MemoryKey* from, std::string_view path) const;
+
+    std::array<std::unique_ptr<MemoryKey>, RootCount> roots_;
+    std::vector<MemoryKey*> handles_; // handle h is handles_[h - 1]; nullptr once closed
+    std::vector<KeyHandle> freeHandles_;
+};
+
+} // namespace quillon

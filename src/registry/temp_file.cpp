@@ -1,0 +1,163 @@
+#include "registry/temp_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace quillon {
+namespace {
+
+// Past this many taken names the folder is not one we can use.
+constexpr unsigned kMaxAttempts = 100000;
+
+std::string Candidate(const std::string& folder, unsigned number) {
+    return folder + std::string(Temp_file::Prefix) + std::to_string(number) + ".tmp";
+}
+
+bool OrdinaryFileExists(const std::string& path) {
+#ifdef _WIN32
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    const DWORD unseen = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+    return (found.dwFileAttributes & unseen) == 0;
+#else
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+#endif
+}
+
+unsigned FirstFreeNumber(const std::string& folder) {
+    unsigned number = 0;
+    while (number < kMaxAttempts && OrdinaryFileExists(Candidate(folder, number))) {
+        ++number;
+    }
+    return number;
+}
+
+// 0 when the file was made, EEXIST when the name is taken, another errno otherwise.
+int CreateExclusively(const std::string& path) {
+#ifdef _WIN32
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) {
+            return EEXIST;
+        }
+        if (code == ERROR_ACCESS_DENIED) {
+            // A folder of that name, or a file being deleted: try the next number.
+            return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? EEXIST : EACCES;
+        }
+        return code == ERROR_PATH_NOT_FOUND ? ENOENT : EIO;
+    }
+    CloseHandle(file);
+    return 0;
+#else
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return errno;
+    }
+    close(fd);
+    return 0;
+#endif
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto cut = path.find_last_of(
+#ifdef _WIN32
+        "\\/:"
+#else
+        "/"
+#endif
+    );
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+} // namespace
+
+std::string Temp_file::TempFolder() {
+#ifdef _WIN32
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(MAX_PATH + 1, buffer);
+    return length == 0 || length > MAX_PATH ? std::string() : std::string(buffer);
+#else
+    const char* fromEnvironment = std::getenv("TMPDIR");
+    std::string folder = fromEnvironment != nullptr && *fromEnvironment != '\0'
+                             ? fromEnvironment
+                             : "/tmp";
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+#endif
+}
+
+std::string Temp_file::TempFileName() {
+    const std::string folder = TempFolder();
+    return Candidate(folder, FirstFreeNumber(folder));
+}
+
+std::optional<TemporaryFile> TemporaryFile::Create(FileError& error) {
+    return CreateIn(Temp_file::TempFolder(), error);
+}
+
+std::optional<TemporaryFile> TemporaryFile::CreateBeside(const std::string& target,
+                                                         FileError& error) {
+    return CreateIn(FolderOf(target), error);
+}
+
+std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder,
+                                                     FileError& error) {
+    for (unsigned number = FirstFreeNumber(folder); number < kMaxAttempts; ++number) {
+        const std::string path = Candidate(folder, number);
+        const int result = CreateExclusively(path);
+        if (result == 0) {
+            return TemporaryFile(path);
+        }
+        if (result != EEXIST && result != ELOOP) {
+            error = FileError{path, result};
+            return std::nullopt;
+        }
+    }
+    error = FileError{Candidate(folder, kMaxAttempts), EEXIST};
+    return std::nullopt;
+}
+
+TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept : path_(std::move(other.path_)) {
+    other.path_.clear();
+}
+
+TemporaryFile::~TemporaryFile() {
+    if (!path_.empty()) {
+        std::remove(path_.c_str());
+    }
+}
+
+bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
+#ifndef _WIN32
+    // The file was made owner-only; the result gets the mode a new file would have.
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(path_.c_str(), 0666 & ~mask);
+#endif
+    const int result = MoveOver(path_, target);
+    if (result != 0) {
+        error = FileError{target, result};
+        return false;
+    }
+    path_.clear();
+    return true;
+}
+
+} // namespace quillon

@@ -1,0 +1,47 @@
+// Temp_file: names of temporary files ("~~TempQuillon" + number + ".tmp", first free number)
+// and the files themselves, created exclusively and deleted by whoever made them.
+#pragma once
+
+#include "registry/file_io.h"
+
+#include <optional>
+#include <string>
+
+namespace quillon {
+
+namespace Temp_file {
+inline constexpr std::string_view Prefix = "~~TempQuillon";
+
+// The system's temporary folder with its trailing separator ($TMPDIR or /tmp off Windows);
+// empty when the system gives none.
+std::string TempFolder();
+// The first name in the temporary folder under which no ordinary file exists. Hidden and
+// system files and folders of that name are not seen.
+std::string TempFileName();
+} // namespace Temp_file
+
+// A file created anew for the program alone (owner-only, never through an existing file or
+// link), deleted when this object goes unless it was Kept.
+class TemporaryFile {
+  public:
+    // In the temporary folder, at the first free number.
+    static std::optional<TemporaryFile> Create(FileError& error);
+    // In the folder of `target`, to be renamed over it once complete.
+    static std::optional<TemporaryFile> CreateBeside(const std::string& target, FileError& error);
+
+    TemporaryFile(TemporaryFile&& other) noexcept;
+    TemporaryFile& operator=(TemporaryFile&&) = delete;
+    ~TemporaryFile();
+
+    const std::string& Path() const { return path_; }
+    // Moves the file over `target`; on success the file is no longer deleted.
+    bool RenameTo(const std::string& target, FileError& error);
+
+  private:
+    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+    static std::optional<TemporaryFile> CreateIn(const std::string& folder, FileError& error);
+
+    std::string path_;
+};
+
+} // namespace quillon

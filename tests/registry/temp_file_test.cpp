@@ -1,0 +1,113 @@
+#include "registry/temp_file.h"
+#include "test_support.h"
+
+#include <cstdlib>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace quillon {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Points the system's temporary folder at a scratch folder for one test.
+class TempFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override { SetTempEnvironment(folder.Path().string() + Separator()); }
+    void TearDown() override { SetTempEnvironment(saved); }
+
+    static std::string Separator() { return std::string(1, fs::path::preferred_separator); }
+    static void SetTempEnvironment(const std::string& value) {
+#ifdef _WIN32
+        _putenv_s("TMP", value.c_str());
+#else
+        setenv("TMPDIR", value.c_str(), 1);
+#endif
+    }
+    std::string Name(int number) const {
+        return folder.File("~~TempQuillon" + std::to_string(number) + ".tmp");
+    }
+
+    test::ScratchFolder folder;
+    std::string saved = [] {
+        const char* value = std::getenv(
+#ifdef _WIN32
+            "TMP"
+#else
+            "TMPDIR"
+#endif
+        );
+        return std::string(value != nullptr ? value : "");
+    }();
+};
+
+TEST_F(TempFileTest, NamesTheFirstGapInTheTemporaryFolder) {
+    EXPECT_EQ(Temp_file::TempFolder(), folder.Path().string() + Separator());
+    EXPECT_EQ(Temp_file::TempFileName(), Name(0));
+    for (int i = 0; i < 5; ++i) {
+        test::WriteBytes(Name(i), "x");
+    }
+    EXPECT_EQ(Temp_file::TempFileName(), Name(5));
+    fs::remove(Name(0));
+    EXPECT_EQ(Temp_file::TempFileName(), Name(0)); // the first gap wins
+}
+
+TEST_F(TempFileTest, FoldersAndHiddenFilesOfThatNameAreNotSeen) {
+    fs::create_directory(Name(0));
+    EXPECT_EQ(Temp_file::TempFileName(), Name(0));
+#ifdef _WIN32
+    fs::remove(Name(0));
+    test::WriteBytes(Name(0), "hidden");
+    SetFileAttributesA(Name(0).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(Temp_file::TempFileName(), Name(0));
+    SetFileAttributesA(Name(0).c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+}
+
+TEST_F(TempFileTest, CreatesExclusivelyAndDeletesWhenDone) {
+    fs::create_directory(Name(0)); // not seen by the name lookup, but taken
+#ifndef _WIN32
+    fs::create_symlink(folder.File("target"), Name(1)); // never written through
+#endif
+    std::string path;
+    {
+        FileError error;
+        auto file = TemporaryFile::Create(error);
+        ASSERT_TRUE(file.has_value()) << error.Reason();
+        path = file->Path();
+        EXPECT_TRUE(fs::is_regular_file(path));
+#ifndef _WIN32
+        EXPECT_EQ(path, Name(2));
+        EXPECT_FALSE(fs::exists(folder.File("target")));
+        struct stat info {};
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+#else
+        EXPECT_EQ(path, Name(1));
+#endif
+    }
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(TempFileTest, RenamingIntoPlaceKeepsTheFile) {
+    const std::string target = folder.File("result.reg");
+    test::WriteBytes(target, "old");
+    FileError error;
+    {
+        auto file = TemporaryFile::CreateBeside(target, error);
+        ASSERT_TRUE(file.has_value());
+        test::WriteBytes(file->Path(), "new");
+        ASSERT_TRUE(file->RenameTo(target, error));
+    }
+    EXPECT_EQ(test::ReadBytes(target), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 1);
+
+    EXPECT_FALSE(TemporaryFile::CreateBeside(folder.File("missing/x.reg"), error).has_value());
+    EXPECT_EQ(error.Errno, ENOENT);
+}
+
+} // namespace
+} // namespace quillon
