@@ -47,13 +47,15 @@ int Run(const std::vector<std::string>& args) {
         std::cerr << "quillon-cli: commande inconnue : " << command << "\n";
         return cli::ExitUsage;
     }
-    std::string error;
-    auto store = OpenStore(storeOptions, error);
-    if (!store) {
-        std::cerr << "quillon-cli: " << error << "\n";
+    OpenedStore opened = OpenStore(storeOptions);
+    for (const std::string& warning : opened.Warnings) {
+        std::cerr << "quillon-cli: avertissement : " << warning << "\n";
+    }
+    if (!opened.Store) {
+        std::cerr << "quillon-cli: " << opened.Error << "\n";
         return cli::ExitFailed;
     }
-    Reg_access registry(*store);
+    Reg_access registry(*opened.Store);
     return cli::RunExport(registry, commandArgs, std::cerr);
 }
 

@@ -86,6 +86,23 @@ std::string Utf16LeToAnsi(std::string_view bytes) {
     return out;
 }
 
+void Utf16LeDataToAnsi(std::vector<unsigned char>& data) {
+    const std::string ansi =
+        Utf16LeToAnsi(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+    data.assign(ansi.begin(), ansi.end());
+}
+
+std::string AnsiToUtf16Le(std::string_view ansi) {
+    std::string bytes;
+    bytes.reserve(ansi.size() * 2);
+    for (unsigned char c : ansi) {
+        const char32_t cp = AnsiToCodePoint(c);
+        bytes += static_cast<char>(cp & 0xFF);
+        bytes += static_cast<char>(cp >> 8);
+    }
+    return bytes;
+}
+
 std::string AnsiToUtf8(std::string_view ansi) {
     std::string out;
     out.reserve(ansi.size());
@@ -95,34 +112,34 @@ std::string AnsiToUtf8(std::string_view ansi) {
     return out;
 }
 
+char32_t DecodeUtf8(std::string_view text, std::size_t& index) {
+    const auto lead = static_cast<unsigned char>(text[index]);
+    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
+                                       : (lead >> 3) == 0x1E ? 4
+                                                             : 0;
+    if (length == 0 || index + length > text.size()) {
+        ++index;
+        return 0xFFFD;
+    }
+    char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[index + k]);
+        if ((next & 0xC0) != 0x80) {
+            ++index;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    index += length;
+    return cp;
+}
+
 std::string Utf8ToAnsi(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                     : (lead >> 3) == 0x1E ? 4
-                                                           : 0;
-        if (length == 0 || i + length > utf8.size()) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
-        bool valid = true;
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            valid = valid && (next & 0xC0) == 0x80;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += static_cast<char>(CodePointToAnsi(cp));
-        i += length;
+        out += static_cast<char>(CodePointToAnsi(DecodeUtf8(utf8, i)));
     }
     return out;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillon {
 
@@ -14,7 +15,14 @@ unsigned char CodePointToAnsi(char32_t codePoint);
 
 // UTF-16LE bytes (pairs, surrogates allowed) to ANSI text; an odd last byte is dropped.
 std::string Utf16LeToAnsi(std::string_view utf16le);
+// The same for registry data held in a byte vector.
+void Utf16LeDataToAnsi(std::vector<unsigned char>& data);
+// ANSI text to UTF-16LE bytes.
+std::string AnsiToUtf16Le(std::string_view ansi);
 std::string AnsiToUtf8(std::string_view ansi);
+// Decodes the UTF-8 character at text[index] and moves index past it; an invalid sequence
+// gives U+FFFD and moves one byte.
+char32_t DecodeUtf8(std::string_view text, std::size_t& index);
 // Invalid UTF-8 sequences become '?'.
 std::string Utf8ToAnsi(std::string_view utf8);
 

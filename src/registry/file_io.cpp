@@ -1,5 +1,6 @@
 #include "registry/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -97,7 +98,8 @@ bool OutputFile::Close(FileError& error) {
     return false;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& content, FileError& error) {
+bool ReadWholeFile(const std::string& path, std::string& content, FileError& error,
+                   std::size_t limit) {
     content.clear();
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -107,7 +109,9 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
     }
     char chunk[1 << 16];
     std::size_t count = 0;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    while (content.size() < limit &&
+           (count = std::fread(chunk, 1, std::min(sizeof chunk, limit - content.size()), file)) >
+               0) {
         content.append(chunk, count);
     }
     const bool failed = std::ferror(file) != 0;

@@ -43,8 +43,10 @@ class OutputFile {
     int firstErrno_ = 0;
 };
 
-// Reads a whole file; false with `error` set when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& content, FileError& error);
+// Reads a whole file, or its first `limit` bytes; false with `error` set when it cannot be
+// opened or read.
+bool ReadWholeFile(const std::string& path, std::string& content, FileError& error,
+                   std::size_t limit = static_cast<std::size_t>(-1));
 
 // Moves `from` over `to`, replacing it; the system's errno on failure, else 0.
 int MoveOver(const std::string& from, const std::string& to);

@@ -2,6 +2,7 @@
 
 #include "registry/ansi_codepage.h"
 #include "registry/file_io.h"
+#include "registry/reg_text_syntax.h"
 
 
 namespace quillon {
@@ -10,85 +11,6 @@ namespace {
 constexpr std::string_view kHeader4 = "REGEDIT4";
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
-
-std::string_view TrimLeft(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    return s;
-}
-
-std::string_view TrimRight(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-std::string_view Trim(std::string_view s) {
-    return TrimLeft(TrimRight(s));
-}
-
-bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && EqualsIgnoringCase(s.substr(0, prefix.size()), prefix);
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-bool ParseHexNumber(std::string_view digits, std::uint32_t& number) {
-    if (digits.empty() || digits.size() > 8) {
-        return false;
-    }
-    number = 0;
-    for (char c : digits) {
-        const int digit = HexDigit(c);
-        if (digit < 0) {
-            return false;
-        }
-        number = (number << 4) | static_cast<std::uint32_t>(digit);
-    }
-    return true;
-}
-
-// The lines of the file, each without its CR LF or LF.
-class LineSource {
-  public:
-    explicit LineSource(std::string_view text) : text_(text) {}
-
-    bool Next(std::string_view& line) {
-        if (position_ >= text_.size()) {
-            return false;
-        }
-        auto end = text_.find('\n', position_);
-        if (end == std::string_view::npos) {
-            end = text_.size();
-        }
-        line = text_.substr(position_, end - position_);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        position_ = end + 1;
-        ++number_;
-        return true;
-    }
-    std::size_t Number() const { return number_; }
-
-  private:
-    std::string_view text_;
-    std::size_t position_ = 0;
-    std::size_t number_ = 0;
-};
 
 class RegTextParser {
   public:
@@ -191,45 +113,18 @@ class RegTextParser {
         } else {
             return "donnée de valeur illisible";
         }
-        return ParseHexBytes(line, lines, type, data);
+        return ParseHexData(line, lines, type, data);
     }
 
-    std::string ParseHexBytes(std::string_view line, LineSource& lines, std::uint32_t type,
-                              std::vector<std::uint8_t>& data) {
-        std::string joined;
-        std::string_view part = TrimRight(line);
-        while (!part.empty() && part.back() == '\\') {
-            joined.append(part.substr(0, part.size() - 1));
-            std::string_view next;
-            if (!lines.Next(next)) {
-                return "suite de ligne manquante";
-            }
-            part = Trim(next);
-        }
-        joined.append(part);
-
-        std::string_view rest = joined;
-        while (!rest.empty()) {
-            const auto comma = rest.find(',');
-            const auto token = Trim(rest.substr(0, comma));
-            const int high = token.size() == 2 ? HexDigit(token[0]) : 0;
-            const int low = token.empty() ? -1 : HexDigit(token.back());
-            if (token.empty() || token.size() > 2 || high < 0 || low < 0) {
-                return "octet hexadécimal incorrect";
-            }
-            data.push_back(static_cast<std::uint8_t>(high * 16 + low));
-            rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
-            if (comma != std::string_view::npos && rest.empty()) {
-                return "octet hexadécimal manquant après « , »";
-            }
+    std::string ParseHexData(std::string_view line, LineSource& lines, std::uint32_t type,
+                             std::vector<std::uint8_t>& data) {
+        std::string problem = ParseHexBytes(line, lines, data);
+        if (!problem.empty()) {
+            return problem;
         }
         // In a version 5 file, string types hold UTF-16 that the "A" functions give as ANSI.
-        if (unicode_ && (type == RegType::String || type == RegType::ExpandString ||
-                         type == RegType::MultiString)) {
-            const std::string ansi =
-                Utf16LeToAnsi(std::string_view(reinterpret_cast<const char*>(data.data()),
-                                               data.size()));
-            data.assign(ansi.begin(), ansi.end());
+        if (unicode_ && RegType::IsStringType(type)) {
+            Utf16LeDataToAnsi(data);
         }
         return {};
     }
@@ -265,15 +160,6 @@ class RegTextParser {
     bool skipping_ = false; // inside a "[-key]" section, whose values are ignored
 };
 
-std::string Shown(std::string_view ansiLine) {
-    constexpr std::size_t kMaxShown = 60;
-    std::string shown = AnsiToUtf8(ansiLine.substr(0, kMaxShown));
-    if (ansiLine.size() > kMaxShown) {
-        shown += "…";
-    }
-    return shown;
-}
-
 } // namespace
 
 bool LooksLikeRegFile(std::string_view bytes) {
@@ -306,8 +192,7 @@ bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryS
         const std::size_t number = lines.Number();
         const std::string problem = parser.ParseLine(line, lines);
         if (!problem.empty()) {
-            error = displayName + ", ligne " + std::to_string(number) + " : " + problem +
-                    " : « " + Shown(line) + " »";
+            error = DescribeLineError(displayName, number, problem, line);
             return false;
         }
     }

@@ -28,6 +28,11 @@ inline constexpr std::uint32_t ExpandString = 2;
 inline constexpr std::uint32_t Binary = 3;
 inline constexpr std::uint32_t Dword = 4;
 inline constexpr std::uint32_t MultiString = 7;
+
+// The types whose data the "A" functions convert between UTF-16 and ANSI.
+inline bool IsStringType(std::uint32_t type) {
+    return type == String || type == ExpandString || type == MultiString;
+}
 } // namespace RegType
 
 // Access masks. Quillon only reads, so it asks for KEY_READ; the write bits exist so that

@@ -1,56 +1,126 @@
 #include "registry/store_options.h"
 
-#include "registry/memory_store.h"
-#include "registry/reg_file_reader.h"
 #ifdef _WIN32
 #include "registry/windows_store.h"
+#else
+#include "registry/offline_registry.h"
 #endif
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 
 namespace quillon {
 
 const char* const StoreOptionsHelp =
 #ifdef _WIN32
-    "Sous Windows, le registre lu est celui de l'utilisateur connecté.\n";
+    "Sous Windows, le registre lu est celui de l'utilisateur connecté ; aucune option de\n"
+    "registre n'est acceptée.\n";
 #else
-    "Registre lu :\n"
-    "  --reg FICHIER     un fichier .reg (REGEDIT4 ou version 5.00) ; clés à leur nom complet.\n"
-    "                    Peut être répété ; les fichiers suivants complètent les premiers.\n";
+    "Registre lu (hors ligne ; options combinables, dans l'ordre donné) :\n"
+    "  --wine-prefix DOSSIER   un préfixe Wine : system.reg, user.reg, userdef.reg\n"
+    "  --windows DOSSIER       un Windows 2000/XP/2003 éteint (disque monté) : ruches SOFTWARE,\n"
+    "                          DEFAULT et NTUSER.DAT de l'utilisateur\n"
+    "  --user NOM              le profil à lire avec --windows (s'il y en a plusieurs)\n"
+    "  --hive CLÉ=FICHIER      une ruche (regf) ou un fichier de registre Wine, placé à CLÉ\n"
+    "  --load NOM=FICHIER      une ruche chargée sous HKEY_LOCAL_MACHINE\\NOM (comme reg load)\n"
+    "  --reg FICHIER           un fichier .reg (REGEDIT4 ou version 5.00), clés à leur nom complet\n"
+    "Sans option : le préfixe Wine de $WINEPREFIX, sinon ~/.wine s'il existe, sinon un\n"
+    "registre vide.\n";
 #endif
+
+namespace {
+
+// "KEY=FILE" split at its first "=".
+bool SplitAssignment(const std::string& text, std::string& key, std::string& file) {
+    const auto cut = text.find('=');
+    if (cut == std::string::npos || cut == 0 || cut + 1 == text.size()) {
+        return false;
+    }
+    key = text.substr(0, cut);
+    file = text.substr(cut + 1);
+    return true;
+}
+
+} // namespace
 
 OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& index,
                              StoreOptions& options, std::string& error) {
-    if (args[index] != "--reg") {
+    const std::string& option = args[index];
+    static const std::vector<std::string> kOptions = {"--wine-prefix", "--windows", "--user",
+                                                      "--hive",        "--load",    "--reg"};
+    if (std::find(kOptions.begin(), kOptions.end(), option) == kOptions.end()) {
         return OptionParse::NotAStoreOption;
     }
 #ifdef _WIN32
     (void)options;
-    error = "--reg n'est pas accepté sous Windows : le registre lu est celui du système";
+    error = option + " n'est pas accepté sous Windows : le registre lu est celui du système";
     return OptionParse::Error;
 #else
     if (index + 1 >= args.size()) {
-        error = "--reg demande un nom de fichier";
+        error = option + " demande un argument";
         return OptionParse::Error;
     }
-    options.RegFiles.push_back(args[index + 1]);
+    const std::string& argument = args[index + 1];
     index += 2;
+    std::string key, file;
+    if (option == "--wine-prefix") {
+        options.Mounts.push_back({Mount::Kind::WinePrefix, "", argument});
+    } else if (option == "--windows") {
+        options.Mounts.push_back({Mount::Kind::Windows, "", argument});
+    } else if (option == "--user") {
+        options.User = argument;
+    } else if (option == "--reg") {
+        options.Mounts.push_back({Mount::Kind::Reg, "", argument});
+    } else if (!SplitAssignment(argument, key, file)) {
+        error = option + " attend " + (option == "--hive" ? "CLÉ=FICHIER" : "NOM=FICHIER");
+        return OptionParse::Error;
+    } else if (option == "--hive") {
+        options.Mounts.push_back({Mount::Kind::Hive, key, file});
+    } else if (key.find('\\') != std::string::npos) {
+        error = "--load : le nom « " + key + " » ne doit pas contenir de « \\ »";
+        return OptionParse::Error;
+    } else {
+        options.Mounts.push_back({Mount::Kind::Hive, "HKEY_LOCAL_MACHINE\\" + key, file});
+    }
     return OptionParse::Taken;
 #endif
 }
 
-std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::string& error) {
 #ifdef _WIN32
-    (void)options;
-    (void)error;
-    return std::make_unique<WindowsStore>();
+OpenedStore OpenStore(const StoreOptions&) {
+    return {std::make_unique<WindowsStore>(), {}, {}};
+}
 #else
-    auto store = std::make_unique<MemoryStore>();
-    for (const std::string& file : options.RegFiles) {
-        if (!ReadRegFile(file, *store, error)) {
-            return nullptr;
+namespace {
+
+// $WINEPREFIX, else ~/.wine, when it holds a registry.
+std::string DefaultWinePrefix() {
+    const char* fromEnvironment = std::getenv("WINEPREFIX");
+    const char* home = std::getenv("HOME");
+    std::string prefix = fromEnvironment != nullptr && *fromEnvironment != '\0'
+                             ? fromEnvironment
+                             : (home != nullptr ? std::string(home) + "/.wine" : "");
+    std::error_code ec;
+    return !prefix.empty() && std::filesystem::exists(prefix + "/system.reg", ec) ? prefix : "";
+}
+
+} // namespace
+
+OpenedStore OpenStore(const StoreOptions& options) {
+    StoreOptions effective = options;
+    if (effective.Empty()) {
+        if (std::string prefix = DefaultWinePrefix(); !prefix.empty()) {
+            effective.Mounts.push_back({Mount::Kind::WinePrefix, "", prefix});
         }
     }
-    return store;
-#endif
+    OpenedStore opened;
+    auto store = std::make_unique<MemoryStore>();
+    if (MountAll(*store, effective, opened.Warnings, opened.Error)) {
+        opened.Store = std::move(store);
+    }
+    return opened;
 }
+#endif
 
 } // namespace quillon

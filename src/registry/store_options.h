@@ -9,10 +9,19 @@
 
 namespace quillon {
 
-struct StoreOptions {
-    std::vector<std::string> RegFiles; // --reg FILE, in the order given
+// One source of an offline registry, in the order the options gave them.
+struct Mount {
+    enum class Kind { WinePrefix, Windows, Hive, Reg };
+    Kind Source = Kind::Reg;
+    std::string Key;  // where a hive goes ("HKEY_LOCAL_MACHINE\AUTRE"); empty for the others
+    std::string Path; // the file or folder
+};
 
-    bool Empty() const { return RegFiles.empty(); }
+struct StoreOptions {
+    std::vector<Mount> Mounts;
+    std::string User; // --user, the profile of --windows
+
+    bool Empty() const { return Mounts.empty(); }
 };
 
 enum class OptionParse { NotAStoreOption, Taken, Error };
@@ -21,9 +30,16 @@ enum class OptionParse { NotAStoreOption, Taken, Error };
 OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& index,
                              StoreOptions& options, std::string& error);
 
-// The store the options name: on Windows the live registry (which takes no option), elsewhere
-// the .reg files given. nullptr with a French `error` when a file cannot be read.
-std::unique_ptr<RegistryStore> OpenStore(const StoreOptions& options, std::string& error);
+struct OpenedStore {
+    std::unique_ptr<RegistryStore> Store; // nullptr when it could not be built
+    std::string Error;                    // French, why it could not
+    std::vector<std::string> Warnings;    // French, what was read only in part
+};
+
+// On Windows the live registry, which takes no option; elsewhere the offline registry that
+// the options describe, or by default the Wine prefix of $WINEPREFIX or ~/.wine when there is
+// one, or else an empty registry.
+OpenedStore OpenStore(const StoreOptions& options);
 
 // The lines of --help that describe the store options.
 extern const char* const StoreOptionsHelp;

@@ -1,0 +1,32 @@
+// The offline registry: Wine prefixes, hive files, Windows installations on a disk and .reg
+// files mounted into one in-memory registry with the seven roots.
+#pragma once
+
+#include "registry/memory_store.h"
+#include "registry/store_options.h"
+
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+// Mounts every source of `options` in order. Later sources may add keys below earlier ones;
+// two sources on the same key are refused. false with a French `error` on the first source
+// that cannot be read; `warnings` tells of hives read only in part.
+bool MountAll(MemoryStore& store, const StoreOptions& options, std::vector<std::string>& warnings,
+              std::string& error);
+
+// The Windows installation of `root` (a mounted system disk), found without regard to case.
+struct WindowsInstallation {
+    std::string Software; // WINDOWS/system32/config/software (or WINNT/...)
+    std::string Default;  // .../config/default; empty when absent
+    std::string UserHive; // Documents and Settings/NAME/NTUSER.DAT
+    std::string UserName; // NAME as the folder spells it
+};
+
+// false with a French `error` when a hive is missing, or when `user` is empty and there are
+// several profiles (they are listed) or none.
+bool FindWindowsInstallation(const std::string& root, const std::string& user,
+                             WindowsInstallation& found, std::string& error);
+
+} // namespace quillon

@@ -1,0 +1,42 @@
+// Pieces of syntax that .reg files and Wine's registry files share: lines, hex numbers and
+// byte lists with continuation lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+std::string_view TrimLeft(std::string_view s);
+std::string_view TrimRight(std::string_view s);
+std::string_view Trim(std::string_view s);
+bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix);
+int HexDigit(char c); // -1 when c is not a hex digit
+// One to eight hex digits.
+bool ParseHexNumber(std::string_view digits, std::uint32_t& number);
+
+// The lines of a text, each without its CR LF or LF, numbered from 1.
+class LineSource {
+  public:
+    explicit LineSource(std::string_view text) : text_(text) {}
+    bool Next(std::string_view& line);
+    std::size_t Number() const { return number_; }
+
+  private:
+    std::string_view text_;
+    std::size_t position_ = 0;
+    std::size_t number_ = 0;
+};
+
+// "file, ligne N : problem : « start of the line »", for messages about a line of a file.
+std::string DescribeLineError(const std::string& displayName, std::size_t number,
+                              std::string_view problem, std::string_view ansiLine);
+
+// Reads "0a,ff,1" (bytes of one or two hex digits) from `first`, and from the following lines
+// while a line ends with "\". Returns an empty text on success, else what is wrong.
+std::string ParseHexBytes(std::string_view first, LineSource& lines,
+                          std::vector<std::uint8_t>& bytes);
+
+} // namespace quillon
