@@ -1,0 +1,155 @@
+// Hives written by real Windows XP systems (../shared/fixtures/real, facts from their
+// PROVENANCE.md), read through the same operations as every other store.
+#include "registry/offline_registry.h"
+#include "registry/reg_access.h"
+#include "registry/reg_file_reader.h"
+#include "test_support.h"
+
+namespace quillon {
+namespace {
+
+const std::string kFixtures = QUILLON_FIXTURES;
+constexpr const char* kPatIdentity = "{7FF1C7E8-BC54-46F1-B011-DD6F0E92CE76}";
+
+class RealHiveTest : public ::testing::Test {
+  protected:
+    void Load(const std::string& folder) {
+        const std::string hive = kFixtures + "/" + folder + "/NTUSER.DAT";
+        if (!std::filesystem::exists(hive)) {
+            GTEST_SKIP() << "no fixture " << hive;
+        }
+        std::vector<std::string> warnings;
+        std::string error;
+        ASSERT_TRUE(MountAll(store, {{{Mount::Kind::Hive, "HKEY_CURRENT_USER", hive}}, ""},
+                             warnings, error))
+            << error;
+        EXPECT_TRUE(warnings.empty());
+    }
+
+    KeyHandle Open(const std::string& path) {
+        std::int32_t error = 0;
+        return registry.OpenKey("HKEY_CURRENT_USER", path, KeyRead, error);
+    }
+
+    std::string Text(const std::string& path, const std::string& value, std::uint32_t& type) {
+        const KeyHandle key = Open(path);
+        const std::string text = key == 0 ? "<no key>" : AsText(registry.QueryValue(key, value, type));
+        registry.CloseKey(key);
+        return text;
+    }
+
+    std::size_t CountKeys(const MemoryKey& key) {
+        std::size_t count = 1;
+        for (const auto& subkey : key.Subkeys) {
+            count += CountKeys(*subkey);
+        }
+        return count;
+    }
+
+    MemoryStore store;
+    Reg_access registry{store};
+    std::uint32_t type = 0;
+};
+
+TEST_F(RealHiveTest, PatsOutlookExpressSettingsAreFound) {
+    Load("xp-m57-pat-ntuser");
+    EXPECT_EQ(Text("Identities", "Last User ID", type), kPatIdentity);
+    EXPECT_EQ(type, RegType::String);
+    const std::string oe = std::string("Identities\\") + kPatIdentity +
+                           "\\Software\\Microsoft\\Outlook Express\\5.0";
+    EXPECT_EQ(Text(oe, "Store Root", type),
+              std::string("%UserProfile%\\Local Settings\\Application Data\\Identities\\") +
+                  kPatIdentity + "\\Microsoft\\Outlook Express\\" + '\0');
+    EXPECT_EQ(type, RegType::ExpandString);
+
+    std::vector<RegValue> values;
+    EXPECT_EQ(registry.EnumValues(Open(oe), values), 37);
+    const KeyHandle signatures = Open(oe + "\\Signatures"); // stored as "signatures"
+    EXPECT_NE(signatures, 0u);
+    EXPECT_EQ(registry.EnumSubKey(signatures, 0), std::nullopt);
+
+    const std::string accounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
+    EXPECT_EQ(Text(accounts + "\\00000003", "Account Name", type), "mail.m57.biz");
+    values.clear();
+    EXPECT_EQ(registry.EnumValues(Open(accounts + "\\00000003"), values), 20);
+    std::vector<std::string> accountNames;
+    const KeyHandle list = Open(accounts);
+    for (std::uint32_t i = 0; auto name = registry.EnumSubKey(list, i); ++i) {
+        accountNames.push_back(Text(accounts + "\\" + *name, "Account Name", type));
+    }
+    // One POP3 account and four directory services.
+    EXPECT_EQ(accountNames,
+              (std::vector<std::string>{"mail.m57.biz", "Active Directory",
+                                        "Bigfoot Internet Directory Service",
+                                        "VeriSign Internet Directory Service",
+                                        "WhoWhere Internet Directory Service"}));
+    EXPECT_EQ(Text("Software\\Microsoft\\WAB\\WAB4\\Wab File Name", "", type),
+              "C:\\Documents and Settings\\Pat\\Application Data\\Microsoft\\Address Book\\Pat.wab");
+    EXPECT_EQ(Open("RemoteAccess"), 0u);
+
+    const MemoryKey& root = store.Root(1);
+    EXPECT_EQ(CountKeys(root), 1700u);
+    EXPECT_EQ(CountKeys(*store.FindKey("HKEY_CURRENT_USER\\Identities")), 47u);
+    EXPECT_EQ(CountKeys(*store.FindKey(
+                  "HKEY_CURRENT_USER\\Software\\Microsoft\\Protected Storage System Provider")),
+              17u);
+    EXPECT_NE(store.FindKey("HKEY_CURRENT_USER\\Software\\Microsoft\\Protected Storage System "
+                            "Provider\\S-1-5-21-1292428093-1645522239-1547161642-1003"),
+              nullptr);
+}
+
+TEST_F(RealHiveTest, TheWholeHiveExportsAndReadsBackValueForValue) {
+    Load("xp-m57-pat-ntuser");
+    test::ScratchFolder folder;
+    const std::string out = folder.File("pat.reg");
+    ASSERT_EQ(registry.ExportKey("HKEY_CURRENT_USER", out, 0).Status, ExportStatus::Exported);
+    const std::string text = test::ReadBytes(out);
+    // A string with bytes after its terminator keeps them all.
+    EXPECT_NE(text.find("\"MigToLWPVer\"=hex(1):36,2C,30,2C,32,39,30,30,2C,35,35,31,32,0,91,7C,58,"
+                        "9,8,0\r\n"),
+              std::string::npos);
+    MemoryStore reread;
+    std::string error;
+    ASSERT_TRUE(ReadRegText(text, out, reread, error)) << error;
+    std::function<void(const MemoryKey&, const MemoryKey&)> same = [&](const MemoryKey& a,
+                                                                         const MemoryKey& b) {
+        ASSERT_EQ(a.Values, b.Values) << a.Name;
+        ASSERT_EQ(a.Subkeys.size(), b.Subkeys.size()) << a.Name;
+        for (std::size_t i = 0; i < a.Subkeys.size(); ++i) {
+            same(*a.Subkeys[i], *b.Subkeys[i]);
+        }
+    };
+    same(store.Root(1), reread.Root(1));
+}
+
+TEST_F(RealHiveTest, JoesIdentityHasNoStoreFolderNorAccounts) {
+    Load("xpsp3-plaso-joe-ntuser-minimal");
+    EXPECT_EQ(Text("Identities", "Last User ID", type), "{C05A4691-5F1D-4D1C-831E-F8D7D7E19992}");
+    EXPECT_EQ(Text("Identities\\{C05A4691-5F1D-4D1C-831E-F8D7D7E19992}\\Software\\Microsoft\\"
+                   "Outlook Express\\5.0",
+                   "Store Root", type),
+              "");
+    EXPECT_EQ(type, 0u);
+    EXPECT_EQ(Open("Software\\Microsoft\\Internet Account Manager"), 0u);
+    EXPECT_EQ(Open("Software\\Microsoft\\WAB"), 0u);
+    EXPECT_EQ(CountKeys(store.Root(1)), 1127u);
+}
+
+TEST_F(RealHiveTest, WindowsMeRegistriesAreRefusedAsNotRegf) {
+    for (const char* file : {"USER.DAT", "SYSTEM.DAT"}) {
+        const std::string path = kFixtures + "/winme-dfwinreg-creg/" + file;
+        if (!std::filesystem::exists(path)) {
+            GTEST_SKIP();
+        }
+        std::vector<std::string> warnings;
+        std::string error;
+        EXPECT_FALSE(MountAll(store, {{{Mount::Kind::Hive, "HKEY_USERS\\ME", path}}, ""},
+                              warnings, error));
+        EXPECT_EQ(error, path + " : registre de Windows 95/98/Me (format CREG), qui n'est pas une "
+                                "ruche regf : Quillon ne lit que les registres de Windows 2000, "
+                                "XP et suivants");
+    }
+}
+
+} // namespace
+} // namespace quillon
