@@ -29,6 +29,7 @@ const char* const StoreOptionsHelp =
     "registre vide.\n";
 #endif
 
+#ifndef _WIN32
 namespace {
 
 // "KEY=FILE" split at its first "=".
@@ -43,6 +44,7 @@ bool SplitAssignment(const std::string& text, std::string& key, std::string& fil
 }
 
 } // namespace
+#endif
 
 OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& index,
                              StoreOptions& options, std::string& error) {
