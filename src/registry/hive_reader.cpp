@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
-#include <unordered_set>
+#include <algorithm>
 
 namespace quillon {
 namespace {
@@ -21,12 +21,21 @@ struct FreeDeleter {
 };
 template <typename T> using Owned = std::unique_ptr<T, FreeDeleter>;
 
+// Length of a list that hivex ends with 0.
+template <typename Handle> std::size_t Count(const Handle* list) {
+    std::size_t count = 0;
+    while (list[count] != 0) {
+        ++count;
+    }
+    return count;
+}
+
 class HiveWalker {
   public:
     explicit HiveWalker(hive_h* hive) : hive_(hive) {}
 
     void Copy(hive_node_h node, MemoryKey& key, int depth) {
-        if (!visited_.insert(node).second || depth > kMaxDepth) {
+        if (Seen(node) || depth > kMaxDepth) {
             ++damaged_; // a loop or an impossible depth
             return;
         }
@@ -36,13 +45,14 @@ class HiveWalker {
             ++damaged_;
             return;
         }
+        key.Subkeys.reserve(key.Subkeys.size() + Count(children.get()));
         for (const hive_node_h* child = children.get(); *child != 0; ++child) {
             Owned<char> name(hivex_node_name(hive_, *child));
             if (!name) {
                 ++damaged_;
                 return;
             }
-            Copy(*child, key.AddSubkey(Utf8ToAnsi(name.get())), depth + 1);
+            Copy(*child, key.AppendSubkey(Utf8ToAnsi(name.get())), depth + 1);
         }
     }
 
@@ -55,6 +65,7 @@ class HiveWalker {
             ++damaged_;
             return;
         }
+        key.Values.reserve(key.Values.size() + Count(values.get()));
         for (const hive_value_h* value = values.get(); *value != 0; ++value) {
             Owned<char> name(hivex_value_key(hive_, *value));
             hive_type type{};
@@ -64,17 +75,28 @@ class HiveWalker {
                 ++damaged_;
                 return;
             }
-            std::vector<std::uint8_t> data(bytes.get(), bytes.get() + length);
-            const auto typeCode = static_cast<std::uint32_t>(type);
-            if (RegType::IsStringType(typeCode)) {
-                Utf16LeDataToAnsi(data);
+            RegValue read{Utf8ToAnsi(name.get()), static_cast<std::uint32_t>(type),
+                          std::vector<std::uint8_t>(bytes.get(), bytes.get() + length)};
+            if (RegType::IsStringType(read.Type)) {
+                Utf16LeDataToAnsi(read.Data);
             }
-            key.SetValue(Utf8ToAnsi(name.get()), typeCode, std::move(data));
+            key.AppendValue(std::move(read));
         }
     }
 
+    // Node handles are offsets of 8-byte aligned cells in the file: one bit each.
+    bool Seen(hive_node_h node) {
+        const std::size_t bit = node / 8;
+        if (bit >= visited_.size()) {
+            visited_.resize(std::max(bit + 1, visited_.size() * 2));
+        }
+        const bool seen = visited_[bit];
+        visited_[bit] = true;
+        return seen;
+    }
+
     hive_h* hive_;
-    std::unordered_set<hive_node_h> visited_;
+    std::vector<bool> visited_;
     std::size_t damaged_ = 0;
 };
 

@@ -56,58 +56,94 @@ std::optional<int> RootIndexIgnoringCase(std::string_view name) {
 }
 
 MemoryKey* MemoryKey::FindSubkey(std::string_view name) const {
-    const auto it = subkeyByFoldedName_.find(FoldCase(name));
-    return it == subkeyByFoldedName_.end() ? nullptr : it->second;
+    if (Subkeys.size() < kIndexFrom) {
+        for (const auto& key : Subkeys) {
+            if (EqualsIgnoringCase(key->Name, name)) {
+                return key.get();
+            }
+        }
+        return nullptr;
+    }
+    if (!subkeyIndex_) {
+        subkeyIndex_ = std::make_unique<std::unordered_map<std::string, MemoryKey*>>();
+        for (const auto& key : Subkeys) {
+            subkeyIndex_->emplace(FoldCase(key->Name), key.get());
+        }
+    }
+    const auto it = subkeyIndex_->find(FoldCase(name));
+    return it == subkeyIndex_->end() ? nullptr : it->second;
 }
 
 MemoryKey& MemoryKey::AddSubkey(std::string_view name) {
     if (MemoryKey* existing = FindSubkey(name)) {
         return *existing;
     }
+    return AppendSubkey(name);
+}
+
+MemoryKey& MemoryKey::AppendSubkey(std::string_view name) {
     auto& key = Subkeys.emplace_back(std::make_unique<MemoryKey>());
     key->Name = name;
-    subkeyByFoldedName_.emplace(FoldCase(name), key.get());
+    if (subkeyIndex_) {
+        subkeyIndex_->emplace(FoldCase(name), key.get());
+    }
     return *key;
 }
 
 void MemoryKey::RemoveSubkey(std::string_view name) {
-    const auto folded = FoldCase(name);
-    const auto it = subkeyByFoldedName_.find(folded);
-    if (it == subkeyByFoldedName_.end()) {
-        return;
-    }
-    const MemoryKey* target = it->second;
-    subkeyByFoldedName_.erase(it);
+    const MemoryKey* target = FindSubkey(name);
     std::erase_if(Subkeys, [&](const auto& key) { return key.get() == target; });
+    subkeyIndex_.reset();
+}
+
+std::size_t MemoryKey::ValuePosition(std::string_view name) const {
+    if (Values.size() < kIndexFrom) {
+        for (std::size_t i = 0; i < Values.size(); ++i) {
+            if (EqualsIgnoringCase(Values[i].Name, name)) {
+                return i;
+            }
+        }
+        return Values.size();
+    }
+    if (!valueIndex_) {
+        valueIndex_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
+        for (std::size_t i = 0; i < Values.size(); ++i) {
+            valueIndex_->emplace(FoldCase(Values[i].Name), i);
+        }
+    }
+    const auto it = valueIndex_->find(FoldCase(name));
+    return it == valueIndex_->end() ? Values.size() : it->second;
 }
 
 void MemoryKey::SetValue(std::string_view name, std::uint32_t type,
                          std::vector<std::uint8_t> data) {
-    const auto [it, inserted] = valueByFoldedName_.emplace(FoldCase(name), Values.size());
-    if (inserted) {
-        Values.push_back(RegValue{std::string(name), type, std::move(data)});
+    const std::size_t position = ValuePosition(name);
+    if (position < Values.size()) {
+        Values[position].Type = type;
+        Values[position].Data = std::move(data);
         return;
     }
-    RegValue& value = Values[it->second];
-    value.Type = type;
-    value.Data = std::move(data);
+    AppendValue(RegValue{std::string(name), type, std::move(data)});
+}
+
+void MemoryKey::AppendValue(RegValue value) {
+    if (valueIndex_) {
+        valueIndex_->emplace(FoldCase(value.Name), Values.size());
+    }
+    Values.push_back(std::move(value));
 }
 
 void MemoryKey::RemoveValue(std::string_view name) {
-    const auto it = valueByFoldedName_.find(FoldCase(name));
-    if (it == valueByFoldedName_.end()) {
-        return;
-    }
-    Values.erase(Values.begin() + static_cast<std::ptrdiff_t>(it->second));
-    valueByFoldedName_.clear();
-    for (std::size_t i = 0; i < Values.size(); ++i) {
-        valueByFoldedName_.emplace(FoldCase(Values[i].Name), i);
+    const std::size_t position = ValuePosition(name);
+    if (position < Values.size()) {
+        Values.erase(Values.begin() + static_cast<std::ptrdiff_t>(position));
+        valueIndex_.reset();
     }
 }
 
 const RegValue* MemoryKey::FindValue(std::string_view name) const {
-    const auto it = valueByFoldedName_.find(FoldCase(name));
-    return it == valueByFoldedName_.end() ? nullptr : &Values[it->second];
+    const std::size_t position = ValuePosition(name);
+    return position < Values.size() ? &Values[position] : nullptr;
 }
 
 MemoryStore::MemoryStore() {

@@ -21,6 +21,9 @@ struct MemoryKey {
 
     MemoryKey* FindSubkey(std::string_view name) const;
     MemoryKey& AddSubkey(std::string_view name); // the existing one when present
+    // For sources whose names are known to be unique (a hive): no lookup first.
+    MemoryKey& AppendSubkey(std::string_view name);
+    void AppendValue(RegValue value);
     void RemoveSubkey(std::string_view name);
     // Sets a value, in place when one of that name exists, else at the end.
     void SetValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
@@ -28,8 +31,14 @@ struct MemoryKey {
     const RegValue* FindValue(std::string_view name) const;
 
   private:
-    std::unordered_map<std::string, MemoryKey*> subkeyByFoldedName_;
-    std::unordered_map<std::string, std::size_t> valueByFoldedName_;
+    // Position of the value of that name, or Values.size().
+    std::size_t ValuePosition(std::string_view name) const;
+
+    // Most keys hold a few entries, which a scan finds fastest; a key with many entries gets an
+    // index of its names on the first lookup, kept up to date from then on.
+    static constexpr std::size_t kIndexFrom = 16;
+    mutable std::unique_ptr<std::unordered_map<std::string, MemoryKey*>> subkeyIndex_;
+    mutable std::unique_ptr<std::unordered_map<std::string, std::size_t>> valueIndex_;
 };
 
 // Index of a root name ("HKEY_CURRENT_USER", any case) in RootNames, if it is one.

@@ -123,12 +123,13 @@ ExportResult Reg_access::ExportKey(std::string_view keyName, const std::string& 
     return result;
 }
 
+// Lists the values as EnumValues does, one at a time into the same scratch record, which
+// keeps its buffers from one value to the next.
 void Reg_access::ExportValues(KeyHandle handle, OutputFile& out) {
-    valueScratch_.clear();
-    EnumValues(handle, valueScratch_);
-    for (const RegValue& value : valueScratch_) {
+    for (std::uint32_t index = 0;
+         store_.EnumValue(handle, index, valueScratch_) == RegResult::Success; ++index) {
         lineScratch_.clear();
-        AppendValueLine(lineScratch_, value);
+        AppendValueLine(lineScratch_, valueScratch_);
         lineScratch_ += LineEnd;
         out.Write(lineScratch_);
     }

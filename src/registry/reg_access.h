@@ -53,7 +53,7 @@ class Reg_access {
     void ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFile& out);
 
     RegistryStore& store_;
-    std::vector<RegValue> valueScratch_;
+    RegValue valueScratch_;
     std::string lineScratch_;
 };
 

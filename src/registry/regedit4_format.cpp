@@ -36,20 +36,26 @@ void AppendUnpaddedHex(std::string& out, std::uint32_t number) {
     }
 }
 
+// Bytes are written straight into the line's buffer, sized for the longest form first: long
+// binary values are most of a backup's bytes.
 void AppendHexForm(std::string& out, std::uint32_t type, const std::vector<std::uint8_t>& data) {
     out += "hex(";
     AppendUnpaddedHex(out, type);
     out += "):";
+    const std::size_t start = out.size();
+    out.resize(start + 3 * data.size());
+    char* at = out.data() + start;
     for (std::size_t i = 0; i < data.size(); ++i) {
-        if (i != 0) {
-            out += ',';
-        }
         const std::uint8_t byte = data[i];
-        if (byte >= 0x10) {
-            out += kHexDigits[byte >> 4];
+        if (i != 0) {
+            *at++ = ',';
         }
-        out += kHexDigits[byte & 0xF];
+        if (byte >= 0x10) {
+            *at++ = kHexDigits[byte >> 4];
+        }
+        *at++ = kHexDigits[byte & 0xF];
     }
+    out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
 void AppendDword(std::string& out, const std::vector<std::uint8_t>& data) {
