@@ -1,0 +1,136 @@
+// Dialogue, the main window as a presentation model: the window state that the commands share,
+// the state of every control, and one member function per event. The faces (the Qt window,
+// the command line) draw the controls and forward events; everything modal goes through the Ui.
+#pragma once
+
+#include "app/controls.h"
+#include "app/ui_port.h"
+#include "registry/reg_access.h"
+
+#include <map>
+#include <optional>
+
+namespace quillon {
+
+// The FAQ of the mail client, opened from two labels.
+inline constexpr const char* FaqAddress = "https://www.insideoe.com/faq/";
+
+class Dialogue : private ControlObserver {
+  public:
+    Dialogue(Reg_access& registry, Ui& ui, std::string programFolder);
+    Dialogue(const Dialogue&) = delete;
+    Dialogue& operator=(const Dialogue&) = delete;
+
+    // The window's caption, and the title of messages that name no step.
+    static const std::string Caption;
+    static const std::string ApplicationTitle;
+
+    // Views: called with each control whose state changed.
+    void Subscribe(std::function<void(const Control&)> view) { views_.push_back(std::move(view)); }
+    const std::vector<Control*>& Controls() const { return controls_; }
+    Control* Find(std::string_view name) const;
+    // Runs the click handler of the button or label of that name; false when it has none.
+    bool Click(std::string_view name);
+    // True once a command ended the program.
+    bool Ended() const { return ended_; }
+
+    // Events.
+    void Form_Load();
+    void Onglets_Click();
+    void Check1_1_Click();
+    void Check1_2_Click();
+    void Check1_9_Click();
+    void Check2_1_Click();
+    void Check2_2_Click();
+    void Check2_9_Click();
+    void Aide(std::optional<std::int32_t> ContextID = std::nullopt);
+    void Label12_Click();
+    void Label10_Click();
+    void FiniButton_Click();
+
+    // Window state.
+    std::string IdentiteBdRActif;
+    std::string VersionOE;
+    std::string CheminOEactif;
+    std::string GroupeActif;
+    std::string SousClef;
+    std::string SousClefC;
+    bool MdpSauvé = false;
+    std::int16_t OngletActif = 0;
+    std::int16_t PremiereOuverture = 0;
+    std::int32_t NbSauvegarde = 0;
+    std::string FichierExport3;
+    std::string FichierImport;
+    std::int32_t iTbImport = 0;
+    std::string CheminCarnetNouveau;
+    std::string FichierExport4;
+    std::string R;
+    std::string HelpFile; // the application's help file
+
+    // Outside the tabs.
+    TabStrip Onglets;
+    TextBox IdentiteCourante;
+    TextBox RepertoireCourant;
+    Button BoutonAide9000;
+    Button BoutonAide9100;
+    Label Label5;
+    Button FiniButton;
+
+    // Tab 1.
+    Frame Onglet1;
+    TextBox CommentOnglet1;
+    CheckBox Check1_9, Check1_1, Check1_11, Check1_12, Check1_2, Check1_21, Check1_22, Check1_23,
+        Check1_3, Check1_4, Check1_5, Check1_6;
+    Button BoutonSauvegarder1;
+    Button BoutonAide1100, BoutonAide1200, BoutonAide1500, BoutonAide1600;
+    Label Label9, Label7, Label12;
+
+    // Tab 2.
+    Frame Onglet2;
+    TextBox CommentOnglet2;
+    CheckBox Check2_9, Check2_1, Check2_11, Check2_12, Check2_2, Check2_21, Check2_22, Check2_23,
+        Check2_3, Check2_4, Check2_5;
+    Frame Frame2;
+    TextBox NomAutre, IdentiteAutre, RepertoireAutre;
+    Button BoutonRechercherAutre;
+    Button BoutonSauvegarder2;
+    Button BoutonAide2000, BoutonAide2100, BoutonAide2200, BoutonAide2500;
+    Label Label6, Label11, Label4;
+
+    // Tab 3.
+    Frame Onglet3;
+    Button OuvrirSauvegarde;
+    Frame Frame5;
+    TextBox IdentiteFichier, TexteGroupeLu, RepertoireLu;
+    Label Label3;
+    TextBox RepertoireChoisi;
+    Button ChoixRepertoireSauvegarde;
+    TextBox CarnetLu, CarnetFutur;
+    TextBox TexteGroupeActif;
+    Button BoutonChangerF;
+    Button BoutonEnregistrerSauvegarde;
+    TextBox CommentOnglet3;
+    Button BoutonAide3000;
+    Label Label10;
+
+  private:
+    void ControlChanged(const Control& control) override;
+    // Registers a control for lookups by name, in the order of the window.
+    template <typename... C> void Register(C&... controls) { (controls_.push_back(&controls), ...); }
+    void WireHandlers();
+    void EndProgram();
+    // The value of a key below a root as text, or nothing when the key cannot be opened.
+    std::optional<std::string> ReadValue(const char* root, const std::string& path,
+                                         const char* value);
+    void OpenFaq();
+
+    Reg_access& registry_;
+    Ui& ui_;
+    std::uint32_t ClefOuverte = 0;
+    bool ended_ = false;
+    std::vector<Control*> controls_;
+    std::map<std::string, std::function<void()>, std::less<>> clicks_;
+    std::vector<std::function<void(const Control&)>> views_;
+};
+
+} // namespace quillon

@@ -1,0 +1,52 @@
+// Everything modal that the window's commands need from a face: message boxes, the common file
+// dialog, the directory chooser, the help viewer, the browser, and ending the program. The Qt
+// window, the command line and the tests each implement it. Texts are ANSI.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quillon {
+
+enum class MessageIcon { None, Stop, Exclamation, Information };
+enum class MessageButtons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+// The properties that the commands set on the common file dialog.
+struct FileDialogRequest {
+    enum class Form { Open, Save };
+    Form Kind = Form::Save;
+    std::string FileName;         // proposed name
+    std::string Title;
+    std::string Filter;           // "description|pattern|description|pattern"
+    int FilterIndex = 1;          // preselected filter, from 1
+    std::string DefaultExtension; // without the dot
+    std::string InitialFolder;
+    bool OverwritePrompt = false; // ask before an existing file is taken
+};
+
+// HtmlHelpA's commands.
+namespace HelpCommand {
+inline constexpr std::uint32_t DisplayTopic = 0x00;
+inline constexpr std::uint32_t HelpContext = 0x0F;
+inline constexpr std::uint32_t CloseAll = 0x12;
+} // namespace HelpCommand
+
+class Ui {
+  public:
+    virtual ~Ui() = default;
+
+    virtual Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                              const std::string& title) = 0;
+    // The chosen file (a native path), or nothing when the user cancelled.
+    virtual std::optional<std::string> FileDialog(const FileDialogRequest& request) = 0;
+    // HtmlHelpA: `ownedByWindow` is false for no owner. True when a help window was shown.
+    virtual bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
+                          std::int32_t data) = 0;
+    virtual void OpenWebAddress(const std::string& address) = 0;
+    // Unloads the window and ends the program once the current handler returns.
+    virtual void EndProgram() = 0;
+};
+
+} // namespace quillon

@@ -1,0 +1,70 @@
+// A Ui for tests: records every call in order and answers from a script.
+#pragma once
+
+#include "app/ui_port.h"
+#include "registry/ansi_codepage.h"
+
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quillon::test {
+
+class FakeUi : public Ui {
+  public:
+    struct Message {
+        std::string Text; // UTF-8, for readable assertions
+        MessageIcon Icon;
+        MessageButtons Buttons;
+        std::string Title;
+    };
+
+    Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                      const std::string& title) override {
+        messages.push_back({AnsiToUtf8(text), icon, buttons, AnsiToUtf8(title)});
+        calls.push_back("message: " + AnsiToUtf8(text));
+        if (buttons == MessageButtons::Ok) {
+            return Answer::Ok;
+        }
+        const Answer answer = answers.empty() ? Answer::No : answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return answer;
+    }
+
+    std::optional<std::string> FileDialog(const FileDialogRequest& request) override {
+        dialogs.push_back(request);
+        calls.push_back("file dialog: " + AnsiToUtf8(request.Title));
+        std::optional<std::string> file;
+        if (!files.empty()) {
+            file = files.front();
+            files.pop_front();
+        }
+        return file;
+    }
+
+    bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
+                  std::int32_t data) override {
+        calls.push_back("help: " + std::string(ownedByWindow ? "owned" : "no owner") + " " + path +
+                        " " + std::to_string(command) + " " + std::to_string(data));
+        if (helpThrows) {
+            throw std::runtime_error("no help viewer");
+        }
+        return helpShows;
+    }
+
+    void OpenWebAddress(const std::string& address) override { calls.push_back("web: " + address); }
+    void EndProgram() override { calls.push_back("end"); }
+
+    std::vector<std::string> calls;
+    std::vector<Message> messages;
+    std::vector<FileDialogRequest> dialogs;
+    std::deque<Answer> answers;                   // for Yes/No questions; No when empty
+    std::deque<std::optional<std::string>> files; // for file dialogs; cancelled when empty
+    bool helpShows = true;
+    bool helpThrows = false;
+};
+
+} // namespace quillon::test
