@@ -17,4 +17,8 @@ inline constexpr int ExitUsage = 2;
 // export KEY FILE [--append]
 int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::ostream& err);
 
+// status: the start-up of the window, its messages, then the boxes it filled.
+int RunStatus(Reg_access& registry, const std::string& programFolder,
+              const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 } // namespace quillon::cli

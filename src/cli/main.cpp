@@ -15,9 +15,12 @@ const char* const kUsage =
     "  export CLÉ FICHIER [--append]\n"
     "      écrit la clé CLÉ (nom complet, racine comprise), ses valeurs et ses sous-clés\n"
     "      dans FICHIER au format REGEDIT4 ; avec --append, ajoute à la fin de FICHIER.\n"
+    "  status\n"
+    "      le démarrage de la fenêtre : version d'OE, identité active, répertoire des\n"
+    "      fichiers OE, groupe de l'utilisateur (et les messages du démarrage).\n"
     "\n";
 
-int Run(const std::vector<std::string>& args) {
+int Run(const std::string& programFolder, const std::vector<std::string>& args) {
     using namespace quillon;
     StoreOptions storeOptions;
     std::size_t index = 0;
@@ -43,7 +46,7 @@ int Run(const std::vector<std::string>& args) {
     const std::string command = args[index];
     const std::vector<std::string> commandArgs(args.begin() + static_cast<long>(index) + 1,
                                                args.end());
-    if (command != "export") {
+    if (command != "export" && command != "status") {
         std::cerr << "quillon-cli: commande inconnue : " << command << "\n";
         return cli::ExitUsage;
     }
@@ -56,6 +59,9 @@ int Run(const std::vector<std::string>& args) {
         return cli::ExitFailed;
     }
     Reg_access registry(*opened.Store);
+    if (command == "status") {
+        return cli::RunStatus(registry, programFolder, commandArgs, std::cout, std::cerr);
+    }
     return cli::RunExport(registry, commandArgs, std::cerr);
 }
 
@@ -64,7 +70,10 @@ int Run(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     quillon::cli::PrepareConsole();
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        const std::string program = argc > 0 ? argv[0] : "";
+        const auto cut = program.find_last_of("/\\");
+        const std::string folder = cut == std::string::npos ? "." : program.substr(0, cut);
+        return Run(folder, std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& e) {
         std::cerr << "quillon-cli: erreur inattendue : " << e.what() << "\n";
         return quillon::cli::ExitFailed;

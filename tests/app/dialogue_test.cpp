@@ -9,6 +9,11 @@ namespace {
 using test::FakeUi;
 
 constexpr const char* kIdentity = "{11111111-2222-3333-4444-555555555555}";
+#ifdef _WIN32
+const std::string kHelp = "/opt/quillon\\Quillon.chm";
+#else
+const std::string kHelp = "/opt/quillon/help";
+#endif
 
 std::string Registry(std::string_view version, std::string_view group = "S-1-5-21-11-22-33-513") {
     std::string reg = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n";
@@ -81,7 +86,7 @@ TEST_F(DialogueTest, VersionsFiveAndSixStartAndFillTheBoxes) {
     EXPECT_TRUE(d.Onglet1.Visible());
     EXPECT_FALSE(d.Onglet2.Visible());
     EXPECT_FALSE(d.Onglet3.Visible());
-    EXPECT_EQ(d.HelpFile, "/opt/quillon/help");
+    EXPECT_EQ(d.HelpFile, kHelp);
 }
 
 TEST_F(DialogueTest, AnUnknownOrMissingVersionEndsTheProgram) {
@@ -215,17 +220,17 @@ TEST_F(DialogueTest, HelpButtonsOpenTheContextOfTheirRow) {
     for (const auto& [button, context] : rows) {
         ui.calls.clear();
         ASSERT_TRUE(dialogue->Click(button));
-        EXPECT_EQ(ui.calls, std::vector<std::string>{"help: owned /opt/quillon/help 15 " +
-                                                     std::to_string(context)})
+        EXPECT_EQ(ui.calls,
+                  std::vector<std::string>{"help: owned " + kHelp + " 15 " + std::to_string(context)})
             << button;
     }
     ui.calls.clear();
     ui.helpShows = false; // no window for the context: the topic is asked for once more with 0
     dialogue->Aide(1500);
     dialogue->Aide();
-    EXPECT_EQ(ui.calls, (std::vector<std::string>{"help: owned /opt/quillon/help 15 1500",
-                                                  "help: owned /opt/quillon/help 15 0",
-                                                  "help: no owner /opt/quillon/help 0 0"}));
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"help: owned " + kHelp + " 15 1500",
+                                                  "help: owned " + kHelp + " 15 0",
+                                                  "help: no owner " + kHelp + " 0 0"}));
 
     ui.calls.clear();
     dialogue->HelpFile.clear();
@@ -247,7 +252,7 @@ TEST_F(DialogueTest, LinksOpenTheFaqAndTermineEndsEvenWhenHelpFails) {
     ui.calls.clear();
     ui.helpThrows = true;
     dialogue->Click("FiniButton");
-    EXPECT_EQ(ui.calls, (std::vector<std::string>{"help: owned /opt/quillon/help 18 0", "end"}));
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"help: owned " + kHelp + " 18 0", "end"}));
     EXPECT_TRUE(dialogue->Ended());
 }
 

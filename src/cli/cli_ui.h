@@ -1,0 +1,34 @@
+// The command line's Ui: message boxes go to stderr as "[icon] title: text", questions and
+// file dialogs are answered from the command's arguments, help and links are printed.
+#pragma once
+
+#include "app/ui_port.h"
+
+#include <iosfwd>
+
+namespace quillon::cli {
+
+class CliUi : public Ui {
+  public:
+    explicit CliUi(std::ostream& err) : err_(err) {}
+
+    Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                      const std::string& title) override;
+    std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
+    bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
+                  std::int32_t data) override;
+    void OpenWebAddress(const std::string& address) override;
+    void EndProgram() override {}
+
+    // The answer to Yes/No questions, and the file that dialogs return (none: cancelled).
+    Answer QuestionAnswer = Answer::No;
+    std::optional<std::string> DialogFile;
+
+  private:
+    std::ostream& err_;
+};
+
+// ANSI text for the console, with control characters other than line ends made visible.
+std::string ForConsole(std::string_view ansi);
+
+} // namespace quillon::cli

@@ -1,0 +1,31 @@
+#include "app/dialogue.h"
+#include "cli/cli_ui.h"
+#include "cli/commands.h"
+
+#include <ostream>
+
+namespace quillon::cli {
+
+int RunStatus(Reg_access& registry, const std::string& programFolder,
+              const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty()) {
+        err << "quillon-cli: usage : status\n";
+        return ExitUsage;
+    }
+    CliUi ui(err);
+    Dialogue dialogue(registry, ui, programFolder);
+    dialogue.Form_Load();
+    if (dialogue.Ended()) {
+        return ExitFailed;
+    }
+    for (const TextBox* box :
+         {&dialogue.CommentOnglet1, &dialogue.CommentOnglet2, &dialogue.IdentiteCourante,
+          &dialogue.RepertoireCourant, &dialogue.TexteGroupeActif, &dialogue.NomAutre,
+          &dialogue.IdentiteAutre, &dialogue.RepertoireAutre, &dialogue.RepertoireLu,
+          &dialogue.RepertoireChoisi, &dialogue.IdentiteFichier}) {
+        out << box->Name() << ": " << ForConsole(box->Text()) << "\n";
+    }
+    return ExitDone;
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# quillon-cli status: the start-up of the window on the sample installation, and its end on a
+# registry without the mail client.   usage: status_cli_test.sh CLI SAMPLE_INSTALLATION_DIR SOURCE_DIR
+set -u
+cli=$1 sample=$2 src=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0 checks=0
+expect() { # description, then a command that must succeed
+    checks=$((checks + 1))
+    local what=$1
+    shift
+    "$@" || { echo "FAIL: $what"; failures=$((failures + 1)); }
+}
+
+"$cli" --windows "$sample" status >"$work/out" 2>"$work/err"
+expect "status exits 0 on the sample" test $? = 0
+expect "no message on the sample" test ! -s "$work/err"
+expect "version" grep -qx 'CommentOnglet1: 6.0.2900.5512' "$work/out"
+expect "identity" grep -qx 'IdentiteCourante: {3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}' "$work/out"
+expect "store folder" grep -qx 'RepertoireCourant: %UserProfile%\\Local Settings\\Application Data\\Identities\\{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}\\Microsoft\\Outlook Express\\x00' "$work/out"
+expect "group" grep -qx 'TexteGroupeActif: S-1-5-21-1111111111-2222222222-3333333333-1003' "$work/out"
+
+"$cli" --reg "$src/examples/test-key.reg" status >"$work/out" 2>"$work/err"
+expect "status exits 1 without the mail client" test $? = 1
+expect "the version message" grep -qx '\[stop\] Recherche de la version OE dans le registre (1): Version OE non trouvée' "$work/err"
+expect "nothing printed when the window is not shown" test ! -s "$work/out"
+
+echo "$((checks - failures)) passed, $failures failed"
+[[ $failures == 0 ]]
