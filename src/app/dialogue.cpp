@@ -182,6 +182,9 @@ void Dialogue::WireHandlers() {
     clicks_["Label10"] = [this] { Label10_Click(); };
     clicks_["FiniButton"] = [this] { FiniButton_Click(); };
     clicks_["Onglets"] = [this] { Onglets_Click(); };
+    clicks_["BoutonSauvegarder1"] = [this] { BoutonSauvegarder1_Click(); };
+    clicks_["BoutonSauvegarder2"] = [this] { BoutonSauvegarder2_Click(); };
+    clicks_["BoutonRechercherAutre"] = [this] { BoutonRechercherAutre_Click(); };
 }
 
 void Dialogue::ControlChanged(const Control& control) {

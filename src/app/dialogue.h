@@ -47,6 +47,12 @@ class Dialogue : private ControlObserver {
     void Label12_Click();
     void Label10_Click();
     void FiniButton_Click();
+    void BoutonSauvegarder1_Click();
+    void BoutonSauvegarder2_Click();
+    void BoutonRechercherAutre_Click();
+
+    // Today's date as "yyyy mm dd", for the proposed backup file names.
+    std::function<std::string()> TodayText;
 
     // Window state.
     std::string IdentiteBdRActif;
@@ -123,6 +129,19 @@ class Dialogue : private ControlObserver {
     std::optional<std::string> ReadValue(const char* root, const std::string& path,
                                          const char* value);
     void OpenFaq();
+
+    // The backup commands of tabs 1 and 2 share their steps through this description of a tab.
+    struct BackupTab;
+    void SaveSettings(const BackupTab& tab);
+    bool SaveSections(const BackupTab& tab);
+    bool SaveSection(const BackupTab& tab, const std::string& path, const char* missingMessage,
+                     const char* missingTitle);
+    bool SaveAccounts(const BackupTab& tab);
+    bool SaveDialUp();
+    bool SauvegarderMdp();
+    bool Present(const char* root, const std::string& path);
+    bool Export(const char* root, const std::string& path, const std::string& file);
+    void ReportFileError(const FileError& error, const char* title);
 
     Reg_access& registry_;
     Ui& ui_;

@@ -27,6 +27,8 @@ Answer CliUi::MessageBox(const std::string& text, MessageIcon icon, MessageButto
                        : icon == MessageIcon::Information ? "information"
                                                           : "message";
     err_ << "[" << kind << "] " << ForConsole(title) << ": " << ForConsole(text) << "\n";
+    lastMessage_ = text;
+    ++messageCount_;
     if (buttons == MessageButtons::Ok) {
         return Answer::Ok;
     }

@@ -20,12 +20,18 @@ class CliUi : public Ui {
     void OpenWebAddress(const std::string& address) override;
     void EndProgram() override {}
 
+    // The text of the last message box (ANSI), and how many were shown.
+    const std::string& LastMessage() const { return lastMessage_; }
+    int MessageCount() const { return messageCount_; }
+
     // The answer to Yes/No questions, and the file that dialogs return (none: cancelled).
     Answer QuestionAnswer = Answer::No;
     std::optional<std::string> DialogFile;
 
   private:
     std::ostream& err_;
+    std::string lastMessage_;
+    int messageCount_ = 0;
 };
 
 // ANSI text for the console, with control characters other than line ends made visible.

@@ -2,7 +2,7 @@
 // 2 usage error.
 #pragma once
 
-#include "registry/reg_access.h"
+#include "app/dialogue.h"
 
 #include <iosfwd>
 #include <string>
@@ -17,8 +17,19 @@ inline constexpr int ExitUsage = 2;
 // export KEY FILE [--append]
 int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::ostream& err);
 
-// status: the start-up of the window, its messages, then the boxes it filled.
-int RunStatus(Reg_access& registry, const std::string& programFolder,
-              const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+class CliUi;
+
+// status: the boxes that the start-up filled.
+int RunStatus(const Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
+              std::ostream& err);
+// save FILE [--only LIST] [--generate-accounts yes|no]: tab 1.
+int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
+            std::ostream& err);
+// lookup HIVE: tab 2's search.
+int RunLookup(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
+              std::ostream& out, std::ostream& err);
+// save-hive HIVE FILE [--identity ID] [--only LIST] [--generate-accounts yes|no]: tab 2.
+int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
+                std::ostream& err);
 
 } // namespace quillon::cli

@@ -1,4 +1,5 @@
-// quillon-cli: Quillon's jobs from the command line, over the same core as the window.
+// quillon-cli: Quillon's jobs from the command line, over the same model as the window.
+#include "cli/cli_ui.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
 #include "registry/store_options.h"
@@ -18,7 +19,47 @@ const char* const kUsage =
     "  status\n"
     "      le démarrage de la fenêtre : version d'OE, identité active, répertoire des\n"
     "      fichiers OE, groupe de l'utilisateur (et les messages du démarrage).\n"
+    "  save FICHIER [--only LISTE] [--generate-accounts yes|no]\n"
+    "      onglet 1 : sauvegarde les paramètres de l'identité active dans FICHIER.\n"
+    "  lookup RUCHE\n"
+    "      onglet 2, Rechercher : l'identité et le répertoire OE de la ruche chargée sous\n"
+    "      HKEY_LOCAL_MACHINE\\RUCHE.\n"
+    "  save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no]\n"
+    "      onglet 2 : sauvegarde les paramètres de cette ruche (de l'identité ID, sinon de\n"
+    "      celle que Rechercher trouve), clés réécrites en HKEY_CURRENT_USER.\n"
+    "\n"
+    "LISTE : cases à cocher, séparées par des virgules (sans --only : toutes) : all,\n"
+    "blocked-senders, blocked-mail, blocked-news, rules, rules-mail, filters, rules-news,\n"
+    "signatures, accounts, dialup, address-book (onglet 1 seulement). --generate-accounts\n"
+    "répond à la question « les générer ? » (oui par défaut).\n"
     "\n";
+
+bool IsWindowCommand(const std::string& command) {
+    return command == "status" || command == "save" || command == "lookup" ||
+           command == "save-hive";
+}
+
+// The window's commands: the start-up first, as when the window opens, then the command.
+int RunWindowCommand(quillon::Reg_access& registry, const std::string& programFolder,
+                     const std::string& command, const std::vector<std::string>& args) {
+    using namespace quillon;
+    cli::CliUi ui(std::cerr);
+    Dialogue dialogue(registry, ui, programFolder);
+    dialogue.Form_Load();
+    if (dialogue.Ended()) {
+        return cli::ExitFailed;
+    }
+    if (command == "status") {
+        return cli::RunStatus(dialogue, args, std::cout, std::cerr);
+    }
+    if (command == "save") {
+        return cli::RunSave(dialogue, ui, args, std::cerr);
+    }
+    if (command == "lookup") {
+        return cli::RunLookup(dialogue, ui, args, std::cout, std::cerr);
+    }
+    return cli::RunSaveHive(dialogue, ui, args, std::cerr);
+}
 
 int Run(const std::string& programFolder, const std::vector<std::string>& args) {
     using namespace quillon;
@@ -46,7 +87,7 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
     const std::string command = args[index];
     const std::vector<std::string> commandArgs(args.begin() + static_cast<long>(index) + 1,
                                                args.end());
-    if (command != "export" && command != "status") {
+    if (command != "export" && !IsWindowCommand(command)) {
         std::cerr << "quillon-cli: commande inconnue : " << command << "\n";
         return cli::ExitUsage;
     }
@@ -59,10 +100,10 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
         return cli::ExitFailed;
     }
     Reg_access registry(*opened.Store);
-    if (command == "status") {
-        return cli::RunStatus(registry, programFolder, commandArgs, std::cout, std::cerr);
+    if (command == "export") {
+        return cli::RunExport(registry, commandArgs, std::cerr);
     }
-    return cli::RunExport(registry, commandArgs, std::cerr);
+    return RunWindowCommand(registry, programFolder, command, commandArgs);
 }
 
 } // namespace

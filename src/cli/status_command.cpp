@@ -1,4 +1,3 @@
-#include "app/dialogue.h"
 #include "cli/cli_ui.h"
 #include "cli/commands.h"
 
@@ -6,17 +5,11 @@
 
 namespace quillon::cli {
 
-int RunStatus(Reg_access& registry, const std::string& programFolder,
-              const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunStatus(const Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
+              std::ostream& err) {
     if (!args.empty()) {
         err << "quillon-cli: usage : status\n";
         return ExitUsage;
-    }
-    CliUi ui(err);
-    Dialogue dialogue(registry, ui, programFolder);
-    dialogue.Form_Load();
-    if (dialogue.Ended()) {
-        return ExitFailed;
     }
     for (const TextBox* box :
          {&dialogue.CommentOnglet1, &dialogue.CommentOnglet2, &dialogue.IdentiteCourante,

@@ -125,6 +125,33 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
     return true;
 }
 
+std::vector<std::string> SplitLines(std::string_view content) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        const auto end = content.find('\r', start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(content.substr(start));
+            break;
+        }
+        lines.emplace_back(content.substr(start, end - start));
+        start = end + 1;
+        if (start < content.size() && content[start] == '\n') {
+            ++start;
+        }
+    }
+    return lines;
+}
+
+bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error) {
+    std::string content;
+    if (!ReadWholeFile(path, content, error)) {
+        return false;
+    }
+    lines = SplitLines(content);
+    return true;
+}
+
 int MoveOver(const std::string& from, const std::string& to) {
 #ifdef _WIN32
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillon {
 
@@ -47,6 +48,11 @@ class OutputFile {
 // opened or read.
 bool ReadWholeFile(const std::string& path, std::string& content, FileError& error,
                    std::size_t limit = static_cast<std::size_t>(-1));
+
+// The lines of a text as the program reads them: a line ends at CR or CR LF, which are not
+// part of it; an LF alone stays inside the line; a last line without an ending counts.
+std::vector<std::string> SplitLines(std::string_view content);
+bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error);
 
 // Moves `from` over `to`, replacing it; the system's errno on failure, else 0.
 int MoveOver(const std::string& from, const std::string& to);

@@ -1,0 +1,353 @@
+// The backup commands: tab 1 saves the active settings, tab 2 those of another registry hive,
+// and the lookup of tab 2 finds the identity and store folder in that hive.
+#include "app/ansi_text.h"
+#include "app/dialogue.h"
+#include "backup/backup_files.h"
+#include "registry/temp_file.h"
+
+#include <ctime>
+#include <filesystem>
+
+namespace quillon {
+namespace {
+
+constexpr const char* kBackupTitle = "Sauvegarde des paramètres Outlook Express";
+constexpr const char* kIdentityTitle = "Recherche de l'identité dans le registre";
+constexpr const char* kSignaturesTitle = "Recherche de signatures dans le registre";
+constexpr const char* kAccounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
+constexpr const char* kPasswordStores[] = {
+    "Software\\Microsoft\\Protected Storage System Provider",
+    "Software\\Microsoft\\Internet Explorer\\IntelliForms\\SPW"};
+
+std::string LocalDate() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    char text[16];
+    std::strftime(text, sizeof text, "%Y %m %d", &local);
+    return text;
+}
+
+} // namespace
+
+// What differs between the two tabs' backups: where the keys are, which boxes select them,
+// and which sections exist.
+struct Dialogue::BackupTab {
+    const char* Root;       // every section's root
+    std::string Prefix;     // before every key path: the hive name and "\" on tab 2
+    std::string Identity;   // ID
+    const char* FileName;   // proposed name, before the date
+    CheckBox& All;
+    CheckBox& Blocked;
+    CheckBox& BlockedMail;
+    CheckBox& BlockedNews;
+    CheckBox& Rules;
+    CheckBox& RulesMail;
+    CheckBox& Filters;
+    CheckBox& RulesNews;
+    CheckBox& Signatures;
+    CheckBox& Accounts;
+    CheckBox& DialUp;
+    CheckBox* AddressBook; // tab 1 only
+    bool ActiveUser;       // tab 1: password stores, the users' dial-up keys, the address book
+
+    std::string OutlookExpressKey() const {
+        return Prefix + "Identities\\" + Identity + "\\Software\\Microsoft\\Outlook Express\\5.0";
+    }
+};
+
+void Dialogue::BoutonSauvegarder1_Click() {
+    SaveSettings({"HKEY_CURRENT_USER", "", IdentiteBdRActif, "Sauvegarde Quillon ", Check1_9,
+                  Check1_1, Check1_11, Check1_12, Check1_2, Check1_21, Check1_22, Check1_23,
+                  Check1_3, Check1_4, Check1_5, &Check1_6, true});
+}
+
+void Dialogue::BoutonSauvegarder2_Click() {
+    SaveSettings({"HKEY_LOCAL_MACHINE", NomAutre.Text() + "\\", IdentiteAutre.Text(),
+                  "Sauvegarde Quillon Autre Base ", Check2_9, Check2_1, Check2_11, Check2_12,
+                  Check2_2, Check2_21, Check2_22, Check2_23, Check2_3, Check2_4, Check2_5, nullptr,
+                  false});
+}
+
+void Dialogue::SaveSettings(const BackupTab& tab) {
+    PremiereOuverture = 0;
+    NbSauvegarde = 0;
+    FileDialogRequest request;
+    request.Kind = FileDialogRequest::Form::Save;
+    request.DefaultExtension = "reg";
+    request.Title = Ansi("Choix du fichier de sauvegarde des paramètres");
+    request.Filter = Ansi("Mise à jour de base de registre (.reg)|*.reg|texte (.txt)|*.txt");
+    request.FilterIndex = 2;
+    request.InitialFolder = RepertoireCourant.Text();
+    request.FileName = tab.FileName + (TodayText ? TodayText() : LocalDate());
+    request.OverwritePrompt = true;
+    FichierExport3 = ui_.FileDialog(request).value_or("");
+    if (FichierExport3.empty()) {
+        ui_.MessageBox(Ansi("Sauvegarde non effectuée, pas de fichier indiqué"),
+                       MessageIcon::Exclamation, MessageButtons::Ok, Ansi(kBackupTitle));
+        return;
+    }
+    if (tab.ActiveUser) {
+        MdpSauvé = false;
+    }
+    if (!SaveSections(tab)) {
+        return;
+    }
+
+    FileError error;
+    if (!tab.ActiveUser && NbSauvegarde > 0) {
+        NbSauvegarde = 0;
+        std::error_code ec;
+        if (std::filesystem::exists(FichierExport3, ec) &&
+            !RewriteForCurrentUser(FichierExport3, tab.Prefix, NbSauvegarde, error)) {
+            ReportFileError(error, kBackupTitle);
+            return;
+        }
+    } else if (NbSauvegarde > 0 && !CountLines(FichierExport3, NbSauvegarde, error)) {
+        ReportFileError(error, kBackupTitle);
+        return;
+    }
+    if (NbSauvegarde == 0) {
+        ui_.MessageBox(Ansi("Sauvegarde non effectuée, aucune clef à copier"), MessageIcon::Stop,
+                       MessageButtons::Ok, Ansi(kBackupTitle));
+        return;
+    }
+    ui_.MessageBox(Ansi("Sauvegarde effectuée pour ") + std::to_string(NbSauvegarde) +
+                       " lignes \n dans le fichier \n" + NativeToAnsi(FichierExport3),
+                   MessageIcon::Information, MessageButtons::Ok, Ansi(kBackupTitle));
+}
+
+// The sections in their order. False when the command ends here: no settings of the identity
+// while "Tous les paramètres OE" is ticked, or a file that cannot be written.
+bool Dialogue::SaveSections(const BackupTab& tab) {
+    const std::string oe = tab.OutlookExpressKey();
+    if (tab.All.Value() == 1) {
+        ++NbSauvegarde;
+        SousClef = oe;
+        if (!Present(tab.Root, SousClef)) {
+            ui_.MessageBox(Ansi("Pas de paramètres OE !"), MessageIcon::Stop, MessageButtons::Ok,
+                           Ansi(kIdentityTitle));
+            return false;
+        }
+        if (!Export(tab.Root, SousClef, FichierExport3)) {
+            return false;
+        }
+    } else {
+        struct Row {
+            bool Selected;
+            const char* Tail;
+            const char* Message;
+            const char* Title;
+        };
+        const bool blocked = tab.Blocked.Value() == 1;
+        const bool rules = tab.Rules.Value() == 1;
+        const Row rows[] = {
+            {blocked, "\\Block Senders", "Pas d'émetteurs bloqués", kIdentityTitle},
+            {!blocked && tab.BlockedMail.Value() == 1, "\\Block Senders\\Mail",
+             "Pas d'émetteur bloqué pour le courrier", "Recherche des émetteurs bloqués "},
+            {!blocked && tab.BlockedNews.Value() == 1, "\\Block Senders\\News",
+             "Pas d'émetteur bloqué dans les forums", kIdentityTitle},
+            {rules, "\\Rules", "Pas de règles définies ", kIdentityTitle},
+            {!rules && tab.RulesMail.Value() == 1, "\\Rules\\Mail", "Pas de règles pour le courrier",
+             kIdentityTitle},
+            {!rules && tab.Filters.Value() == 1, "\\Rules\\Filter", "Pas de filtre défini.",
+             kIdentityTitle},
+            {!rules && tab.RulesNews.Value() == 1, "\\Rules\\News", "Pas de règles pour les forums",
+             kIdentityTitle},
+            {tab.Signatures.Value() == 1, "\\Signatures", "Pas de signature définie",
+             kSignaturesTitle},
+        };
+        for (const Row& row : rows) {
+            if (row.Selected && !SaveSection(tab, oe + row.Tail, row.Message, row.Title)) {
+                return false;
+            }
+        }
+    }
+    const bool all = tab.All.Value() == 1;
+    if ((tab.Accounts.Value() == 1 || all) && !SaveAccounts(tab)) {
+        return false;
+    }
+    if (tab.DialUp.Value() == 1 || all) {
+        if (!tab.ActiveUser) {
+            return SaveSection(tab, tab.Prefix + "RemoteAccess", "Pas de Compte FAI défini",
+                               kSignaturesTitle);
+        }
+        if (!SaveDialUp()) {
+            return false;
+        }
+    }
+    if (tab.AddressBook != nullptr && (tab.AddressBook->Value() == 1 || all)) {
+        return SaveSection(tab, "Software\\Microsoft\\WAB\\WAB4",
+                           all ? nullptr : "Pas d'emplacement du carnet",
+                           "Recherche de l'adresse dans le registre");
+    }
+    return true;
+}
+
+// One section: counted, then exported when its key is there, else its message if it has one.
+bool Dialogue::SaveSection(const BackupTab& tab, const std::string& path,
+                           const char* missingMessage, const char* missingTitle) {
+    ++NbSauvegarde;
+    SousClef = path;
+    if (Present(tab.Root, SousClef)) {
+        return Export(tab.Root, SousClef, FichierExport3);
+    }
+    if (missingMessage != nullptr) {
+        ui_.MessageBox(Ansi(missingMessage), MessageIcon::Information, MessageButtons::Ok,
+                       Ansi(missingTitle));
+    }
+    return true;
+}
+
+// The global accounts go through a temporary file, copied into the backup as they are; when
+// the identity has no accounts of its own, they may be copied once more as the identity's.
+bool Dialogue::SaveAccounts(const BackupTab& tab) {
+    ++NbSauvegarde;
+    FileError error;
+    auto temporary = TemporaryFile::Create(error);
+    if (!temporary) {
+        ReportFileError(error, kBackupTitle);
+        return false;
+    }
+    bool createOutput = PremiereOuverture == 0;
+    SousClefC = tab.Prefix + kAccounts;
+    if (Present(tab.Root, SousClefC)) {
+        if (!Export(tab.Root, SousClefC, temporary->Path())) {
+            return false;
+        }
+        PremiereOuverture = 1;
+        if (!CopyAccountLines(temporary->Path(), FichierExport3, createOutput, std::nullopt,
+                              error)) {
+            ReportFileError(error, kBackupTitle);
+            return false;
+        }
+        createOutput = false;
+    }
+    SousClef = tab.Prefix + "Identities\\" + tab.Identity + "\\" + kAccounts;
+    if (Present(tab.Root, SousClef)) {
+        if (!Export(tab.Root, SousClef, FichierExport3)) {
+            return false;
+        }
+    } else if (ui_.MessageBox(Ansi("Comptes non trouvés pour cette identité, les générer ? "),
+                              MessageIcon::Information, MessageButtons::YesNo,
+                              Ansi("Recherche des comptes IE dans le registre")) == Answer::Yes) {
+        if (!CopyAccountLines(temporary->Path(), FichierExport3, createOutput,
+                              AccountsRewrite{SousClefC, SousClef}, error)) {
+            ReportFileError(error, kBackupTitle);
+            return false;
+        }
+        PremiereOuverture = 1;
+    }
+    return !tab.ActiveUser || SauvegarderMdp();
+}
+
+// The dial-up keys of the user, of the default user and of the user's keys under HKEY_USERS,
+// then the password stores.
+bool Dialogue::SaveDialUp() {
+    ++NbSauvegarde;
+    SousClef = "RemoteAccess";
+    if (Present("HKEY_CURRENT_USER", SousClef)) {
+        if (!Export("HKEY_CURRENT_USER", SousClef, FichierExport3)) {
+            return false;
+        }
+    } else if (Check1_9.Value() != 1) {
+        ui_.MessageBox(Ansi("Pas de Compte FAI défini"), MessageIcon::Information,
+                       MessageButtons::Ok, Ansi(kSignaturesTitle));
+    }
+    ++NbSauvegarde;
+    SousClef = ".DEFAULT\\RemoteAccess";
+    if (Present("HKEY_USERS", SousClef) && !Export("HKEY_USERS", SousClef, FichierExport3)) {
+        return false;
+    }
+    const auto group = ReadValue("HKEY_CURRENT_USER",
+                                 "Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
+                                 "GroupMembership",
+                                 "Group0");
+    if (group && group->size() > 10) {
+        SousClef = group->substr(0, group->size() - 3) + "1003\\RemoteAccess";
+        if (Present("HKEY_USERS", SousClef) && !Export("HKEY_USERS", SousClef, FichierExport3)) {
+            return false;
+        }
+    }
+    return SauvegarderMdp();
+}
+
+// The two password stores, at most once per backup run, without a message.
+bool Dialogue::SauvegarderMdp() {
+    if (MdpSauvé) {
+        return true;
+    }
+    for (const char* store : kPasswordStores) {
+        ++NbSauvegarde;
+        SousClef = store;
+        if (Present("HKEY_CURRENT_USER", SousClef)) {
+            if (!Export("HKEY_CURRENT_USER", SousClef, FichierExport3)) {
+                return false;
+            }
+            MdpSauvé = true;
+        }
+    }
+    return true;
+}
+
+bool Dialogue::Present(const char* root, const std::string& path) {
+    std::int32_t error = 0;
+    ClefOuverte = registry_.OpenKey(root, path, KeyRead, error);
+    if (ClefOuverte == 0) {
+        return false;
+    }
+    registry_.CloseKey(ClefOuverte);
+    return true;
+}
+
+// Exports a key into `file` with the file-started flag; false, after saying why, when the
+// file cannot be written.
+bool Dialogue::Export(const char* root, const std::string& path, const std::string& file) {
+    const ExportResult result =
+        registry_.ExportKey(std::string(root) + "\\" + path, file, PremiereOuverture);
+    if (result.Status == ExportStatus::FileFailed) {
+        ReportFileError(result.Error, kBackupTitle);
+        return false;
+    }
+    PremiereOuverture = 1;
+    return true;
+}
+
+void Dialogue::ReportFileError(const FileError& error, const char* title) {
+    ui_.MessageBox(Ansi("Impossible d'écrire ou de lire le fichier « ") + NativeToAnsi(error.Path) +
+                       Ansi(" » : ") + Ansi(error.Reason()),
+                   MessageIcon::Stop, MessageButtons::Ok, Ansi(title));
+}
+
+void Dialogue::BoutonRechercherAutre_Click() {
+    if (NomAutre.Text().empty()) {
+        ui_.MessageBox(Ansi("Il n'y a pas de nom de ruche indiqué, regardez l'aide."),
+                       MessageIcon::Exclamation, MessageButtons::Ok, "Bouton Rechercher");
+        return;
+    }
+    const auto identity = ReadValue("HKEY_LOCAL_MACHINE", NomAutre.Text() + "\\Identities",
+                                    "Last User ID");
+    if (!identity) {
+        ui_.MessageBox(Ansi("Identité non trouvée dans l'autre base de registre (OE 5/6)"),
+                       MessageIcon::Stop, MessageButtons::Ok,
+                       Ansi("Recherche de l'identité dans un autre registre"));
+        return;
+    }
+    IdentiteAutre.SetText(*identity);
+    RepertoireAutre.SetText("       ");
+    SousClef = NomAutre.Text() + "\\Identities\\" + IdentiteAutre.Text() +
+               "\\Software\\Microsoft\\Outlook Express\\5.0";
+    if (const auto folder = ReadValue("HKEY_LOCAL_MACHINE", SousClef, "Store Root")) {
+        RepertoireAutre.SetText(*folder);
+    } else {
+        ui_.MessageBox(Ansi("Répertoire des fichiers OE non trouvé dans l'autre base de registre"),
+                       MessageIcon::Stop, MessageButtons::Ok,
+                       Ansi("Recherche des répertoires dans un autre registre"));
+    }
+}
+
+} // namespace quillon

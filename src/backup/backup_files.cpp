@@ -1,0 +1,97 @@
+#include "backup/backup_files.h"
+
+#include "registry/temp_file.h"
+
+#include <cerrno>
+#include <filesystem>
+
+namespace quillon {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+void WriteLine(OutputFile& out, std::string_view line) {
+    out.Write(line);
+    out.Write(kCrLf);
+}
+
+} // namespace
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) {
+        return std::string(text);
+    }
+    std::string result;
+    std::size_t start = 0;
+    for (auto found = text.find(from); found != std::string_view::npos;
+         found = text.find(from, start)) {
+        result.append(text.substr(start, found - start)).append(to);
+        start = found + from.size();
+    }
+    result.append(text.substr(start));
+    return result;
+}
+
+bool CopyAccountLines(const std::string& temporary, const std::string& output, bool create,
+                      const std::optional<AccountsRewrite>& rewrite, FileError& error) {
+    std::vector<std::string> lines;
+    if (!ReadLines(temporary, lines, error)) {
+        return false;
+    }
+    OutputFile out;
+    if (!out.Open(output, create ? OutputFile::Mode::Create : OutputFile::Mode::Append, error)) {
+        return false;
+    }
+    for (const std::string& line : lines) {
+        if (!rewrite) {
+            WriteLine(out, line);
+        } else if (!line.starts_with("REGEDIT")) {
+            WriteLine(out, ReplaceAll(line, rewrite->From, rewrite->To));
+        }
+    }
+    if (lines.empty() || !lines.back().starts_with("        ")) {
+        WriteLine(out, "     ");
+    }
+    return out.Close(error);
+}
+
+bool RewriteForCurrentUser(const std::string& path, const std::string& prefix,
+                           std::int32_t& lines, FileError& error) {
+    std::vector<std::string> content;
+    if (!ReadLines(path, content, error)) {
+        return false;
+    }
+    auto temporary = TemporaryFile::CreateBeside(path, error);
+    if (!temporary) {
+        return false;
+    }
+    OutputFile out;
+    if (!out.Open(temporary->Path(), OutputFile::Mode::Create, error)) {
+        return false;
+    }
+    const std::string search = "HKEY_LOCAL_MACHINE\\" + prefix;
+    for (const std::string& line : content) {
+        WriteLine(out, ReplaceAll(line, search, "HKEY_CURRENT_USER\\"));
+    }
+    if (!out.Close(error) || !temporary->RenameTo(path, error)) {
+        return false;
+    }
+    lines = static_cast<std::int32_t>(content.size());
+    return true;
+}
+
+bool CountLines(const std::string& path, std::int32_t& lines, FileError& error) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        lines = 0;
+        return true;
+    }
+    std::vector<std::string> content;
+    if (!ReadLines(path, content, error)) {
+        return false;
+    }
+    lines = static_cast<std::int32_t>(content.size());
+    return true;
+}
+
+} // namespace quillon

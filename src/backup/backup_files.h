@@ -1,0 +1,35 @@
+// The file work of the backup commands: copying the accounts through their temporary file,
+// rewriting a foreign hive's key names for the current user, counting lines.
+#pragma once
+
+#include "registry/file_io.h"
+
+#include <optional>
+
+namespace quillon {
+
+// Every occurrence of `from` in `text` replaced by `to`, from the start, case-sensitively.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+// Generating an identity's accounts from the global ones: key paths from -> to.
+struct AccountsRewrite {
+    std::string From;
+    std::string To;
+};
+
+// Copies the lines of `temporary` to `output` (created anew when `create`, else appended):
+// unchanged, or with `rewrite`, dropping the lines that begin with "REGEDIT" and rewriting the
+// others. Then a line of five spaces, unless the last line read begins with eight spaces.
+bool CopyAccountLines(const std::string& temporary, const std::string& output, bool create,
+                      const std::optional<AccountsRewrite>& rewrite, FileError& error);
+
+// Rewrites, in every line of `path`, each "HKEY_LOCAL_MACHINE\" + prefix into
+// "HKEY_CURRENT_USER\". The new content goes to a temporary file beside it, renamed over it
+// once complete. `lines` receives the number of lines written.
+bool RewriteForCurrentUser(const std::string& path, const std::string& prefix,
+                           std::int32_t& lines, FileError& error);
+
+// The number of lines of a file; 0 for a file that does not exist.
+bool CountLines(const std::string& path, std::int32_t& lines, FileError& error);
+
+} // namespace quillon

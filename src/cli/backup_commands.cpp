@@ -1,0 +1,147 @@
+// save, lookup and save-hive: tabs 1 and 2 of the window, driven from the command line.
+#include "app/ansi_text.h"
+#include "app/dialogue.h"
+#include "cli/cli_ui.h"
+#include "cli/commands.h"
+#include "cli/console_text.h"
+
+#include <map>
+#include <ostream>
+#include <sstream>
+
+namespace quillon::cli {
+namespace {
+
+constexpr std::string_view kDone = "Sauvegarde effectuée pour ";
+
+struct BackupArgs {
+    std::vector<std::string> Positional;
+    std::optional<std::string> Only;
+    std::optional<std::string> Identity;
+    Answer Generate = Answer::Yes;
+};
+
+bool ParseBackupArgs(const std::vector<std::string>& args, bool identityAllowed,
+                     BackupArgs& parsed, std::ostream& err) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--only" && hasValue) {
+            parsed.Only = args[++i];
+        } else if (arg == "--identity" && hasValue && identityAllowed) {
+            parsed.Identity = args[++i];
+        } else if (arg == "--generate-accounts" && hasValue &&
+                   (args[i + 1] == "yes" || args[i + 1] == "no")) {
+            parsed.Generate = args[++i] == "yes" ? Answer::Yes : Answer::No;
+        } else if (arg.starts_with("--")) {
+            err << "quillon-cli: option inconnue ou incomplète : " << arg << "\n";
+            return false;
+        } else {
+            parsed.Positional.push_back(arg);
+        }
+    }
+    return true;
+}
+
+// The boxes of a tab by the names of --only, masters first so that their rules run.
+std::map<std::string, CheckBox*> TabBoxes(Dialogue& d, int tab) {
+    if (tab == 1) {
+        return {{"all", &d.Check1_9},        {"blocked-senders", &d.Check1_1},
+                {"blocked-mail", &d.Check1_11}, {"blocked-news", &d.Check1_12},
+                {"rules", &d.Check1_2},       {"rules-mail", &d.Check1_21},
+                {"filters", &d.Check1_22},    {"rules-news", &d.Check1_23},
+                {"signatures", &d.Check1_3},  {"accounts", &d.Check1_4},
+                {"dialup", &d.Check1_5},      {"address-book", &d.Check1_6}};
+    }
+    return {{"all", &d.Check2_9},         {"blocked-senders", &d.Check2_1},
+            {"blocked-mail", &d.Check2_11}, {"blocked-news", &d.Check2_12},
+            {"rules", &d.Check2_2},       {"rules-mail", &d.Check2_21},
+            {"filters", &d.Check2_22},    {"rules-news", &d.Check2_23},
+            {"signatures", &d.Check2_3},  {"accounts", &d.Check2_4},
+            {"dialup", &d.Check2_5}};
+}
+
+// Ticks the boxes that --only names (every box without it), as clicks would.
+bool SelectBoxes(Dialogue& dialogue, int tab, const std::optional<std::string>& only,
+                 std::ostream& err) {
+    auto boxes = TabBoxes(dialogue, tab);
+    if (!only) {
+        boxes.at("all")->SetValue(0);
+        boxes.at("all")->SetValue(1);
+        return true;
+    }
+    for (auto& [name, box] : boxes) {
+        box->SetValue(0);
+    }
+    std::stringstream list(*only);
+    for (std::string name; std::getline(list, name, ',');) {
+        const auto found = boxes.find(name);
+        if (found == boxes.end()) {
+            err << "quillon-cli: --only : « " << name << " » n'est pas une case de l'onglet " << tab
+                << "\n";
+            return false;
+        }
+        found->second->SetValue(1);
+    }
+    return true;
+}
+
+int Outcome(const CliUi& ui) {
+    return ui.LastMessage().starts_with(Ansi(kDone)) ? ExitDone : ExitFailed;
+}
+
+} // namespace
+
+int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
+            std::ostream& err) {
+    BackupArgs parsed;
+    if (!ParseBackupArgs(args, false, parsed, err) || parsed.Positional.size() != 1) {
+        err << "quillon-cli: usage : save FICHIER [--only LISTE] [--generate-accounts yes|no]\n";
+        return ExitUsage;
+    }
+    if (!SelectBoxes(dialogue, 1, parsed.Only, err)) {
+        return ExitUsage;
+    }
+    ui.DialogFile = parsed.Positional[0];
+    ui.QuestionAnswer = parsed.Generate;
+    dialogue.BoutonSauvegarder1_Click();
+    return Outcome(ui);
+}
+
+int RunLookup(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
+              std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "quillon-cli: usage : lookup RUCHE\n";
+        return ExitUsage;
+    }
+    dialogue.NomAutre.SetText(ArgumentToAnsi(args[0]));
+    dialogue.BoutonRechercherAutre_Click();
+    out << "IdentiteAutre: " << ForConsole(dialogue.IdentiteAutre.Text()) << "\n"
+        << "RepertoireAutre: " << ForConsole(dialogue.RepertoireAutre.Text()) << "\n";
+    return ui.MessageCount() == 0 ? ExitDone : ExitFailed;
+}
+
+int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
+                std::ostream& err) {
+    BackupArgs parsed;
+    if (!ParseBackupArgs(args, true, parsed, err) || parsed.Positional.size() != 2) {
+        err << "quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] [--only LISTE] "
+               "[--generate-accounts yes|no]\n";
+        return ExitUsage;
+    }
+    if (!SelectBoxes(dialogue, 2, parsed.Only, err)) {
+        return ExitUsage;
+    }
+    dialogue.NomAutre.SetText(ArgumentToAnsi(parsed.Positional[0]));
+    if (parsed.Identity) {
+        dialogue.IdentiteAutre.SetText(ArgumentToAnsi(*parsed.Identity));
+    } else {
+        dialogue.BoutonRechercherAutre_Click();
+    }
+    ui.DialogFile = parsed.Positional[1];
+    ui.QuestionAnswer = parsed.Generate;
+    dialogue.BoutonSauvegarder2_Click();
+    return Outcome(ui);
+}
+
+} // namespace quillon::cli
