@@ -4,7 +4,9 @@
 #include "registry/memory_store.h"
 #include "registry/reg_file_reader.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -33,13 +35,31 @@ inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes
     out << bytes;
 }
 
+// "" when two texts are equal, else the first line where they differ, for short failures.
+inline std::string FirstDifference(const std::string& actual, const std::string& expected) {
+    std::istringstream a(actual), e(expected);
+    std::string lineA, lineE;
+    for (int number = 1;; ++number) {
+        const bool moreA = static_cast<bool>(std::getline(a, lineA));
+        const bool moreE = static_cast<bool>(std::getline(e, lineE));
+        if (!moreA && !moreE) {
+            return actual == expected ? "" : "same lines, different bytes";
+        }
+        if (moreA != moreE || lineA != lineE) {
+            return "line " + std::to_string(number) + ": got «" + (moreA ? lineA : "<end>") +
+                   "» expected «" + (moreE ? lineE : "<end>") + "»";
+        }
+    }
+}
+
 // A folder of its own for one test, removed afterwards.
 class ScratchFolder {
   public:
-    ScratchFolder() {
+    explicit ScratchFolder(const std::string& purpose = "") {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = std::filesystem::temp_directory_path() /
-                ("quillon-test-" + std::string(info->test_suite_name()) + "-" + info->name());
+                ("quillon-test-" + std::string(info->test_suite_name()) + "-" + info->name() +
+                 purpose);
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -52,6 +72,36 @@ class ScratchFolder {
 
   private:
     std::filesystem::path path_;
+};
+
+// Points the system's temporary folder ($TMPDIR, or TMP on Windows) at `folder` for as long
+// as it lives.
+class ScopedTempFolder {
+  public:
+    explicit ScopedTempFolder(const std::string& folder) {
+        const char* value = std::getenv(kVariable);
+        saved_ = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+        Set(folder);
+    }
+    ~ScopedTempFolder() { Set(saved_.value_or("")); }
+    ScopedTempFolder(const ScopedTempFolder&) = delete;
+    ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
+
+  private:
+#ifdef _WIN32
+    static constexpr const char* kVariable = "TMP";
+    static void Set(const std::string& value) { _putenv_s(kVariable, value.c_str()); }
+#else
+    static constexpr const char* kVariable = "TMPDIR";
+    static void Set(const std::string& value) {
+        if (value.empty()) {
+            unsetenv(kVariable);
+        } else {
+            setenv(kVariable, value.c_str(), 1);
+        }
+    }
+#endif
+    std::optional<std::string> saved_;
 };
 
 } // namespace quillon::test

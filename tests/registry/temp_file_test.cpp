@@ -1,7 +1,6 @@
 #include "registry/temp_file.h"
 #include "test_support.h"
 
-#include <cstdlib>
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -13,35 +12,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Points the system's temporary folder at a scratch folder for one test.
 class TempFileTest : public ::testing::Test {
   protected:
-    void SetUp() override { SetTempEnvironment(folder.Path().string() + Separator()); }
-    void TearDown() override { SetTempEnvironment(saved); }
-
     static std::string Separator() { return std::string(1, fs::path::preferred_separator); }
-    static void SetTempEnvironment(const std::string& value) {
-#ifdef _WIN32
-        _putenv_s("TMP", value.c_str());
-#else
-        setenv("TMPDIR", value.c_str(), 1);
-#endif
-    }
     std::string Name(int number) const {
         return folder.File("~~TempQuillon" + std::to_string(number) + ".tmp");
     }
 
     test::ScratchFolder folder;
-    std::string saved = [] {
-        const char* value = std::getenv(
-#ifdef _WIN32
-            "TMP"
-#else
-            "TMPDIR"
-#endif
-        );
-        return std::string(value != nullptr ? value : "");
-    }();
+    test::ScopedTempFolder tempFolder{folder.Path().string() + Separator()};
 };
 
 TEST_F(TempFileTest, NamesTheFirstGapInTheTemporaryFolder) {
