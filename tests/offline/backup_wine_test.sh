@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The backup of the sample installation, two stores and one registry: Wine's registry read live
+# by the Windows build, and its files read offline by the Linux build, give the same file; and
+# merged into a fresh prefix by Wine's regedit, the backup gives back every key and value.
+#   usage: backup_wine_test.sh NATIVE_CLI WINDOWS_CLI_EXE SOURCE_DIR
+set -u
+native=$1 windows=$2 src=$3
+work=$(mktemp -d)
+trap 'for p in one two; do WINEPREFIX="$work/$p" wineserver -k 2>/dev/null; done; rm -rf "$work"' EXIT
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+failures=0 checks=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+w() { winepath -w "$1" 2>/dev/null; }
+
+export WINEPREFIX=$work/one
+for part in ntuser default software; do
+    wine regedit /s "$(w "$src/examples/sample-xp/$part.reg")" 2>/dev/null || fail "regedit $part"
+done
+checks=$((checks + 1))
+wine "$windows" save "$(w "$work/live.reg")" >/dev/null 2>"$work/live.err" || fail "live save: $(cat "$work/live.err")"
+wineserver -w
+"$native" --wine-prefix "$WINEPREFIX" save "$work/offline.reg" 2>"$work/offline.err" || fail "offline save: $(cat "$work/offline.err")"
+cmp -s "$work/live.reg" "$work/offline.reg" || { fail "live and offline backups differ"; diff "$work/live.reg" "$work/offline.reg" | head -5; }
+
+checks=$((checks + 1))
+export WINEPREFIX=$work/two
+wine regedit /s "$(w "$work/offline.reg")" 2>/dev/null || fail "regedit of the backup"
+wineserver -w
+: >"$work/readback.reg"
+first=1
+while IFS= read -r key; do
+    if [[ $first == 1 ]]; then mode=(); first=0; else mode=(--append); fi
+    "$native" --wine-prefix "$WINEPREFIX" export "$key" "$work/readback.reg" "${mode[@]}" || fail "export $key"
+done < <(awk 'prev == " \r" && /^\[/ { sub(/^\[/, ""); sub(/\]\r$/, ""); print } { prev = $0 }' "$work/offline.reg")
+python3 "$(dirname "$0")/reg_compare.py" "$work/offline.reg" "$work/readback.reg" | tail -n 3 | grep -q ' 0 failed' ||
+    { fail "values not given back"; python3 "$(dirname "$0")/reg_compare.py" "$work/offline.reg" "$work/readback.reg" | head; }
+
+echo "$((checks - failures)) passed, $failures failed"
+[[ $failures == 0 ]]
