@@ -185,6 +185,11 @@ void Dialogue::WireHandlers() {
     clicks_["BoutonSauvegarder1"] = [this] { BoutonSauvegarder1_Click(); };
     clicks_["BoutonSauvegarder2"] = [this] { BoutonSauvegarder2_Click(); };
     clicks_["BoutonRechercherAutre"] = [this] { BoutonRechercherAutre_Click(); };
+    clicks_["OuvrirSauvegarde"] = [this] { OuvrirSauvegarde_Click(); };
+    clicks_["ChoixRepertoireSauvegarde"] = [this] { ChoixRepertoireSauvegarde_Click(); };
+    clicks_["BoutonChangerF"] = [this] { BoutonChangerF_Click(); };
+    clicks_["BoutonEnregistrerSauvegarde"] = [this] { BoutonEnregistrerSauvegarde_Click(); };
+    CarnetFutur.OnChange([this] { CheminCarnetNouveau = CarnetFutur.Text(); });
 }
 
 void Dialogue::ControlChanged(const Control& control) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/controls.h"
+#include "adapt/backup_adaptation.h"
 #include "app/ui_port.h"
 #include "registry/reg_access.h"
 
@@ -50,6 +51,13 @@ class Dialogue : private ControlObserver {
     void BoutonSauvegarder1_Click();
     void BoutonSauvegarder2_Click();
     void BoutonRechercherAutre_Click();
+    void OuvrirSauvegarde_Click();
+    void ChoixRepertoireSauvegarde_Click();
+    void BoutonChangerF_Click();
+    void BoutonEnregistrerSauvegarde_Click();
+    void RepertoireChoisi_LostFocus();
+    void RepertoireCourant_LostFocus();
+    void RepertoireLu_LostFocus();
 
     // Today's date as "yyyy mm dd", for the proposed backup file names.
     std::function<std::string()> TodayText;
@@ -72,6 +80,10 @@ class Dialogue : private ControlObserver {
     std::string FichierExport4;
     std::string R;
     std::string HelpFile; // the application's help file
+    HeldLines TbImport;   // the lines of the backup file read on tab 3
+    std::int32_t iLigneCarnet = 0;
+    // The drives (or mount points) that the directory chooser offers.
+    std::function<std::vector<std::string>()> ChooserDrives;
 
     // Outside the tabs.
     TabStrip Onglets;
@@ -142,6 +154,8 @@ class Dialogue : private ControlObserver {
     bool Present(const char* root, const std::string& path);
     bool Export(const char* root, const std::string& path, const std::string& file);
     void ReportFileError(const FileError& error, const char* title);
+    void CheckFolderExists(const TextBox& field);
+    void ReportAdaptation(const AdaptationCounts& counts);
 
     Reg_access& registry_;
     Ui& ui_;

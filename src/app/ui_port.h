@@ -9,6 +9,8 @@
 
 namespace quillon {
 
+class ChoixRepertSauve;
+
 enum class MessageIcon { None, Stop, Exclamation, Information };
 enum class MessageButtons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
@@ -45,6 +47,10 @@ class Ui {
     virtual bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
                           std::int32_t data) = 0;
     virtual void OpenWebAddress(const std::string& address) = 0;
+    // Shows the directory chooser modally; its face forwards the user's choices to it.
+    virtual void ShowDirectoryChooser(ChoixRepertSauve& chooser) = 0;
+    // Lets the face redraw during a long command.
+    virtual void KeepAlive() {}
     // Unloads the window and ends the program once the current handler returns.
     virtual void EndProgram() = 0;
 };

@@ -1,5 +1,6 @@
 #include "cli/cli_ui.h"
 
+#include "adapt/directory_chooser.h"
 #include "cli/console_text.h"
 
 #include <ostream>
@@ -45,6 +46,10 @@ bool CliUi::HtmlHelp(bool, const std::string& path, std::uint32_t command, std::
         err_ << "aide : " << path << " (rubrique " << data << ")\n";
     }
     return false;
+}
+
+void CliUi::ShowDirectoryChooser(ChoixRepertSauve& chooser) {
+    chooser.Close();
 }
 
 void CliUi::OpenWebAddress(const std::string& address) {

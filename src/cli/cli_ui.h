@@ -19,6 +19,8 @@ class CliUi : public Ui {
                   std::int32_t data) override;
     void OpenWebAddress(const std::string& address) override;
     void EndProgram() override {}
+    // The command line picks folders from its arguments: the chooser closes at once.
+    void ShowDirectoryChooser(ChoixRepertSauve& chooser) override;
 
     // The text of the last message box (ANSI), and how many were shown.
     const std::string& LastMessage() const { return lastMessage_; }

@@ -31,5 +31,8 @@ int RunLookup(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& arg
 // save-hive HIVE FILE [--identity ID] [--only LIST] [--generate-accounts yes|no]: tab 2.
 int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
                 std::ostream& err);
+// adapt IN OUT [--identity OLD] [--folder DIR] [--address-book PATH]: tab 3.
+int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
+             std::ostream& out, std::ostream& err);
 
 } // namespace quillon::cli

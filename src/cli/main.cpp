@@ -27,6 +27,9 @@ const char* const kUsage =
     "  save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no]\n"
     "      onglet 2 : sauvegarde les paramètres de cette ruche (de l'identité ID, sinon de\n"
     "      celle que Rechercher trouve), clés réécrites en HKEY_CURRENT_USER.\n"
+    "  adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] [--address-book CHEMIN]\n"
+    "      onglet 3 : adapte la sauvegarde ENTRÉE à ce système (identité, groupe, répertoire\n"
+    "      OE DOSSIER, carnet d'adresses CHEMIN, sinon celui de Windows) et écrit SORTIE.\n"
     "\n"
     "LISTE : cases à cocher, séparées par des virgules (sans --only : toutes) : all,\n"
     "blocked-senders, blocked-mail, blocked-news, rules, rules-mail, filters, rules-news,\n"
@@ -36,7 +39,7 @@ const char* const kUsage =
 
 bool IsWindowCommand(const std::string& command) {
     return command == "status" || command == "save" || command == "lookup" ||
-           command == "save-hive";
+           command == "save-hive" || command == "adapt";
 }
 
 // The window's commands: the start-up first, as when the window opens, then the command.
@@ -57,6 +60,9 @@ int RunWindowCommand(quillon::Reg_access& registry, const std::string& programFo
     }
     if (command == "lookup") {
         return cli::RunLookup(dialogue, ui, args, std::cout, std::cerr);
+    }
+    if (command == "adapt") {
+        return cli::RunAdapt(dialogue, ui, args, std::cout, std::cerr);
     }
     return cli::RunSaveHive(dialogue, ui, args, std::cerr);
 }

@@ -1,10 +1,12 @@
 // A Ui for tests: records every call in order and answers from a script.
 #pragma once
 
+#include "adapt/directory_chooser.h"
 #include "app/ui_port.h"
 #include "registry/ansi_codepage.h"
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -56,6 +58,12 @@ class FakeUi : public Ui {
     }
 
     void OpenWebAddress(const std::string& address) override { calls.push_back("web: " + address); }
+    void ShowDirectoryChooser(ChoixRepertSauve& chooser) override {
+        calls.push_back("chooser");
+        if (chooserScript) {
+            chooserScript(chooser);
+        }
+    }
     void EndProgram() override { calls.push_back("end"); }
 
     std::vector<std::string> calls;
@@ -65,6 +73,7 @@ class FakeUi : public Ui {
     std::deque<std::optional<std::string>> files; // for file dialogs; cancelled when empty
     bool helpShows = true;
     bool helpThrows = false;
+    std::function<void(ChoixRepertSauve&)> chooserScript; // what the user does in the chooser
 };
 
 } // namespace quillon::test

@@ -1,0 +1,175 @@
+#include "adapt/backup_adaptation.h"
+
+#include "registry/regedit4_format.h"
+#include "registry/reg_text_syntax.h"
+
+namespace quillon {
+namespace {
+
+constexpr std::string_view kIdentityKey = "[HKEY_CURRENT_USER\\Identities\\{";
+constexpr std::string_view kStoreRootLine = "\"Store Root";
+constexpr std::string_view kStoreRootHex = "\"Store Root\"=hex(2):";
+constexpr std::string_view kUserGroupKey = "[HKEY_USERS\\S-1-5-21-";
+constexpr std::string_view kAddressBookKey = "\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]";
+constexpr std::size_t kGroupStart = 12;          // the identifier's first character
+constexpr std::size_t kGroupWithoutEnding = 44; // its length when "-1003" is not found
+
+// The identifier in a user-group key line: from its 13th character through "-1003".
+std::string_view GroupIdentifier(std::string_view line) {
+    const auto ending = line.find("-1003", kGroupStart);
+    const std::size_t length = ending == std::string_view::npos ? kGroupWithoutEnding
+                                                                : ending + 5 - kGroupStart;
+    return line.substr(kGroupStart, length);
+}
+
+// The folder of a "Store Root" value line: the quoted text, or the ANSI text of a hex(2)
+// value without its terminating zero. Nothing for a line too short or not readable.
+std::optional<std::string> StoreFolderOf(std::string_view line) {
+    if (line.starts_with(kStoreRootHex)) {
+        std::vector<std::uint8_t> bytes;
+        std::string_view data = line.substr(kStoreRootHex.size());
+        std::string_view none;
+        LineSource noContinuation(none);
+        if (!ParseHexBytes(data, noContinuation, bytes).empty()) {
+            return std::nullopt;
+        }
+        if (!bytes.empty() && bytes.back() == 0) {
+            bytes.pop_back();
+        }
+        return std::string(bytes.begin(), bytes.end());
+    }
+    constexpr std::size_t kTextStart = 14; // after "Store Root"="
+    if (line.size() < kTextStart + 1) {
+        return std::nullopt;
+    }
+    return SimplifierSeparateur(line.substr(kTextStart, line.size() - kTextStart - 1), '\\');
+}
+
+// The new "Store Root" line, in the form the old one had.
+std::string StoreFolderLine(std::string_view oldLine, const std::string& folder) {
+    if (oldLine.starts_with(kStoreRootHex)) {
+        RegValue value{"Store Root", RegType::ExpandString,
+                       std::vector<std::uint8_t>(folder.begin(), folder.end())};
+        value.Data.push_back(0);
+        std::string line;
+        AppendValueLine(line, value);
+        return line;
+    }
+    return "\"Store Root\"=\"" + DoublerSeparateur(folder, '\\') + "\"";
+}
+
+} // namespace
+
+const std::string DefaultAddressBook = "R\xE9pertoire par d\xE9" "faut";
+
+std::string SimplifierSeparateur(std::string_view texte, char separateur) {
+    std::string result;
+    result.reserve(texte.size());
+    for (std::size_t i = 0; i < texte.size(); ++i) {
+        result += texte[i];
+        if (texte[i] == separateur && i + 1 < texte.size() && texte[i + 1] == separateur) {
+            ++i;
+        }
+    }
+    return result;
+}
+
+std::string DoublerSeparateur(std::string_view texte, char separateur) {
+    std::string result;
+    result.reserve(texte.size() + 8);
+    for (char c : texte) {
+        result += c;
+        if (c == separateur) {
+            result += c;
+        }
+    }
+    return result;
+}
+
+void ScanLine(std::string_view line, std::int64_t n, BackupFindings& found) {
+    if (!found.Identity) {
+        if (const auto key = line.find(kIdentityKey); key != std::string_view::npos) {
+            const auto brace = key + kIdentityKey.size() - 1;
+            if (const auto close = line.find('}', brace); close != std::string_view::npos) {
+                found.Identity = std::string(line.substr(brace, close - brace + 1));
+            }
+        }
+    }
+    if (line.starts_with(kStoreRootLine)) {
+        if (auto folder = StoreFolderOf(line)) {
+            found.StoreFolder = std::move(folder);
+        }
+    }
+    if (line.starts_with(kUserGroupKey)) {
+        found.Group = std::string(GroupIdentifier(line));
+    }
+    if (line.find(kAddressBookKey) != std::string_view::npos) {
+        found.AddressBookLine = n;
+    }
+    if (found.AddressBookLine >= 1 && n == found.AddressBookLine + 1 && line.size() >= 4) {
+        found.AddressBook = SimplifierSeparateur(line.substr(3, line.size() - 4), '\\');
+    }
+}
+
+AdaptationCounts AdaptLines(HeldLines& lines, const AdaptationInput& input) {
+    AdaptationCounts counts;
+    const std::string& oldId = input.OldIdentity;
+    const bool replaceIdentity = oldId.size() > 5 && oldId != input.NewIdentity;
+    const bool replaceGroup = input.NewGroup.size() > 10;
+    const bool keepDefaultAddressBook =
+        input.AddressBook.empty() || input.AddressBook == DefaultAddressBook;
+    for (std::size_t n = 0; n < lines.Size(); ++n) {
+        std::string_view line = lines[n];
+        std::string rewritten;
+        bool changed = false;
+        if (replaceIdentity) {
+            if (const auto at = line.find(oldId); at != std::string_view::npos) {
+                rewritten = std::string(line.substr(0, at)) + input.NewIdentity +
+                            std::string(line.substr(at + oldId.size()));
+                changed = true;
+                ++counts.Identity;
+            }
+        }
+        std::string_view current = changed ? std::string_view(rewritten) : line;
+        if (!input.FolderChosen.empty() && current.find("Store Root") != std::string_view::npos) {
+            rewritten = StoreFolderLine(current, input.FolderChosen);
+            changed = true;
+            if (input.FolderRead != input.FolderChosen) {
+                ++counts.Folder;
+            }
+        }
+        current = changed ? std::string_view(rewritten) : line;
+        if (replaceGroup && current.size() > 55 && current.starts_with(kUserGroupKey)) {
+            const std::string_view old = GroupIdentifier(current);
+            counts.OldGroup = std::string(old);
+            rewritten = "[HKEY_USERS\\" + input.NewGroup +
+                        std::string(current.substr(kGroupStart + old.size()));
+            changed = true;
+            ++counts.Group;
+        }
+        if (changed) {
+            lines.Set(n, std::move(rewritten));
+        }
+        // The address-book pair: moved under the new identity, or blanked so that the new
+        // system keeps its own. A header on the last line is treated alone.
+        if (input.AddressBookLine >= 1 && static_cast<std::int64_t>(n) == input.AddressBookLine) {
+            const bool hasValueLine = n + 1 < lines.Size();
+            if (keepDefaultAddressBook) {
+                lines.Set(n, " ");
+                if (hasValueLine) {
+                    lines.Set(n + 1, " ");
+                }
+            } else {
+                lines.Set(n, "[HKEY_CURRENT_USER\\Identities\\" + input.NewIdentity +
+                                 std::string(kAddressBookKey));
+                if (hasValueLine) {
+                    lines.Set(n + 1, "@=\"" + DoublerSeparateur(input.AddressBook, '\\') + "\"");
+                }
+                ++counts.AddressBook;
+            }
+        }
+    }
+    return counts;
+}
+
+} // namespace quillon

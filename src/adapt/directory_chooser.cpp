@@ -1,0 +1,51 @@
+#include "adapt/directory_chooser.h"
+
+namespace quillon {
+
+const char* const ChoixRepertSauve::Caption = "Choisir un r\xE9pertoire";
+
+ChoixRepertSauve::ChoixRepertSauve(std::string& r, std::vector<std::string> drives,
+                                   std::function<bool(const std::string&)> canOpen)
+    : r_(r), drives_(std::move(drives)), canOpen_(std::move(canOpen)) {}
+
+void ChoixRepertSauve::Start(const std::string& folder) {
+    folder_ = folder;
+    drive_ = DriveOf(folder);
+}
+
+void ChoixRepertSauve::DriveRepert2_Change(const std::string& drive) {
+    if (canOpen_(drive)) {
+        drive_ = drive;
+        DirRepert2_Change(drive);
+    } else {
+        drive_ = DriveOf(folder_);
+    }
+}
+
+void ChoixRepertSauve::DirRepert2_Change(const std::string& folder) {
+    folder_ = folder;
+    r_ = folder;
+}
+
+void ChoixRepertSauve::Repert2OK_Click() {
+    r_ = folder_;
+    closed_ = true;
+}
+
+void ChoixRepertSauve::RepertAnnule_Click() {
+    r_.clear();
+    closed_ = true;
+}
+
+// The longest drive (a drive letter or a mount point) that the folder lies on.
+std::string ChoixRepertSauve::DriveOf(const std::string& folder) const {
+    std::string best;
+    for (const std::string& drive : drives_) {
+        if (folder.starts_with(drive) && drive.size() > best.size()) {
+            best = drive;
+        }
+    }
+    return best;
+}
+
+} // namespace quillon

@@ -1,0 +1,47 @@
+// ChoixRepertSauve, the modal window in which a drive and a folder are picked. Its logic lives
+// here; a face draws its drive list and folder list and forwards their events.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+class ChoixRepertSauve {
+  public:
+    // `r` is the main window's R, through which the result goes back; `canOpen` tells whether a
+    // drive's folder list can be shown (a drive without its disk cannot).
+    ChoixRepertSauve(std::string& r, std::vector<std::string> drives,
+                     std::function<bool(const std::string&)> canOpen);
+
+    static const char* const Caption;
+
+    const std::vector<std::string>& Drives() const { return drives_; }
+    const std::string& Drive() const { return drive_; }
+    const std::string& Folder() const { return folder_; }
+    bool Closed() const { return closed_; }
+
+    // Where the lists start: the platform's choice.
+    void Start(const std::string& folder);
+    // A drive picked: its folder list, or back to the drive of the folder shown.
+    void DriveRepert2_Change(const std::string& drive);
+    // A folder picked in the list: R follows it.
+    void DirRepert2_Change(const std::string& folder);
+    void Repert2OK_Click();
+    void RepertAnnule_Click();
+    // Closing by the title bar leaves R as it is.
+    void Close() { closed_ = true; }
+
+  private:
+    std::string DriveOf(const std::string& folder) const;
+
+    std::string& r_;
+    std::vector<std::string> drives_;
+    std::function<bool(const std::string&)> canOpen_;
+    std::string drive_;
+    std::string folder_;
+    bool closed_ = false;
+};
+
+} // namespace quillon

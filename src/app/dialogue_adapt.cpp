@@ -1,0 +1,213 @@
+// Tab 3: reading a backup file, choosing the new folders, applying the changes for this system
+// and writing the adapted file.
+#include "adapt/directory_chooser.h"
+#include "app/ansi_text.h"
+#include "app/dialogue.h"
+#include "registry/temp_file.h"
+
+#include <chrono>
+#include <filesystem>
+
+namespace quillon {
+namespace {
+
+constexpr const char* kFilter = "Mise à jour de base de registre (.reg)|*.reg|texte (.txt)|*.txt";
+constexpr const char* kWriteTitle = "Enregistrement du fichier paramètre modifié";
+constexpr auto kProgressEvery = std::chrono::milliseconds(200);
+
+bool Exists(const std::string& ansiPath) {
+    std::error_code ec;
+    return !ansiPath.empty() && std::filesystem::exists(AnsiToNative(ansiPath), ec);
+}
+
+std::string ProgressText(std::int64_t lines) {
+    return "  " + std::to_string(lines) + "  lus ";
+}
+
+} // namespace
+
+void Dialogue::OuvrirSauvegarde_Click() {
+    FileDialogRequest request;
+    request.Kind = FileDialogRequest::Form::Open;
+    request.DefaultExtension = "reg";
+    request.Title = Ansi("Choisir le fichier de sauvegarde à modifier ");
+    request.Filter = Ansi(kFilter);
+    request.FilterIndex = 2;
+    const auto file = ui_.FileDialog(request);
+    if (!file || file->empty()) {
+        return;
+    }
+    FichierImport = *file;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(FichierImport, ec)) {
+        ui_.MessageBox("Le fichier " + NativeToAnsi(FichierImport) + " n'existe pas ! ",
+                       MessageIcon::None, MessageButtons::Ok, ApplicationTitle);
+        return;
+    }
+    // The whole file is read before anything is reset: a file that cannot be read changes
+    // nothing on the page.
+    std::string content;
+    FileError error;
+    if (!ReadWholeFile(FichierImport, content, error)) {
+        ReportFileError(error, "Lecture du fichier de sauvegarde");
+        return;
+    }
+    iTbImport = 0;
+    iLigneCarnet = 0;
+    CarnetFutur.SetText(DefaultAddressBook);
+    TbImport.Assign(std::move(content));
+
+    BackupFindings found;
+    auto nextProgress = std::chrono::steady_clock::now() + kProgressEvery;
+    for (std::size_t n = 0; n < TbImport.Size(); ++n) {
+        ScanLine(TbImport[n], static_cast<std::int64_t>(n), found);
+        if ((n & 0xFFF) == 0 && std::chrono::steady_clock::now() >= nextProgress) {
+            CommentOnglet3.SetText(ProgressText(static_cast<std::int64_t>(n) + 1));
+            ui_.KeepAlive();
+            nextProgress = std::chrono::steady_clock::now() + kProgressEvery;
+        }
+    }
+    iTbImport = static_cast<std::int32_t>(TbImport.Size());
+    iLigneCarnet = static_cast<std::int32_t>(found.AddressBookLine);
+    if (found.Identity) {
+        IdentiteFichier.SetText(*found.Identity);
+    }
+    if (found.StoreFolder) {
+        RepertoireLu.SetText(*found.StoreFolder);
+        RepertoireChoisi.SetText(RepertoireLu.Text());
+    }
+    if (found.Group) {
+        TexteGroupeLu.SetText(*found.Group);
+    }
+    if (found.AddressBook) {
+        CarnetLu.SetText(*found.AddressBook);
+    }
+    if (iTbImport > 0) {
+        CommentOnglet3.SetText(ProgressText(iTbImport));
+    }
+    BoutonEnregistrerSauvegarde.SetEnabled(false);
+    BoutonChangerF.SetEnabled(iTbImport > 0);
+}
+
+void Dialogue::ChoixRepertoireSauvegarde_Click() {
+    ChoixRepertSauve chooser(R, ChooserDrives ? ChooserDrives() : std::vector<std::string>{},
+                             [](const std::string& drive) { return Exists(drive); });
+    ui_.ShowDirectoryChooser(chooser);
+    RepertoireChoisi.SetText(R.empty() ? RepertoireLu.Text() : R);
+}
+
+void Dialogue::CheckFolderExists(const TextBox& field) {
+    if (!Exists(field.Text())) {
+        ui_.MessageBox("Le r\xE9pertoire " + field.Text() + " n'existe pas ! ", MessageIcon::None,
+                       MessageButtons::Ok, ApplicationTitle);
+    }
+}
+
+void Dialogue::RepertoireChoisi_LostFocus() {
+    CheckFolderExists(RepertoireChoisi);
+}
+
+void Dialogue::RepertoireCourant_LostFocus() {
+    CheckFolderExists(RepertoireCourant);
+}
+
+void Dialogue::RepertoireLu_LostFocus() {
+    CheckFolderExists(RepertoireLu);
+}
+
+void Dialogue::BoutonChangerF_Click() {
+    if (IdentiteBdRActif.empty() || IdentiteFichier.Text().empty()) {
+        ui_.MessageBox(Ansi("Incohérence entre clefs et options"), MessageIcon::Exclamation,
+                       MessageButtons::Ok, "Modifier le fichier sauvegarde 11");
+        return;
+    }
+    if (iTbImport < 1) {
+        ui_.MessageBox("Erreur de programmation", MessageIcon::Stop, MessageButtons::Ok,
+                       "Modifier le fichier sauvegarde 12");
+        return;
+    }
+    const AdaptationCounts counts =
+        AdaptLines(TbImport, {IdentiteFichier.Text(), IdentiteBdRActif, RepertoireLu.Text(),
+                              RepertoireChoisi.Text(), GroupeActif, CheminCarnetNouveau,
+                              iLigneCarnet});
+    if (counts.OldGroup) {
+        TexteGroupeLu.SetText(*counts.OldGroup);
+    }
+    ReportAdaptation(counts);
+    BoutonEnregistrerSauvegarde.SetEnabled(true);
+}
+
+// The summary in CommentOnglet3, and a message for what was not changed.
+void Dialogue::ReportAdaptation(const AdaptationCounts& counts) {
+    const std::string identities = Ansi("Changements d'identité : ") + std::to_string(counts.Identity);
+    const std::string folders = Ansi("Changement de répertoire : ") + std::to_string(counts.Folder);
+    const std::string noIdentity = Ansi("Pas de changement d'identité  ");
+    const std::string noFolder = Ansi("Pas de changement de répertoire  ");
+    const auto tell = [this](const char* first, const char* title) {
+        ui_.MessageBox(Ansi(first) + "\r\n\r\n" + Ansi("Vérifiez que cela correspond à vos souhaits."),
+                       MessageIcon::Information, MessageButtons::Ok, title);
+    };
+    const bool otherChanges = counts.Group > 0 || counts.AddressBook > 0;
+    CommentOnglet3.SetText(identities + "\r\n" + folders);
+    if (counts.Folder > 0 && counts.Identity > 0) {
+        return;
+    }
+    if (counts.Folder > 0) {
+        CommentOnglet3.SetText(noIdentity + "\r\n" + folders);
+        tell("Pas de changement d'identité,", "Modifier le fichier sauvegarde 14");
+    } else if (counts.Identity > 0) {
+        CommentOnglet3.SetText(identities + "\r\n" + noFolder);
+        tell("Pas de remplacement de répertoire OE, ", "Modifier le fichier sauvegarde 14");
+    } else if (!otherChanges) {
+        CommentOnglet3.SetText(Ansi("Pas de changement d'identité ") + "\r\n" + noFolder);
+        tell("Aucune modification apportée, ", "Modifier le fichier de sauvegarde 13");
+    } else {
+        CommentOnglet3.SetText(identities + "\r\n" + noFolder);
+        tell("Pas de remplacement de répertoire OE, ", "Modifier le fichier sauvegarde 14");
+        CommentOnglet3.SetText(noIdentity + "\r\n" + folders);
+        tell("Pas de changement d'identité,", "Modifier le fichier sauvegarde 14");
+    }
+}
+
+void Dialogue::BoutonEnregistrerSauvegarde_Click() {
+    if (iTbImport <= 1) {
+        ui_.MessageBox(Ansi("Le fichier de sauvegarde des paramètres est vide"), MessageIcon::None,
+                       MessageButtons::Ok, ApplicationTitle);
+        return;
+    }
+    FileDialogRequest request;
+    request.Kind = FileDialogRequest::Form::Save;
+    request.DefaultExtension = "reg";
+    request.Title = Ansi("Choisir le fichier pour enregistrer le fichier modifié ");
+    request.Filter = Ansi(kFilter);
+    request.FilterIndex = 1;
+    request.OverwritePrompt = true;
+    FichierExport4 = ui_.FileDialog(request).value_or("");
+    if (FichierExport4.empty()) {
+        ui_.MessageBox(Ansi("Sauvegarde non effectuée, pas de fichier indiqué"),
+                       MessageIcon::Exclamation, MessageButtons::Ok,
+                       Ansi("Sauvegarde des paramètres Outlook Express"));
+        return;
+    }
+    // Written beside the target and renamed over it once complete: a failure never leaves the
+    // chosen file half-written.
+    FileError error;
+    auto temporary = TemporaryFile::CreateBeside(FichierExport4, error);
+    OutputFile out;
+    bool written = temporary && out.Open(temporary->Path(), OutputFile::Mode::Create, error);
+    if (written) {
+        TbImport.WriteTo(out);
+        written = out.Close(error) && temporary->RenameTo(FichierExport4, error);
+    }
+    if (!written) {
+        error.Path = FichierExport4;
+        ReportFileError(error, kWriteTitle);
+        return;
+    }
+    ui_.MessageBox(Ansi("Sauvegarde effectuée dans le fichier :") + "\n\n" +
+                       NativeToAnsi(FichierExport4) + "\n\r\n" + std::to_string(iTbImport) +
+                       " lignes ",
+                   MessageIcon::Information, MessageButtons::Ok, Ansi(kWriteTitle));
+}
+
+} // namespace quillon
