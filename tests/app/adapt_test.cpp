@@ -1,0 +1,249 @@
+// Tab 3 through the fake Ui: reading a backup, the chooser, the changes and their report,
+// writing the adapted file.
+#include "adapt/directory_chooser.h"
+#include "app/dialogue.h"
+#include "fake_ui.h"
+#include "test_support.h"
+
+namespace quillon {
+namespace {
+
+using test::FakeUi;
+using Messages = std::vector<std::string>;
+
+constexpr const char* kNewId = "{22222222-0000-0000-0000-000000000000}";
+constexpr const char* kOldId = "{11111111-0000-0000-0000-000000000000}";
+const std::string kLongSid = "S-1-5-21-1111111111-2222222222-3333333333-1003";
+
+std::string Backup() {
+    return std::string("REGEDIT4\r\n \r\n[HKEY_CURRENT_USER\\Identities\\") + kOldId +
+           "\\Software\\Microsoft\\Outlook Express\\5.0]\r\n\"Store Root\"=\"C:\\\\Old\\\\OE\"\r\n"
+           " \r\n[HKEY_USERS\\" + kLongSid + "\\RemoteAccess]\r\n"
+           " \r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]\r\n"
+           "@=\"C:\\\\Old\\\\a.wab\"\r\n";
+}
+
+class AdaptTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        store = test::StoreFromReg(
+            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n\"Version\"=\"6.0\"\r\n"
+            "[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"" + std::string(kNewId) + "\"\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
+            "GroupMembership]\r\n\"Group0\"=\"S-1-5-21-4-5-6-513\"\r\n");
+        dialogue.emplace(registry, ui, ".");
+        dialogue->Form_Load();
+        dialogue->Onglets.Select(3);
+        dialogue->Onglets_Click();
+        ui.messages.clear();
+        test::WriteBytes(input, Backup());
+    }
+    void Open(const std::string& file) {
+        ui.files.push_back(file);
+        dialogue->OuvrirSauvegarde_Click();
+    }
+    std::string Lines() const {
+        std::string text;
+        for (std::size_t i = 0; i < dialogue->TbImport.Size(); ++i) {
+            text.append(dialogue->TbImport[i]).append("\r\n");
+        }
+        return text;
+    }
+    Messages Texts() const {
+        Messages texts;
+        for (const auto& message : ui.messages) {
+            texts.push_back(message.Title + " | " + message.Text);
+        }
+        return texts;
+    }
+
+    test::ScratchFolder folder;
+    std::string input = folder.File("old.reg");
+    MemoryStore store;
+    Reg_access registry{store};
+    FakeUi ui;
+    std::optional<Dialogue> dialogue;
+};
+
+TEST_F(AdaptTest, ReadingShowsWhatTheBackupHolds) {
+    Dialogue& d = *dialogue;
+    EXPECT_FALSE(d.BoutonChangerF.Enabled());
+    Open(input);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.dialogs[0].Kind, FileDialogRequest::Form::Open);
+    EXPECT_EQ(AnsiToUtf8(ui.dialogs[0].Title), "Choisir le fichier de sauvegarde à modifier ");
+    EXPECT_EQ(ui.dialogs[0].FilterIndex, 2);
+    EXPECT_EQ(d.iTbImport, 9);
+    EXPECT_EQ(d.IdentiteFichier.Text(), kOldId);
+    EXPECT_EQ(d.RepertoireLu.Text(), "C:\\Old\\OE");
+    EXPECT_EQ(d.RepertoireChoisi.Text(), "C:\\Old\\OE");
+    EXPECT_EQ(d.TexteGroupeLu.Text(), kLongSid);
+    EXPECT_EQ(d.CarnetLu.Text(), "C:\\Old\\a.wab");
+    EXPECT_EQ(AnsiToUtf8(d.CarnetFutur.Text()), "Répertoire par défaut");
+    EXPECT_EQ(d.CheminCarnetNouveau, d.CarnetFutur.Text()); // follows every change
+    d.CarnetFutur.SetText("D:\\b.wab");
+    EXPECT_EQ(d.CheminCarnetNouveau, "D:\\b.wab");
+    EXPECT_EQ(d.CommentOnglet3.Text(), "  9  lus ");
+    EXPECT_TRUE(d.BoutonChangerF.Enabled());
+    EXPECT_FALSE(d.BoutonEnregistrerSauvegarde.Enabled());
+}
+
+TEST_F(AdaptTest, AMissingOrUnreadableFileChangesNothing) {
+    Open(input);
+    ui.files.push_back(folder.File("nothing.reg"));
+    dialogue->OuvrirSauvegarde_Click();
+    EXPECT_EQ(Texts(), (Messages{"Quillon | Le fichier " + folder.File("nothing.reg") +
+                                 " n'existe pas ! "}));
+    EXPECT_EQ(ui.messages[0].Icon, MessageIcon::None);
+    EXPECT_EQ(dialogue->iTbImport, 9);
+    dialogue->OuvrirSauvegarde_Click(); // cancelled: nothing at all
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(dialogue->iTbImport, 9);
+}
+
+TEST_F(AdaptTest, ChangesAreAppliedAndReportedAndAReadStartsOver) {
+    Dialogue& d = *dialogue;
+    Open(input);
+    d.RepertoireChoisi.SetText("D:\\Mail");
+    d.BoutonChangerF_Click();
+    EXPECT_TRUE(ui.messages.empty()); // identity and folder changed: nothing to warn about
+    EXPECT_EQ(AnsiToUtf8(d.CommentOnglet3.Text()),
+              "Changements d'identité : 1\r\nChangement de répertoire : 1");
+    EXPECT_EQ(d.TexteGroupeLu.Text(), kLongSid);
+    EXPECT_TRUE(d.BoutonEnregistrerSauvegarde.Enabled());
+    const std::string changed = Lines();
+    EXPECT_NE(changed.find(std::string("Identities\\") + kNewId + "\\Software\\Microsoft\\Outlook"),
+              std::string::npos);
+    EXPECT_NE(changed.find("[HKEY_USERS\\S-1-5-21-4-5-6-1003\\RemoteAccess]"), std::string::npos);
+    EXPECT_NE(changed.find("\"Store Root\"=\"D:\\\\Mail\""), std::string::npos);
+    EXPECT_NE(changed.find(" \r\n \r\n"), std::string::npos); // the address book blanked
+
+    Open(input); // the same file again: the original lines, the changes gone
+    EXPECT_EQ(Lines(), Backup());
+    EXPECT_FALSE(d.BoutonEnregistrerSauvegarde.Enabled());
+}
+
+TEST_F(AdaptTest, EachReportRowHasItsMessages) {
+    Dialogue& d = *dialogue;
+    const auto run = [&](std::string identity, std::string chosen) {
+        Open(input);
+        d.IdentiteFichier.SetText(identity);
+        d.RepertoireChoisi.SetText(chosen);
+        ui.messages.clear();
+        d.BoutonChangerF_Click();
+        return Texts();
+    };
+    const std::string check = "\r\n\r\nVérifiez que cela correspond à vos souhaits.";
+    EXPECT_EQ(run("{x}", "D:\\New"),
+              (Messages{"Modifier le fichier sauvegarde 14 | Pas de changement d'identité," + check}));
+    EXPECT_EQ(AnsiToUtf8(d.CommentOnglet3.Text()),
+              "Pas de changement d'identité  \r\nChangement de répertoire : 1");
+    EXPECT_EQ(run(kOldId, "C:\\Old\\OE"),
+              (Messages{"Modifier le fichier sauvegarde 14 | Pas de remplacement de répertoire OE, " +
+                        check}));
+    EXPECT_EQ(AnsiToUtf8(d.CommentOnglet3.Text()),
+              "Changements d'identité : 1\r\nPas de changement de répertoire  ");
+    // Only the group changes: two messages, in this order.
+    EXPECT_EQ(run("{x}", "C:\\Old\\OE"),
+              (Messages{"Modifier le fichier sauvegarde 14 | Pas de remplacement de répertoire OE, " +
+                            check,
+                        "Modifier le fichier sauvegarde 14 | Pas de changement d'identité," + check}));
+    EXPECT_EQ(AnsiToUtf8(d.CommentOnglet3.Text()),
+              "Pas de changement d'identité  \r\nChangement de répertoire : 0");
+
+    store.FindKey("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
+                  "GroupMembership")
+        ->RemoveValue("Group0");
+    d.GroupeActif.clear();
+    EXPECT_EQ(run("{x}", "C:\\Old\\OE"),
+              (Messages{"Modifier le fichier de sauvegarde 13 | Aucune modification apportée, " + check}));
+    EXPECT_EQ(AnsiToUtf8(d.CommentOnglet3.Text()),
+              "Pas de changement d'identité \r\nPas de changement de répertoire  ");
+    EXPECT_TRUE(d.BoutonEnregistrerSauvegarde.Enabled());
+
+    EXPECT_EQ(run("", "C:\\"), (Messages{"Modifier le fichier sauvegarde 11 | Incohérence entre clefs et options"}));
+}
+
+TEST_F(AdaptTest, WritingTheAdaptedFile) {
+    Dialogue& d = *dialogue;
+    test::WriteBytes(input, "REGEDIT4\r\n");
+    Open(input);
+    d.BoutonChangerF_Click();
+    ui.messages.clear();
+    d.BoutonEnregistrerSauvegarde_Click();
+    EXPECT_EQ(Texts(), (Messages{"Quillon | Le fichier de sauvegarde des paramètres est vide"}));
+    EXPECT_TRUE(ui.dialogs.size() == 1u); // no dialog for one line
+
+    test::WriteBytes(input, Backup());
+    Open(input);
+    d.BoutonChangerF_Click();
+    const std::string adapted = Lines();
+    ui.messages.clear();
+    const std::string target = folder.File("missing/new.reg");
+    ui.files.push_back(target);
+    d.BoutonEnregistrerSauvegarde_Click();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].Icon, MessageIcon::Stop);
+    EXPECT_NE(ui.messages[0].Text.find(target), std::string::npos);
+    EXPECT_EQ(Lines(), adapted); // the held lines stay
+
+    const std::string output = folder.File("new.reg");
+    test::WriteBytes(output, "old content");
+    ui.messages.clear();
+    ui.files.push_back(output);
+    d.BoutonEnregistrerSauvegarde_Click();
+    EXPECT_EQ(test::ReadBytes(output), adapted);
+    EXPECT_EQ(Texts(), (Messages{"Enregistrement du fichier paramètre modifié | Sauvegarde "
+                                 "effectuée dans le fichier :\n\n" + output + "\n\r\n9 lignes "}));
+    const FileDialogRequest& dialog = ui.dialogs.back();
+    EXPECT_EQ(dialog.FilterIndex, 1);
+    EXPECT_TRUE(dialog.OverwritePrompt);
+    EXPECT_EQ(dialog.FileName, "");
+    // Only the two files: no temporary file is left beside them.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);
+}
+
+TEST_F(AdaptTest, TheChooserSetsTheNewFolder) {
+    Dialogue& d = *dialogue;
+    Open(input);
+    const std::string there = folder.Path().string();
+    d.ChooserDrives = [&] { return std::vector<std::string>{there, folder.File("no-disk")}; };
+    ui.chooserScript = [&](ChoixRepertSauve& chooser) {
+        EXPECT_EQ(AnsiToUtf8(ChoixRepertSauve::Caption), "Choisir un répertoire");
+        chooser.Start(there);
+        chooser.DriveRepert2_Change(folder.File("no-disk")); // not ready: back to the folder's
+        EXPECT_EQ(chooser.Drive(), there);
+        chooser.DirRepert2_Change(there);
+        chooser.Repert2OK_Click();
+    };
+    d.ChoixRepertoireSauvegarde_Click();
+    EXPECT_EQ(d.RepertoireChoisi.Text(), there);
+
+    d.RepertoireChoisi.SetText("typed");
+    ui.chooserScript = [](ChoixRepertSauve& chooser) { chooser.RepertAnnule_Click(); };
+    d.ChoixRepertoireSauvegarde_Click();
+    EXPECT_EQ(d.RepertoireChoisi.Text(), "C:\\Old\\OE"); // cancel brings back the folder read
+    EXPECT_EQ(d.R, "");
+
+    ui.chooserScript = [&](ChoixRepertSauve& chooser) {
+        chooser.DirRepert2_Change(there);
+        chooser.Close(); // title bar: R keeps the last folder the list showed
+    };
+    d.ChoixRepertoireSauvegarde_Click();
+    EXPECT_EQ(d.R, there);
+    EXPECT_EQ(d.RepertoireChoisi.Text(), there);
+}
+
+TEST_F(AdaptTest, LeavingAFolderFieldChecksTheFolder) {
+    Dialogue& d = *dialogue;
+    d.RepertoireChoisi.SetText(folder.Path().string());
+    d.RepertoireChoisi_LostFocus();
+    EXPECT_TRUE(ui.messages.empty());
+    d.RepertoireChoisi.SetText("Q:\\nowhere");
+    d.RepertoireChoisi_LostFocus();
+    EXPECT_EQ(Texts(), (Messages{"Quillon | Le répertoire Q:\\nowhere n'existe pas ! "}));
+    EXPECT_EQ(d.RepertoireChoisi.Text(), "Q:\\nowhere");
+}
+
+} // namespace
+} // namespace quillon
