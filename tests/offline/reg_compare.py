@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Every key and value of a REGEDIT4 file is found, same type, same bytes, in another.
 
-usage: reg_compare.py EXPECTED ACTUAL
+usage: reg_compare.py EXPECTED ACTUAL [KEY_PREFIX]   (only the keys of EXPECTED below KEY_PREFIX)
 Strings are compared as Wine's regedit imports them: a string type stored without its
 terminating zero gets one.
 """
@@ -21,8 +21,11 @@ def main():
     read = lambda path: parse(open(path, 'rb').read().decode('cp1252'),
                               lambda raw: raw.decode('cp1252'))
     expected, actual = read(sys.argv[1]), read(sys.argv[2])
+    prefix = sys.argv[3].upper() if len(sys.argv) > 3 else ''
     checks = failures = 0
     for key, values in expected.items():
+        if not key.startswith(prefix):
+            continue
         checks += 1
         if key not in actual:
             failures += 1
