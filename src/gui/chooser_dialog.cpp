@@ -1,0 +1,103 @@
+#include "gui/chooser_dialog.h"
+
+#include "gui/qt_text.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QVBoxLayout>
+
+namespace quillon::gui {
+
+std::vector<std::string> AvailableDrives() {
+    std::vector<std::string> drives;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid()) {
+            drives.push_back(ToNative(QDir::toNativeSeparators(volume.rootPath())));
+        }
+    }
+    std::sort(drives.begin(), drives.end());
+    return drives;
+}
+
+ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent)
+    : QDialog(parent), chooser_(chooser), drives_(new QComboBox(this)),
+      folders_(new QListView(this)), model_(new QFileSystemModel(this)) {
+    setObjectName("ChoixRepertSauve");
+    setWindowTitle(FromAnsi(ChoixRepertSauve::Caption));
+    setModal(true);
+    drives_->setObjectName("DriveRepert2");
+    folders_->setObjectName("DirRepert2");
+    model_->setFilter(QDir::Dirs | QDir::NoDot | QDir::Drives);
+    model_->setRootPath(QString());
+    folders_->setModel(model_);
+    for (const std::string& drive : chooser.Drives()) {
+        drives_->addItem(FromNative(drive), FromNative(drive));
+    }
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Repert2OK");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Annuler", this);
+    cancel->setObjectName("RepertAnnule");
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(ok, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
+    auto* path = new QLabel(this);
+    path->setObjectName("lblFichier");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(drives_);
+    layout->addWidget(path);
+    layout->addWidget(folders_, 1);
+    layout->addWidget(buttons);
+    resize(420, 360);
+
+    connect(drives_, &QComboBox::activated, this, [this](int index) {
+        chooser_.DriveRepert2_Change(ToNative(drives_->itemData(index).toString()));
+        ShowFolder(FromNative(chooser_.Folder()));
+    });
+    connect(folders_, &QListView::activated, this, [this](const QModelIndex& index) {
+        chooser_.DirRepert2_Change(ToNative(QDir::toNativeSeparators(
+            QDir::cleanPath(model_->filePath(index)))));
+        ShowFolder(FromNative(chooser_.Folder()));
+    });
+    connect(model_, &QFileSystemModel::rootPathChanged, path,
+            [path](const QString& folder) { path->setText(QDir::toNativeSeparators(folder)); });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        chooser_.Repert2OK_Click();
+        done(Accepted);
+    });
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        chooser_.RepertAnnule_Click();
+        done(Rejected);
+    });
+
+    chooser_.Start(ToNative(QDir::toNativeSeparators(QDir::homePath())));
+    ShowFolder(FromNative(chooser_.Folder()));
+}
+
+void ChooserDialog::ShowFolder(const QString& folder) {
+    folders_->setRootIndex(model_->setRootPath(folder));
+    const int drive = drives_->findData(FromNative(chooser_.Drive()));
+    if (drive >= 0) {
+        drives_->setCurrentIndex(drive);
+    }
+}
+
+void ChooserDialog::reject() {
+    chooser_.Close();
+    QDialog::reject();
+}
+
+void ChooserDialog::closeEvent(QCloseEvent* event) {
+    chooser_.Close();
+    QDialog::closeEvent(event);
+}
+
+} // namespace quillon::gui

@@ -1,0 +1,35 @@
+// ChoixRepertSauve drawn with Qt: a drive list, a folder list, OK and Annuler, forwarding every
+// choice to the chooser's logic.
+#pragma once
+
+#include "adapt/directory_chooser.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QFileSystemModel;
+class QListView;
+
+namespace quillon::gui {
+
+class ChooserDialog : public QDialog {
+  public:
+    ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent);
+
+  protected:
+    void reject() override; // Escape and the title bar: R as it is
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void ShowFolder(const QString& folder);
+
+    ChoixRepertSauve& chooser_;
+    QComboBox* drives_;
+    QListView* folders_;
+    QFileSystemModel* model_;
+};
+
+// The drives of Windows, or the mounted volumes elsewhere.
+std::vector<std::string> AvailableDrives();
+
+} // namespace quillon::gui

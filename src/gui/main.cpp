@@ -1,0 +1,121 @@
+// quillon: the window. Off Windows it takes the registry options of quillon-cli.
+#include "app/dialogue.h"
+#include "gui/chooser_dialog.h"
+#include "gui/main_window.h"
+#include "gui/qt_text.h"
+#include "gui/qt_ui.h"
+#include "registry/store_options.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTimer>
+#include <QTranslator>
+#include <iostream>
+
+namespace {
+
+const char* const kUsage =
+    "Usage : quillon [REGISTRE] [--screenshots DOSSIER]\n"
+    "Ouvre la fenêtre de Quillon.\n"
+    "  --screenshots DOSSIER  enregistre une image de chaque onglet et du choix de\n"
+    "                         répertoire dans DOSSIER, puis quitte.\n\n";
+
+// Qt's own French texts for the standard buttons: "Oui", "Non", "Annuler".
+void LoadFrenchTranslations(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                  QString("/usr/share/qt6/translations"),
+                                  QCoreApplication::applicationDirPath() + "/translations"}) {
+        if (translator->load("qtbase_fr", folder)) {
+            app.installTranslator(translator);
+            return;
+        }
+    }
+}
+
+// The help beside the program, or where an installation puts it.
+std::string HelpBase() {
+    const QString here = QCoreApplication::applicationDirPath();
+    if (QDir(here + "/help").exists()) {
+        return quillon::gui::ToNative(here);
+    }
+    return quillon::gui::ToNative(QDir::cleanPath(here + "/../share/quillon"));
+}
+
+void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialogue,
+                     const QString& folder) {
+    QDir().mkpath(folder);
+    for (int tab = 1; tab <= 3; ++tab) {
+        dialogue.Onglets.Select(tab);
+        dialogue.Onglets_Click();
+        QApplication::processEvents();
+        window.grab().save(folder + QString("/onglet%1.png").arg(tab));
+    }
+    std::string r;
+    quillon::ChoixRepertSauve chooser(r, quillon::gui::AvailableDrives(), [](auto&) { return true; });
+    quillon::gui::ChooserDialog dialog(chooser, &window);
+    dialog.show();
+    QApplication::processEvents();
+    dialog.grab().save(folder + "/choix-repertoire.png");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Quillon");
+    LoadFrenchTranslations(app);
+
+    std::vector<std::string> args(argv + 1, argv + argc);
+    quillon::StoreOptions options;
+    QString screenshots;
+    for (std::size_t i = 0; i < args.size();) {
+        std::string error;
+        if (args[i] == "--help" || args[i] == "-h") {
+            std::cout << kUsage << quillon::StoreOptionsHelp;
+            return 0;
+        }
+        if (args[i] == "--screenshots" && i + 1 < args.size()) {
+            screenshots = QString::fromStdString(args[i + 1]);
+            i += 2;
+            continue;
+        }
+        const auto parsed = quillon::ParseStoreOption(args, i, options, error);
+        if (parsed != quillon::OptionParse::Taken) {
+            std::cerr << "quillon: "
+                      << (parsed == quillon::OptionParse::Error ? error : "option inconnue : " + args[i])
+                      << "\n"
+                      << kUsage;
+            return 2;
+        }
+    }
+
+    quillon::gui::QtUi ui;
+    quillon::OpenedStore opened = quillon::OpenStore(options);
+    for (const std::string& warning : opened.Warnings) {
+        std::cerr << "quillon: avertissement : " << warning << "\n";
+    }
+    if (!opened.Store) {
+        QMessageBox::critical(nullptr, "Quillon", QString::fromStdString(opened.Error));
+        return 1;
+    }
+    quillon::Reg_access registry(*opened.Store);
+    quillon::Dialogue dialogue(registry, ui, HelpBase());
+    dialogue.ChooserDrives = quillon::gui::AvailableDrives;
+    quillon::gui::MainWindow window(dialogue);
+    dialogue.Form_Load();
+    if (dialogue.Ended()) {
+        return 1;
+    }
+    ui.SetWindow(&window);
+    window.show();
+    if (!screenshots.isEmpty()) {
+        QTimer::singleShot(300, &window, [&] {
+            SaveScreenshots(window, dialogue, screenshots);
+            QApplication::quit();
+        });
+    }
+    return app.exec();
+}

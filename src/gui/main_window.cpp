@@ -1,0 +1,312 @@
+#include "gui/main_window.h"
+
+#include "gui/qt_text.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace quillon::gui {
+namespace {
+
+// Text boxes that only show what the program found.
+bool IsReadOnly(const std::string& name) {
+    return name == "CommentOnglet1" || name == "CommentOnglet2" || name == "CommentOnglet3";
+}
+
+bool IsLink(const std::string& name) {
+    return name == "Label12" || name == "Label10";
+}
+
+QLabel* Caption(const char* utf8, QWidget* buddy) {
+    auto* label = new QLabel(QString::fromUtf8(utf8));
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Dialogue& dialogue, QWidget* parent)
+    : QDialog(parent), dialogue_(dialogue) {
+    setObjectName("Dialogue");
+    setWindowTitle(FromAnsi(Dialogue::Caption));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowMinimizeButtonHint);
+    for (Control* control : dialogue_.Controls()) {
+        widgets_[control->Name()] = Create(*control);
+    }
+    BuildLayout();
+    for (Control* control : dialogue_.Controls()) {
+        Refresh(*control);
+    }
+    dialogue_.Subscribe([this](const Control& control) { Refresh(control); });
+}
+
+QWidget* MainWindow::Widget(const std::string& name) const {
+    const auto it = widgets_.find(name);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+QWidget* MainWindow::Create(Control& control) {
+    const std::string name = control.Name();
+    QWidget* widget = nullptr;
+    switch (control.ControlKind()) {
+    case Control::Kind::Button: {
+        auto* button = new QPushButton(FromAnsi(control.Caption()), this);
+        button->setAutoDefault(false);
+        if (control.Caption().starts_with("?")) {
+            button->setFixedWidth(button->fontMetrics().horizontalAdvance("???") + 16);
+        }
+        connect(button, &QPushButton::clicked, this, [this, name] { dialogue_.Click(name); });
+        widget = button;
+        break;
+    }
+    case Control::Kind::CheckBox: {
+        auto* box = new QCheckBox(FromAnsi(control.Caption()), this);
+        auto& model = static_cast<CheckBox&>(control);
+        connect(box, &QCheckBox::clicked, this,
+                [&model](bool checked) { model.SetValue(checked ? 1 : 0); });
+        widget = box;
+        break;
+    }
+    case Control::Kind::TextBox: {
+        auto& model = static_cast<TextBox&>(control);
+        if (name == "CommentOnglet3") {
+            auto* text = new QPlainTextEdit(this);
+            text->setReadOnly(true);
+            text->setMaximumHeight(fontMetrics().lineSpacing() * 3 + 12);
+            widget = text;
+        } else {
+            auto* edit = new QLineEdit(this);
+            edit->setReadOnly(IsReadOnly(name));
+            connect(edit, &QLineEdit::textEdited, this,
+                    [&model](const QString& text) { model.SetText(ToAnsi(text)); });
+            edit->installEventFilter(this);
+            widget = edit;
+        }
+        break;
+    }
+    case Control::Kind::Label: {
+        auto* label = new QLabel(this);
+        label->setWordWrap(!IsLink(name) && name != "Label5");
+        if (IsLink(name)) {
+            label->setText("<a href=\"faq\">" + FromAnsi(control.Caption()).toHtmlEscaped() + "</a>");
+            connect(label, &QLabel::linkActivated, this, [this, name] { dialogue_.Click(name); });
+        } else {
+            label->setText(FromAnsi(control.Caption()));
+        }
+        widget = label;
+        break;
+    }
+    case Control::Kind::Frame: widget = new QGroupBox(FromAnsi(control.Caption()), this); break;
+    case Control::Kind::TabStrip: {
+        auto* tabs = new QTabBar(this);
+        const auto& strip = static_cast<TabStrip&>(control);
+        for (const auto& tab : strip.Tabs()) {
+            const int index = tabs->addTab(FromAnsi(tab.Caption));
+            tabs->setTabToolTip(index, FromAnsi(tab.ToolTip));
+        }
+        connect(tabs, &QTabBar::currentChanged, this, [this](int index) {
+            dialogue_.Onglets.Select(index + 1);
+            dialogue_.Onglets_Click();
+        });
+        widget = tabs;
+        break;
+    }
+    }
+    widget->setObjectName(QString::fromStdString(name));
+    if (!control.ToolTip().empty()) {
+        widget->setToolTip(FromAnsi(control.ToolTip()));
+    }
+    return widget;
+}
+
+void MainWindow::Refresh(const Control& control) {
+    QWidget* widget = Widget(control.Name());
+    if (widget == nullptr) {
+        return;
+    }
+    widget->setEnabled(control.Enabled());
+    // The page shown is the tab frame that the model makes visible.
+    if (pages_ != nullptr && control.Visible() && pages_->indexOf(widget) >= 0) {
+        pages_->setCurrentWidget(widget);
+    }
+    switch (control.ControlKind()) {
+    case Control::Kind::Button:
+        static_cast<QPushButton*>(widget)->setDefault(static_cast<const Button&>(control).IsDefault());
+        break;
+    case Control::Kind::CheckBox:
+        static_cast<QCheckBox*>(widget)->setChecked(static_cast<const CheckBox&>(control).Value() == 1);
+        break;
+    case Control::Kind::TextBox: {
+        const QString text = FromAnsi(static_cast<const TextBox&>(control).Text());
+        if (auto* edit = qobject_cast<QLineEdit*>(widget); edit != nullptr && edit->text() != text) {
+            edit->setText(text);
+        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
+            plain->setPlainText(QString(text).replace("\r\n", "\n"));
+        }
+        break;
+    }
+    case Control::Kind::TabStrip: {
+        auto* tabs = static_cast<QTabBar*>(widget);
+        const QSignalBlocker quiet(tabs);
+        tabs->setCurrentIndex(static_cast<const TabStrip&>(control).SelectedIndex() - 1);
+        break;
+    }
+    default: break;
+    }
+}
+
+// Leaving one of the three folder fields checks that its folder exists.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !checkingFolder_) {
+        const QString name = watched->objectName();
+        checkingFolder_ = true;
+        if (name == "RepertoireChoisi") {
+            dialogue_.RepertoireChoisi_LostFocus();
+        } else if (name == "RepertoireCourant") {
+            dialogue_.RepertoireCourant_LostFocus();
+        } else if (name == "RepertoireLu") {
+            dialogue_.RepertoireLu_LostFocus();
+        }
+        checkingFolder_ = false;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::BuildLayout() {
+    // The three frames lie at the same place; the window keeps the size of the largest.
+    pages_ = new QStackedLayout;
+    for (QWidget* page : {Tab1(), Tab2(), Tab3()}) {
+        pages_->addWidget(page);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Widget("Onglets"));
+    layout->addLayout(pages_, 1);
+    layout->addWidget(Outside());
+    setMinimumWidth(700);
+}
+
+QWidget* MainWindow::Tab1() {
+    auto* frame = static_cast<QGroupBox*>(Widget("Onglet1"));
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(Caption("Version :", Widget("CommentOnglet1")), 0, 0);
+    grid->addWidget(Widget("CommentOnglet1"), 0, 1, 1, 2);
+    grid->addWidget(Widget("Check1_9"), 1, 0, 1, 2);
+    grid->addWidget(Widget("BoutonAide1100"), 1, 2, Qt::AlignLeft);
+    int row = 2;
+    for (const char* name : {"Check1_1", "Check1_11", "Check1_12", "Check1_2", "Check1_21",
+                             "Check1_22", "Check1_23", "Check1_3", "Check1_4", "Check1_5",
+                             "Check1_6"}) {
+        const bool detail = std::string(name).size() == 9; // Check1_11 ...: under their master
+        grid->addWidget(Widget(name), row++, detail ? 1 : 0, 1, detail ? 1 : 2);
+    }
+    grid->addWidget(Widget("BoutonAide1600"), row - 1, 2, Qt::AlignLeft);
+    grid->addWidget(Widget("Label9"), row, 0, 1, 2);
+    grid->addWidget(Widget("BoutonAide1500"), row++, 2, Qt::AlignLeft);
+    grid->addWidget(Widget("Label7"), row, 0, 1, 2);
+    grid->addWidget(Widget("BoutonAide1200"), row++, 2, Qt::AlignLeft);
+    grid->addWidget(Widget("BoutonSauvegarder1"), row++, 0, 1, 3);
+    grid->addWidget(Widget("Label12"), row, 0, 1, 3);
+    grid->setColumnMinimumWidth(0, 24);
+    grid->setColumnStretch(1, 1);
+    return frame;
+}
+
+QWidget* MainWindow::Tab2() {
+    auto* frame = static_cast<QGroupBox*>(Widget("Onglet2"));
+    auto* hive = static_cast<QGroupBox*>(Widget("Frame2"));
+    auto* form = new QGridLayout(hive);
+    form->addWidget(Caption("Nom de ruche :", Widget("NomAutre")), 0, 0);
+    form->addWidget(Widget("NomAutre"), 0, 1);
+    form->addWidget(Widget("BoutonRechercherAutre"), 0, 2);
+    form->addWidget(Widget("BoutonAide2200"), 0, 3);
+    form->addWidget(Caption("Identité :", Widget("IdentiteAutre")), 1, 0);
+    form->addWidget(Widget("IdentiteAutre"), 1, 1, 1, 3);
+    form->addWidget(Caption("Répertoire :", Widget("RepertoireAutre")), 2, 0);
+    form->addWidget(Widget("RepertoireAutre"), 2, 1, 1, 3);
+
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(Caption("Version :", Widget("CommentOnglet2")), 0, 0);
+    grid->addWidget(Widget("CommentOnglet2"), 0, 1, 1, 2);
+    grid->addWidget(hive, 1, 0, 1, 3);
+    grid->addWidget(Widget("Check2_9"), 2, 0, 1, 2);
+    grid->addWidget(Widget("BoutonAide2100"), 2, 2, Qt::AlignLeft);
+    int row = 3;
+    for (const char* name : {"Check2_1", "Check2_11", "Check2_12", "Check2_2", "Check2_21",
+                             "Check2_22", "Check2_23", "Check2_3", "Check2_4", "Check2_5"}) {
+        const bool detail = std::string(name).size() == 9;
+        grid->addWidget(Widget(name), row++, detail ? 1 : 0, 1, detail ? 1 : 2);
+    }
+    grid->addWidget(Widget("Label6"), row, 0, 1, 2);
+    grid->addWidget(Widget("BoutonAide2500"), row++, 2, Qt::AlignLeft);
+    grid->addWidget(Widget("Label11"), row, 0, 1, 2);
+    grid->addWidget(Widget("BoutonAide2000"), row++, 2, Qt::AlignLeft);
+    grid->addWidget(Widget("BoutonSauvegarder2"), row++, 0, 1, 3);
+    grid->addWidget(Widget("Label4"), row, 0, 1, 3);
+    grid->setColumnMinimumWidth(0, 24);
+    grid->setColumnStretch(1, 1);
+    return frame;
+}
+
+QWidget* MainWindow::Tab3() {
+    auto* frame = static_cast<QGroupBox*>(Widget("Onglet3"));
+    auto* read = static_cast<QGroupBox*>(Widget("Frame5"));
+    auto* readForm = new QFormLayout(read);
+    readForm->addRow(Caption("Identité lue :", Widget("IdentiteFichier")), Widget("IdentiteFichier"));
+    readForm->addRow(Caption("Groupe lu :", Widget("TexteGroupeLu")), Widget("TexteGroupeLu"));
+    readForm->addRow(Caption("Répertoire lu :", Widget("RepertoireLu")), Widget("RepertoireLu"));
+
+    auto* open = new QHBoxLayout;
+    open->addWidget(Widget("OuvrirSauvegarde"), 1);
+    open->addWidget(Widget("BoutonAide3000"));
+    auto* folder = new QHBoxLayout;
+    folder->addWidget(Widget("RepertoireChoisi"), 1);
+    folder->addWidget(Widget("ChoixRepertoireSauvegarde"));
+    auto* form = new QFormLayout;
+    form->addRow(Caption("Groupe de ce système :", Widget("TexteGroupeActif")),
+                 Widget("TexteGroupeActif"));
+    form->addRow(Caption("Carnet lu :", Widget("CarnetLu")), Widget("CarnetLu"));
+    form->addRow(Caption("Nouveau carnet :", Widget("CarnetFutur")), Widget("CarnetFutur"));
+
+    auto* layout = new QVBoxLayout(frame);
+    layout->addLayout(open);
+    layout->addWidget(read);
+    layout->addWidget(Widget("Label3"));
+    layout->addLayout(folder);
+    layout->addLayout(form);
+    layout->addWidget(Widget("BoutonChangerF"));
+    layout->addWidget(Widget("BoutonEnregistrerSauvegarde"));
+    layout->addWidget(Widget("CommentOnglet3"));
+    layout->addWidget(Widget("Label10"));
+    layout->addStretch(1);
+    return frame;
+}
+
+QWidget* MainWindow::Outside() {
+    auto* box = new QWidget(this);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(Caption("Identité active :", Widget("IdentiteCourante")), 0, 0);
+    grid->addWidget(Widget("IdentiteCourante"), 0, 1, 1, 4);
+    grid->addWidget(Caption("Répertoire OE actif :", Widget("RepertoireCourant")), 1, 0);
+    grid->addWidget(Widget("RepertoireCourant"), 1, 1, 1, 4);
+    grid->addWidget(Widget("Label5"), 2, 0, 1, 2);
+    grid->addWidget(Widget("BoutonAide9000"), 2, 2);
+    grid->addWidget(Widget("BoutonAide9100"), 2, 3);
+    grid->addWidget(Widget("FiniButton"), 2, 4, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    return box;
+}
+
+} // namespace quillon::gui

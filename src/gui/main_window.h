@@ -1,0 +1,39 @@
+// The main window Dialogue drawn with Qt Widgets. It holds no logic: it shows the model's
+// controls, forwards the user's clicks, ticks and typing to it, and redraws what it changes.
+#pragma once
+
+#include "app/dialogue.h"
+
+#include <QDialog>
+#include <map>
+
+class QStackedLayout;
+
+namespace quillon::gui {
+
+class MainWindow : public QDialog {
+  public:
+    explicit MainWindow(Dialogue& dialogue, QWidget* parent = nullptr);
+
+    // The widget drawn for the model's control of that name.
+    QWidget* Widget(const std::string& name) const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* Create(Control& control);
+    void Refresh(const Control& control);
+    void BuildLayout();
+    QWidget* Tab1();
+    QWidget* Tab2();
+    QWidget* Tab3();
+    QWidget* Outside();
+
+    Dialogue& dialogue_;
+    QStackedLayout* pages_ = nullptr;
+    std::map<std::string, QWidget*> widgets_;
+    bool checkingFolder_ = false;
+};
+
+} // namespace quillon::gui

@@ -1,0 +1,132 @@
+#include "gui/qt_ui.h"
+
+#include "app/dialogue.h"
+#include "gui/chooser_dialog.h"
+#include "gui/qt_text.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace quillon::gui {
+namespace {
+
+QMessageBox::Icon IconOf(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Stop: return QMessageBox::Critical;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// "description|pattern|description|pattern" as Qt's name filters: "description (pattern)".
+QStringList NameFilters(const std::string& filter) {
+    const QStringList parts = FromAnsi(filter).split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    }
+    return filters;
+}
+
+} // namespace
+
+Answer QtUi::MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                        const std::string& title) {
+    QMessageBox box(IconOf(icon), FromAnsi(title), FromAnsi(text),
+                    buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                     : QMessageBox::Ok,
+                    window_);
+    const int answer = box.exec();
+    if (buttons == MessageButtons::Ok) {
+        return Answer::Ok;
+    }
+    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
+    QFileDialog dialog(window_, FromAnsi(request.Title));
+    const bool save = request.Kind == FileDialogRequest::Form::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(FromAnsi(request.DefaultExtension));
+    const QStringList filters = NameFilters(request.Filter);
+    dialog.setNameFilters(filters);
+    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+    }
+    const QString folder = FromAnsi(request.InitialFolder);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+        dialog.setDirectory(folder);
+    }
+    if (!request.FileName.empty()) {
+        dialog.selectFile(FromAnsi(request.FileName));
+    }
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.OverwritePrompt);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return ToNative(QDir::toNativeSeparators(dialog.selectedFiles().front()));
+}
+
+// On Windows, HtmlHelpA of hhctrl.ocx; elsewhere each context is a page of the help folder,
+// shown by the browser (which has no windows of ours to close).
+bool QtUi::HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
+                    std::int32_t data) {
+#ifdef _WIN32
+    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    static HMODULE library = LoadLibraryA("hhctrl.ocx");
+    const auto htmlHelp = library != nullptr
+                              ? reinterpret_cast<HtmlHelpFunction>(
+                                    reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpA")))
+                              : nullptr;
+    if (htmlHelp == nullptr) {
+        return false;
+    }
+    HWND owner = ownedByWindow && window_ != nullptr ? reinterpret_cast<HWND>(window_->winId())
+                                                     : nullptr;
+    return htmlHelp(owner, path.c_str(), command, static_cast<DWORD_PTR>(data)) != nullptr;
+#else
+    (void)ownedByWindow;
+    if (command == HelpCommand::CloseAll) {
+        return true;
+    }
+    const int topic = command == HelpCommand::HelpContext && data != 0 ? data : 9000;
+    const QString page = FromNative(path) + "/" + QString::number(topic) + ".html";
+    return QFileInfo::exists(page) && QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+#endif
+}
+
+void QtUi::OpenWebAddress(const std::string& address) {
+    if (!QDesktopServices::openUrl(QUrl(FromAnsi(address)))) {
+        MessageBox("Impossible d'ouvrir " + address + " : aucun navigateur n'a pu \xEAtre lanc\xE9.",
+                   MessageIcon::Exclamation, MessageButtons::Ok, Dialogue::ApplicationTitle);
+    }
+}
+
+void QtUi::ShowDirectoryChooser(ChoixRepertSauve& chooser) {
+    ChooserDialog dialog(chooser, window_);
+    dialog.exec();
+}
+
+void QtUi::KeepAlive() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUi::EndProgram() {
+    if (window_ != nullptr) {
+        window_->close();
+    }
+    QCoreApplication::exit(0);
+}
+
+} // namespace quillon::gui

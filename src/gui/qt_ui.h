@@ -1,0 +1,29 @@
+// The Ui of the Qt window: real message boxes, file dialogs, the chooser, help and the browser.
+#pragma once
+
+#include "app/ui_port.h"
+
+class QWidget;
+
+namespace quillon::gui {
+
+class QtUi : public Ui {
+  public:
+    // `helpFolder`: off Windows, the folder of the HTML help topics.
+    void SetWindow(QWidget* window) { window_ = window; }
+
+    Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                      const std::string& title) override;
+    std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
+    bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
+                  std::int32_t data) override;
+    void OpenWebAddress(const std::string& address) override;
+    void ShowDirectoryChooser(ChoixRepertSauve& chooser) override;
+    void KeepAlive() override;
+    void EndProgram() override;
+
+  private:
+    QWidget* window_ = nullptr;
+};
+
+} // namespace quillon::gui
