@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QThread>
 #include <QTimer>
 #include <QTranslator>
 #include <iostream>
@@ -57,7 +58,10 @@ void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialog
     quillon::ChoixRepertSauve chooser(r, quillon::gui::AvailableDrives(), [](auto&) { return true; });
     quillon::gui::ChooserDialog dialog(chooser, &window);
     dialog.show();
-    QApplication::processEvents();
+    for (int wait = 0; wait < 20; ++wait) { // the folder list fills in the background
+        QApplication::processEvents();
+        QThread::msleep(25);
+    }
     dialog.grab().save(folder + "/choix-repertoire.png");
 }
 

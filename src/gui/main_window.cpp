@@ -137,9 +137,14 @@ void MainWindow::Refresh(const Control& control) {
         return;
     }
     widget->setEnabled(control.Enabled());
-    // The page shown is the tab frame that the model makes visible.
-    if (pages_ != nullptr && control.Visible() && pages_->indexOf(widget) >= 0) {
-        pages_->setCurrentWidget(widget);
+    // The page shown is the first tab frame that the model makes visible.
+    if (pages_ != nullptr && pages_->indexOf(widget) >= 0) {
+        for (const Frame* frame : {&dialogue_.Onglet1, &dialogue_.Onglet2, &dialogue_.Onglet3}) {
+            if (frame->Visible()) {
+                pages_->setCurrentWidget(Widget(frame->Name()));
+                break;
+            }
+        }
     }
     switch (control.ControlKind()) {
     case Control::Kind::Button:

@@ -1,0 +1,217 @@
+// The Qt window over the model, on the offscreen platform, with the fake Ui for everything
+// modal: every control drawn with its caption and tooltip, and every event reaching the model.
+#include "../app/fake_ui.h"
+#include "app/dialogue.h"
+#include "gui/chooser_dialog.h"
+#include "gui/main_window.h"
+#include "gui/qt_text.h"
+#include "registry/offline_registry.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace quillon;
+
+namespace {
+
+QString Text(QWidget* widget) {
+    if (auto* button = qobject_cast<QPushButton*>(widget)) return button->text();
+    if (auto* box = qobject_cast<QCheckBox*>(widget)) return box->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(widget)) return frame->title();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    return {};
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    // The window on a sample installation's registry, started as the program starts it.
+    void Open(const char* sample) {
+        store = std::make_unique<MemoryStore>();
+        std::string error;
+        std::vector<std::string> warnings;
+        QVERIFY2(MountAll(*store, {{{Mount::Kind::Windows, "", Sample(sample)}}, ""}, warnings, error),
+                 error.c_str());
+        registry = std::make_unique<Reg_access>(*store);
+        ui = std::make_unique<test::FakeUi>();
+        dialogue = std::make_unique<Dialogue>(*registry, *ui, ".");
+        dialogue->TodayText = [] { return std::string("2026 12 05"); };
+        window = std::make_unique<gui::MainWindow>(*dialogue);
+        dialogue->Form_Load();
+        window->show();
+    }
+    template <typename T> T* W(const char* name) {
+        return qobject_cast<T*>(window->Widget(name));
+    }
+    void ShowTab(int index) {
+        W<QTabBar>("Onglets")->setCurrentIndex(index - 1);
+        QCoreApplication::processEvents();
+    }
+    static std::string Sample(const char* name) { return std::string(QUILLON_SAMPLES) + "/" + name; }
+
+    std::unique_ptr<MemoryStore> store;
+    std::unique_ptr<Reg_access> registry;
+    std::unique_ptr<test::FakeUi> ui;
+    std::unique_ptr<Dialogue> dialogue;
+    std::unique_ptr<gui::MainWindow> window;
+    QTemporaryDir folder;
+
+  private slots:
+    void everyControlIsDrawnWithItsCaptionAndTooltip() {
+        Open("sample-xp");
+        QCOMPARE(window->windowTitle(), QString("Quillon 2.5       "));
+        for (Control* control : dialogue->Controls()) {
+            QWidget* widget = window->findChild<QWidget*>(QString::fromStdString(control->Name()));
+            QVERIFY2(widget != nullptr, control->Name().c_str());
+            QCOMPARE(widget->toolTip(), gui::FromAnsi(control->ToolTip()));
+            if (!control->Caption().empty() && control->ControlKind() != Control::Kind::TextBox) {
+                QVERIFY2(Text(widget).contains(gui::FromAnsi(control->Caption()).toHtmlEscaped()) ||
+                             Text(widget) == gui::FromAnsi(control->Caption()),
+                         control->Name().c_str());
+            }
+        }
+        auto* tabs = W<QTabBar>("Onglets");
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(2), QString("    Adapter le fichier de sauvegarde        "));
+        QCOMPARE(tabs->tabToolTip(1), QString("Récupérer des paramètres OE d'une autre base de registre"));
+        QCOMPARE(W<QLineEdit>("IdentiteCourante")->text(),
+                 QString("{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}"));
+    }
+
+    void boxesAndMastersShowOnScreen() {
+        Open("sample-xp");
+        for (const char* name : {"Check1_9", "Check1_11", "Check1_23", "Check1_6"}) {
+            QVERIFY(W<QCheckBox>(name)->isChecked());
+        }
+        for (const char* name : {"Check2_9", "Check2_1", "Check2_11", "Check2_5"}) {
+            QVERIFY(!W<QCheckBox>(name)->isChecked());
+        }
+        ShowTab(2);
+        W<QCheckBox>("Check2_1")->click();
+        QVERIFY(W<QCheckBox>("Check2_11")->isChecked());
+        QVERIFY(W<QCheckBox>("Check2_12")->isChecked());
+        W<QCheckBox>("Check2_2")->click();
+        QVERIFY(W<QCheckBox>("Check2_22")->isChecked());
+        W<QCheckBox>("Check2_2")->click();
+        QVERIFY(!W<QCheckBox>("Check2_21")->isChecked());
+        W<QCheckBox>("Check2_9")->click();
+        QVERIFY(W<QCheckBox>("Check2_23")->isChecked());
+        QCOMPARE(dialogue->Check2_5.Value(), 1);
+        QVERIFY(W<QCheckBox>("Check1_6")->isChecked()); // tab 1 untouched
+    }
+
+    void tabsShowOneFrame() {
+        Open("sample-xp");
+        auto* pages = qobject_cast<QStackedLayout*>(
+            W<QGroupBox>("Onglet1")->parentWidget()->layout()->itemAt(1)->layout());
+        QVERIFY(pages != nullptr);
+        QCOMPARE(pages->currentWidget(), window->Widget("Onglet1"));
+        ShowTab(3);
+        QCOMPARE(dialogue->OngletActif, 3);
+        QCOMPARE(pages->currentWidget(), window->Widget("Onglet3"));
+        QVERIFY(!W<QPushButton>("BoutonChangerF")->isEnabled());
+        ShowTab(2);
+        QCOMPARE(pages->currentWidget(), window->Widget("Onglet2"));
+        QVERIFY(W<QPushButton>("BoutonSauvegarder2")->isDefault());
+    }
+
+    void buttonsReachTheirHandlers() {
+        Open("sample-xp");
+        QTest::mouseClick(W<QPushButton>("BoutonSauvegarder1"), Qt::LeftButton);
+        QCOMPARE(ui->dialogs.size(), std::size_t{1});
+        const FileDialogRequest& request = ui->dialogs[0];
+        QCOMPARE(request.FileName, std::string("Sauvegarde Quillon 2026 12 05"));
+        QCOMPARE(request.FilterIndex, 2);
+        QCOMPARE(request.DefaultExtension, std::string("reg"));
+        QVERIFY(request.OverwritePrompt);
+        QCOMPARE(ui->messages.back().Text, std::string("Sauvegarde non effectuée, pas de fichier indiqué"));
+        QTest::mouseClick(W<QPushButton>("BoutonAide1200"), Qt::LeftButton);
+        QVERIFY(ui->calls.back().ends_with(" 15 2000"));
+        QTest::mouseClick(W<QPushButton>("FiniButton"), Qt::LeftButton);
+        QCOMPARE(ui->calls.back(), std::string("end"));
+    }
+
+    void theChooserGivesAFolderOrNothing() {
+        std::string r = "before";
+        const std::string there = gui::ToNative(folder.path());
+        {
+            ChoixRepertSauve chooser(r, {there}, [](const std::string&) { return true; });
+            gui::ChooserDialog dialog(chooser, nullptr);
+            QCOMPARE(dialog.windowTitle(), QString("Choisir un répertoire"));
+            chooser.DirRepert2_Change(there);
+            QTest::mouseClick(dialog.findChild<QPushButton*>("Repert2OK"), Qt::LeftButton);
+            QCOMPARE(r, there);
+        }
+        ChoixRepertSauve chooser(r, {there}, [](const std::string&) { return true; });
+        gui::ChooserDialog dialog(chooser, nullptr);
+        QVERIFY(dialog.findChild<QWidget*>("DriveRepert2") != nullptr);
+        QVERIFY(dialog.findChild<QWidget*>("DirRepert2") != nullptr);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("RepertAnnule"), Qt::LeftButton);
+        QCOMPARE(r, std::string());
+    }
+
+    void leavingAMissingFolderSaysSo() {
+        Open("sample-xp");
+        ShowTab(3);
+        auto* field = W<QLineEdit>("RepertoireChoisi");
+        field->setText("Q:\\nulle part");
+        emit field->textEdited(field->text());
+        QFocusEvent leave(QEvent::FocusOut);
+        QCoreApplication::sendEvent(field, &leave);
+        QCOMPARE(ui->messages.back().Text, std::string("Le répertoire Q:\\nulle part n'existe pas ! "));
+        QCOMPARE(ui->messages.back().Title, std::string("Quillon"));
+    }
+
+    // Save on tab 1, then adapt on tab 3 for the second installation: the same files as
+    // quillon-cli gives for the same choices.
+    void aWholeRunGivesTheCommandLinesFiles() {
+        Open("sample-xp");
+        const QString saved = folder.filePath("saved.reg");
+        ui->files.push_back(gui::ToNative(saved));
+        ui->answers.push_back(Answer::Yes);
+        QTest::mouseClick(W<QPushButton>("BoutonSauvegarder1"), Qt::LeftButton);
+        QCOMPARE(Bytes(saved), Bytes(QUILLON_TEST_DATA "/sample-xp.save.expected.reg"));
+
+        Open("sample-xp-2");
+        ShowTab(3);
+        ui->files.push_back(gui::ToNative(saved));
+        QTest::mouseClick(W<QPushButton>("OuvrirSauvegarde"), Qt::LeftButton);
+        auto* chosen = W<QLineEdit>("RepertoireChoisi");
+        chosen->setText("D:\\Courrier OE");
+        emit chosen->textEdited(chosen->text());
+        QTest::mouseClick(W<QPushButton>("BoutonChangerF"), Qt::LeftButton);
+        QVERIFY(W<QPushButton>("BoutonEnregistrerSauvegarde")->isEnabled());
+        const QString adapted = folder.filePath("adapted.reg");
+        ui->files.push_back(gui::ToNative(adapted));
+        QTest::mouseClick(W<QPushButton>("BoutonEnregistrerSauvegarde"), Qt::LeftButton);
+
+        const QString byCli = folder.filePath("adapted-cli.reg");
+        QProcess cli;
+        cli.start(QUILLON_CLI, {"--windows", QString::fromStdString(Sample("sample-xp-2")), "adapt",
+                                saved, byCli, "--folder", "D:\\Courrier OE"});
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitCode(), 0);
+        QCOMPARE(Bytes(adapted), Bytes(byCli));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
