@@ -90,43 +90,12 @@ class RegTextParser {
             data.push_back(0);
             return {};
         }
-        if (StartsWithIgnoringCase(line, "dword:")) {
-            std::uint32_t number = 0;
-            if (!ParseHexNumber(TrimRight(line.substr(6)), number)) {
-                return "nombre dword incorrect";
-            }
-            type = RegType::Dword;
-            data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-                    static_cast<std::uint8_t>(number >> 16),
-                    static_cast<std::uint8_t>(number >> 24)};
-            return {};
-        }
-        if (StartsWithIgnoringCase(line, "hex:")) {
-            type = RegType::Binary;
-            line.remove_prefix(4);
-        } else if (StartsWithIgnoringCase(line, "hex(")) {
-            const auto close = line.find("):");
-            if (close == std::string_view::npos || !ParseHexNumber(line.substr(4, close - 4), type)) {
-                return "type hex(n) incorrect";
-            }
-            line.remove_prefix(close + 2);
-        } else {
-            return "donnée de valeur illisible";
-        }
-        return ParseHexData(line, lines, type, data);
-    }
-
-    std::string ParseHexData(std::string_view line, LineSource& lines, std::uint32_t type,
-                             std::vector<std::uint8_t>& data) {
-        std::string problem = ParseHexBytes(line, lines, data);
-        if (!problem.empty()) {
-            return problem;
-        }
+        std::string problem = ParseNumberOrHexData(line, lines, type, data);
         // In a version 5 file, string types hold UTF-16 that the "A" functions give as ANSI.
-        if (unicode_ && RegType::IsStringType(type)) {
+        if (problem.empty() && unicode_ && RegType::IsStringType(type)) {
             Utf16LeDataToAnsi(data);
         }
-        return {};
+        return problem;
     }
 
     // Reads a double-quoted text at the start of `line`, leaves `line` after it.

@@ -71,6 +71,33 @@ bool LineSource::Next(std::string_view& line) {
     return true;
 }
 
+std::string ParseNumberOrHexData(std::string_view data, LineSource& lines, std::uint32_t& type,
+                                 std::vector<std::uint8_t>& bytes) {
+    if (StartsWithIgnoringCase(data, "dword:")) {
+        std::uint32_t number = 0;
+        if (!ParseHexNumber(TrimRight(data.substr(6)), number)) {
+            return "nombre dword incorrect";
+        }
+        type = 4;
+        bytes = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+                 static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
+        return {};
+    }
+    if (StartsWithIgnoringCase(data, "hex:")) {
+        type = 3;
+        data.remove_prefix(4);
+    } else if (StartsWithIgnoringCase(data, "hex(")) {
+        const auto close = data.find("):");
+        if (close == std::string_view::npos || !ParseHexNumber(data.substr(4, close - 4), type)) {
+            return "type hex(n) incorrect";
+        }
+        data.remove_prefix(close + 2);
+    } else {
+        return "donnée de valeur illisible";
+    }
+    return ParseHexBytes(data, lines, bytes);
+}
+
 std::string DescribeLineError(const std::string& displayName, std::size_t number,
                               std::string_view problem, std::string_view ansiLine) {
     constexpr std::size_t kMaxShown = 60;

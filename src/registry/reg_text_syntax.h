@@ -30,6 +30,12 @@ class LineSource {
     std::size_t number_ = 0;
 };
 
+// Reads the data of a value written as "dword:" and eight hex digits, or as "hex:" or
+// "hex(n):" and bytes (continued on the following lines while a line ends with "\"); the
+// hex bytes are given as written. Empty on success, else what is wrong.
+std::string ParseNumberOrHexData(std::string_view data, LineSource& lines, std::uint32_t& type,
+                                 std::vector<std::uint8_t>& bytes);
+
 // "file, ligne N : problem : « start of the line »", for messages about a line of a file.
 std::string DescribeLineError(const std::string& displayName, std::size_t number,
                               std::string_view problem, std::string_view ansiLine);

@@ -142,30 +142,7 @@ class WineRegistryParser {
             data.push_back(0);
             return {};
         }
-        if (line.starts_with("dword:")) {
-            std::uint32_t number = 0;
-            if (!ParseHexNumber(TrimRight(line.substr(6)), number)) {
-                return "nombre dword incorrect";
-            }
-            type = RegType::Dword;
-            data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-                    static_cast<std::uint8_t>(number >> 16),
-                    static_cast<std::uint8_t>(number >> 24)};
-            return {};
-        }
-        if (line.starts_with("hex:")) {
-            type = RegType::Binary;
-            line.remove_prefix(4);
-        } else if (line.starts_with("hex(")) {
-            const auto close = line.find("):");
-            if (close == std::string_view::npos || !ParseHexNumber(line.substr(4, close - 4), type)) {
-                return "type hex(n) incorrect";
-            }
-            line.remove_prefix(close + 2);
-        } else {
-            return "donnée de valeur illisible";
-        }
-        std::string problem = ParseHexBytes(line, lines, data);
+        std::string problem = ParseNumberOrHexData(line, lines, type, data);
         if (problem.empty() && RegType::IsStringType(type)) {
             Utf16LeDataToAnsi(data); // Wine keeps strings as UTF-16
         }

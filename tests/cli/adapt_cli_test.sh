@@ -8,13 +8,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export TMPDIR=$work/tmp
 mkdir -p "$TMPDIR"
-failures=0 checks=0
-expect() {
-    checks=$((checks + 1))
-    local what=$1
-    shift
-    "$@" || { echo "FAIL: $what"; failures=$((failures + 1)); }
-}
+source "$(dirname "$0")/expect.sh"
 backup=$src/tests/data/sample-xp.save.expected.reg
 new=(--windows "$examples/sample-xp-2")
 old_id='{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}' new_id='{8C1E6A42-5B7D-4F3A-A1C9-2D4E6F8A0B1C}'
@@ -41,5 +35,4 @@ expect "an unwritable output exits 1" test $? = 1
 expect "and names the file" grep -q "no/such/dir/x.reg" "$work/err"
 expect "no temporary file is left" test -z "$(ls -A "$TMPDIR")"
 
-echo "$((checks - failures)) passed, $failures failed"
-[[ $failures == 0 ]]
+finish

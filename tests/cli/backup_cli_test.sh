@@ -7,13 +7,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export TMPDIR=$work/tmp # every temporary file of the program must be gone after each command
 mkdir -p "$TMPDIR"
-failures=0 checks=0
-expect() {
-    checks=$((checks + 1))
-    local what=$1
-    shift
-    "$@" || { echo "FAIL: $what"; failures=$((failures + 1)); }
-}
+source "$(dirname "$0")/expect.sh"
 no_temporary_files() { [[ -z $(ls -A "$TMPDIR") ]]; }
 user="$sample/Documents and Settings/Luc/NTUSER.DAT"
 
@@ -50,5 +44,4 @@ expect "no temporary file after save-hive" no_temporary_files
 expect "an unknown identity ends without a file" test $? = 1 -a ! -e "$work/no.reg"
 expect "with the settings message" grep -q 'Pas de paramètres OE !' "$work/err"
 
-echo "$((checks - failures)) passed, $failures failed"
-[[ $failures == 0 ]]
+finish

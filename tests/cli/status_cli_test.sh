@@ -5,13 +5,7 @@ set -u
 cli=$1 sample=$2 src=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0 checks=0
-expect() { # description, then a command that must succeed
-    checks=$((checks + 1))
-    local what=$1
-    shift
-    "$@" || { echo "FAIL: $what"; failures=$((failures + 1)); }
-}
+source "$(dirname "$0")/expect.sh"
 
 "$cli" --windows "$sample" status >"$work/out" 2>"$work/err"
 expect "status exits 0 on the sample" test $? = 0
@@ -26,5 +20,4 @@ expect "status exits 1 without the mail client" test $? = 1
 expect "the version message" grep -qx '\[stop\] Recherche de la version OE dans le registre (1): Version OE non trouvée' "$work/err"
 expect "nothing printed when the window is not shown" test ! -s "$work/out"
 
-echo "$((checks - failures)) passed, $failures failed"
-[[ $failures == 0 ]]
+finish
