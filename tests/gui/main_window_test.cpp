@@ -147,6 +147,12 @@ class MainWindowTest : public QObject {
         QVERIFY(ui->calls.back().ends_with(" 15 2000"));
         QTest::mouseClick(W<QPushButton>("FiniButton"), Qt::LeftButton);
         QCOMPARE(ui->calls.back(), std::string("end"));
+        // Every button of the window has a handler in the model.
+        for (Control* control : dialogue->Controls()) {
+            if (control->ControlKind() == Control::Kind::Button) {
+                QVERIFY2(dialogue->Click(control->Name()), control->Name().c_str());
+            }
+        }
     }
 
     void theChooserGivesAFolderOrNothing() {
