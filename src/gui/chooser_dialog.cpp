@@ -25,7 +25,7 @@ std::vector<std::string> AvailableDrives() {
     return drives;
 }
 
-ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent)
+ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const QString& start)
     : QDialog(parent), chooser_(chooser), drives_(new QComboBox(this)),
       folders_(new QListView(this)), model_(new QFileSystemModel(this)) {
     setObjectName("ChoixRepertSauve");
@@ -78,7 +78,7 @@ ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent)
         done(Rejected);
     });
 
-    chooser_.Start(ToNative(QDir::toNativeSeparators(QDir::homePath())));
+    chooser_.Start(ToNative(QDir::toNativeSeparators(start.isEmpty() ? QDir::homePath() : start)));
     ShowFolder(FromNative(chooser_.Folder()));
 }
 

@@ -14,7 +14,8 @@ namespace quillon::gui {
 
 class ChooserDialog : public QDialog {
   public:
-    ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent);
+    // The lists start at `start` (the user's home folder unless told).
+    ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const QString& start = {});
 
   protected:
     void reject() override; // Escape and the title bar: R as it is

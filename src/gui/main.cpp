@@ -56,7 +56,7 @@ void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialog
     }
     std::string r;
     quillon::ChoixRepertSauve chooser(r, quillon::gui::AvailableDrives(), [](auto&) { return true; });
-    quillon::gui::ChooserDialog dialog(chooser, &window);
+    quillon::gui::ChooserDialog dialog(chooser, &window, QDir::currentPath());
     dialog.show();
     for (int wait = 0; wait < 20; ++wait) { // the folder list fills in the background
         QApplication::processEvents();
