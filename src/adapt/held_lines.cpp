@@ -4,20 +4,10 @@ namespace quillon {
 
 void HeldLines::Assign(std::string content) {
     text_ = std::move(content);
-    spans_.clear();
     changed_.clear();
-    std::size_t start = 0;
-    while (start < text_.size()) {
-        const auto end = text_.find('\r', start);
-        if (end == std::string::npos) {
-            spans_.push_back({start, text_.size() - start});
-            break;
-        }
-        spans_.push_back({start, end - start});
-        start = end + 1;
-        if (start < text_.size() && text_[start] == '\n') {
-            ++start;
-        }
+    spans_.clear();
+    for (const std::string_view line : LineViews(text_)) {
+        spans_.push_back({static_cast<std::size_t>(line.data() - text_.data()), line.size()});
     }
 }
 

@@ -9,7 +9,7 @@ namespace quillon::gui {
 
 class QtUi : public Ui {
   public:
-    // `helpFolder`: off Windows, the folder of the HTML help topics.
+    // The window that owns the dialogs, once it is shown.
     void SetWindow(QWidget* window) { window_ = window; }
 
     Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,

@@ -125,22 +125,27 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
     return true;
 }
 
-std::vector<std::string> SplitLines(std::string_view content) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> LineViews(std::string_view content) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < content.size()) {
         const auto end = content.find('\r', start);
         if (end == std::string_view::npos) {
-            lines.emplace_back(content.substr(start));
+            lines.push_back(content.substr(start));
             break;
         }
-        lines.emplace_back(content.substr(start, end - start));
+        lines.push_back(content.substr(start, end - start));
         start = end + 1;
         if (start < content.size() && content[start] == '\n') {
             ++start;
         }
     }
     return lines;
+}
+
+std::vector<std::string> SplitLines(std::string_view content) {
+    const auto views = LineViews(content);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error) {

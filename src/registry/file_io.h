@@ -51,6 +51,7 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
 
 // The lines of a text as the program reads them: a line ends at CR or CR LF, which are not
 // part of it; an LF alone stays inside the line; a last line without an ending counts.
+std::vector<std::string_view> LineViews(std::string_view content);
 std::vector<std::string> SplitLines(std::string_view content);
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error);
 
