@@ -8,11 +8,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
-#include <QTranslator>
 #include <iostream>
 
 namespace {
@@ -22,19 +20,6 @@ const char* const kUsage =
     "Ouvre la fenêtre de Quillon.\n"
     "  --screenshots DOSSIER  enregistre une image de chaque onglet et du choix de\n"
     "                         répertoire dans DOSSIER, puis quitte.\n\n";
-
-// Qt's own French texts for the standard buttons: "Oui", "Non", "Annuler".
-void LoadFrenchTranslations(QApplication& app) {
-    auto* translator = new QTranslator(&app);
-    for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-                                  QString("/usr/share/qt6/translations"),
-                                  QCoreApplication::applicationDirPath() + "/translations"}) {
-        if (translator->load("qtbase_fr", folder)) {
-            app.installTranslator(translator);
-            return;
-        }
-    }
-}
 
 // The help beside the program, or where an installation puts it.
 std::string HelpBase() {
@@ -70,7 +55,7 @@ void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialog
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quillon");
-    LoadFrenchTranslations(app);
+    quillon::gui::LoadFrenchTranslations(app);
 
     std::vector<std::string> args(argv + 1, argv + argc);
     quillon::StoreOptions options;

@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 #include <QUrl>
 #ifdef _WIN32
 #include <windows.h>
@@ -39,6 +41,18 @@ QStringList NameFilters(const std::string& filter) {
 }
 
 } // namespace
+
+bool LoadFrenchTranslations(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                  QString("/usr/share/qt6/translations"),
+                                  QCoreApplication::applicationDirPath() + "/translations"}) {
+        if (translator->load("qtbase_fr", folder)) {
+            return QApplication::installTranslator(translator);
+        }
+    }
+    return false;
+}
 
 Answer QtUi::MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                         const std::string& title) {

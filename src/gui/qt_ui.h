@@ -3,9 +3,14 @@
 
 #include "app/ui_port.h"
 
+class QApplication;
 class QWidget;
 
 namespace quillon::gui {
+
+// Qt's own French texts for the standard buttons ("Oui", "Non", "Annuler"), from Debian's
+// qt6-translations-l10n. False when they cannot be found.
+bool LoadFrenchTranslations(QApplication& app);
 
 class QtUi : public Ui {
   public:

@@ -20,4 +20,13 @@ expect "status exits 1 without the mail client" test $? = 1
 expect "the version message" grep -qx '\[stop\] Recherche de la version OE dans le registre (1): Version OE non trouvée' "$work/err"
 expect "nothing printed when the window is not shown" test ! -s "$work/out"
 
+# Without a registry option: the Wine prefix of $WINEPREFIX, else an empty registry.
+mkdir -p "$work/prefix"
+printf 'WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\Internet Explorer] 1\n"Version"="5.50.4807.2300"\n' >"$work/prefix/system.reg"
+printf 'WINE REGISTRY Version 2\n\n[Identities] 1\n"Last User ID"="{W}"\n' >"$work/prefix/user.reg"
+WINEPREFIX=$work/prefix "$cli" status >"$work/out" 2>"$work/err"
+expect "the default Wine prefix is read" grep -qx 'IdentiteCourante: {W}' "$work/out"
+env -u WINEPREFIX HOME="$work/nohome" "$cli" status >"$work/out" 2>"$work/err"
+expect "no prefix: an empty registry" grep -q 'Version OE non trouvée' "$work/err"
+
 finish

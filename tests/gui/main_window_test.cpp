@@ -5,6 +5,7 @@
 #include "gui/chooser_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
+#include "gui/qt_ui.h"
 #include "registry/offline_registry.h"
 
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QStackedLayout>
@@ -75,6 +77,13 @@ class MainWindowTest : public QObject {
     QTemporaryDir folder;
 
   private slots:
+    void standardButtonsSpeakFrench() {
+        QVERIFY(gui::LoadFrenchTranslations(*qApp));
+        QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove('&'), QString("Oui"));
+        QCOMPARE(box.button(QMessageBox::No)->text().remove('&'), QString("Non"));
+    }
+
     void everyControlIsDrawnWithItsCaptionAndTooltip() {
         Open("sample-xp");
         QCOMPARE(window->windowTitle(), QString("Quillon 2.5       "));
