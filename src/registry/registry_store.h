@@ -17,7 +17,6 @@ inline constexpr std::int32_t Success = 0;
 inline constexpr std::int32_t FileNotFound = 2;
 inline constexpr std::int32_t AccessDenied = 5;
 inline constexpr std::int32_t InvalidHandle = 6;
-inline constexpr std::int32_t MoreData = 234;
 inline constexpr std::int32_t NoMoreItems = 259;
 } // namespace RegResult
 
