@@ -20,6 +20,17 @@ constexpr const char* kFolderReadToolTip = "Répertoire des fichiers OE figurant
 
 } // namespace
 
+FileDialogRequest BackupFileRequest(FileDialogRequest::Form kind, std::string title,
+                                    int filterIndex) {
+    FileDialogRequest request;
+    request.Kind = kind;
+    request.Title = std::move(title);
+    request.Filter = Ansi("Mise à jour de base de registre (.reg)|*.reg|texte (.txt)|*.txt");
+    request.FilterIndex = filterIndex;
+    request.DefaultExtension = "reg";
+    return request;
+}
+
 const std::string Dialogue::Caption = "Quillon 2.5       ";
 const std::string Dialogue::ApplicationTitle = "Quillon";
 

@@ -11,7 +11,6 @@
 namespace quillon {
 namespace {
 
-constexpr const char* kFilter = "Mise à jour de base de registre (.reg)|*.reg|texte (.txt)|*.txt";
 constexpr const char* kWriteTitle = "Enregistrement du fichier paramètre modifié";
 constexpr auto kProgressEvery = std::chrono::milliseconds(200);
 
@@ -27,13 +26,8 @@ std::string ProgressText(std::int64_t lines) {
 } // namespace
 
 void Dialogue::OuvrirSauvegarde_Click() {
-    FileDialogRequest request;
-    request.Kind = FileDialogRequest::Form::Open;
-    request.DefaultExtension = "reg";
-    request.Title = Ansi("Choisir le fichier de sauvegarde à modifier ");
-    request.Filter = Ansi(kFilter);
-    request.FilterIndex = 2;
-    const auto file = ui_.FileDialog(request);
+    const auto file = ui_.FileDialog(BackupFileRequest(
+        FileDialogRequest::Form::Open, Ansi("Choisir le fichier de sauvegarde à modifier "), 2));
     if (!file || file->empty()) {
         return;
     }
@@ -175,12 +169,9 @@ void Dialogue::BoutonEnregistrerSauvegarde_Click() {
                        MessageButtons::Ok, ApplicationTitle);
         return;
     }
-    FileDialogRequest request;
-    request.Kind = FileDialogRequest::Form::Save;
-    request.DefaultExtension = "reg";
-    request.Title = Ansi("Choisir le fichier pour enregistrer le fichier modifié ");
-    request.Filter = Ansi(kFilter);
-    request.FilterIndex = 1;
+    FileDialogRequest request = BackupFileRequest(
+        FileDialogRequest::Form::Save, Ansi("Choisir le fichier pour enregistrer le fichier modifié "),
+        1);
     request.OverwritePrompt = true;
     FichierExport4 = ui_.FileDialog(request).value_or("");
     if (FichierExport4.empty()) {

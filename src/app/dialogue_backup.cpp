@@ -76,12 +76,8 @@ void Dialogue::BoutonSauvegarder2_Click() {
 void Dialogue::SaveSettings(const BackupTab& tab) {
     PremiereOuverture = 0;
     NbSauvegarde = 0;
-    FileDialogRequest request;
-    request.Kind = FileDialogRequest::Form::Save;
-    request.DefaultExtension = "reg";
-    request.Title = Ansi("Choix du fichier de sauvegarde des paramètres");
-    request.Filter = Ansi("Mise à jour de base de registre (.reg)|*.reg|texte (.txt)|*.txt");
-    request.FilterIndex = 2;
+    FileDialogRequest request = BackupFileRequest(
+        FileDialogRequest::Form::Save, Ansi("Choix du fichier de sauvegarde des paramètres"), 2);
     request.InitialFolder = RepertoireCourant.Text();
     request.FileName = tab.FileName + (TodayText ? TodayText() : LocalDate());
     request.OverwritePrompt = true;

@@ -28,6 +28,11 @@ struct FileDialogRequest {
     bool OverwritePrompt = false; // ask before an existing file is taken
 };
 
+// The common dialog as every command of the window sets it for a backup file: a .reg or .txt
+// file, "reg" added when no extension is typed, the filter of index `filterIndex` preselected.
+FileDialogRequest BackupFileRequest(FileDialogRequest::Form kind, std::string title,
+                                    int filterIndex);
+
 // HtmlHelpA's commands.
 namespace HelpCommand {
 inline constexpr std::uint32_t DisplayTopic = 0x00;

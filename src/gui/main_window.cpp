@@ -202,6 +202,31 @@ void MainWindow::BuildLayout() {
     setMinimumWidth(700);
 }
 
+// One box a row from `row` on, the detail boxes (Check1_11 ...) indented under their master;
+// returns the row after them.
+int MainWindow::AddOptionBoxes(QGridLayout* grid, int row, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        const bool detail = std::string(name).size() == 9;
+        grid->addWidget(Widget(name), row++, detail ? 1 : 0, 1, detail ? 1 : 2);
+    }
+    return row;
+}
+
+// The end of the pages of tabs 1 and 2: the labels that point to help buttons, the save
+// button and the web address.
+void MainWindow::AddPageEnd(QGridLayout* grid, int row,
+                            std::initializer_list<std::pair<const char*, const char*>> helpRows,
+                            const char* save, const char* address) {
+    for (const auto& [label, button] : helpRows) {
+        grid->addWidget(Widget(label), row, 0, 1, 2);
+        grid->addWidget(Widget(button), row++, 2, Qt::AlignLeft);
+    }
+    grid->addWidget(Widget(save), row++, 0, 1, 3);
+    grid->addWidget(Widget(address), row, 0, 1, 3);
+    grid->setColumnMinimumWidth(0, 24);
+    grid->setColumnStretch(1, 1);
+}
+
 QWidget* MainWindow::Tab1() {
     auto* frame = static_cast<QGroupBox*>(Widget("Onglet1"));
     auto* grid = new QGridLayout(frame);
@@ -209,22 +234,13 @@ QWidget* MainWindow::Tab1() {
     grid->addWidget(Widget("CommentOnglet1"), 0, 1, 1, 2);
     grid->addWidget(Widget("Check1_9"), 1, 0, 1, 2);
     grid->addWidget(Widget("BoutonAide1100"), 1, 2, Qt::AlignLeft);
-    int row = 2;
-    for (const char* name : {"Check1_1", "Check1_11", "Check1_12", "Check1_2", "Check1_21",
-                             "Check1_22", "Check1_23", "Check1_3", "Check1_4", "Check1_5",
-                             "Check1_6"}) {
-        const bool detail = std::string(name).size() == 9; // Check1_11 ...: under their master
-        grid->addWidget(Widget(name), row++, detail ? 1 : 0, 1, detail ? 1 : 2);
-    }
+    int row = AddOptionBoxes(grid, 2,
+                             {"Check1_1", "Check1_11", "Check1_12", "Check1_2", "Check1_21",
+                              "Check1_22", "Check1_23", "Check1_3", "Check1_4", "Check1_5",
+                              "Check1_6"});
     grid->addWidget(Widget("BoutonAide1600"), row - 1, 2, Qt::AlignLeft);
-    grid->addWidget(Widget("Label9"), row, 0, 1, 2);
-    grid->addWidget(Widget("BoutonAide1500"), row++, 2, Qt::AlignLeft);
-    grid->addWidget(Widget("Label7"), row, 0, 1, 2);
-    grid->addWidget(Widget("BoutonAide1200"), row++, 2, Qt::AlignLeft);
-    grid->addWidget(Widget("BoutonSauvegarder1"), row++, 0, 1, 3);
-    grid->addWidget(Widget("Label12"), row, 0, 1, 3);
-    grid->setColumnMinimumWidth(0, 24);
-    grid->setColumnStretch(1, 1);
+    AddPageEnd(grid, row, {{"Label9", "BoutonAide1500"}, {"Label7", "BoutonAide1200"}},
+               "BoutonSauvegarder1", "Label12");
     return frame;
 }
 
@@ -247,20 +263,11 @@ QWidget* MainWindow::Tab2() {
     grid->addWidget(hive, 1, 0, 1, 3);
     grid->addWidget(Widget("Check2_9"), 2, 0, 1, 2);
     grid->addWidget(Widget("BoutonAide2100"), 2, 2, Qt::AlignLeft);
-    int row = 3;
-    for (const char* name : {"Check2_1", "Check2_11", "Check2_12", "Check2_2", "Check2_21",
-                             "Check2_22", "Check2_23", "Check2_3", "Check2_4", "Check2_5"}) {
-        const bool detail = std::string(name).size() == 9;
-        grid->addWidget(Widget(name), row++, detail ? 1 : 0, 1, detail ? 1 : 2);
-    }
-    grid->addWidget(Widget("Label6"), row, 0, 1, 2);
-    grid->addWidget(Widget("BoutonAide2500"), row++, 2, Qt::AlignLeft);
-    grid->addWidget(Widget("Label11"), row, 0, 1, 2);
-    grid->addWidget(Widget("BoutonAide2000"), row++, 2, Qt::AlignLeft);
-    grid->addWidget(Widget("BoutonSauvegarder2"), row++, 0, 1, 3);
-    grid->addWidget(Widget("Label4"), row, 0, 1, 3);
-    grid->setColumnMinimumWidth(0, 24);
-    grid->setColumnStretch(1, 1);
+    const int row = AddOptionBoxes(grid, 3,
+                                   {"Check2_1", "Check2_11", "Check2_12", "Check2_2", "Check2_21",
+                                    "Check2_22", "Check2_23", "Check2_3", "Check2_4", "Check2_5"});
+    AddPageEnd(grid, row, {{"Label6", "BoutonAide2500"}, {"Label11", "BoutonAide2000"}},
+               "BoutonSauvegarder2", "Label4");
     return frame;
 }
 

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <map>
 
+class QGridLayout;
 class QStackedLayout;
 
 namespace quillon::gui {
@@ -25,6 +26,10 @@ class MainWindow : public QDialog {
     QWidget* Create(Control& control);
     void Refresh(const Control& control);
     void BuildLayout();
+    int AddOptionBoxes(QGridLayout* grid, int row, std::initializer_list<const char*> names);
+    void AddPageEnd(QGridLayout* grid, int row,
+                    std::initializer_list<std::pair<const char*, const char*>> helpRows,
+                    const char* save, const char* address);
     QWidget* Tab1();
     QWidget* Tab2();
     QWidget* Tab3();

@@ -157,15 +157,10 @@ bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryS
         return false;
     }
     RegTextParser parser(store, unicode);
-    while (lines.Next(line)) {
-        const std::size_t number = lines.Number();
-        const std::string problem = parser.ParseLine(line, lines);
-        if (!problem.empty()) {
-            error = DescribeLineError(displayName, number, problem, line);
-            return false;
-        }
-    }
-    return true;
+    return ParseRemainingLines(
+        lines, displayName,
+        [&parser](std::string_view next, LineSource& source) { return parser.ParseLine(next, source); },
+        error);
 }
 
 bool ReadRegFile(const std::string& path, MemoryStore& store, std::string& error) {

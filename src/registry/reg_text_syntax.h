@@ -40,6 +40,23 @@ std::string ParseNumberOrHexData(std::string_view data, LineSource& lines, std::
 std::string DescribeLineError(const std::string& displayName, std::size_t number,
                               std::string_view problem, std::string_view ansiLine);
 
+// Gives every following line of `lines` to `parseLine(line, lines)`, which returns what is
+// wrong with it or an empty text; stops at the first bad line and describes it in `error`.
+template <typename ParseLine>
+bool ParseRemainingLines(LineSource& lines, const std::string& displayName, ParseLine parseLine,
+                         std::string& error) {
+    std::string_view line;
+    while (lines.Next(line)) {
+        const std::size_t number = lines.Number();
+        const std::string problem = parseLine(line, lines);
+        if (!problem.empty()) {
+            error = DescribeLineError(displayName, number, problem, line);
+            return false;
+        }
+    }
+    return true;
+}
+
 // Reads "0a,ff,1" (bytes of one or two hex digits) from `first`, and from the following lines
 // while a line ends with "\". Returns an empty text on success, else what is wrong.
 std::string ParseHexBytes(std::string_view first, LineSource& lines,

@@ -169,15 +169,10 @@ bool ReadWineRegistryText(std::string_view text, const std::string& displayName,
         return false;
     }
     WineRegistryParser parser(mount);
-    while (lines.Next(line)) {
-        const std::size_t number = lines.Number();
-        const std::string problem = parser.ParseLine(line, lines);
-        if (!problem.empty()) {
-            error = DescribeLineError(displayName, number, problem, line);
-            return false;
-        }
-    }
-    return true;
+    return ParseRemainingLines(
+        lines, displayName,
+        [&parser](std::string_view next, LineSource& source) { return parser.ParseLine(next, source); },
+        error);
 }
 
 std::string WineRegistryUser(std::string_view text) {
