@@ -4,45 +4,43 @@
 
 namespace quillon {
 
+namespace {
+
+// The rule of the masters: their boxes take the master's value, in order.
+void SetAll(std::initializer_list<CheckBox*> boxes, int value) {
+    for (CheckBox* box : boxes) {
+        box->SetValue(value);
+    }
+}
+
+} // namespace
+
 void Dialogue::Check1_1_Click() {
-    const int value = Check1_1.Value();
-    Check1_11.SetValue(value);
-    Check1_12.SetValue(value);
+    SetAll({&Check1_11, &Check1_12}, Check1_1.Value());
 }
 
 void Dialogue::Check1_2_Click() {
-    const int value = Check1_2.Value();
-    Check1_21.SetValue(value);
-    Check1_22.SetValue(value);
-    Check1_23.SetValue(value);
+    SetAll({&Check1_21, &Check1_22, &Check1_23}, Check1_2.Value());
 }
 
+// "Tous les paramètres OE" ticks the first-level boxes; clearing it changes nothing else.
 void Dialogue::Check1_9_Click() {
     if (Check1_9.Value() == 1) {
-        for (CheckBox* box : {&Check1_1, &Check1_2, &Check1_3, &Check1_4, &Check1_5, &Check1_6}) {
-            box->SetValue(1);
-        }
+        SetAll({&Check1_1, &Check1_2, &Check1_3, &Check1_4, &Check1_5, &Check1_6}, 1);
     }
 }
 
 void Dialogue::Check2_1_Click() {
-    const int value = Check2_1.Value();
-    Check2_11.SetValue(value);
-    Check2_12.SetValue(value);
+    SetAll({&Check2_11, &Check2_12}, Check2_1.Value());
 }
 
 void Dialogue::Check2_2_Click() {
-    const int value = Check2_2.Value();
-    Check2_21.SetValue(value);
-    Check2_22.SetValue(value);
-    Check2_23.SetValue(value);
+    SetAll({&Check2_21, &Check2_22, &Check2_23}, Check2_2.Value());
 }
 
 void Dialogue::Check2_9_Click() {
     if (Check2_9.Value() == 1) {
-        for (CheckBox* box : {&Check2_1, &Check2_2, &Check2_3, &Check2_4, &Check2_5}) {
-            box->SetValue(1);
-        }
+        SetAll({&Check2_1, &Check2_2, &Check2_3, &Check2_4, &Check2_5}, 1);
     }
 }
 

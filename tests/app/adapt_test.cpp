@@ -49,13 +49,7 @@ class AdaptTest : public ::testing::Test {
         }
         return text;
     }
-    Messages Texts() const {
-        Messages texts;
-        for (const auto& message : ui.messages) {
-            texts.push_back(message.Title + " | " + message.Text);
-        }
-        return texts;
-    }
+    Messages Texts() const { return ui.Texts(); }
 
     test::ScratchFolder folder;
     std::string input = folder.File("old.reg");

@@ -58,13 +58,7 @@ class BackupTest : public ::testing::Test {
             box->SetValue(1);
         }
     }
-    Messages Texts() const {
-        Messages texts;
-        for (const auto& message : ui.messages) {
-            texts.push_back(message.Title + " | " + message.Text);
-        }
-        return texts;
-    }
+    Messages Texts() const { return ui.Texts(); }
     std::string Save(bool tab1 = true) {
         ui.files.push_back(out);
         tab1 ? dialogue->BoutonSauvegarder1_Click() : dialogue->BoutonSauvegarder2_Click();

@@ -66,6 +66,15 @@ class FakeUi : public Ui {
     }
     void EndProgram() override { calls.push_back("end"); }
 
+    // "title | text" of each message box, in order.
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& message : messages) {
+            texts.push_back(message.Title + " | " + message.Text);
+        }
+        return texts;
+    }
+
     std::vector<std::string> calls;
     std::vector<Message> messages;
     std::vector<FileDialogRequest> dialogs;
