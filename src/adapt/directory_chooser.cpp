@@ -3,6 +3,8 @@
 namespace quillon {
 
 const char* const ChoixRepertSauve::Caption = "Choisir un r\xE9pertoire";
+const char* const ChoixRepertSauve::OkCaption = "OK";
+const char* const ChoixRepertSauve::CancelCaption = "Annuler";
 
 ChoixRepertSauve::ChoixRepertSauve(std::string& r, std::vector<std::string> drives,
                                    std::function<bool(const std::string&)> canOpen)

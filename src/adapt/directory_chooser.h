@@ -15,7 +15,10 @@ class ChoixRepertSauve {
     ChoixRepertSauve(std::string& r, std::vector<std::string> drives,
                      std::function<bool(const std::string&)> canOpen);
 
+    // The texts of the window, ANSI. Paths in and out of the chooser are ANSI too.
     static const char* const Caption;
+    static const char* const OkCaption;
+    static const char* const CancelCaption;
 
     const std::vector<std::string>& Drives() const { return drives_; }
     const std::string& Drive() const { return drive_; }

@@ -38,6 +38,7 @@ class Control {
 
   protected:
     void Changed() { observer_.ControlChanged(*this); }
+    void SetCaption(std::string caption) { caption_ = std::move(caption); }
 
   private:
     ControlObserver& observer_;
@@ -87,6 +88,8 @@ class TextBox : public Control {
 
     const std::string& Text() const { return text_; }
     void SetText(std::string text);
+    // The short label that the windows draw beside the box: its caption.
+    void SetLegend(std::string legend) { SetCaption(std::move(legend)); }
     void OnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
 
   private:

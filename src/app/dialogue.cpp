@@ -169,7 +169,29 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
              Label3, RepertoireChoisi, ChoixRepertoireSauvegarde, CarnetLu, CarnetFutur,
              TexteGroupeActif, BoutonChangerF, BoutonEnregistrerSauvegarde, CommentOnglet3,
              BoutonAide3000, Label10);
+    SetLegends();
     WireHandlers();
+}
+
+// The short labels beside the text boxes, the same in every window.
+void Dialogue::SetLegends() {
+    const std::pair<TextBox*, const char*> legends[] = {
+        {&IdentiteCourante, "Identité active :"},
+        {&RepertoireCourant, "Répertoire OE actif :"},
+        {&CommentOnglet1, "Version :"},
+        {&CommentOnglet2, "Version :"},
+        {&NomAutre, "Nom de ruche :"},
+        {&IdentiteAutre, "Identité :"},
+        {&RepertoireAutre, "Répertoire :"},
+        {&IdentiteFichier, "Identité lue :"},
+        {&TexteGroupeLu, "Groupe lu :"},
+        {&RepertoireLu, "Répertoire lu :"},
+        {&TexteGroupeActif, "Groupe de ce système :"},
+        {&CarnetLu, "Carnet lu :"},
+        {&CarnetFutur, "Nouveau carnet :"}};
+    for (const auto& [box, legend] : legends) {
+        box->SetLegend(Ansi(legend));
+    }
 }
 
 void Dialogue::WireHandlers() {
@@ -200,6 +222,9 @@ void Dialogue::WireHandlers() {
     clicks_["ChoixRepertoireSauvegarde"] = [this] { ChoixRepertoireSauvegarde_Click(); };
     clicks_["BoutonChangerF"] = [this] { BoutonChangerF_Click(); };
     clicks_["BoutonEnregistrerSauvegarde"] = [this] { BoutonEnregistrerSauvegarde_Click(); };
+    lostFocus_["RepertoireChoisi"] = [this] { RepertoireChoisi_LostFocus(); };
+    lostFocus_["RepertoireCourant"] = [this] { RepertoireCourant_LostFocus(); };
+    lostFocus_["RepertoireLu"] = [this] { RepertoireLu_LostFocus(); };
     CarnetFutur.OnChange([this] { CheminCarnetNouveau = CarnetFutur.Text(); });
 }
 
@@ -221,6 +246,15 @@ Control* Dialogue::Find(std::string_view name) const {
 bool Dialogue::Click(std::string_view name) {
     const auto handler = clicks_.find(name);
     if (handler == clicks_.end()) {
+        return false;
+    }
+    handler->second();
+    return true;
+}
+
+bool Dialogue::LostFocus(std::string_view name) {
+    const auto handler = lostFocus_.find(name);
+    if (handler == lostFocus_.end()) {
         return false;
     }
     handler->second();

@@ -32,6 +32,12 @@ class Dialogue : private ControlObserver {
     Control* Find(std::string_view name) const;
     // Runs the click handler of the button or label of that name; false when it has none.
     bool Click(std::string_view name);
+    // True when the control of that name has a click handler (a button, or a label that acts
+    // as a link).
+    bool Clickable(std::string_view name) const { return clicks_.contains(name); }
+    // Runs the handler of the focus leaving the text box of that name for another control of
+    // the window; false when it has none.
+    bool LostFocus(std::string_view name);
     // True once a command ended the program.
     bool Ended() const { return ended_; }
 
@@ -135,6 +141,7 @@ class Dialogue : private ControlObserver {
     void ControlChanged(const Control& control) override;
     // Registers a control for lookups by name, in the order of the window.
     template <typename... C> void Register(C&... controls) { (controls_.push_back(&controls), ...); }
+    void SetLegends();
     void WireHandlers();
     void EndProgram();
     // The value of a key below a root as text, or nothing when the key cannot be opened.
@@ -163,6 +170,7 @@ class Dialogue : private ControlObserver {
     bool ended_ = false;
     std::vector<Control*> controls_;
     std::map<std::string, std::function<void()>, std::less<>> clicks_;
+    std::map<std::string, std::function<void()>, std::less<>> lostFocus_;
     std::vector<std::function<void(const Control&)>> views_;
 };
 

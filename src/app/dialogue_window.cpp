@@ -97,7 +97,11 @@ void Dialogue::Aide(std::optional<std::int32_t> ContextID) {
 }
 
 void Dialogue::OpenFaq() {
-    ui_.OpenWebAddress(FaqAddress);
+    if (!ui_.OpenWebAddress(FaqAddress)) {
+        ui_.MessageBox(std::string("Impossible d'ouvrir ") + FaqAddress +
+                           Ansi(" : aucun navigateur n'a pu être lancé."),
+                       MessageIcon::Exclamation, MessageButtons::Ok, ApplicationTitle);
+    }
 }
 
 void Dialogue::Label12_Click() {

@@ -51,7 +51,8 @@ class Ui {
     // HtmlHelpA: `ownedByWindow` is false for no owner. True when a help window was shown.
     virtual bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
                           std::int32_t data) = 0;
-    virtual void OpenWebAddress(const std::string& address) = 0;
+    // False when no browser could be started.
+    virtual bool OpenWebAddress(const std::string& address) = 0;
     // Shows the directory chooser modally; its face forwards the user's choices to it.
     virtual void ShowDirectoryChooser(ChoixRepertSauve& chooser) = 0;
     // Lets the face redraw during a long command.

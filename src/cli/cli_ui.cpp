@@ -52,8 +52,9 @@ void CliUi::ShowDirectoryChooser(ChoixRepertSauve& chooser) {
     chooser.Close();
 }
 
-void CliUi::OpenWebAddress(const std::string& address) {
+bool CliUi::OpenWebAddress(const std::string& address) {
     err_ << "adresse : " << address << "\n";
+    return true;
 }
 
 } // namespace quillon::cli

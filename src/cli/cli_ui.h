@@ -17,7 +17,7 @@ class CliUi : public Ui {
     std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
     bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
                   std::int32_t data) override;
-    void OpenWebAddress(const std::string& address) override;
+    bool OpenWebAddress(const std::string& address) override;
     void EndProgram() override {}
     // The command line picks folders from its arguments: the chooser closes at once.
     void ShowDirectoryChooser(ChoixRepertSauve& chooser) override;

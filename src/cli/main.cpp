@@ -76,6 +76,10 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
             std::cout << kUsage << StoreOptionsHelp;
             return cli::ExitDone;
         }
+        if (args[index] == "--version") {
+            std::cout << "quillon-cli " QUILLON_VERSION "\n";
+            return cli::ExitDone;
+        }
         std::string error;
         const OptionParse parsed = ParseStoreOption(args, index, storeOptions, error);
         if (parsed == OptionParse::Error) {

@@ -18,7 +18,7 @@ std::vector<std::string> AvailableDrives() {
     std::vector<std::string> drives;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid()) {
-            drives.push_back(ToNative(QDir::toNativeSeparators(volume.rootPath())));
+            drives.push_back(ToAnsi(QDir::toNativeSeparators(volume.rootPath())));
         }
     }
     std::sort(drives.begin(), drives.end());
@@ -37,13 +37,13 @@ ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const Q
     model_->setRootPath(QString());
     folders_->setModel(model_);
     for (const std::string& drive : chooser.Drives()) {
-        drives_->addItem(FromNative(drive), FromNative(drive));
+        drives_->addItem(FromAnsi(drive), FromAnsi(drive));
     }
 
-    auto* ok = new QPushButton("OK", this);
+    auto* ok = new QPushButton(FromAnsi(ChoixRepertSauve::OkCaption), this);
     ok->setObjectName("Repert2OK");
     ok->setDefault(true);
-    auto* cancel = new QPushButton("Annuler", this);
+    auto* cancel = new QPushButton(FromAnsi(ChoixRepertSauve::CancelCaption), this);
     cancel->setObjectName("RepertAnnule");
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(ok, QDialogButtonBox::AcceptRole);
@@ -59,13 +59,13 @@ ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const Q
     resize(420, 360);
 
     connect(drives_, &QComboBox::activated, this, [this](int index) {
-        chooser_.DriveRepert2_Change(ToNative(drives_->itemData(index).toString()));
-        ShowFolder(FromNative(chooser_.Folder()));
+        chooser_.DriveRepert2_Change(ToAnsi(drives_->itemData(index).toString()));
+        ShowFolder(FromAnsi(chooser_.Folder()));
     });
     connect(folders_, &QListView::activated, this, [this](const QModelIndex& index) {
-        chooser_.DirRepert2_Change(ToNative(QDir::toNativeSeparators(
-            QDir::cleanPath(model_->filePath(index)))));
-        ShowFolder(FromNative(chooser_.Folder()));
+        chooser_.DirRepert2_Change(
+            ToAnsi(QDir::toNativeSeparators(QDir::cleanPath(model_->filePath(index)))));
+        ShowFolder(FromAnsi(chooser_.Folder()));
     });
     connect(model_, &QFileSystemModel::rootPathChanged, path,
             [path](const QString& folder) { path->setText(QDir::toNativeSeparators(folder)); });
@@ -78,13 +78,13 @@ ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const Q
         done(Rejected);
     });
 
-    chooser_.Start(ToNative(QDir::toNativeSeparators(start.isEmpty() ? QDir::homePath() : start)));
-    ShowFolder(FromNative(chooser_.Folder()));
+    chooser_.Start(ToAnsi(QDir::toNativeSeparators(start.isEmpty() ? QDir::homePath() : start)));
+    ShowFolder(FromAnsi(chooser_.Folder()));
 }
 
 void ChooserDialog::ShowFolder(const QString& folder) {
     folders_->setRootIndex(model_->setRootPath(folder));
-    const int drive = drives_->findData(FromNative(chooser_.Drive()));
+    const int drive = drives_->findData(FromAnsi(chooser_.Drive()));
     if (drive >= 0) {
         drives_->setCurrentIndex(drive);
     }

@@ -66,6 +66,10 @@ int main(int argc, char** argv) {
             std::cout << kUsage << quillon::StoreOptionsHelp;
             return 0;
         }
+        if (args[i] == "--version") {
+            std::cout << "quillon " QUILLON_VERSION "\n";
+            return 0;
+        }
         if (args[i] == "--screenshots" && i + 1 < args.size()) {
             screenshots = QString::fromStdString(args[i + 1]);
             i += 2;

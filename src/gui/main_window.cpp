@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,15 +26,7 @@ bool IsReadOnly(const std::string& name) {
     return name == "CommentOnglet1" || name == "CommentOnglet2" || name == "CommentOnglet3";
 }
 
-bool IsLink(const std::string& name) {
-    return name == "Label12" || name == "Label10";
-}
 
-QLabel* Caption(const char* utf8, QWidget* buddy) {
-    auto* label = new QLabel(QString::fromUtf8(utf8));
-    label->setBuddy(buddy);
-    return label;
-}
 
 } // namespace
 
@@ -52,9 +46,21 @@ MainWindow::MainWindow(Dialogue& dialogue, QWidget* parent)
     dialogue_.Subscribe([this](const Control& control) { Refresh(control); });
 }
 
+// The label that the model gives a text box, tied to it.
+QLabel* MainWindow::Legend(const std::string& name) const {
+    auto* label = new QLabel(FromAnsi(dialogue_.Find(name)->Caption()));
+    label->setBuddy(Widget(name));
+    return label;
+}
+
 QWidget* MainWindow::Widget(const std::string& name) const {
     const auto it = widgets_.find(name);
     return it == widgets_.end() ? nullptr : it->second;
+}
+
+// A label that the model lets the user click is drawn as a link.
+bool MainWindow::IsLink(const Control& control) const {
+    return control.ControlKind() == Control::Kind::Label && dialogue_.Clickable(control.Name());
 }
 
 QWidget* MainWindow::Create(Control& control) {
@@ -98,8 +104,8 @@ QWidget* MainWindow::Create(Control& control) {
     }
     case Control::Kind::Label: {
         auto* label = new QLabel(this);
-        label->setWordWrap(!IsLink(name) && name != "Label5");
-        if (IsLink(name)) {
+        label->setWordWrap(!IsLink(control) && name != "Label5");
+        if (IsLink(control)) {
             label->setText("<a href=\"faq\">" + FromAnsi(control.Caption()).toHtmlEscaped() + "</a>");
             connect(label, &QLabel::linkActivated, this, [this, name] { dialogue_.Click(name); });
         } else {
@@ -172,21 +178,36 @@ void MainWindow::Refresh(const Control& control) {
     }
 }
 
-// Leaving one of the three folder fields checks that its folder exists.
+// Leaving one of the three folder fields for another control of this window checks that its
+// folder exists; another application, a menu or a message box taking the focus does not. The
+// check runs once the focus has moved, so that its message does not interrupt the move.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && !checkingFolder_) {
-        const QString name = watched->objectName();
-        checkingFolder_ = true;
-        if (name == "RepertoireChoisi") {
-            dialogue_.RepertoireChoisi_LostFocus();
-        } else if (name == "RepertoireCourant") {
-            dialogue_.RepertoireCourant_LostFocus();
-        } else if (name == "RepertoireLu") {
-            dialogue_.RepertoireLu_LostFocus();
+    if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            const std::string name = watched->objectName().toStdString();
+            QTimer::singleShot(0, this, [this, name] { FolderFieldLeft(name); });
         }
-        checkingFolder_ = false;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::FolderFieldLeft(const std::string& name) {
+    if (checkingFolder_) {
+        return;
+    }
+    checkingFolder_ = true;
+    dialogue_.LostFocus(name);
+    checkingFolder_ = false;
+}
+
+// Escape does not end the program: only "Terminé" and the title bar do.
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void MainWindow::BuildLayout() {
@@ -230,7 +251,7 @@ void MainWindow::AddPageEnd(QGridLayout* grid, int row,
 QWidget* MainWindow::Tab1() {
     auto* frame = static_cast<QGroupBox*>(Widget("Onglet1"));
     auto* grid = new QGridLayout(frame);
-    grid->addWidget(Caption("Version :", Widget("CommentOnglet1")), 0, 0);
+    grid->addWidget(Legend("CommentOnglet1"), 0, 0);
     grid->addWidget(Widget("CommentOnglet1"), 0, 1, 1, 2);
     grid->addWidget(Widget("Check1_9"), 1, 0, 1, 2);
     grid->addWidget(Widget("BoutonAide1100"), 1, 2, Qt::AlignLeft);
@@ -248,17 +269,17 @@ QWidget* MainWindow::Tab2() {
     auto* frame = static_cast<QGroupBox*>(Widget("Onglet2"));
     auto* hive = static_cast<QGroupBox*>(Widget("Frame2"));
     auto* form = new QGridLayout(hive);
-    form->addWidget(Caption("Nom de ruche :", Widget("NomAutre")), 0, 0);
+    form->addWidget(Legend("NomAutre"), 0, 0);
     form->addWidget(Widget("NomAutre"), 0, 1);
     form->addWidget(Widget("BoutonRechercherAutre"), 0, 2);
     form->addWidget(Widget("BoutonAide2200"), 0, 3);
-    form->addWidget(Caption("Identité :", Widget("IdentiteAutre")), 1, 0);
+    form->addWidget(Legend("IdentiteAutre"), 1, 0);
     form->addWidget(Widget("IdentiteAutre"), 1, 1, 1, 3);
-    form->addWidget(Caption("Répertoire :", Widget("RepertoireAutre")), 2, 0);
+    form->addWidget(Legend("RepertoireAutre"), 2, 0);
     form->addWidget(Widget("RepertoireAutre"), 2, 1, 1, 3);
 
     auto* grid = new QGridLayout(frame);
-    grid->addWidget(Caption("Version :", Widget("CommentOnglet2")), 0, 0);
+    grid->addWidget(Legend("CommentOnglet2"), 0, 0);
     grid->addWidget(Widget("CommentOnglet2"), 0, 1, 1, 2);
     grid->addWidget(hive, 1, 0, 1, 3);
     grid->addWidget(Widget("Check2_9"), 2, 0, 1, 2);
@@ -275,9 +296,9 @@ QWidget* MainWindow::Tab3() {
     auto* frame = static_cast<QGroupBox*>(Widget("Onglet3"));
     auto* read = static_cast<QGroupBox*>(Widget("Frame5"));
     auto* readForm = new QFormLayout(read);
-    readForm->addRow(Caption("Identité lue :", Widget("IdentiteFichier")), Widget("IdentiteFichier"));
-    readForm->addRow(Caption("Groupe lu :", Widget("TexteGroupeLu")), Widget("TexteGroupeLu"));
-    readForm->addRow(Caption("Répertoire lu :", Widget("RepertoireLu")), Widget("RepertoireLu"));
+    readForm->addRow(Legend("IdentiteFichier"), Widget("IdentiteFichier"));
+    readForm->addRow(Legend("TexteGroupeLu"), Widget("TexteGroupeLu"));
+    readForm->addRow(Legend("RepertoireLu"), Widget("RepertoireLu"));
 
     auto* open = new QHBoxLayout;
     open->addWidget(Widget("OuvrirSauvegarde"), 1);
@@ -286,10 +307,10 @@ QWidget* MainWindow::Tab3() {
     folder->addWidget(Widget("RepertoireChoisi"), 1);
     folder->addWidget(Widget("ChoixRepertoireSauvegarde"));
     auto* form = new QFormLayout;
-    form->addRow(Caption("Groupe de ce système :", Widget("TexteGroupeActif")),
+    form->addRow(Legend("TexteGroupeActif"),
                  Widget("TexteGroupeActif"));
-    form->addRow(Caption("Carnet lu :", Widget("CarnetLu")), Widget("CarnetLu"));
-    form->addRow(Caption("Nouveau carnet :", Widget("CarnetFutur")), Widget("CarnetFutur"));
+    form->addRow(Legend("CarnetLu"), Widget("CarnetLu"));
+    form->addRow(Legend("CarnetFutur"), Widget("CarnetFutur"));
 
     auto* layout = new QVBoxLayout(frame);
     layout->addLayout(open);
@@ -309,9 +330,9 @@ QWidget* MainWindow::Outside() {
     auto* box = new QWidget(this);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(Caption("Identité active :", Widget("IdentiteCourante")), 0, 0);
+    grid->addWidget(Legend("IdentiteCourante"), 0, 0);
     grid->addWidget(Widget("IdentiteCourante"), 0, 1, 1, 4);
-    grid->addWidget(Caption("Répertoire OE actif :", Widget("RepertoireCourant")), 1, 0);
+    grid->addWidget(Legend("RepertoireCourant"), 1, 0);
     grid->addWidget(Widget("RepertoireCourant"), 1, 1, 1, 4);
     grid->addWidget(Widget("Label5"), 2, 0, 1, 2);
     grid->addWidget(Widget("BoutonAide9000"), 2, 2);

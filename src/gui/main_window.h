@@ -8,6 +8,7 @@
 #include <map>
 
 class QGridLayout;
+class QLabel;
 class QStackedLayout;
 
 namespace quillon::gui {
@@ -21,10 +22,14 @@ class MainWindow : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QWidget* Create(Control& control);
+    QLabel* Legend(const std::string& name) const;
+    bool IsLink(const Control& control) const;
     void Refresh(const Control& control);
+    void FolderFieldLeft(const std::string& name);
     void BuildLayout();
     int AddOptionBoxes(QGridLayout* grid, int row, std::initializer_list<const char*> names);
     void AddPageEnd(QGridLayout* grid, int row,

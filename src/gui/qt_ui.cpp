@@ -120,11 +120,8 @@ bool QtUi::HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t c
 #endif
 }
 
-void QtUi::OpenWebAddress(const std::string& address) {
-    if (!QDesktopServices::openUrl(QUrl(FromAnsi(address)))) {
-        MessageBox("Impossible d'ouvrir " + address + " : aucun navigateur n'a pu \xEAtre lanc\xE9.",
-                   MessageIcon::Exclamation, MessageButtons::Ok, Dialogue::ApplicationTitle);
-    }
+bool QtUi::OpenWebAddress(const std::string& address) {
+    return QDesktopServices::openUrl(QUrl(FromAnsi(address)));
 }
 
 void QtUi::ShowDirectoryChooser(ChoixRepertSauve& chooser) {

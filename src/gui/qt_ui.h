@@ -22,7 +22,7 @@ class QtUi : public Ui {
     std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
     bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
                   std::int32_t data) override;
-    void OpenWebAddress(const std::string& address) override;
+    bool OpenWebAddress(const std::string& address) override;
     void ShowDirectoryChooser(ChoixRepertSauve& chooser) override;
     void KeepAlive() override;
     void EndProgram() override;

@@ -249,6 +249,10 @@ TEST_F(DialogueTest, LinksOpenTheFaqAndTermineEndsEvenWhenHelpFails) {
     EXPECT_FALSE(dialogue->Click("Label4")); // shows the address, does nothing
     EXPECT_EQ(ui.calls, (std::vector<std::string>{std::string("web: ") + FaqAddress,
                                                   std::string("web: ") + FaqAddress}));
+    ui.browserStarts = false;
+    dialogue->Click("Label12");
+    EXPECT_EQ(ui.Texts().back(), std::string("Quillon | Impossible d'ouvrir ") + FaqAddress +
+                                     " : aucun navigateur n'a pu être lancé.");
     ui.calls.clear();
     ui.helpThrows = true;
     dialogue->Click("FiniButton");

@@ -57,7 +57,10 @@ class FakeUi : public Ui {
         return helpShows;
     }
 
-    void OpenWebAddress(const std::string& address) override { calls.push_back("web: " + address); }
+    bool OpenWebAddress(const std::string& address) override {
+        calls.push_back("web: " + address);
+        return browserStarts;
+    }
     void ShowDirectoryChooser(ChoixRepertSauve& chooser) override {
         calls.push_back("chooser");
         if (chooserScript) {
@@ -82,6 +85,7 @@ class FakeUi : public Ui {
     std::deque<std::optional<std::string>> files; // for file dialogs; cancelled when empty
     bool helpShows = true;
     bool helpThrows = false;
+    bool browserStarts = true;
     std::function<void(ChoixRepertSauve&)> chooserScript; // what the user does in the chooser
 };
 

@@ -3,6 +3,9 @@
 # Natively the key comes from the example .reg file; under Wine the same file is first imported
 # with Wine's regedit and read back from the live registry, whose keys and values are sorted.
 set -u
+# The Wine loader of the bitness under test (its regedit writes the registry view that the
+# program reads).
+wine=${QUILLON_WINE:-wine}
 mode=$1 cli=$2 src=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -11,8 +14,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check() { checks=$((checks + 1)); }
 
 if [[ $mode == wine ]]; then
-    run() { wine "$cli" "$@"; }
-    wine regedit /s "$(winepath -w "$src/examples/test-key.reg")" || fail "regedit import"
+    run() { "$wine" "$cli" "$@"; }
+    "$wine" regedit /s "$(winepath -w "$src/examples/test-key.reg")" || fail "regedit import"
     store=()
     expected=$src/tests/data/test-key.wine-sorted.expected.reg
     out() { winepath -w "$work/$1"; }

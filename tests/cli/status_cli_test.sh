@@ -7,6 +7,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/expect.sh"
 
+expect "--version names the program and its version" test "$("$cli" --version)" = "quillon-cli 2.5"
+
 "$cli" --windows "$sample" status >"$work/out" 2>"$work/err"
 expect "status exits 0 on the sample" test $? = 0
 expect "no message on the sample" test ! -s "$work/err"

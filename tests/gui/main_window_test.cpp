@@ -164,18 +164,18 @@ class MainWindowTest : public QObject {
         }
     }
 
-    void theChooserGivesAFolderOrNothing() {
+    void theChooserGivesAnAnsiFolderOrNothing() {
         std::string r = "before";
-        const std::string there = gui::ToNative(folder.path());
+        QVERIFY(QDir(folder.path()).mkdir("Données Élodie"));
+        const QString there = folder.filePath("Données Élodie");
         {
-            ChoixRepertSauve chooser(r, {there}, [](const std::string&) { return true; });
-            gui::ChooserDialog dialog(chooser, nullptr);
+            ChoixRepertSauve chooser(r, {gui::ToAnsi(folder.path())}, [](auto&) { return true; });
+            gui::ChooserDialog dialog(chooser, nullptr, there);
             QCOMPARE(dialog.windowTitle(), QString("Choisir un répertoire"));
-            chooser.DirRepert2_Change(there);
             QTest::mouseClick(dialog.findChild<QPushButton*>("Repert2OK"), Qt::LeftButton);
-            QCOMPARE(r, there);
+            QCOMPARE(r, gui::ToAnsi(there)); // one byte a letter, as the model's texts
         }
-        ChoixRepertSauve chooser(r, {there}, [](const std::string&) { return true; });
+        ChoixRepertSauve chooser(r, {}, [](const std::string&) { return true; });
         gui::ChooserDialog dialog(chooser, nullptr);
         QVERIFY(dialog.findChild<QWidget*>("DriveRepert2") != nullptr);
         QVERIFY(dialog.findChild<QWidget*>("DirRepert2") != nullptr);
@@ -183,16 +183,31 @@ class MainWindowTest : public QObject {
         QCOMPARE(r, std::string());
     }
 
-    void leavingAMissingFolderSaysSo() {
+    // The check runs when the focus goes to another control of the window, not when another
+    // window (an application, a message box) or a menu takes it; Escape leaves the window open.
+    void leavingAMissingFolderSaysSoOnce() {
         Open("sample-xp");
         ShowTab(3);
         auto* field = W<QLineEdit>("RepertoireChoisi");
         field->setText("Q:\\nulle part");
         emit field->textEdited(field->text());
-        QFocusEvent leave(QEvent::FocusOut);
+        for (Qt::FocusReason elsewhere : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+            QFocusEvent away(QEvent::FocusOut, elsewhere);
+            QCoreApplication::sendEvent(field, &away);
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(ui->messages.empty());
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(field, &leave);
+        QCoreApplication::processEvents();
+        QCOMPARE(ui->messages.size(), std::size_t{1});
         QCOMPARE(ui->messages.back().Text, std::string("Le répertoire Q:\\nulle part n'existe pas ! "));
         QCOMPARE(ui->messages.back().Title, std::string("Quillon"));
+
+        window->show();
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+        QVERIFY(ui->calls.back() != "end");
     }
 
     // Save on tab 1, then adapt on tab 3 for the second installation: the same files as

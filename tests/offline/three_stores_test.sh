@@ -6,7 +6,8 @@ set -u
 cli=$1 src=$2 sample=$3
 work=$(mktemp -d)
 trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A 32-bit prefix, as Windows XP is: its regedit writes HKEY_LOCAL_MACHINE\Software itself.
+export WINEARCH=win32 WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 regs=()
 for part in ntuser default software; do
     wine regedit /s "$(winepath -w "$src/examples/sample-xp/$part.reg" 2>/dev/null)" 2>/dev/null || { echo "FAIL: regedit $part"; exit 1; }

@@ -5,6 +5,7 @@
 #include "test_support.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <map>
@@ -17,8 +18,8 @@ constexpr const char* kTestRoot = "Software\\QuillonTests";
 
 class WindowsStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestRoot); }
-    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestRoot); }
+    void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, kTestRoot); }
+    void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, kTestRoot); }
 
     static HKEY Create(const std::string& path) {
         HKEY key = nullptr;

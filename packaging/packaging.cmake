@@ -1,0 +1,34 @@
+# Packages: a zip per Windows architecture, a Debian package for Linux (cpack, or scripts/package).
+set(CPACK_PACKAGE_NAME quillon)
+set(CPACK_PACKAGE_VENDOR Quillon)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "sauvegarde et adaptation des paramètres d'Outlook Express 5 et 6")
+set(CPACK_PACKAGE_CONTACT "L'équipe Quillon <quillon@example.org>")
+
+if(WIN32)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    set(arch x86)
+  else()
+    set(arch x64)
+  endif()
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME quillon-${PROJECT_VERSION}-windows-${arch})
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/windows/LISEZMOI.txt DESTINATION .)
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+      "sauvegarde et adaptation des paramètres d'Outlook Express 5 et 6\n Quillon lit hors ligne le registre d'un Windows (préfixe Wine, ancien disque,\n ruches) et enregistre les paramètres d'Outlook Express dans un fichier REGEDIT4,\n puis adapte ce fichier pour un nouveau Windows. Fenêtre Qt et ligne de commande.")
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/man/quillon.1 ${CMAKE_CURRENT_LIST_DIR}/man/quillon-cli.1
+          DESTINATION share/man/man1)
+  # The sample installations, to try Quillon on: quillon --windows .../exemples/sample-xp
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/examples/sample-xp ${PROJECT_BINARY_DIR}/examples/sample-xp-2
+          DESTINATION share/quillon/exemples)
+endif()
+include(CPack)

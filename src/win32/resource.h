@@ -1,0 +1,18 @@
+// Resource numbers of the Windows face. The controls of the main window carry the model's
+// control names as their template text (a legend as "@" and the name of its text box), so that
+// the face binds them by name; their numbers only need to differ.
+#pragma once
+
+#define IDI_QUILLON 1
+#define IDD_DIALOGUE 100
+#define IDD_ONGLET1 101
+#define IDD_ONGLET2 102
+#define IDD_ONGLET3 103
+#define IDD_CHOIX 104
+
+// The directory chooser.
+#define IDC_DRIVEREPERT2 200
+#define IDC_DIRREPERT2 201
+#define IDC_LBLFICHIER 202
+#define IDC_LABEL1 203
+#define IDC_REPERTANNULE 204

@@ -1,0 +1,398 @@
+// The Windows window over the model, run under Wine with a virtual display: the real controls
+// driven by window messages, with the fake Ui; then the real Ui's dialogs and help viewer.
+#include "../app/fake_ui.h"
+#include "app/dialogue.h"
+#include "registry/reg_access.h"
+#include "registry/windows_store.h"
+#include "test_support.h"
+#include "win32/chooser_dialog.h"
+#include "win32/main_window.h"
+#include "win32/win32_ui.h"
+
+#include <algorithm>
+#include <commctrl.h>
+#include <cstdlib>
+#include <functional>
+
+namespace quillon {
+namespace {
+
+constexpr const char* kIdentity = "{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}";
+
+std::string Registry() {
+    return std::string("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n"
+                       "\"Version\"=\"6.0.2900.5512\"\r\n"
+                       "[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"") +
+           kIdentity + "\"\r\n[HKEY_CURRENT_USER\\Identities\\" + kIdentity +
+           "\\Software\\Microsoft\\Outlook Express\\5.0]\r\n\"Store Root\"=hex(2):43,3a,5c,00\r\n";
+}
+
+std::string TextOf(HWND window) {
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// A left click in the middle of a control, as the mouse gives it.
+void Click(HWND control, POINT at = {4, 4}) {
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageA(control, WM_LBUTTONUP, 0, where);
+    Pump();
+}
+
+// Runs `inspect` on the first window of that title that opens while `open` runs (a modal
+// dialog), which must close it.
+HWND g_found = nullptr;
+std::string g_title;
+std::function<void(HWND)> g_inspect;
+void CALLBACK LookForDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = FindWindowA(nullptr, g_title.c_str());
+    if (dialog != nullptr && IsWindowVisible(dialog)) {
+        KillTimer(nullptr, timer);
+        g_found = dialog;
+        g_inspect(dialog);
+    }
+}
+void WhenOpen(const std::string& title, std::function<void(HWND)> inspect,
+              const std::function<void()>& open) {
+    g_found = nullptr;
+    g_title = title;
+    g_inspect = std::move(inspect);
+    SetTimer(nullptr, 0, 100, LookForDialog);
+    open();
+    EXPECT_NE(g_found, nullptr) << "no window titled " << title;
+}
+
+class Win32WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dialogue.emplace(registry, ui, "C:\\quillon");
+        window.emplace(*dialogue, GetModuleHandleA(nullptr));
+        dialogue->Form_Load();
+        ShowWindow(window->Handle(), SW_SHOW);
+        Pump();
+    }
+    HWND W(const std::string& name) { return window->Control(name); }
+    bool Checked(const std::string& name) {
+        return SendMessageA(W(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    void ShowTab(int tab) {
+        HWND tabs = W("Onglets");
+        RECT item;
+        SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab - 1),
+                     reinterpret_cast<LPARAM>(&item));
+        Click(tabs, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    }
+    // Sends a key through the window's message loop, as the user types it.
+    void Key(HWND to, WPARAM key) {
+        for (UINT kind : {WM_KEYDOWN, WM_KEYUP}) {
+            MSG message{to, kind, key, 0, 0, {0, 0}};
+            if (!window->PreTranslate(message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        Pump();
+    }
+
+    MemoryStore store = test::StoreFromReg(Registry());
+    Reg_access registry{store};
+    test::FakeUi ui;
+    std::optional<Dialogue> dialogue;
+    std::optional<win32::MainWindow> window;
+};
+
+TEST_F(Win32WindowTest, EveryControlIsDrawnWithItsCaptionAndTooltip) {
+    EXPECT_EQ(TextOf(window->Handle()), "Quillon 2.5       ");
+    for (const Control* control : dialogue->Controls()) {
+        HWND drawn = W(control->Name());
+        ASSERT_NE(drawn, nullptr) << control->Name();
+        if (control->ControlKind() == Control::Kind::TextBox) {
+            if (!control->Caption().empty()) {
+                EXPECT_EQ(TextOf(window->Legend(control->Name())), control->Caption());
+            }
+        } else if (control->ControlKind() != Control::Kind::TabStrip) {
+            EXPECT_EQ(TextOf(drawn), control->Caption()) << control->Name();
+        }
+        if (!control->ToolTip().empty()) {
+            // The "W" form: the "A" one gives 80 characters at most.
+            wchar_t text[1024] = {};
+            TOOLINFOW tool{};
+            tool.cbSize = TTTOOLINFOW_V2_SIZE;
+            tool.hwnd = GetParent(drawn);
+            tool.uId = reinterpret_cast<UINT_PTR>(drawn);
+            tool.lpszText = text;
+            SendMessageW(window->ToolTips(), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+            char ansi[1024] = {};
+            WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
+            EXPECT_EQ(std::string(ansi), control->ToolTip()) << control->Name();
+        }
+    }
+    HWND tabs = W("Onglets");
+    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
+    char caption[128] = {};
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = sizeof caption;
+    SendMessageA(tabs, TCM_GETITEMA, 2, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::string(caption), "    Adapter le fichier de sauvegarde        ");
+    EXPECT_EQ(TextOf(W("IdentiteCourante")), kIdentity);
+}
+
+TEST_F(Win32WindowTest, BoxesStartAsTheModelSaysAndMastersTickOnScreen) {
+    for (const char* name : {"Check1_9", "Check1_11", "Check1_23", "Check1_6"}) {
+        EXPECT_TRUE(Checked(name)) << name;
+    }
+    for (const char* name : {"Check2_9", "Check2_1", "Check2_11", "Check2_5"}) {
+        EXPECT_FALSE(Checked(name)) << name;
+    }
+    ShowTab(2);
+    SendMessageA(W("Check2_1"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Checked("Check2_11"));
+    EXPECT_TRUE(Checked("Check2_12"));
+    SendMessageA(W("Check2_2"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Checked("Check2_22"));
+    SendMessageA(W("Check2_2"), BM_CLICK, 0, 0);
+    EXPECT_FALSE(Checked("Check2_21"));
+    SendMessageA(W("Check2_9"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Checked("Check2_23"));
+    EXPECT_EQ(dialogue->Check2_5.Value(), 1);
+    EXPECT_TRUE(Checked("Check1_6")); // tab 1 untouched
+}
+
+TEST_F(Win32WindowTest, EachTabShowsItsPageOnlyAndItsDefaultButton) {
+    for (int tab : {3, 2, 1}) {
+        ShowTab(tab);
+        EXPECT_EQ(dialogue->OngletActif, tab);
+        for (int page = 1; page <= 3; ++page) {
+            EXPECT_EQ(IsWindowVisible(window->Page(page)) != FALSE, page == tab) << tab << page;
+        }
+        if (tab == 3) {
+            EXPECT_FALSE(IsWindowEnabled(W("BoutonChangerF")));
+        } else {
+            const std::string save = tab == 1 ? "BoutonSauvegarder1" : "BoutonSauvegarder2";
+            const LRESULT id = SendMessageA(window->Handle(), DM_GETDEFID, 0, 0);
+            EXPECT_EQ(LOWORD(id), GetDlgCtrlID(W(save)));
+        }
+    }
+    // Ctrl+Tab goes to the next tab.
+    SetFocus(W("Check1_3"));
+    SendMessageA(window->Handle(), WM_NULL, 0, 0);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Key(W("Check1_3"), VK_TAB);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(dialogue->OngletActif, 2);
+}
+
+TEST_F(Win32WindowTest, EveryButtonAndLinkReachesItsHandler) {
+    for (const Control* control : dialogue->Controls()) {
+        const bool link =
+            control->ControlKind() == Control::Kind::Label && dialogue->Clickable(control->Name());
+        if (control->ControlKind() != Control::Kind::Button && !link) {
+            continue;
+        }
+        for (int tab = 1; tab <= 3; ++tab) {
+            if (GetParent(W(control->Name())) == window->Page(tab)) {
+                ShowTab(tab);
+            }
+        }
+        HWND drawn = W(control->Name());
+        EXPECT_EQ(IsWindowEnabled(drawn) != FALSE, control->Enabled()) << control->Name();
+        if (!control->Enabled()) {
+            continue;
+        }
+        const std::size_t before = ui.calls.size();
+        Click(drawn);
+        EXPECT_GT(ui.calls.size(), before) << control->Name();
+    }
+    EXPECT_NE(std::find(ui.calls.begin(), ui.calls.end(), "end"), ui.calls.end()); // "Terminé"
+}
+
+TEST_F(Win32WindowTest, EnterStartsThePagesDefaultButtonAndEscapeLeavesTheWindowOpen) {
+    SetFocus(W("Check1_3"));
+    Key(W("Check1_3"), VK_RETURN);
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(ui.dialogs[0].Kind, FileDialogRequest::Form::Save);
+    Key(W("Check1_3"), VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(window->Handle()));
+    EXPECT_TRUE(IsWindowVisible(window->Handle()));
+    EXPECT_NE(ui.calls.back(), "end");
+}
+
+TEST_F(Win32WindowTest, LeavingAFolderFieldForAnotherControlChecksTheFolder) {
+    ShowTab(3);
+    HWND field = W("RepertoireChoisi");
+    SetWindowTextA(field, "Q:\\nulle part");
+    EXPECT_EQ(dialogue->RepertoireChoisi.Text(), "Q:\\nulle part");
+    SetFocus(field);
+    HWND other = CreateWindowExA(0, "STATIC", "autre", WS_POPUP | WS_VISIBLE, 0, 0, 50, 20, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetFocus(other); // another window of the program, as a message box is
+    SetFocus(nullptr);
+    Pump();
+    EXPECT_TRUE(ui.messages.empty());
+    DestroyWindow(other);
+    SetFocus(field);
+    SetFocus(W("CarnetFutur"));
+    Pump();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].Text, "Le répertoire Q:\\nulle part n'existe pas ! ");
+    EXPECT_EQ(ui.messages[0].Title, "Quillon");
+    EXPECT_EQ(TextOf(field), "Q:\\nulle part");
+}
+
+// The real Ui: each dialog opens with what was asked, and is cancelled.
+class Win32UiTest : public ::testing::Test {
+  protected:
+    // The help file of the build, as Wine names it.
+    static std::string HelpFile() {
+        std::string path = QUILLON_HELP_FILE;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return path;
+    }
+    win32::Win32Ui ui{GetModuleHandleA(nullptr)};
+};
+
+TEST_F(Win32UiTest, FileDialogsShowTheAskedTitleFilterAndName) {
+    for (auto form : {FileDialogRequest::Form::Save, FileDialogRequest::Form::Open}) {
+        FileDialogRequest request = BackupFileRequest(form, "Titre du test", 2);
+        request.FileName = "Sauvegarde Quillon";
+        std::string filter, name;
+        std::optional<std::string> chosen = "unset";
+        WhenOpen(
+            "Titre du test",
+            [&](HWND dialog) {
+                char text[256] = {};
+                HWND types = GetDlgItem(dialog, 0x470); // cmb1, the file types
+                const auto index = SendMessageA(types, CB_GETCURSEL, 0, 0);
+                SendMessageA(types, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                             reinterpret_cast<LPARAM>(text));
+                filter = text;
+                name = TextOf(GetDlgItem(dialog, 0x47c)); // cmb13, the file name
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            },
+            [&] { chosen = ui.FileDialog(request); });
+        EXPECT_EQ(filter, "texte (.txt)");
+        EXPECT_EQ(name, "Sauvegarde Quillon");
+        EXPECT_FALSE(chosen.has_value()) << *chosen;
+    }
+}
+
+TEST_F(Win32UiTest, MessageBoxesShowTheTextAndGiveTheAnswer) {
+    Answer answer = Answer::Ok;
+    std::string text;
+    WhenOpen(
+        "Question du test",
+        [&](HWND box) {
+            text = TextOf(GetDlgItem(box, 0xFFFF));
+            PostMessageA(box, WM_COMMAND, IDYES, 0);
+        },
+        [&] {
+            answer = ui.MessageBox("Continuer ?", MessageIcon::None, MessageButtons::YesNo,
+                                   "Question du test");
+        });
+    EXPECT_EQ(text, "Continuer ?");
+    EXPECT_EQ(answer, Answer::Yes);
+}
+
+TEST_F(Win32UiTest, TheChooserGivesTheFolderShownOrNothing) {
+    std::string r = "avant";
+    char here[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, here);
+    {
+        ChoixRepertSauve chooser(r, win32::AvailableDrives(),
+                                 [](const std::string&) { return true; });
+        WhenOpen(
+            ChoixRepertSauve::Caption,
+            [](HWND dialog) {
+                EXPECT_GT(SendDlgItemMessageA(dialog, 200, CB_GETCOUNT, 0, 0), 0);
+                EXPECT_EQ(TextOf(GetDlgItem(dialog, IDOK)), "OK");
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            },
+            [&] { win32::ChooserDialog(chooser).Run(GetModuleHandleA(nullptr), nullptr); });
+    }
+    EXPECT_EQ(r, here);
+    ChoixRepertSauve chooser(r, {}, [](const std::string&) { return true; });
+    WhenOpen(
+        ChoixRepertSauve::Caption,
+        [](HWND dialog) {
+            EXPECT_EQ(TextOf(GetDlgItem(dialog, 204)), "Annuler");
+            PostMessageA(dialog, WM_COMMAND, 204, 0);
+        },
+        [&] { win32::ChooserDialog(chooser).Run(GetModuleHandleA(nullptr), nullptr); });
+    EXPECT_EQ(r, "");
+}
+
+// Each context of the help file opens a window of the help viewer (this checks the file's
+// context map).
+TEST_F(Win32UiTest, EveryHelpContextOpensAHelpWindow) {
+    for (std::int32_t context : {1100, 1500, 1600, 2000, 2200, 3000, 9000, 9100}) {
+        EXPECT_TRUE(ui.HtmlHelp(true, HelpFile(), HelpCommand::HelpContext, context)) << context;
+        ui.HtmlHelp(true, HelpFile(), HelpCommand::CloseAll, 0);
+        Pump();
+    }
+    EXPECT_FALSE(ui.HtmlHelp(true, HelpFile(), HelpCommand::HelpContext, 4242));
+}
+
+} // namespace
+} // namespace quillon
+
+namespace quillon {
+namespace {
+
+// A whole run through the window on the live registry, where the sample installation was
+// imported: save on tab 1, adapt on tab 3; the same files as quillon-cli.exe made in
+// QUILLON_RUN_FOLDER (cli-saved.reg, cli-adapted.reg).
+TEST(Win32WindowRun, SaveAndAdaptGiveTheCommandLinesFiles) {
+    const char* folder = std::getenv("QUILLON_RUN_FOLDER");
+    if (folder == nullptr) {
+        GTEST_SKIP() << "QUILLON_RUN_FOLDER is not set: no live registry with the sample";
+    }
+    const std::string here = folder;
+    WindowsStore store;
+    Reg_access registry(store);
+    test::FakeUi ui;
+    Dialogue dialogue(registry, ui, "C:\\quillon");
+    win32::MainWindow window(dialogue, GetModuleHandleA(nullptr));
+    dialogue.Form_Load();
+    ShowWindow(window.Handle(), SW_SHOW);
+    Pump();
+
+    ui.files.push_back(here + "\\window-saved.reg");
+    ui.answers.push_back(Answer::Yes);
+    Click(window.Control("BoutonSauvegarder1"));
+    EXPECT_EQ(test::ReadBytes(here + "\\window-saved.reg"),
+              test::ReadBytes(here + "\\cli-saved.reg"));
+
+    HWND tabs = window.Control("Onglets");
+    RECT item;
+    SendMessageA(tabs, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&item));
+    Click(tabs, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    ui.files.push_back(here + "\\window-saved.reg");
+    Click(window.Control("OuvrirSauvegarde"));
+    SetWindowTextA(window.Control("RepertoireChoisi"), "D:\\Courrier OE");
+    Click(window.Control("BoutonChangerF"));
+    ASSERT_TRUE(IsWindowEnabled(window.Control("BoutonEnregistrerSauvegarde")));
+    ui.files.push_back(here + "\\window-adapted.reg");
+    Click(window.Control("BoutonEnregistrerSauvegarde"));
+    EXPECT_EQ(test::ReadBytes(here + "\\window-adapted.reg"),
+              test::ReadBytes(here + "\\cli-adapted.reg"));
+    EXPECT_FALSE(test::ReadBytes(here + "\\cli-adapted.reg").empty());
+}
+
+} // namespace
+} // namespace quillon
