@@ -4,6 +4,10 @@ set(CPACK_PACKAGE_VENDOR Quillon)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "sauvegarde et adaptation des paramètres d'Outlook Express 5 et 6")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Quillon lit hors ligne le registre d'un Windows (préfixe Wine, ancien disque, ruches) et
+enregistre les paramètres d'Outlook Express dans un fichier REGEDIT4, puis adapte ce fichier
+pour un nouveau Windows. Fenêtre Qt et ligne de commande.")
 set(CPACK_PACKAGE_CONTACT "L'équipe Quillon <quillon@example.org>")
 
 if(WIN32)
@@ -23,8 +27,6 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
-  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-      "sauvegarde et adaptation des paramètres d'Outlook Express 5 et 6\n Quillon lit hors ligne le registre d'un Windows (préfixe Wine, ancien disque,\n ruches) et enregistre les paramètres d'Outlook Express dans un fichier REGEDIT4,\n puis adapte ce fichier pour un nouveau Windows. Fenêtre Qt et ligne de commande.")
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/man/quillon.1 ${CMAKE_CURRENT_LIST_DIR}/man/quillon-cli.1
           DESTINATION share/man/man1)
   # The sample installations, to try Quillon on: quillon --windows .../exemples/sample-xp

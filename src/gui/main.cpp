@@ -53,6 +53,18 @@ void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialog
 } // namespace
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage << quillon::StoreOptionsHelp;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "quillon " QUILLON_VERSION "\n";
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quillon");
     quillon::gui::LoadFrenchTranslations(app);
@@ -62,14 +74,6 @@ int main(int argc, char** argv) {
     QString screenshots;
     for (std::size_t i = 0; i < args.size();) {
         std::string error;
-        if (args[i] == "--help" || args[i] == "-h") {
-            std::cout << kUsage << quillon::StoreOptionsHelp;
-            return 0;
-        }
-        if (args[i] == "--version") {
-            std::cout << "quillon " QUILLON_VERSION "\n";
-            return 0;
-        }
         if (args[i] == "--screenshots" && i + 1 < args.size()) {
             screenshots = QString::fromStdString(args[i + 1]);
             i += 2;
