@@ -243,18 +243,9 @@ Control* Dialogue::Find(std::string_view name) const {
     return nullptr;
 }
 
-bool Dialogue::Click(std::string_view name) {
-    const auto handler = clicks_.find(name);
-    if (handler == clicks_.end()) {
-        return false;
-    }
-    handler->second();
-    return true;
-}
-
-bool Dialogue::LostFocus(std::string_view name) {
-    const auto handler = lostFocus_.find(name);
-    if (handler == lostFocus_.end()) {
+bool Dialogue::RunHandler(const Handlers& handlers, std::string_view name) {
+    const auto handler = handlers.find(name);
+    if (handler == handlers.end()) {
         return false;
     }
     handler->second();

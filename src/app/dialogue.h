@@ -31,13 +31,13 @@ class Dialogue : private ControlObserver {
     const std::vector<Control*>& Controls() const { return controls_; }
     Control* Find(std::string_view name) const;
     // Runs the click handler of the button or label of that name; false when it has none.
-    bool Click(std::string_view name);
+    bool Click(std::string_view name) { return RunHandler(clicks_, name); }
     // True when the control of that name has a click handler (a button, or a label that acts
     // as a link).
     bool Clickable(std::string_view name) const { return clicks_.contains(name); }
     // Runs the handler of the focus leaving the text box of that name for another control of
     // the window; false when it has none.
-    bool LostFocus(std::string_view name);
+    bool LostFocus(std::string_view name) { return RunHandler(lostFocus_, name); }
     // True once a command ended the program.
     bool Ended() const { return ended_; }
 
@@ -169,8 +169,11 @@ class Dialogue : private ControlObserver {
     std::uint32_t ClefOuverte = 0;
     bool ended_ = false;
     std::vector<Control*> controls_;
-    std::map<std::string, std::function<void()>, std::less<>> clicks_;
-    std::map<std::string, std::function<void()>, std::less<>> lostFocus_;
+    using Handlers = std::map<std::string, std::function<void()>, std::less<>>;
+    // Runs the handler of that name; false when there is none.
+    static bool RunHandler(const Handlers& handlers, std::string_view name);
+    Handlers clicks_;
+    Handlers lostFocus_;
     std::vector<std::function<void(const Control&)>> views_;
 };
 
