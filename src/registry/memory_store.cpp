@@ -211,6 +211,11 @@ std::int32_t MemoryStore::OpenKey(KeyHandle parent, std::string_view path, std::
     if (from == nullptr) {
         return RegResult::InvalidHandle;
     }
+    // As the system's registry: a path that begins with a backslash is refused, so that an
+    // empty first part (an empty hive name) never opens a key of the root itself.
+    if (path.starts_with('\\')) {
+        return RegResult::BadPathname;
+    }
     MemoryKey* key = Walk(from, path);
     if (key == nullptr) {
         return RegResult::FileNotFound;

@@ -17,6 +17,7 @@ inline constexpr std::int32_t Success = 0;
 inline constexpr std::int32_t FileNotFound = 2;
 inline constexpr std::int32_t AccessDenied = 5;
 inline constexpr std::int32_t InvalidHandle = 6;
+inline constexpr std::int32_t BadPathname = 161;
 inline constexpr std::int32_t NoMoreItems = 259;
 } // namespace RegResult
 

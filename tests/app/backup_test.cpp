@@ -249,6 +249,19 @@ TEST_F(BackupTest, TheLookupFindsTheIdentityOfTheLoadedHive) {
                                  "trouvée dans l'autre base de registre (OE 5/6)"}));
 }
 
+// An empty hive name names no hive: the machine's own keys are not saved as the user's.
+TEST_F(BackupTest, TabTwoWithNoHiveNameSavesNothingOfTheMachine) {
+    StartSample();
+    store.CreateKey("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Account Manager\\Accounts\\"
+                    "Bigfoot")
+        ->SetValue("Account Name", RegType::String, {'B', 0});
+    dialogue->Check2_4.SetValue(1);
+    ui.answers.push_back(Answer::Yes);
+    const std::string written = Save(false);
+    EXPECT_EQ(written.find("HKEY_LOCAL_MACHINE"), std::string::npos);
+    EXPECT_EQ(written.find("Bigfoot"), std::string::npos);
+}
+
 TEST_F(BackupTest, TabTwoWritesTheHiveAsTheCurrentUsers) {
     StartSample();
     // The sample user's own keys, loaded a second time below HKEY_LOCAL_MACHINE\AUTRE.

@@ -50,6 +50,7 @@ TEST_F(RegAccessTest, OpensKeysWithoutRegardToCaseAndBelowOpenKeys) {
     EXPECT_NE(error, 0);
     registry.CloseKey(child);
     registry.CloseKey(key);
+    test::ExpectPathsReadAsWindowsDoes(registry, "Software\\Q");
     EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 

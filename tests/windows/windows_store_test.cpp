@@ -51,6 +51,7 @@ TEST_F(WindowsStoreTest, ReadsKeysValuesAndTypesWithoutCuttingAnythingShort) {
     RegCloseKey(key);
     RegCloseKey(Create("Values\\Sub"));
 
+    test::ExpectPathsReadAsWindowsDoes(registry, std::string(kTestRoot) + "\\Values");
     std::int32_t error = -1;
     const KeyHandle handle =
         registry.OpenKey("HKEY_CURRENT_USER", std::string(kTestRoot) + "\\Values", KeyRead, error);
