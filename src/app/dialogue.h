@@ -7,6 +7,7 @@
 #include "adapt/backup_adaptation.h"
 #include "app/ui_port.h"
 #include "registry/reg_access.h"
+#include "registry/temp_file.h"
 
 #include <map>
 #include <optional>
@@ -152,6 +153,7 @@ class Dialogue : private ControlObserver {
     // The backup commands of tabs 1 and 2 share their steps through this description of a tab.
     struct BackupTab;
     void SaveSettings(const BackupTab& tab);
+    bool FinishBackup(const BackupTab& tab, TemporaryFile& work);
     bool SaveSections(const BackupTab& tab);
     bool SaveSection(const BackupTab& tab, const std::string& path, const char* missingMessage,
                      const char* missingTitle);
@@ -167,6 +169,7 @@ class Dialogue : private ControlObserver {
     Reg_access& registry_;
     Ui& ui_;
     std::uint32_t ClefOuverte = 0;
+    std::string backupWork_; // the backup being built, beside FichierExport3
     bool ended_ = false;
     std::vector<Control*> controls_;
     using Handlers = std::map<std::string, std::function<void()>, std::less<>>;

@@ -5,6 +5,7 @@
 #include "backup/backup_files.h"
 #include "registry/temp_file.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 
@@ -73,6 +74,8 @@ void Dialogue::BoutonSauvegarder2_Click() {
                   false});
 }
 
+// The backup is built in a file of its own beside the chosen one, and put in its place only when
+// complete: a run that fails half-way or writes no key leaves the chosen file as it was.
 void Dialogue::SaveSettings(const BackupTab& tab) {
     PremiereOuverture = 0;
     NbSauvegarde = 0;
@@ -87,34 +90,49 @@ void Dialogue::SaveSettings(const BackupTab& tab) {
                        MessageIcon::Exclamation, MessageButtons::Ok, Ansi(kBackupTitle));
         return;
     }
-    if (tab.ActiveUser) {
-        MdpSauvé = false;
-    }
-    if (!SaveSections(tab)) {
-        return;
-    }
-
     FileError error;
-    if (!tab.ActiveUser && NbSauvegarde > 0) {
-        NbSauvegarde = 0;
-        std::error_code ec;
-        if (std::filesystem::exists(FichierExport3, ec) &&
-            !RewriteForCurrentUser(FichierExport3, tab.Prefix, NbSauvegarde, error)) {
-            ReportFileError(error, kBackupTitle);
-            return;
-        }
-    } else if (NbSauvegarde > 0 && !CountLines(FichierExport3, NbSauvegarde, error)) {
+    auto work = TemporaryFile::CreateBeside(FichierExport3, error);
+    if (!work) {
+        error.Path = FichierExport3;
         ReportFileError(error, kBackupTitle);
         return;
     }
-    if (NbSauvegarde == 0) {
+    backupWork_ = work->Path();
+    if (tab.ActiveUser) {
+        MdpSauvé = false;
+    }
+    const bool completed = SaveSections(tab) && FinishBackup(tab, *work);
+    backupWork_.clear();
+    if (completed) {
+        ui_.MessageBox(Ansi("Sauvegarde effectuée pour ") + std::to_string(NbSauvegarde) +
+                           " lignes \n dans le fichier \n" + NativeToAnsi(FichierExport3),
+                       MessageIcon::Information, MessageButtons::Ok, Ansi(kBackupTitle));
+    }
+}
+
+// Counts the lines (tab 2: after rewriting the key names) and puts the backup in place; false,
+// after saying why, when it wrote no key or a file failed.
+bool Dialogue::FinishBackup(const BackupTab& tab, TemporaryFile& work) {
+    std::vector<std::string> lines;
+    FileError error;
+    if (!ReadLines(backupWork_, lines, error)) {
+        ReportFileError(error, kBackupTitle);
+        return false;
+    }
+    if (std::none_of(lines.begin(), lines.end(),
+                     [](const std::string& line) { return line.starts_with("["); })) {
         ui_.MessageBox(Ansi("Sauvegarde non effectuée, aucune clef à copier"), MessageIcon::Stop,
                        MessageButtons::Ok, Ansi(kBackupTitle));
-        return;
+        return false;
     }
-    ui_.MessageBox(Ansi("Sauvegarde effectuée pour ") + std::to_string(NbSauvegarde) +
-                       " lignes \n dans le fichier \n" + NativeToAnsi(FichierExport3),
-                   MessageIcon::Information, MessageButtons::Ok, Ansi(kBackupTitle));
+    NbSauvegarde = static_cast<std::int32_t>(lines.size());
+    if ((!tab.ActiveUser &&
+         !RewriteForCurrentUser(backupWork_, tab.Prefix, NbSauvegarde, error)) ||
+        !work.RenameTo(FichierExport3, error)) {
+        ReportFileError(error, kBackupTitle);
+        return false;
+    }
+    return true;
 }
 
 // The sections in their order. False when the command ends here: no settings of the identity
@@ -129,7 +147,7 @@ bool Dialogue::SaveSections(const BackupTab& tab) {
                            Ansi(kIdentityTitle));
             return false;
         }
-        if (!Export(tab.Root, SousClef, FichierExport3)) {
+        if (!Export(tab.Root, SousClef, backupWork_)) {
             return false;
         }
     } else {
@@ -190,7 +208,7 @@ bool Dialogue::SaveSection(const BackupTab& tab, const std::string& path,
     ++NbSauvegarde;
     SousClef = path;
     if (Present(tab.Root, SousClef)) {
-        return Export(tab.Root, SousClef, FichierExport3);
+        return Export(tab.Root, SousClef, backupWork_);
     }
     if (missingMessage != nullptr) {
         ui_.MessageBox(Ansi(missingMessage), MessageIcon::Information, MessageButtons::Ok,
@@ -216,7 +234,7 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
             return false;
         }
         PremiereOuverture = 1;
-        if (!CopyAccountLines(temporary->Path(), FichierExport3, createOutput, std::nullopt,
+        if (!CopyAccountLines(temporary->Path(), backupWork_, createOutput, std::nullopt,
                               error)) {
             ReportFileError(error, kBackupTitle);
             return false;
@@ -225,13 +243,13 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
     }
     SousClef = tab.Prefix + "Identities\\" + tab.Identity + "\\" + kAccounts;
     if (Present(tab.Root, SousClef)) {
-        if (!Export(tab.Root, SousClef, FichierExport3)) {
+        if (!Export(tab.Root, SousClef, backupWork_)) {
             return false;
         }
     } else if (ui_.MessageBox(Ansi("Comptes non trouvés pour cette identité, les générer ? "),
                               MessageIcon::Information, MessageButtons::YesNo,
                               Ansi("Recherche des comptes IE dans le registre")) == Answer::Yes) {
-        if (!CopyAccountLines(temporary->Path(), FichierExport3, createOutput,
+        if (!CopyAccountLines(temporary->Path(), backupWork_, createOutput,
                               AccountsRewrite{SousClefC, SousClef}, error)) {
             ReportFileError(error, kBackupTitle);
             return false;
@@ -247,7 +265,7 @@ bool Dialogue::SaveDialUp() {
     ++NbSauvegarde;
     SousClef = "RemoteAccess";
     if (Present("HKEY_CURRENT_USER", SousClef)) {
-        if (!Export("HKEY_CURRENT_USER", SousClef, FichierExport3)) {
+        if (!Export("HKEY_CURRENT_USER", SousClef, backupWork_)) {
             return false;
         }
     } else if (Check1_9.Value() != 1) {
@@ -256,7 +274,7 @@ bool Dialogue::SaveDialUp() {
     }
     ++NbSauvegarde;
     SousClef = ".DEFAULT\\RemoteAccess";
-    if (Present("HKEY_USERS", SousClef) && !Export("HKEY_USERS", SousClef, FichierExport3)) {
+    if (Present("HKEY_USERS", SousClef) && !Export("HKEY_USERS", SousClef, backupWork_)) {
         return false;
     }
     const auto group = ReadValue("HKEY_CURRENT_USER",
@@ -265,7 +283,7 @@ bool Dialogue::SaveDialUp() {
                                  "Group0");
     if (group && group->size() > 10) {
         SousClef = group->substr(0, group->size() - 3) + "1003\\RemoteAccess";
-        if (Present("HKEY_USERS", SousClef) && !Export("HKEY_USERS", SousClef, FichierExport3)) {
+        if (Present("HKEY_USERS", SousClef) && !Export("HKEY_USERS", SousClef, backupWork_)) {
             return false;
         }
     }
@@ -281,7 +299,7 @@ bool Dialogue::SauvegarderMdp() {
         ++NbSauvegarde;
         SousClef = store;
         if (Present("HKEY_CURRENT_USER", SousClef)) {
-            if (!Export("HKEY_CURRENT_USER", SousClef, FichierExport3)) {
+            if (!Export("HKEY_CURRENT_USER", SousClef, backupWork_)) {
                 return false;
             }
             MdpSauvé = true;
@@ -313,8 +331,14 @@ bool Dialogue::Export(const char* root, const std::string& path, const std::stri
     return true;
 }
 
+// A file of the backup being built is named as the user's file that it becomes.
 void Dialogue::ReportFileError(const FileError& error, const char* title) {
-    ui_.MessageBox(Ansi("Impossible d'écrire ou de lire le fichier « ") + NativeToAnsi(error.Path) +
+    std::string file = error.Path;
+    if (!backupWork_.empty() && std::filesystem::path(file).parent_path() ==
+                                    std::filesystem::path(backupWork_).parent_path()) {
+        file = FichierExport3;
+    }
+    ui_.MessageBox(Ansi("Impossible d'écrire ou de lire le fichier « ") + NativeToAnsi(file) +
                        Ansi(" » : ") + Ansi(error.Reason()),
                    MessageIcon::Stop, MessageButtons::Ok, Ansi(title));
 }

@@ -42,6 +42,10 @@ bool CopyAccountLines(const std::string& temporary, const std::string& output, b
     if (!out.Open(output, create ? OutputFile::Mode::Create : OutputFile::Mode::Append, error)) {
         return false;
     }
+    // A new backup begins with its header even when the rewrite drops the accounts' own.
+    if (create && rewrite) {
+        WriteLine(out, "REGEDIT4");
+    }
     for (const std::string& line : lines) {
         if (!rewrite) {
             WriteLine(out, line);

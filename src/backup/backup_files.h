@@ -19,7 +19,8 @@ struct AccountsRewrite {
 
 // Copies the lines of `temporary` to `output` (created anew when `create`, else appended):
 // unchanged, or with `rewrite`, dropping the lines that begin with "REGEDIT" and rewriting the
-// others. Then a line of five spaces, unless the last line read begins with eight spaces.
+// others; a new output begins with the REGEDIT4 header. Then a line of five spaces, unless the
+// last line read begins with eight spaces.
 bool CopyAccountLines(const std::string& temporary, const std::string& output, bool create,
                       const std::optional<AccountsRewrite>& rewrite, FileError& error);
 

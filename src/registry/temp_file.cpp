@@ -146,10 +146,16 @@ TemporaryFile::~TemporaryFile() {
 
 bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
 #ifndef _WIN32
-    // The file was made owner-only; the result gets the mode a new file would have.
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(path_.c_str(), 0666 & ~mask);
+    // The file was made owner-only; the result keeps the mode of the file it replaces, or gets
+    // the mode a new file would have.
+    struct stat replaced {};
+    if (stat(target.c_str(), &replaced) == 0) {
+        chmod(path_.c_str(), replaced.st_mode & 07777);
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        chmod(path_.c_str(), 0666 & ~mask);
+    }
 #endif
     const int result = MoveOver(path_, target);
     if (result != 0) {

@@ -200,16 +200,47 @@ TEST_F(BackupTest, CancelledDialogsAndExistingFiles) {
                                  "effectuée, pas de fichier indiqué"}));
     EXPECT_EQ(ui.messages[0].Icon, MessageIcon::Exclamation);
 
-    // A file that receives no key keeps its content; one that does is replaced.
+    // A run that writes no key says so and leaves the existing file alone; one that does
+    // replaces it.
     test::WriteBytes(out, "one\r\ntwo\r\n");
     ui.messages.clear();
     Dialogue& d = *dialogue;
     store.FindKey("HKEY_CURRENT_USER\\" + kOe)->RemoveSubkey("Signatures");
     Only({&d.Check1_3});
     EXPECT_EQ(Save(), "one\r\ntwo\r\n");
-    EXPECT_EQ(ui.messages.back().Text.rfind("Sauvegarde effectuée pour 2 lignes", 0), 0u);
+    EXPECT_EQ(ui.messages.back().Text, "Sauvegarde non effectuée, aucune clef à copier");
     Only({&d.Check1_6});
     EXPECT_EQ(Save().substr(0, 10), "REGEDIT4\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+// Generated accounts as the first section still give a file that begins with its header.
+TEST_F(BackupTest, ABackupBeginsWithItsHeaderWhateverItsFirstSection) {
+    StartSample();
+    for (const std::string& accounts :
+         {std::string("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts"),
+          "HKEY_CURRENT_USER\\Identities\\" + std::string(kId) +
+              "\\Software\\Microsoft\\Internet Account Manager\\Accounts"}) {
+        store.DeleteKey(accounts);
+    }
+    Only({&dialogue->Check1_4});
+    ui.answers.push_back(Answer::Yes);
+    const std::string written = Save();
+    EXPECT_EQ(written.substr(0, 10), "REGEDIT4\r\n");
+    EXPECT_NE(written.find("[HKEY_CURRENT_USER\\Software\\Microsoft\\Protected Storage"),
+              std::string::npos);
+}
+
+// A run that fails half-way (here: no temporary folder for the accounts) leaves the chosen
+// file as it was, and nothing else beside it.
+TEST_F(BackupTest, ARunThatFailsHalfWayLeavesTheChosenFileAsItWas) {
+    StartSample();
+    test::WriteBytes(out, "old\r\n");
+    test::ScopedTempFolder nowhere{folder.File("no-such-folder") + "/"};
+    ui.answers.push_back(Answer::Yes);
+    EXPECT_EQ(Save(), "old\r\n");
+    EXPECT_EQ(ui.messages.back().Icon, MessageIcon::Stop);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
 TEST_F(BackupTest, AnUnwritableFileEndsTheRunWithItsReasonAndNoTemporaryFile) {
@@ -286,7 +317,17 @@ TEST_F(BackupTest, TabTwoWritesTheHiveAsTheCurrentUsers) {
     d.BoutonRechercherAutre_Click();
     d.Check2_9.SetValue(1);
     ui.answers.push_back(Answer::Yes);
+    test::WriteBytes(out, "old\r\n");
+    std::filesystem::permissions(out, std::filesystem::perms::owner_read |
+                                          std::filesystem::perms::owner_write);
     const std::string written = Save(false);
+#ifndef _WIN32
+    EXPECT_EQ(std::filesystem::status(out).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+#endif
+    for (const auto& message : ui.messages) {
+        EXPECT_EQ(message.Text.find("~~TempQuillon"), std::string::npos) << message.Text;
+    }
     EXPECT_EQ(ui.dialogs.back().FileName, "Sauvegarde Quillon Autre Base 2026 12 05");
     EXPECT_EQ(written.find("HKEY_LOCAL_MACHINE\\AUTRE\\"), std::string::npos);
     const auto keys = KeyLines(written);
