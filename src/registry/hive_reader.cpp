@@ -13,9 +13,6 @@
 namespace quillon {
 namespace {
 
-// Windows refuses keys nested deeper than this; a deeper chain can only be a damaged hive.
-constexpr int kMaxDepth = 512;
-
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };
@@ -35,7 +32,7 @@ class HiveWalker {
     explicit HiveWalker(hive_h* hive) : hive_(hive) {}
 
     void Copy(hive_node_h node, MemoryKey& key, int depth) {
-        if (Seen(node) || depth > kMaxDepth) {
+        if (Seen(node) || depth > MaxKeyDepth) {
             ++damaged_; // a loop or an impossible depth
             return;
         }
@@ -51,6 +48,13 @@ class HiveWalker {
             if (!name) {
                 ++damaged_;
                 return;
+            }
+            // A key without a name, or with a backslash in it, cannot be reached by any path:
+            // opening it would open its parent again. It is counted as damaged and left out.
+            const std::string_view text = name.get();
+            if (text.empty() || text.find('\\') != std::string_view::npos) {
+                ++damaged_;
+                continue;
             }
             Copy(*child, key.AppendSubkey(Utf8ToAnsi(name.get())), depth + 1);
         }
@@ -68,14 +72,18 @@ class HiveWalker {
         key.Values.reserve(key.Values.size() + Count(values.get()));
         for (const hive_value_h* value = values.get(); *value != 0; ++value) {
             Owned<char> name(hivex_value_key(hive_, *value));
-            hive_type type{};
+            // Any 32-bit type may be stored, beyond the values of libhivex's enumeration: it is
+            // received as a plain number.
+            static_assert(sizeof(hive_type) == sizeof(std::uint32_t));
+            std::uint32_t type = 0;
             std::size_t length = 0;
-            Owned<char> bytes(hivex_value_value(hive_, *value, &type, &length));
+            Owned<char> bytes(
+                hivex_value_value(hive_, *value, reinterpret_cast<hive_type*>(&type), &length));
             if (!name || !bytes) {
                 ++damaged_;
                 return;
             }
-            RegValue read{Utf8ToAnsi(name.get()), static_cast<std::uint32_t>(type),
+            RegValue read{Utf8ToAnsi(name.get()), type,
                           std::vector<std::uint8_t>(bytes.get(), bytes.get() + length)};
             if (RegType::IsStringType(read.Type)) {
                 Utf16LeDataToAnsi(read.Data);

@@ -55,6 +55,19 @@ std::optional<int> RootIndexIgnoringCase(std::string_view name) {
     return std::nullopt;
 }
 
+// However deep the tree, it is freed without recursion.
+MemoryKey::~MemoryKey() {
+    std::vector<std::unique_ptr<MemoryKey>> pending = std::move(Subkeys);
+    while (!pending.empty()) {
+        std::unique_ptr<MemoryKey> key = std::move(pending.back());
+        pending.pop_back();
+        for (auto& subkey : key->Subkeys) {
+            pending.push_back(std::move(subkey));
+        }
+        key->Subkeys.clear();
+    }
+}
+
 MemoryKey* MemoryKey::FindSubkey(std::string_view name) const {
     if (Subkeys.size() < kIndexFrom) {
         for (const auto& key : Subkeys) {

@@ -14,6 +14,11 @@ namespace quillon {
 enum class KeyAccess { Full, ReadOnly, Denied };
 
 struct MemoryKey {
+    MemoryKey() = default;
+    MemoryKey(const MemoryKey&) = delete;
+    MemoryKey& operator=(const MemoryKey&) = delete;
+    ~MemoryKey();
+
     std::string Name;
     KeyAccess Access = KeyAccess::Full;
     std::vector<RegValue> Values;                     // in insertion order

@@ -62,7 +62,9 @@ RegData Reg_access::QueryValue(KeyHandle handle, std::string_view valueName,
     }
     if (valueType == RegType::Dword) {
         std::uint32_t number = 0;
-        std::memcpy(&number, data.data(), std::min<std::size_t>(data.size(), 4));
+        if (!data.empty()) {
+            std::memcpy(&number, data.data(), std::min<std::size_t>(data.size(), 4));
+        }
         return number; // little-endian, as the registry stores it
     }
     std::string text(data.begin(), data.end());

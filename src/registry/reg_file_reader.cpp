@@ -44,6 +44,9 @@ class RegTextParser {
             return {};
         }
         skipping_ = false;
+        if (KeyDepth(name) > MaxKeyDepth + 1) { // the root is one level of the name
+            return "clé de plus de " + std::to_string(MaxKeyDepth) + " niveaux";
+        }
         key_ = store_.CreateKey(name);
         return key_ == nullptr ? "clé dont la racine est inconnue" : std::string();
     }
@@ -138,22 +141,39 @@ bool LooksLikeRegFile(std::string_view bytes) {
     return bytes.substr(0, kHeader4.size()) == kHeader4;
 }
 
-bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryStore& store,
-                 std::string& error) {
-    const bool unicode = bytes.substr(0, 2) == kUtf16Bom;
-    std::string converted;
-    if (unicode) {
-        converted = Utf16LeToAnsi(bytes.substr(2));
-        bytes = converted;
+namespace {
+
+// The text of a .reg file in ANSI: a UTF-16 file (with its byte-order mark) is converted.
+std::string_view AnsiText(std::string_view bytes, std::string& converted, bool& unicode) {
+    unicode = bytes.substr(0, 2) == kUtf16Bom;
+    if (!unicode) {
+        return bytes;
     }
-    LineSource lines(bytes);
+    converted = Utf16LeToAnsi(bytes.substr(2));
+    return converted;
+}
+
+// Moves `lines` past the header, after blank lines; the message when it is not there.
+std::string SkipHeader(LineSource& lines, bool unicode, const std::string& displayName) {
     std::string_view line;
     while (lines.Next(line) && Trim(line).empty()) {
     }
-    const auto header = Trim(line);
-    if (header != (unicode ? kHeader5 : kHeader4)) {
-        error = displayName + " : ce n'est pas un fichier .reg (en-tête « REGEDIT4 » ou « " +
-                std::string(kHeader5) + " » attendu)";
+    if (Trim(line) == (unicode ? kHeader5 : kHeader4)) {
+        return {};
+    }
+    return displayName + " : ce n'est pas un fichier .reg (en-tête « REGEDIT4 » ou « " +
+           std::string(kHeader5) + " » attendu)";
+}
+
+} // namespace
+
+bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryStore& store,
+                 std::string& error) {
+    bool unicode = false;
+    std::string converted;
+    LineSource lines(AnsiText(bytes, converted, unicode));
+    error = SkipHeader(lines, unicode, displayName);
+    if (!error.empty()) {
         return false;
     }
     RegTextParser parser(store, unicode);
@@ -163,9 +183,19 @@ bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryS
         error);
 }
 
+// The header first: a file that is not a .reg file is refused without being read whole.
 bool ReadRegFile(const std::string& path, MemoryStore& store, std::string& error) {
     std::string content;
     FileError fileError;
+    bool unicode = false;
+    std::string converted;
+    if (ReadWholeFile(path, content, fileError, 4096)) {
+        LineSource head(AnsiText(content, converted, unicode));
+        error = SkipHeader(head, unicode, path);
+        if (!error.empty()) {
+            return false;
+        }
+    }
     if (!ReadWholeFile(path, content, fileError)) {
         error = "Impossible de lire « " + path + " » : " + fileError.Reason();
         return false;

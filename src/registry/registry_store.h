@@ -21,6 +21,24 @@ inline constexpr std::int32_t BadPathname = 161;
 inline constexpr std::int32_t NoMoreItems = 259;
 } // namespace RegResult
 
+// Windows refuses keys nested deeper than this; every reader of untrusted input applies it.
+inline constexpr int MaxKeyDepth = 512;
+
+// The number of levels of a key path ("a\\b\\c": 3), empty parts passed over.
+inline int KeyDepth(std::string_view path) {
+    int depth = 0;
+    bool inPart = false;
+    for (const char c : path) {
+        if (c == '\\') {
+            inPart = false;
+        } else if (!inPart) {
+            inPart = true;
+            ++depth;
+        }
+    }
+    return depth;
+}
+
 namespace RegType {
 inline constexpr std::uint32_t None = 0;
 inline constexpr std::uint32_t String = 1;

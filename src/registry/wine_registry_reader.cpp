@@ -83,6 +83,10 @@ class WineRegistryParser {
         if (!ParseEscaped(line, ']', name)) {
             return "nom de clé sans « ] » final";
         }
+        if (KeyDepth(name) > MaxKeyDepth) {
+            key_ = nullptr;
+            return "clé de plus de " + std::to_string(MaxKeyDepth) + " niveaux";
+        }
         key_ = &mount_;
         std::string_view rest = name;
         while (!rest.empty()) {

@@ -161,6 +161,25 @@ TEST_F(OfflineRegistryTest, HivesAreReadAsTheAnsiFunctionsWouldReadThem) {
               std::string::npos);
 }
 
+// Types beyond the known ones and numbers without bytes are read safely (the sanitizer build
+// runs this): the type as stored, and a number of 0.
+TEST_F(OfflineRegistryTest, UnusualTypesAndEmptyNumbersAreReadSafely) {
+    const std::string hive = Hive("h.dat", "HKEY_CURRENT_USER",
+                                  "[HKEY_CURRENT_USER\\K]\r\n\"big\"=hex(10001):01,02\r\n"
+                                  "\"none\"=hex(4):\r\n");
+    ASSERT_TRUE(Mount({{Mount::Kind::Hive, "HKEY_CURRENT_USER", hive}})) << error;
+    Reg_access registry(store);
+    std::int32_t status = 0;
+    const KeyHandle key = registry.OpenKey("HKEY_CURRENT_USER", "K", KeyRead, status);
+    ASSERT_NE(key, 0u);
+    std::uint32_t type = 0;
+    EXPECT_EQ(AsText(registry.QueryValue(key, "big", type)), "\x01\x02");
+    EXPECT_EQ(type, 0x10001u);
+    EXPECT_EQ(std::get<std::uint32_t>(registry.QueryValue(key, "none", type)), 0u);
+    EXPECT_EQ(type, RegType::Dword);
+    registry.CloseKey(key);
+}
+
 // Each bad file gives a message naming it; none crashes or hangs.
 TEST_F(OfflineRegistryTest, BadFilesAreRefusedWithAMessageNamingThem) {
     const std::string good = Hive("good.dat", "HKEY_CURRENT_USER",
@@ -212,6 +231,31 @@ TEST_F(OfflineRegistryTest, ADamagedKeyEndsItsOwnListingOnly) {
     EXPECT_EQ(Text("HKEY_CURRENT_USER\\Broken", "v"), "1");
     EXPECT_EQ(store.FindKey("HKEY_CURRENT_USER\\Broken\\Below"), nullptr);
     EXPECT_EQ(Text("HKEY_CURRENT_USER\\Fine", "w"), "2");
+}
+
+// A key whose name is empty would lead back to its parent, one whose name holds a backslash
+// cannot be named: each is counted as damaged and left out, and the export ends.
+TEST_F(OfflineRegistryTest, KeysThatNoPathCanNameAreLeftOutAsDamaged) {
+    for (const std::string& patch : {std::string(2, '\0'), std::string("Te\\t")}) {
+        std::string bytes = test::ReadBytes(
+            Hive("good.dat", "HKEY_CURRENT_USER",
+                 "[HKEY_CURRENT_USER\\Test]\r\n\"v\"=\"1\"\r\n[HKEY_CURRENT_USER\\Fine]\r\n"));
+        const std::size_t name = bytes.find("Test");
+        ASSERT_EQ(bytes.substr(name - 0x50 + 4, 2), "nk");
+        bytes.replace(patch.size() == 2 ? name - 4 : name, patch.size(), patch); // its length, or its name
+        test::WriteBytes(folder.File("odd.dat"), bytes);
+        store = MemoryStore();
+        ASSERT_TRUE(Mount({{Mount::Kind::Hive, "HKEY_CURRENT_USER", folder.File("odd.dat")}}))
+            << error;
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_NE(warnings[0].find("1 clé(s) endommagée(s)"), std::string::npos);
+        ASSERT_NE(store.FindKey("HKEY_CURRENT_USER\\Fine"), nullptr);
+        EXPECT_EQ(store.Root(1).Subkeys.size(), 1u);
+        Reg_access registry(store);
+        ASSERT_EQ(registry.ExportKey("HKEY_CURRENT_USER", folder.File("out.reg"), 0).Status,
+                  ExportStatus::Exported);
+        EXPECT_LT(std::filesystem::file_size(folder.File("out.reg")), 200u);
+    }
 }
 
 } // namespace

@@ -116,6 +116,22 @@ TEST(RegFileReader, ALineItCannotReadIsReportedWithItsNumber) {
     EXPECT_LT(longLine.size(), 120u);
 }
 
+// The registry's own limit of 512 levels: a deeper key is refused with its line.
+TEST(RegFileReader, KeysDeeperThanTheRegistryAllowsAreRefused) {
+    std::string path = "HKEY_CURRENT_USER";
+    for (int level = 0; level < 512; ++level) {
+        path += "\\k";
+    }
+    EXPECT_EQ(ErrorFor("[" + path + "]\r\n"), "");
+    const std::string deep = ErrorFor("[" + path + "\\k]\r\n");
+    EXPECT_EQ(deep.rfind("f.reg, ligne 2 : clé de plus de 512 niveaux", 0), 0u) << deep.substr(0, 80);
+    std::string huge = "[HKEY_CURRENT_USER";
+    for (int level = 0; level < 100000; ++level) {
+        huge += "\\k";
+    }
+    EXPECT_NE(ErrorFor(huge + "]\r\n"), "");
+}
+
 TEST(RegFileReader, RefusesWhatIsNotARegFile) {
     MemoryStore store;
     std::string error;
@@ -125,6 +141,11 @@ TEST(RegFileReader, RefusesWhatIsNotARegFile) {
     EXPECT_FALSE(ReadRegFile("/no/such/file.reg", store, error));
     EXPECT_EQ(error, "Impossible de lire « /no/such/file.reg » : "
                      "le fichier ou son dossier n'existe pas");
+#ifndef _WIN32
+    // Refused from its first bytes, not read whole (this one has no end).
+    EXPECT_FALSE(ReadRegFile("/dev/zero", store, error));
+    EXPECT_EQ(error.rfind("/dev/zero : ce n'est pas un fichier .reg", 0), 0u) << error;
+#endif
     EXPECT_TRUE(LooksLikeRegFile("REGEDIT4\r\n"));
     EXPECT_TRUE(LooksLikeRegFile(Utf16LeWithBom(u"Windows Registry Editor Version 5.00\r\n")));
     EXPECT_FALSE(LooksLikeRegFile("regf"));

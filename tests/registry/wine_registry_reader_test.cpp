@@ -72,6 +72,12 @@ TEST(WineRegistryReader, RefusesBrokenLinesAndOtherFiles) {
             << bad;
         EXPECT_EQ(error.rfind("f, ligne 3 : ", 0), 0u) << error;
     }
+    std::string deep = "WINE REGISTRY Version 2\n[k";
+    for (int level = 0; level < 100000; ++level) {
+        deep += "\\\\k";
+    }
+    EXPECT_FALSE(ReadWineRegistryText(deep + "] 1\n", "deep.reg", mount, error));
+    EXPECT_EQ(error.rfind("deep.reg, ligne 2 : clé de plus de 512 niveaux", 0), 0u);
     EXPECT_FALSE(ReadWineRegistryText("REGEDIT4\n", "x.reg", mount, error));
     EXPECT_FALSE(LooksLikeWineRegistry("REGEDIT4"));
     EXPECT_TRUE(LooksLikeWineRegistry("WINE REGISTRY Version 2\n"));
