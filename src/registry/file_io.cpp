@@ -125,20 +125,21 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
     return true;
 }
 
+// Files that went through a tool writing LF alone, or a mix, are read line for line too.
 std::vector<std::string_view> LineViews(std::string_view content) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
-    while (start < content.size()) {
-        const auto end = content.find('\r', start);
-        if (end == std::string_view::npos) {
-            lines.push_back(content.substr(start));
-            break;
+    const std::size_t size = content.size();
+    while (start < size) {
+        std::size_t end = start;
+        while (end < size && content[end] != '\r' && content[end] != '\n') {
+            ++end;
         }
         lines.push_back(content.substr(start, end - start));
-        start = end + 1;
-        if (start < content.size() && content[start] == '\n') {
-            ++start;
+        if (end < size && content[end] == '\r' && end + 1 < size && content[end + 1] == '\n') {
+            ++end;
         }
+        start = end + 1;
     }
     return lines;
 }

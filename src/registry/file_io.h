@@ -49,8 +49,8 @@ class OutputFile {
 bool ReadWholeFile(const std::string& path, std::string& content, FileError& error,
                    std::size_t limit = static_cast<std::size_t>(-1));
 
-// The lines of a text as the program reads them: a line ends at CR or CR LF, which are not
-// part of it; an LF alone stays inside the line; a last line without an ending counts.
+// The lines of a text as the program reads them: a line ends at CR LF, CR or LF alone, which
+// are not part of it; a last line without an ending counts.
 std::vector<std::string_view> LineViews(std::string_view content);
 std::vector<std::string> SplitLines(std::string_view content);
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error);

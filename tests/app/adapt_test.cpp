@@ -82,6 +82,30 @@ TEST_F(AdaptTest, ReadingShowsWhatTheBackupHolds) {
     EXPECT_FALSE(d.BoutonEnregistrerSauvegarde.Enabled());
 }
 
+// A backup that went through a tool writing LF alone, or a mix of endings, is read line for
+// line and written back with CR LF.
+TEST_F(AdaptTest, LinesEndAtCrLfCrOrLfAlone) {
+    const std::string crlf = Backup();
+    for (const std::string& ending : {std::string("\n"), std::string("\r")}) {
+        std::string other = crlf;
+        for (std::size_t at = other.find("\r\n"); at != std::string::npos;
+             at = other.find("\r\n", at + ending.size())) {
+            other.replace(at, 2, ending);
+        }
+        test::WriteBytes(input, other);
+        Open(input);
+        EXPECT_EQ(dialogue->iTbImport, 9);
+        EXPECT_EQ(Lines(), crlf);
+    }
+    std::string mixed = crlf;
+    mixed.replace(mixed.find("\r\n"), 2, "\n");
+    mixed.replace(mixed.rfind("\r\n"), 2, "\r");
+    test::WriteBytes(input, mixed);
+    Open(input);
+    EXPECT_EQ(Lines(), crlf);
+    EXPECT_EQ(dialogue->IdentiteFichier.Text(), kOldId);
+}
+
 TEST_F(AdaptTest, AMissingOrUnreadableFileChangesNothing) {
     Open(input);
     ui.files.push_back(folder.File("nothing.reg"));
