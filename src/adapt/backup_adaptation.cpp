@@ -1,5 +1,7 @@
 #include "adapt/backup_adaptation.h"
 
+#include <algorithm>
+
 #include "registry/regedit4_format.h"
 #include "registry/reg_text_syntax.h"
 
@@ -45,20 +47,30 @@ std::optional<std::string> StoreFolderOf(std::string_view line) {
     return SimplifierSeparateur(line.substr(kTextStart, line.size() - kTextStart - 1), '\\');
 }
 
-// The new "Store Root" line, in the form the old one had.
+// A value line for a text, written by the exporter's own rules, escapes included.
+std::string QuotedValueLine(const char* name, std::uint32_t type, const std::string& text) {
+    RegValue value{name, type, std::vector<std::uint8_t>(text.begin(), text.end())};
+    value.Data.push_back(0);
+    std::string line;
+    AppendValueLine(line, value);
+    return line;
+}
+
+// The new "Store Root" line, in the form the old one had: hex(2), or a quoted string.
 std::string StoreFolderLine(std::string_view oldLine, const std::string& folder) {
-    if (oldLine.starts_with(kStoreRootHex)) {
-        RegValue value{"Store Root", RegType::ExpandString,
-                       std::vector<std::uint8_t>(folder.begin(), folder.end())};
-        value.Data.push_back(0);
-        std::string line;
-        AppendValueLine(line, value);
-        return line;
-    }
-    return "\"Store Root\"=\"" + DoublerSeparateur(folder, '\\') + "\"";
+    return QuotedValueLine("Store Root",
+                           oldLine.starts_with(kStoreRootHex) ? RegType::ExpandString
+                                                              : RegType::String,
+                           folder);
 }
 
 } // namespace
+
+bool IsWindowsPath(std::string_view folder) {
+    return std::none_of(folder.begin(), folder.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || std::string_view("\"<>|*?").find(c) != std::string_view::npos;
+    });
+}
 
 const std::string DefaultAddressBook = "R\xE9pertoire par d\xE9" "faut";
 
@@ -69,18 +81,6 @@ std::string SimplifierSeparateur(std::string_view texte, char separateur) {
         result += texte[i];
         if (texte[i] == separateur && i + 1 < texte.size() && texte[i + 1] == separateur) {
             ++i;
-        }
-    }
-    return result;
-}
-
-std::string DoublerSeparateur(std::string_view texte, char separateur) {
-    std::string result;
-    result.reserve(texte.size() + 8);
-    for (char c : texte) {
-        result += c;
-        if (c == separateur) {
-            result += c;
         }
     }
     return result;
@@ -163,7 +163,7 @@ AdaptationCounts AdaptLines(HeldLines& lines, const AdaptationInput& input) {
                 lines.Set(n, "[HKEY_CURRENT_USER\\Identities\\" + input.NewIdentity +
                                  std::string(kAddressBookKey));
                 if (hasValueLine) {
-                    lines.Set(n + 1, "@=\"" + DoublerSeparateur(input.AddressBook, '\\') + "\"");
+                    lines.Set(n + 1, QuotedValueLine("", RegType::String, input.AddressBook));
                 }
                 ++counts.AddressBook;
             }

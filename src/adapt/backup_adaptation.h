@@ -9,9 +9,8 @@
 
 namespace quillon {
 
-// Every pair of adjacent separators made one ("C:\\Mail" gives "C:\Mail"), and the reverse.
+// Every pair of adjacent separators made one ("C:\\Mail" gives "C:\Mail").
 std::string SimplifierSeparateur(std::string_view texte, char separateur);
-std::string DoublerSeparateur(std::string_view texte, char separateur);
 
 // What a read finds; an item the file does not hold (or holds on a line too short to read it
 // from) stays empty.
@@ -25,6 +24,10 @@ struct BackupFindings {
 
 // Looks at one line (index n) in the order of a read, updating what was found so far.
 void ScanLine(std::string_view line, std::int64_t n, BackupFindings& found);
+
+// False for a folder holding a character that no Windows path may hold (a control character,
+// a quote, <, >, |, * or ?): written into a backup, it could be taken for other records.
+bool IsWindowsPath(std::string_view folder);
 
 struct AdaptationInput {
     std::string OldIdentity;  // IdentiteFichier

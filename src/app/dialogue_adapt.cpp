@@ -120,6 +120,14 @@ void Dialogue::BoutonChangerF_Click() {
                        "Modifier le fichier sauvegarde 12");
         return;
     }
+    if (!IsWindowsPath(RepertoireChoisi.Text()) || !IsWindowsPath(CheminCarnetNouveau)) {
+        ui_.MessageBox(Ansi("Le répertoire choisi ou le carnet d'adresses contient un caractère "
+                            "qu'un chemin Windows ne peut pas contenir (caractère de contrôle, \", "
+                            "<, >, |, * ou ?) : aucun changement n'est apporté."),
+                       MessageIcon::Exclamation, MessageButtons::Ok,
+                       "Modifier le fichier sauvegarde 11");
+        return;
+    }
     const AdaptationCounts counts =
         AdaptLines(TbImport, {IdentiteFichier.Text(), IdentiteBdRActif, RepertoireLu.Text(),
                               RepertoireChoisi.Text(), GroupeActif, CheminCarnetNouveau,

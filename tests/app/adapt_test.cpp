@@ -106,6 +106,34 @@ TEST_F(AdaptTest, LinesEndAtCrLfCrOrLfAlone) {
     EXPECT_EQ(dialogue->IdentiteFichier.Text(), kOldId);
 }
 
+// A folder that could end the quoted line early, or start a line of its own, is refused; the
+// held lines stay as they were.
+TEST_F(AdaptTest, AFolderNoWindowsPathCanHoldIsRefused) {
+    std::string backup = Backup();
+    // "C:\a" CR LF "[HKEY_LOCAL_MACHINE\X]" as an expandable string.
+    const std::string quoted = "\"Store Root\"=\"C:\\\\Old\\\\OE\"";
+    backup.replace(backup.find(quoted), quoted.size(),
+                   "\"Store Root\"=hex(2):43,3a,5c,61,22,0d,0a,5b,48,4b,45,59,5f,4c,4f,43,41,4c,5f,"
+                   "4d,41,43,48,49,4e,45,5c,58,5d,00");
+    test::WriteBytes(input, backup);
+    Open(input);
+    const std::string before = Lines();
+    dialogue->BoutonChangerF_Click();
+    EXPECT_EQ(ui.messages.back().Text.rfind("Le répertoire choisi ou le carnet d'adresses contient", 0), 0u);
+    EXPECT_EQ(Lines(), before);
+    EXPECT_FALSE(dialogue->BoutonEnregistrerSauvegarde.Enabled());
+    for (const char* typed : {"C:\\a\"b", "C:\\a|b"}) {
+        dialogue->RepertoireChoisi.SetText(typed);
+        dialogue->BoutonChangerF_Click();
+        EXPECT_EQ(Lines(), before) << typed;
+    }
+    dialogue->RepertoireChoisi.SetText("D:\\OE");
+    dialogue->CarnetFutur.SetText("D:\\a\".wab\r\n[HKEY_LOCAL_MACHINE\\X]");
+    dialogue->BoutonChangerF_Click();
+    EXPECT_EQ(Lines(), before);
+    EXPECT_TRUE(IsWindowsPath("%UserProfile%\\Local Settings\\Identit\xE9s"));
+}
+
 TEST_F(AdaptTest, AMissingOrUnreadableFileChangesNothing) {
     Open(input);
     ui.files.push_back(folder.File("nothing.reg"));
