@@ -328,6 +328,15 @@ bool Dialogue::Export(const char* root, const std::string& path, const std::stri
         return false;
     }
     PremiereOuverture = 1;
+    if (!result.LeftOut.empty()) {
+        std::string names;
+        for (const std::string& name : result.LeftOut) {
+            names += "\r\n" + ReplaceAll(ReplaceAll(name, "\r", "\\r"), "\n", "\\n");
+        }
+        ui_.MessageBox(Ansi("Non sauvegardé, car son nom tient sur plusieurs lignes, ce qu'un "
+                            "fichier .reg ne peut pas porter :") + names,
+                       MessageIcon::Exclamation, MessageButtons::Ok, Ansi(kBackupTitle));
+    }
     return true;
 }
 

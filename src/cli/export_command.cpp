@@ -34,7 +34,12 @@ int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::o
     }
     const ExportResult result = ExportKeyToFile(registry, key, file, append);
     switch (result.Status) {
-    case ExportStatus::Exported: return ExitDone;
+    case ExportStatus::Exported:
+        for (const std::string& name : result.LeftOut) {
+            err << "quillon-cli: avertissement : laissé de côté, nom sur plusieurs lignes : "
+                << AnsiForDisplay(name) << "\n";
+        }
+        return ExitDone;
     case ExportStatus::KeyNotOpened:
         err << "quillon-cli: clé introuvable ou illisible : " << AnsiForDisplay(key) << "\n";
         return ExitFailed;

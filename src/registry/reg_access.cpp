@@ -98,10 +98,10 @@ ExportResult Reg_access::ExportKey(std::string_view keyName, const std::string& 
     std::int32_t error = RegResult::InvalidHandle; // an unknown root leaves it as is
     const KeyHandle key = OpenKey(root, path, KeyRead, error);
     if (key == 0 || error != RegResult::Success) {
-        return {ExportStatus::KeyNotOpened, {}};
+        return {ExportStatus::KeyNotOpened, {}, {}};
     }
 
-    ExportResult result{ExportStatus::Exported, {}};
+    ExportResult result{ExportStatus::Exported, {}, {}};
     OutputFile out;
     const auto mode = fileStarted == 0 ? OutputFile::Mode::Create : OutputFile::Mode::Append;
     if (out.Open(fileName, mode, result.Error)) {
@@ -113,8 +113,10 @@ ExportResult Reg_access::ExportKey(std::string_view keyName, const std::string& 
         out.Write(" \r\n[");
         out.Write(name);
         out.Write("]\r\n");
-        ExportValues(key, out);
+        leftOut_.clear();
+        ExportValues(key, name, out);
         ExportSubKeys(key, name, out);
+        result.LeftOut = std::move(leftOut_);
         if (!out.Close(result.Error)) {
             result.Status = ExportStatus::FileFailed;
         }
@@ -125,11 +127,25 @@ ExportResult Reg_access::ExportKey(std::string_view keyName, const std::string& 
     return result;
 }
 
+namespace {
+
+// A name that a line of the file cannot carry: a reader would take its second part for
+// another record.
+bool HoldsLineEnd(std::string_view name) {
+    return name.find_first_of("\r\n") != std::string_view::npos;
+}
+
+} // namespace
+
 // Lists the values as EnumValues does, one at a time into the same scratch record, which
 // keeps its buffers from one value to the next.
-void Reg_access::ExportValues(KeyHandle handle, OutputFile& out) {
+void Reg_access::ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out) {
     for (std::uint32_t index = 0;
          store_.EnumValue(handle, index, valueScratch_) == RegResult::Success; ++index) {
+        if (HoldsLineEnd(valueScratch_.Name)) {
+            leftOut_.push_back(keyName + "\\" + valueScratch_.Name);
+            continue;
+        }
         lineScratch_.clear();
         AppendValueLine(lineScratch_, valueScratch_);
         lineScratch_ += LineEnd;
@@ -148,13 +164,18 @@ void Reg_access::ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFil
         const auto parentLength = keyName.size();
         keyName += '\\';
         keyName += *name;
+        if (HoldsLineEnd(*name)) {
+            leftOut_.push_back(keyName);
+            keyName.resize(parentLength);
+            continue;
+        }
         out.Write("\r\n[");
         out.Write(keyName);
         out.Write("]\r\n");
         std::int32_t error = 0;
         const KeyHandle subkey = OpenKey(handle, *name, KeyRead, error);
         if (subkey != 0) {
-            ExportValues(subkey, out);
+            ExportValues(subkey, keyName, out);
             ExportSubKeys(subkey, keyName, out);
             CloseKey(subkey);
         }

@@ -18,6 +18,9 @@ enum class ExportStatus { Exported, KeyNotOpened, FileFailed };
 struct ExportResult {
     ExportStatus Status = ExportStatus::KeyNotOpened;
     FileError Error; // set when Status is FileFailed
+    // The full names of the subkeys and values left out because their name holds CR or LF,
+    // which no line of a REGEDIT4 file can carry.
+    std::vector<std::string> LeftOut;
 };
 
 class Reg_access {
@@ -49,12 +52,13 @@ class Reg_access {
                            std::int16_t fileStarted);
 
   private:
-    void ExportValues(KeyHandle handle, OutputFile& out);
+    void ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out);
     void ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFile& out);
 
     RegistryStore& store_;
     RegValue valueScratch_;
     std::string lineScratch_;
+    std::vector<std::string> leftOut_; // of the export in progress
 };
 
 // The text of a value read as text or integer, for callers that only want text.

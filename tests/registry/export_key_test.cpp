@@ -130,6 +130,22 @@ TEST_F(ExportKeyTest, WritesInHexWhatTheQuotedAndDwordFormsCannotCarry) {
                      "\"long\"=hex(4):1,2,3,4,5", "\"nothing\"=hex(3):", "\"none\"=hex(0):"}));
 }
 
+// A name holding CR or LF cannot be written on one line: the entry is left out and named, and
+// the file reads back.
+TEST_F(ExportKeyTest, NamesThatNoLineCanCarryAreLeftOutAndNamed) {
+    MemoryStore store;
+    MemoryKey* key = store.CreateKey("HKEY_CURRENT_USER\\N");
+    key->SetValue("a\nb", RegType::String, {'x', 0});
+    key->SetValue("kept", RegType::String, {'y', 0});
+    key->AddSubkey("k\r\n[HKEY_LOCAL_MACHINE\\X]").SetValue("v", RegType::String, {'z', 0});
+    Reg_access registry(store);
+    const ExportResult result = registry.ExportKey("HKEY_CURRENT_USER\\N", out, 0);
+    EXPECT_EQ(result.LeftOut, (std::vector<std::string>{
+                                  "HKEY_CURRENT_USER\\N\\a\nb",
+                                  "HKEY_CURRENT_USER\\N\\k\r\n[HKEY_LOCAL_MACHINE\\X]"}));
+    EXPECT_EQ(ReadBytes(out), Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\N]", "\"kept\"=\"y\""}));
+}
+
 TEST_F(ExportKeyTest, EveryExportedValueReadsBackTheSame) {
     MemoryStore original;
     MemoryKey* key = original.CreateKey("HKEY_CURRENT_USER\\Round");
