@@ -36,7 +36,11 @@ int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args
     dialogue.Onglets_Click();
     ui.DialogFile = files[0];
     dialogue.OuvrirSauvegarde_Click();
-    if (dialogue.iTbImport == 0 || dialogue.FichierImport != files[0]) {
+    if (dialogue.FichierImport != files[0]) {
+        return ExitFailed; // the model said why
+    }
+    if (dialogue.iTbImport == 0) {
+        err << "quillon-cli: « " << files[0] << " » est vide : aucune ligne à adapter\n";
         return ExitFailed;
     }
     if (identity) {

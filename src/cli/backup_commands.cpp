@@ -108,7 +108,7 @@ int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
     return Outcome(ui);
 }
 
-int RunLookup(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
+int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args,
               std::ostream& out, std::ostream& err) {
     if (args.size() != 1) {
         err << "quillon-cli: usage : lookup RUCHE\n";
@@ -118,7 +118,10 @@ int RunLookup(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& arg
     dialogue.BoutonRechercherAutre_Click();
     out << "IdentiteAutre: " << ForConsole(dialogue.IdentiteAutre.Text()) << "\n"
         << "RepertoireAutre: " << ForConsole(dialogue.RepertoireAutre.Text()) << "\n";
-    return ui.MessageCount() == 0 ? ExitDone : ExitFailed;
+    // Found when both fields were filled, whatever the start-up said before.
+    const bool found = !dialogue.IdentiteAutre.Text().empty() &&
+                       dialogue.RepertoireAutre.Text().find_first_not_of(' ') != std::string::npos;
+    return found ? ExitDone : ExitFailed;
 }
 
 int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,

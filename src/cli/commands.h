@@ -26,7 +26,7 @@ int RunStatus(const Dialogue& dialogue, const std::vector<std::string>& args, st
 int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
             std::ostream& err);
 // lookup HIVE: tab 2's search.
-int RunLookup(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
+int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args,
               std::ostream& out, std::ostream& err);
 // save-hive HIVE FILE [--identity ID] [--only LIST] [--generate-accounts yes|no]: tab 2.
 int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,

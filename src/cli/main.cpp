@@ -37,6 +37,9 @@ const char* const kUsage =
     "répond à la question « les générer ? » (oui par défaut).\n"
     "\n";
 
+// After a usage error: one line, and where the help is.
+const char* const kSeeHelp = "Aide : quillon-cli --help\n";
+
 bool IsWindowCommand(const std::string& command) {
     return command == "status" || command == "save" || command == "lookup" ||
            command == "save-hive" || command == "adapt";
@@ -50,6 +53,11 @@ int RunWindowCommand(quillon::Reg_access& registry, const std::string& programFo
     Dialogue dialogue(registry, ui, programFolder);
     dialogue.Form_Load();
     if (dialogue.Ended()) {
+        if (dialogue.VersionOE.empty()) {
+            std::cerr << "quillon-cli: la version d'OE se lit dans la ruche SOFTWARE de Windows "
+                         "(HKEY_LOCAL_MACHINE\\Software) : donnez --windows DOSSIER, ou la ruche "
+                         "avec --hive HKEY_LOCAL_MACHINE\\Software=FICHIER\n";
+        }
         return cli::ExitFailed;
     }
     if (command == "status") {
@@ -59,7 +67,7 @@ int RunWindowCommand(quillon::Reg_access& registry, const std::string& programFo
         return cli::RunSave(dialogue, ui, args, std::cerr);
     }
     if (command == "lookup") {
-        return cli::RunLookup(dialogue, ui, args, std::cout, std::cerr);
+        return cli::RunLookup(dialogue, args, std::cout, std::cerr);
     }
     if (command == "adapt") {
         return cli::RunAdapt(dialogue, ui, args, std::cout, std::cerr);
@@ -83,7 +91,7 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
         std::string error;
         const OptionParse parsed = ParseStoreOption(args, index, storeOptions, error);
         if (parsed == OptionParse::Error) {
-            std::cerr << "quillon-cli: " << error << "\n";
+            std::cerr << "quillon-cli: " << error << "\n" << kSeeHelp;
             return cli::ExitUsage;
         }
         if (parsed == OptionParse::NotAStoreOption) {
@@ -91,14 +99,14 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
         }
     }
     if (index >= args.size()) {
-        std::cerr << kUsage << StoreOptionsHelp;
+        std::cerr << "quillon-cli: commande manquante\n" << kSeeHelp;
         return cli::ExitUsage;
     }
     const std::string command = args[index];
     const std::vector<std::string> commandArgs(args.begin() + static_cast<long>(index) + 1,
                                                args.end());
     if (command != "export" && !IsWindowCommand(command)) {
-        std::cerr << "quillon-cli: commande inconnue : " << command << "\n";
+        std::cerr << "quillon-cli: commande inconnue : " << command << "\n" << kSeeHelp;
         return cli::ExitUsage;
     }
     OpenedStore opened = OpenStore(storeOptions);

@@ -64,12 +64,25 @@ class Mounter {
         case Mount::Kind::WinePrefix: return MountWinePrefix(mount.Path);
         case Mount::Kind::Windows: return MountWindows(mount.Path, user);
         case Mount::Kind::Hive: return MountFile(Utf8ToAnsi(mount.Key), mount.Path);
-        case Mount::Kind::Reg: return ReadRegFile(mount.Path, store_, error_);
+        case Mount::Kind::Reg: return MountRegFile(mount.Path);
         }
         return false;
     }
 
   private:
+    // A .reg file; a hive or a Wine registry file given as one is pointed to the right option.
+    bool MountRegFile(const std::string& path) {
+        std::string head;
+        FileError fileError;
+        if (ReadWholeFile(path, head, fileError, 64) &&
+            (LooksLikeHive(head) || LooksLikeWineRegistry(head))) {
+            error_ = path + " : c'est " + (LooksLikeHive(head) ? "une ruche" : "un fichier de registre Wine") +
+                     ", pas un fichier .reg : donnez-le avec --hive CLÉ=FICHIER ou --load NOM=FICHIER";
+            return false;
+        }
+        return ReadRegFile(path, store_, error_);
+    }
+
     // The key a source goes to, which no earlier source may have filled.
     MemoryKey* Claim(const std::string& keyName) {
         MemoryKey* key = store_.CreateKey(keyName);

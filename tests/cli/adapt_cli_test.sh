@@ -16,6 +16,10 @@ old_sid=S-1-5-21-1111111111-2222222222-3333333333 new_sid=S-1-5-21-4444444444-55
 # D:\Courrier OE as the hex(2) bytes of an expandable string, as the old line was written.
 store='"Store Root"=hex(2):44,3A,5C,43,6F,75,72,72,69,65,72,20,4F,45,0'
 
+: >"$work/empty.reg"
+"$cli" "${new[@]}" adapt "$work/empty.reg" "$work/x.reg" >"$work/out" 2>"$work/err"
+expect "an empty backup exits 1 and says why" grep -q 'est vide : aucune ligne à adapter' "$work/err"
+
 "$cli" "${new[@]}" adapt "$backup" "$work/adapted.reg" --folder 'D:\Courrier OE' >"$work/out" 2>"$work/err"
 expect "adapt exits 0" test $? = 0
 expect "only the expected lines change" python3 "$src/tests/cli/adapted_lines_check.py" "$backup" "$work/adapted.reg" "$old_id" "$new_id" "$old_sid" "$new_sid" "$store"

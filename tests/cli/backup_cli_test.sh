@@ -33,6 +33,10 @@ expect "lookup exits 0" test $? = 0
 expect "lookup prints the identity" grep -qx 'IdentiteAutre: {3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}' "$work/out"
 "$cli" --windows "$sample" lookup AUTRE >"$work/out" 2>&1
 expect "lookup of a hive that is not loaded exits 1" test $? = 1
+# With no user of its own the start-up reports a missing identity; the lookup still succeeds.
+"$cli" --hive "HKEY_LOCAL_MACHINE\Software=$sample/WINDOWS/system32/config/software" \
+    --load "AUTRE=$user" lookup AUTRE >"$work/out" 2>"$work/err"
+expect "lookup exits 0 when it found both fields, after start-up messages" test $? = 0 -a -s "$work/err"
 
 "$cli" --windows "$sample" --load "AUTRE=$user" save-hive AUTRE "$work/hive.reg" 2>"$work/err"
 expect "save-hive exits 0" test $? = 0

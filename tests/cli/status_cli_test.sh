@@ -8,6 +8,14 @@ trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/expect.sh"
 
 expect "--version names the program and its version" test "$("$cli" --version)" = "quillon-cli 2.5"
+# Usage errors: one line and where the help is; hints where a user goes wrong.
+"$cli" >"$work/out" 2>"$work/err"
+expect "no command exits 2 with two lines" test $? = 2 -a "$(wc -l <"$work/err")" = 2
+expect "no command points to --help" grep -qx 'Aide : quillon-cli --help' "$work/err"
+"$cli" --hive "HKEY_CURRENT_USER=$sample/Documents and Settings/Luc/NTUSER.DAT" status >"$work/out" 2>"$work/err"
+expect "a user hive alone says the SOFTWARE hive is needed" grep -q 'ruche SOFTWARE' "$work/err"
+"$cli" --reg "$sample/WINDOWS/system32/config/software" status >"$work/out" 2>"$work/err"
+expect "--reg given a hive suggests --hive" grep -q "c'est une ruche, pas un fichier .reg : donnez-le avec --hive" "$work/err"
 
 "$cli" --windows "$sample" status >"$work/out" 2>"$work/err"
 expect "status exits 0 on the sample" test $? = 0
