@@ -124,18 +124,27 @@ bool LooksLikeHive(std::string_view firstBytes) {
     return firstBytes.starts_with("regf");
 }
 
-bool ReadHiveFile(const std::string& path, MemoryKey& mount, std::size_t& damagedKeys,
+// A hive that libhivex refuses as damaged is opened again in its unsafe mode, which reads what
+// it can and passes over damaged blocks without counting them.
+bool ReadHiveFile(const std::string& path, MemoryKey& mount, HiveReadReport& report,
                   std::string& error) {
     errno = 0;
     hive_h* hive = hivex_open(path.c_str(), 0);
+    int code = errno != 0 ? errno : EINVAL;
+    report.Unsafe = false;
+    if (hive == nullptr && (code == EINVAL || code == ENOTSUP)) {
+        errno = 0;
+        hive = hivex_open(path.c_str(), HIVEX_OPEN_UNSAFE);
+        report.Unsafe = hive != nullptr;
+        code = errno != 0 ? errno : EINVAL;
+    }
     if (hive == nullptr) {
-        const int code = errno != 0 ? errno : EINVAL;
         error = "Impossible de lire la ruche « " + path + " » : " + WhyNotOpened(path, code);
         return false;
     }
     HiveWalker walker(hive);
     walker.Copy(hivex_root(hive), mount, 0);
-    damagedKeys = walker.Damaged();
+    report.DamagedKeys = walker.Damaged();
     hivex_close(hive);
     return true;
 }

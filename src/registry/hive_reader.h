@@ -10,11 +10,16 @@ namespace quillon {
 // True for the first bytes of a regf hive.
 bool LooksLikeHive(std::string_view firstBytes);
 
+struct HiveReadReport {
+    std::size_t DamagedKeys = 0; // keys read only in part, or left out
+    bool Unsafe = false;         // the hive was damaged: read in libhivex's recovery mode
+};
+
 // Adds the keys and values of the hive below `mount`, names and string data in ANSI as the "A"
 // functions give them, other data byte for byte, in the hive's own order. A key that cannot be
-// read whole ends its own listing there and is counted in damagedKeys. false, with a French
-// `error` naming the file, when the hive cannot be opened.
-bool ReadHiveFile(const std::string& path, MemoryKey& mount, std::size_t& damagedKeys,
+// read whole ends its own listing there and is counted. A damaged hive is read as far as it
+// can be. false, with a French `error` naming the file, when it cannot be opened at all.
+bool ReadHiveFile(const std::string& path, MemoryKey& mount, HiveReadReport& report,
                   std::string& error);
 
 } // namespace quillon

@@ -115,12 +115,15 @@ class Mounter {
             return false;
         }
         if (LooksLikeHive(head)) {
-            std::size_t damaged = 0;
-            if (!ReadHiveFile(path, *mount, damaged, error_)) {
+            HiveReadReport report;
+            if (!ReadHiveFile(path, *mount, report, error_)) {
                 return false;
             }
-            if (damaged != 0) {
-                warnings_.push_back(path + " : " + std::to_string(damaged) +
+            if (report.Unsafe) {
+                warnings_.push_back(path + " : ruche endommagée, lue autant qu'elle a pu l'être : "
+                                           "des clés ou des valeurs peuvent manquer");
+            } else if (report.DamagedKeys != 0) {
+                warnings_.push_back(path + " : " + std::to_string(report.DamagedKeys) +
                                     " clé(s) endommagée(s), lue(s) en partie");
             }
             return true;

@@ -213,6 +213,30 @@ TEST_F(OfflineRegistryTest, BadFilesAreRefusedWithAMessageNamingThem) {
     EXPECT_NE(error.find("n'est pas un préfixe Wine lisible"), std::string::npos);
 }
 
+// A damaged block header makes libhivex refuse the hive; it is read again in recovery mode,
+// as far as it can be, with a warning.
+TEST_F(OfflineRegistryTest, ADamagedHiveIsReadAsFarAsItCanBeWithAWarning) {
+    std::string data = "ab"; // 100 bytes a value, 40 keys: several blocks
+    for (int i = 1; i < 100; ++i) {
+        data += ",ab";
+    }
+    std::string body;
+    for (int key = 0; key < 40; ++key) {
+        body += "[HKEY_CURRENT_USER\\K" + std::to_string(key) + "]\r\n\"v\"=hex:" + data + "\r\n";
+    }
+    std::string bytes = test::ReadBytes(Hive("good.dat", "HKEY_CURRENT_USER", body));
+    const std::size_t last = bytes.rfind("hbin");
+    ASSERT_GT(last, 0x1000u);
+    bytes.replace(last, 4, "xbin");
+    test::WriteBytes(folder.File("damaged.dat"), bytes);
+    ASSERT_TRUE(Mount({{Mount::Kind::Hive, "HKEY_CURRENT_USER", folder.File("damaged.dat")}}))
+        << error;
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("damaged.dat : ruche endommagée, lue autant qu'elle a pu l'être"),
+              std::string::npos);
+    EXPECT_NE(store.FindKey("HKEY_CURRENT_USER\\K0"), nullptr);
+}
+
 TEST_F(OfflineRegistryTest, ADamagedKeyEndsItsOwnListingOnly) {
     std::string bytes = test::ReadBytes(
         Hive("good.dat", "HKEY_CURRENT_USER",
