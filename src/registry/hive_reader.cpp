@@ -46,8 +46,8 @@ class HiveWalker {
         for (const hive_node_h* child = children.get(); *child != 0; ++child) {
             Owned<char> name(hivex_node_name(hive_, *child));
             if (!name) {
-                ++damaged_;
-                return;
+                ++damaged_; // this subkey is lost; its siblings may still be read
+                continue;
             }
             // A key without a name, or with a backslash in it, cannot be reached by any path:
             // opening it would open its parent again. It is counted as damaged and left out.
@@ -80,8 +80,8 @@ class HiveWalker {
             Owned<char> bytes(
                 hivex_value_value(hive_, *value, reinterpret_cast<hive_type*>(&type), &length));
             if (!name || !bytes) {
-                ++damaged_;
-                return;
+                ++damaged_; // this value is lost; the key's other values may still be read
+                continue;
             }
             RegValue read{Utf8ToAnsi(name.get()), type,
                           std::vector<std::uint8_t>(bytes.get(), bytes.get() + length)};
