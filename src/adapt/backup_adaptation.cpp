@@ -86,7 +86,21 @@ std::string SimplifierSeparateur(std::string_view texte, char separateur) {
     return result;
 }
 
-void ScanLine(std::string_view line, std::int64_t n, BackupFindings& found) {
+// The value line at n joined with the lines that continue it (regedit wraps long hex values:
+// each line but the last ends with a backslash); `last` receives the index of the last one.
+std::string JoinedValueLine(const HeldLines& lines, std::size_t n, std::size_t& last) {
+    std::string joined(lines[n]);
+    last = n;
+    while (joined.ends_with('\\') && last + 1 < lines.Size()) {
+        joined.pop_back();
+        joined += TrimLeft(lines[++last]);
+    }
+    return joined;
+}
+
+void ScanLine(const HeldLines& lines, std::size_t index, BackupFindings& found) {
+    const std::string_view line = lines[index];
+    const auto n = static_cast<std::int64_t>(index);
     if (!found.Identity) {
         if (const auto key = line.find(kIdentityKey); key != std::string_view::npos) {
             const auto brace = key + kIdentityKey.size() - 1;
@@ -96,7 +110,8 @@ void ScanLine(std::string_view line, std::int64_t n, BackupFindings& found) {
         }
     }
     if (line.starts_with(kStoreRootLine)) {
-        if (auto folder = StoreFolderOf(line)) {
+        std::size_t last = 0;
+        if (auto folder = StoreFolderOf(JoinedValueLine(lines, index, last))) {
             found.StoreFolder = std::move(folder);
         }
     }
@@ -132,6 +147,14 @@ AdaptationCounts AdaptLines(HeldLines& lines, const AdaptationInput& input) {
         }
         std::string_view current = changed ? std::string_view(rewritten) : line;
         if (!input.FolderChosen.empty() && current.find("Store Root") != std::string_view::npos) {
+            // A wrapped value is replaced whole: its continuation lines become blank lines.
+            std::size_t last = n;
+            if (current.starts_with(kStoreRootHex)) {
+                JoinedValueLine(lines, n, last);
+            }
+            for (std::size_t continuation = n + 1; continuation <= last; ++continuation) {
+                lines.Set(continuation, "");
+            }
             rewritten = StoreFolderLine(current, input.FolderChosen);
             changed = true;
             if (input.FolderRead != input.FolderChosen) {

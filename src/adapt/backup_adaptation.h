@@ -22,8 +22,9 @@ struct BackupFindings {
     std::int64_t AddressBookLine = 0;       // index of that header; 0 for none
 };
 
-// Looks at one line (index n) in the order of a read, updating what was found so far.
-void ScanLine(std::string_view line, std::int64_t n, BackupFindings& found);
+// Looks at line n in the order of a read, updating what was found so far. A value continued
+// over the next lines (each ending with a backslash) is read whole.
+void ScanLine(const HeldLines& lines, std::size_t n, BackupFindings& found);
 
 // False for a folder holding a character that no Windows path may hold (a control character,
 // a quote, <, >, |, * or ?): written into a backup, it could be taken for other records.

@@ -14,7 +14,7 @@ namespace quillon {
 
 class HeldLines {
   public:
-    // Replaces what is held by the lines of `content` (a line ends at CR or CR LF).
+    // Replaces what is held by the lines of `content` (a line ends at CR LF, CR or LF).
     void Assign(std::string content);
 
     std::size_t Size() const { return spans_.size(); }

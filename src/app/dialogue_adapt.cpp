@@ -54,7 +54,7 @@ void Dialogue::OuvrirSauvegarde_Click() {
     BackupFindings found;
     auto nextProgress = std::chrono::steady_clock::now() + kProgressEvery;
     for (std::size_t n = 0; n < TbImport.Size(); ++n) {
-        ScanLine(TbImport[n], static_cast<std::int64_t>(n), found);
+        ScanLine(TbImport, n, found);
         if ((n & 0xFFF) == 0 && std::chrono::steady_clock::now() >= nextProgress) {
             CommentOnglet3.SetText(ProgressText(static_cast<std::int64_t>(n) + 1));
             ui_.KeepAlive();

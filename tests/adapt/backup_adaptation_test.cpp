@@ -6,15 +6,6 @@
 namespace quillon {
 namespace {
 
-BackupFindings Scan(std::initializer_list<std::string_view> lines) {
-    BackupFindings found;
-    std::int64_t n = 0;
-    for (std::string_view line : lines) {
-        ScanLine(line, n++, found);
-    }
-    return found;
-}
-
 HeldLines Held(std::initializer_list<std::string_view> lines) {
     std::string text;
     for (std::string_view line : lines) {
@@ -23,6 +14,15 @@ HeldLines Held(std::initializer_list<std::string_view> lines) {
     HeldLines held;
     held.Assign(text);
     return held;
+}
+
+BackupFindings Scan(std::initializer_list<std::string_view> lines) {
+    const HeldLines held = Held(lines);
+    BackupFindings found;
+    for (std::size_t n = 0; n < held.Size(); ++n) {
+        ScanLine(held, n, found);
+    }
+    return found;
 }
 
 std::vector<std::string> All(const HeldLines& held) {
@@ -110,6 +110,24 @@ TEST(BackupChanges, RewritesIdentityFolderGroupAndAddressBook) {
     EXPECT_EQ(counts.Group, 1);
     EXPECT_EQ(counts.AddressBook, 1);
     EXPECT_EQ(counts.OldGroup, longGroup);
+}
+
+// A hex(2) value wrapped over lines that end with a backslash, as regedit writes long values,
+// is read and replaced as one value: no continuation line is left behind.
+TEST(BackupChanges, AWrappedStoreRootIsOneValue) {
+    const std::initializer_list<std::string_view> wrapped = {
+        "[HKEY_CURRENT_USER\\Identities\\{old-id}\\Software]",
+        "\"Store Root\"=hex(2):43,3a,5c,4f,\\",
+        "  6c,64,5c,\\",
+        "  4f,45,00",
+        "\"Next\"=dword:00000001"};
+    EXPECT_EQ(Scan(wrapped).StoreFolder, "C:\\Old\\OE");
+    HeldLines held = Held(wrapped);
+    AdaptLines(held, {"{old-id}", "{new-id}", "C:\\Old\\OE", "D:\\New", "", "", 0});
+    EXPECT_EQ(All(held), (std::vector<std::string>{
+                             "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software]",
+                             "\"Store Root\"=hex(2):44,3A,5C,4E,65,77,0", "", "",
+                             "\"Next\"=dword:00000001"}));
 }
 
 TEST(BackupChanges, LeavesWhatItMustNotTouch) {
