@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "registry/ansi_codepage.h"
 #include "registry/regedit4_format.h"
 #include "registry/reg_text_syntax.h"
 
@@ -24,9 +25,10 @@ std::string_view GroupIdentifier(std::string_view line) {
     return line.substr(kGroupStart, length);
 }
 
-// The folder of a "Store Root" value line: the quoted text, or the ANSI text of a hex(2)
-// value without its terminating zero. Nothing for a line too short or not readable.
-std::optional<std::string> StoreFolderOf(std::string_view line) {
+// The folder of a "Store Root" value line: the quoted text, or the text of a hex(2) value
+// without its terminating zero (ANSI bytes, or UTF-16 ones in a UTF-16 file). Nothing for a
+// line too short or not readable.
+std::optional<std::string> StoreFolderOf(std::string_view line, bool utf16) {
     if (line.starts_with(kStoreRootHex)) {
         std::vector<std::uint8_t> bytes;
         std::string_view data = line.substr(kStoreRootHex.size());
@@ -35,10 +37,13 @@ std::optional<std::string> StoreFolderOf(std::string_view line) {
         if (!ParseHexBytes(data, noContinuation, bytes).empty()) {
             return std::nullopt;
         }
-        if (!bytes.empty() && bytes.back() == 0) {
-            bytes.pop_back();
+        const std::size_t zero = utf16 ? 2 : 1;
+        if (bytes.size() >= zero &&
+            std::all_of(bytes.end() - static_cast<long>(zero), bytes.end(), [](auto b) { return b == 0; })) {
+            bytes.resize(bytes.size() - zero);
         }
-        return std::string(bytes.begin(), bytes.end());
+        const std::string text(bytes.begin(), bytes.end());
+        return utf16 ? Utf16LeToAnsi(text) : text;
     }
     constexpr std::size_t kTextStart = 14; // after "Store Root"="
     if (line.size() < kTextStart + 1) {
@@ -47,21 +52,22 @@ std::optional<std::string> StoreFolderOf(std::string_view line) {
     return SimplifierSeparateur(line.substr(kTextStart, line.size() - kTextStart - 1), '\\');
 }
 
-// A value line for a text, written by the exporter's own rules, escapes included.
-std::string QuotedValueLine(const char* name, std::uint32_t type, const std::string& text) {
-    RegValue value{name, type, std::vector<std::uint8_t>(text.begin(), text.end())};
-    value.Data.push_back(0);
+// A value line for a text, written by the exporter's own rules, escapes included. The bytes of
+// a hex form are UTF-16 ones in a UTF-16 file.
+std::string QuotedValueLine(const char* name, std::uint32_t type, const std::string& text,
+                            bool utf16 = false) {
+    const std::string bytes = utf16 ? AnsiToUtf16Le(text) + std::string(2, '\0') : text + '\0';
     std::string line;
-    AppendValueLine(line, value);
+    AppendValueLine(line, RegValue{name, type, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
     return line;
 }
 
 // The new "Store Root" line, in the form the old one had: hex(2), or a quoted string.
-std::string StoreFolderLine(std::string_view oldLine, const std::string& folder) {
-    return QuotedValueLine("Store Root",
-                           oldLine.starts_with(kStoreRootHex) ? RegType::ExpandString
-                                                              : RegType::String,
-                           folder);
+std::string StoreFolderLine(std::string_view oldLine, const std::string& folder, bool utf16) {
+    if (oldLine.starts_with(kStoreRootHex)) {
+        return QuotedValueLine("Store Root", RegType::ExpandString, folder, utf16);
+    }
+    return QuotedValueLine("Store Root", RegType::String, folder);
 }
 
 } // namespace
@@ -111,7 +117,7 @@ void ScanLine(const HeldLines& lines, std::size_t index, BackupFindings& found) 
     }
     if (line.starts_with(kStoreRootLine)) {
         std::size_t last = 0;
-        if (auto folder = StoreFolderOf(JoinedValueLine(lines, index, last))) {
+        if (auto folder = StoreFolderOf(JoinedValueLine(lines, index, last), lines.Utf16())) {
             found.StoreFolder = std::move(folder);
         }
     }
@@ -155,7 +161,7 @@ AdaptationCounts AdaptLines(HeldLines& lines, const AdaptationInput& input) {
             for (std::size_t continuation = n + 1; continuation <= last; ++continuation) {
                 lines.Set(continuation, "");
             }
-            rewritten = StoreFolderLine(current, input.FolderChosen);
+            rewritten = StoreFolderLine(current, input.FolderChosen, lines.Utf16());
             changed = true;
             if (input.FolderRead != input.FolderChosen) {
                 ++counts.Folder;

@@ -1,9 +1,12 @@
 #include "adapt/held_lines.h"
 
+#include "registry/ansi_codepage.h"
+
 namespace quillon {
 
-void HeldLines::Assign(std::string content) {
+void HeldLines::Assign(std::string content, bool utf16) {
     text_ = std::move(content);
+    utf16_ = utf16;
     changed_.clear();
     spans_.clear();
     for (const std::string_view line : LineViews(text_)) {
@@ -26,9 +29,13 @@ void HeldLines::Set(std::size_t index, std::string line) {
 }
 
 void HeldLines::WriteTo(OutputFile& out) const {
+    if (utf16_) {
+        out.Write("\xFF\xFE");
+    }
+    std::string line;
     for (std::size_t i = 0; i < spans_.size(); ++i) {
-        out.Write((*this)[i]);
-        out.Write("\r\n");
+        line.assign((*this)[i]).append("\r\n");
+        out.Write(utf16_ ? AnsiToUtf16Le(line) : line);
     }
 }
 

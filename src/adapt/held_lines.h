@@ -14,14 +14,17 @@ namespace quillon {
 
 class HeldLines {
   public:
-    // Replaces what is held by the lines of `content` (a line ends at CR LF, CR or LF).
-    void Assign(std::string content);
+    // Replaces what is held by the lines of `content` (a line ends at CR LF, CR or LF), ANSI
+    // text; `utf16` when the file it came from was UTF-16, the form it is written back in.
+    void Assign(std::string content, bool utf16 = false);
+    bool Utf16() const { return utf16_; }
 
     std::size_t Size() const { return spans_.size(); }
     std::string_view operator[](std::size_t index) const;
     void Set(std::size_t index, std::string line);
 
-    // Writes every line followed by CR LF.
+    // Writes every line followed by CR LF, in the form the file came in (UTF-16 with its
+    // byte-order mark, or ANSI).
     void WriteTo(OutputFile& out) const;
 
   private:
@@ -30,6 +33,7 @@ class HeldLines {
         std::size_t Length;
     };
     std::string text_;
+    bool utf16_ = false;
     std::vector<Span> spans_;
     std::unordered_map<std::size_t, std::string> changed_;
 };

@@ -3,6 +3,7 @@
 #include "adapt/directory_chooser.h"
 #include "app/ansi_text.h"
 #include "app/dialogue.h"
+#include "registry/ansi_codepage.h"
 #include "registry/temp_file.h"
 
 #include <chrono>
@@ -46,10 +47,26 @@ void Dialogue::OuvrirSauvegarde_Click() {
         ReportFileError(error, "Lecture du fichier de sauvegarde");
         return;
     }
+    // A UTF-16 file (the system regedit's own form) is read as text, and written back in that
+    // form; one whose text Windows-1252 cannot hold whole is refused rather than altered.
+    const bool utf16 = content.starts_with("\xFF\xFE");
+    if (utf16) {
+        std::string text = Utf16LeToAnsi(std::string_view(content).substr(2));
+        if (AnsiToUtf16Le(text) != std::string_view(content).substr(2)) {
+            ui_.MessageBox(Ansi("Le fichier ") + NativeToAnsi(FichierImport) +
+                               Ansi(" contient des caractères que Quillon ne peut pas reprendre "
+                                    "sans les altérer (hors de la page de code Windows-1252) : "
+                                    "il n'est pas lu."),
+                           MessageIcon::Stop, MessageButtons::Ok,
+                           Ansi("Lecture du fichier de sauvegarde"));
+            return;
+        }
+        content = std::move(text);
+    }
     iTbImport = 0;
     iLigneCarnet = 0;
     CarnetFutur.SetText(DefaultAddressBook);
-    TbImport.Assign(std::move(content));
+    TbImport.Assign(std::move(content), utf16);
 
     BackupFindings found;
     auto nextProgress = std::chrono::steady_clock::now() + kProgressEvery;

@@ -3,6 +3,7 @@
 #include "adapt/directory_chooser.h"
 #include "app/dialogue.h"
 #include "fake_ui.h"
+#include "registry/ansi_codepage.h"
 #include "test_support.h"
 
 namespace quillon {
@@ -247,6 +248,39 @@ TEST_F(AdaptTest, WritingTheAdaptedFile) {
     EXPECT_EQ(dialog.FileName, "");
     // Only the two files: no temporary file is left beside them.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);
+}
+
+// The system regedit writes UTF-16 files, whose hex(2) data are UTF-16 too: such a backup is
+// read as text and adapted in the form it came in; one with characters that Windows-1252
+// cannot hold is refused rather than altered.
+TEST_F(AdaptTest, AUtf16BackupIsAdaptedInItsOwnForm) {
+    const std::string folderBytes = "43,00,3a,00,5c,00,4f,00,6c,00,64,00,5c,00,4f,00,45,00,00,00";
+    std::string text = Backup();
+    text.replace(0, 8, "Windows Registry Editor Version 5.00");
+    text.replace(text.find("\"Store Root\"=\"C:\\\\Old\\\\OE\""), 26, "\"Store Root\"=hex(2):" + folderBytes);
+    test::WriteBytes(input, "\xFF\xFE" + AnsiToUtf16Le(text));
+    Open(input);
+    Dialogue& d = *dialogue;
+    EXPECT_EQ(d.RepertoireLu.Text(), "C:\\Old\\OE");
+    EXPECT_EQ(d.IdentiteFichier.Text(), kOldId);
+    d.RepertoireChoisi.SetText("D:\\N\xE9");
+    d.BoutonChangerF_Click();
+    const std::string output = folder.File("new.reg");
+    ui.files.push_back(output);
+    d.BoutonEnregistrerSauvegarde_Click();
+    const std::string written = test::ReadBytes(output);
+    ASSERT_EQ(written.substr(0, 2), "\xFF\xFE");
+    const std::string back = Utf16LeToAnsi(std::string_view(written).substr(2));
+    EXPECT_EQ(back.rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
+    EXPECT_NE(back.find("\"Store Root\"=hex(2):44,0,3A,0,5C,0,4E,0,E9,0,0,0\r\n"), std::string::npos);
+    EXPECT_NE(back.find(kNewId), std::string::npos);
+
+    ui.messages.clear();
+    test::WriteBytes(input, "\xFF\xFE" + AnsiToUtf16Le("REGEDIT4\r\n") + std::string("\x2D\x4E", 2)); // U+4E2D
+    Open(input);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].Text.find("ne peut pas reprendre sans les altérer"), std::string::npos);
+    EXPECT_EQ(d.RepertoireLu.Text(), "C:\\Old\\OE"); // nothing was reset
 }
 
 TEST_F(AdaptTest, TheChooserSetsTheNewFolder) {
