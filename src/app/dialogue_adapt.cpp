@@ -107,8 +107,10 @@ void Dialogue::ChoixRepertoireSauvegarde_Click() {
     RepertoireChoisi.SetText(R.empty() ? RepertoireLu.Text() : R);
 }
 
+// The folder as this system opens it: a store folder read from the registry keeps its
+// terminating zero and its %VARIABLES%.
 void Dialogue::CheckFolderExists(const TextBox& field) {
-    if (!Exists(field.Text())) {
+    if (!Exists(SystemFolder(field.Text()))) {
         ui_.MessageBox("Le r\xE9pertoire " + field.Text() + " n'existe pas ! ", MessageIcon::None,
                        MessageButtons::Ok, ApplicationTitle);
     }

@@ -158,6 +158,24 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileErr
     return true;
 }
 
+std::string SystemFolder(std::string_view stored) {
+    while (stored.ends_with('\0')) {
+        stored.remove_suffix(1);
+    }
+    std::string folder(stored);
+#ifdef _WIN32
+    const DWORD size = ExpandEnvironmentStringsA(folder.c_str(), nullptr, 0);
+    if (size > 0) {
+        std::string expanded(size, '\0');
+        if (ExpandEnvironmentStringsA(folder.c_str(), expanded.data(), size) == size) {
+            expanded.resize(size - 1);
+            return expanded;
+        }
+    }
+#endif
+    return folder;
+}
+
 int MoveOver(const std::string& from, const std::string& to) {
 #ifdef _WIN32
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {

@@ -55,6 +55,10 @@ std::vector<std::string_view> LineViews(std::string_view content);
 std::vector<std::string> SplitLines(std::string_view content);
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error);
 
+// A folder as the registry stores it, as this system would open it: without the terminating
+// zeros of an expandable string, its %VARIABLES% expanded on Windows (ANSI).
+std::string SystemFolder(std::string_view stored);
+
 // Moves `from` over `to`, replacing it; the system's errno on failure, else 0.
 int MoveOver(const std::string& from, const std::string& to);
 

@@ -318,6 +318,14 @@ TEST_F(AdaptTest, LeavingAFolderFieldChecksTheFolder) {
     Dialogue& d = *dialogue;
     d.RepertoireChoisi.SetText(folder.Path().string());
     d.RepertoireChoisi_LostFocus();
+    // A store folder as the registry gives it: with its terminating zero (and, on Windows, a
+    // variable that the system expands).
+    d.RepertoireCourant.SetText(folder.Path().string() + std::string(1, '\0'));
+    d.RepertoireCourant_LostFocus();
+#ifdef _WIN32
+    d.RepertoireLu.SetText(std::string("%WINDIR%\\system32") + '\0');
+    d.RepertoireLu_LostFocus();
+#endif
     EXPECT_TRUE(ui.messages.empty());
     d.RepertoireChoisi.SetText("Q:\\nowhere");
     d.RepertoireChoisi_LostFocus();
