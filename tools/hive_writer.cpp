@@ -42,24 +42,24 @@ std::size_t Aligned8(std::size_t n) {
 bool AddChildren(hive_h* hive, hive_node_h node, const MemoryKey& key, std::string& error) {
     std::vector<std::string> names;
     std::vector<std::string> data;
-    names.reserve(key.Values.size());
-    data.reserve(key.Values.size());
+    names.reserve(key.Values().size());
+    data.reserve(key.Values().size());
     std::vector<hive_set_value> values;
-    for (const RegValue& value : key.Values) {
+    for (const RegValue& value : key.Values()) {
         names.push_back(AnsiToUtf8(value.Name));
         const std::string_view raw(reinterpret_cast<const char*>(value.Data.data()),
                                    value.Data.size());
         data.push_back(RegType::IsStringType(value.Type) ? AnsiToUtf16Le(raw) : std::string(raw));
     }
-    for (std::size_t i = 0; i < key.Values.size(); ++i) {
-        values.push_back(hive_set_value{names[i].data(), static_cast<hive_type>(key.Values[i].Type),
+    for (std::size_t i = 0; i < key.Values().size(); ++i) {
+        values.push_back(hive_set_value{names[i].data(), static_cast<hive_type>(key.Values()[i].Type),
                                         data[i].size(), data[i].data()});
     }
     if (!values.empty() && hivex_node_set_values(hive, node, values.size(), values.data(), 0) != 0) {
         error = "hivex_node_set_values: " + std::string(std::strerror(errno));
         return false;
     }
-    for (const auto& subkey : key.Subkeys) {
+    for (const auto& subkey : key.Subkeys()) {
         const hive_node_h child = hivex_node_add_child(hive, node, AnsiToUtf8(subkey->Name).c_str());
         if (child == 0 || !AddChildren(hive, child, *subkey, error)) {
             if (error.empty()) {

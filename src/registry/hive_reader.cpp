@@ -42,7 +42,7 @@ class HiveWalker {
             ++damaged_;
             return;
         }
-        key.Subkeys.reserve(key.Subkeys.size() + Count(children.get()));
+        key.ReserveSubkeys(Count(children.get()));
         for (const hive_node_h* child = children.get(); *child != 0; ++child) {
             Owned<char> name(hivex_node_name(hive_, *child));
             if (!name) {
@@ -69,7 +69,7 @@ class HiveWalker {
             ++damaged_;
             return;
         }
-        key.Values.reserve(key.Values.size() + Count(values.get()));
+        key.ReserveValues(Count(values.get()));
         for (const hive_value_h* value = values.get(); *value != 0; ++value) {
             Owned<char> name(hivex_value_key(hive_, *value));
             // Any 32-bit type may be stored, beyond the values of libhivex's enumeration: it is

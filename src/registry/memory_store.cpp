@@ -37,9 +37,12 @@ std::optional<SplitName> SplitFullName(std::string_view fullName) {
 
 bool AccessAllowed(KeyAccess keyAccess, std::uint32_t access) {
     switch (keyAccess) {
-    case KeyAccess::Full: return true;
-    case KeyAccess::ReadOnly: return (access & KeyWriteBits) == 0;
-    case KeyAccess::Denied: return false;
+    case KeyAccess::Full:
+        return true;
+    case KeyAccess::ReadOnly:
+        return (access & KeyWriteBits) == 0;
+    case KeyAccess::Denied:
+        return false;
     }
     return false;
 }
@@ -57,21 +60,49 @@ std::optional<int> RootIndexIgnoringCase(std::string_view name) {
 
 // However deep the tree, it is freed without recursion.
 MemoryKey::~MemoryKey() {
-    std::vector<std::unique_ptr<MemoryKey>> pending = std::move(Subkeys);
+    std::vector<std::unique_ptr<MemoryKey>> pending = std::move(subkeys_);
     while (!pending.empty()) {
         std::unique_ptr<MemoryKey> key = std::move(pending.back());
         pending.pop_back();
-        for (auto& subkey : key->Subkeys) {
+        for (auto& subkey : key->subkeys_) {
             pending.push_back(std::move(subkey));
         }
-        key->Subkeys.clear();
+        key->subkeys_.clear();
+    }
+}
+
+const std::vector<RegValue>& MemoryKey::Values() const {
+    Compact();
+    return values_;
+}
+
+const std::vector<std::unique_ptr<MemoryKey>>& MemoryKey::Subkeys() const {
+    Compact();
+    return subkeys_;
+}
+
+void MemoryKey::Compact() const {
+    if (!removedValues_.empty()) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            if (!ValueRemoved(i)) {
+                values_[kept++] = std::move(values_[i]);
+            }
+        }
+        values_.resize(kept);
+        removedValues_.clear();
+        valueIndex_.reset(); // positions have moved
+    }
+    if (removedSubkeys_) {
+        std::erase_if(subkeys_, [](const auto& key) { return key->removed_; });
+        removedSubkeys_ = false;
     }
 }
 
 MemoryKey* MemoryKey::FindSubkey(std::string_view name) const {
-    if (Subkeys.size() < kIndexFrom) {
-        for (const auto& key : Subkeys) {
-            if (EqualsIgnoringCase(key->Name, name)) {
+    if (subkeys_.size() < kIndexFrom) {
+        for (const auto& key : subkeys_) {
+            if (!key->removed_ && EqualsIgnoringCase(key->Name, name)) {
                 return key.get();
             }
         }
@@ -79,8 +110,10 @@ MemoryKey* MemoryKey::FindSubkey(std::string_view name) const {
     }
     if (!subkeyIndex_) {
         subkeyIndex_ = std::make_unique<std::unordered_map<std::string, MemoryKey*>>();
-        for (const auto& key : Subkeys) {
-            subkeyIndex_->emplace(FoldCase(key->Name), key.get());
+        for (const auto& key : subkeys_) {
+            if (!key->removed_) {
+                subkeyIndex_->emplace(FoldCase(key->Name), key.get());
+            }
         }
     }
     const auto it = subkeyIndex_->find(FoldCase(name));
@@ -95,7 +128,7 @@ MemoryKey& MemoryKey::AddSubkey(std::string_view name) {
 }
 
 MemoryKey& MemoryKey::AppendSubkey(std::string_view name) {
-    auto& key = Subkeys.emplace_back(std::make_unique<MemoryKey>());
+    auto& key = subkeys_.emplace_back(std::make_unique<MemoryKey>());
     key->Name = name;
     if (subkeyIndex_) {
         subkeyIndex_->emplace(FoldCase(name), key.get());
@@ -104,36 +137,44 @@ MemoryKey& MemoryKey::AppendSubkey(std::string_view name) {
 }
 
 void MemoryKey::RemoveSubkey(std::string_view name) {
-    const MemoryKey* target = FindSubkey(name);
-    std::erase_if(Subkeys, [&](const auto& key) { return key.get() == target; });
-    subkeyIndex_.reset();
+    MemoryKey* target = FindSubkey(name);
+    if (target == nullptr) {
+        return;
+    }
+    if (subkeyIndex_) {
+        subkeyIndex_->erase(FoldCase(name));
+    }
+    target->removed_ = true;
+    removedSubkeys_ = true;
 }
 
 std::size_t MemoryKey::ValuePosition(std::string_view name) const {
-    if (Values.size() < kIndexFrom) {
-        for (std::size_t i = 0; i < Values.size(); ++i) {
-            if (EqualsIgnoringCase(Values[i].Name, name)) {
+    if (values_.size() < kIndexFrom) {
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            if (!ValueRemoved(i) && EqualsIgnoringCase(values_[i].Name, name)) {
                 return i;
             }
         }
-        return Values.size();
+        return values_.size();
     }
     if (!valueIndex_) {
         valueIndex_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
-        for (std::size_t i = 0; i < Values.size(); ++i) {
-            valueIndex_->emplace(FoldCase(Values[i].Name), i);
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            if (!ValueRemoved(i)) {
+                valueIndex_->emplace(FoldCase(values_[i].Name), i);
+            }
         }
     }
     const auto it = valueIndex_->find(FoldCase(name));
-    return it == valueIndex_->end() ? Values.size() : it->second;
+    return it == valueIndex_->end() ? values_.size() : it->second;
 }
 
 void MemoryKey::SetValue(std::string_view name, std::uint32_t type,
                          std::vector<std::uint8_t> data) {
     const std::size_t position = ValuePosition(name);
-    if (position < Values.size()) {
-        Values[position].Type = type;
-        Values[position].Data = std::move(data);
+    if (position < values_.size()) {
+        values_[position].Type = type;
+        values_[position].Data = std::move(data);
         return;
     }
     AppendValue(RegValue{std::string(name), type, std::move(data)});
@@ -141,22 +182,27 @@ void MemoryKey::SetValue(std::string_view name, std::uint32_t type,
 
 void MemoryKey::AppendValue(RegValue value) {
     if (valueIndex_) {
-        valueIndex_->emplace(FoldCase(value.Name), Values.size());
+        valueIndex_->emplace(FoldCase(value.Name), values_.size());
     }
-    Values.push_back(std::move(value));
+    values_.push_back(std::move(value));
 }
 
 void MemoryKey::RemoveValue(std::string_view name) {
     const std::size_t position = ValuePosition(name);
-    if (position < Values.size()) {
-        Values.erase(Values.begin() + static_cast<std::ptrdiff_t>(position));
-        valueIndex_.reset();
+    if (position == values_.size()) {
+        return;
     }
+    if (valueIndex_) {
+        valueIndex_->erase(FoldCase(name));
+    }
+    removedValues_.resize(values_.size());
+    removedValues_[position] = true;
+    values_[position] = RegValue{};
 }
 
 const RegValue* MemoryKey::FindValue(std::string_view name) const {
     const std::size_t position = ValuePosition(name);
-    return position < Values.size() ? &Values[position] : nullptr;
+    return position < values_.size() ? &values_[position] : nullptr;
 }
 
 MemoryStore::MemoryStore() {
@@ -264,10 +310,11 @@ std::int32_t MemoryStore::EnumValue(KeyHandle handle, std::uint32_t index, RegVa
     if (key == nullptr) {
         return RegResult::InvalidHandle;
     }
-    if (index >= key->Values.size()) {
+    const auto& values = key->Values();
+    if (index >= values.size()) {
         return RegResult::NoMoreItems;
     }
-    value = key->Values[index];
+    value = values[index];
     return RegResult::Success;
 }
 
@@ -276,15 +323,16 @@ std::int32_t MemoryStore::EnumKey(KeyHandle handle, std::uint32_t index, std::st
     if (key == nullptr) {
         return RegResult::InvalidHandle;
     }
-    if (index >= key->Subkeys.size()) {
+    const auto& subkeys = key->Subkeys();
+    if (index >= subkeys.size()) {
         return RegResult::NoMoreItems;
     }
-    name = key->Subkeys[index]->Name;
+    name = subkeys[index]->Name;
     return RegResult::Success;
 }
 
-std::int32_t MemoryStore::QueryValue(KeyHandle handle, std::string_view name,
-                                     std::uint32_t& type, std::vector<std::uint8_t>& data) {
+std::int32_t MemoryStore::QueryValue(KeyHandle handle, std::string_view name, std::uint32_t& type,
+                                     std::vector<std::uint8_t>& data) {
     type = 0;
     data.clear();
     const MemoryKey* key = KeyOf(handle);

@@ -21,8 +21,10 @@ struct MemoryKey {
 
     std::string Name;
     KeyAccess Access = KeyAccess::Full;
-    std::vector<RegValue> Values;                     // in insertion order
-    std::vector<std::unique_ptr<MemoryKey>> Subkeys; // in insertion order
+
+    // In insertion order, without the entries removed.
+    const std::vector<RegValue>& Values() const;
+    const std::vector<std::unique_ptr<MemoryKey>>& Subkeys() const;
 
     MemoryKey* FindSubkey(std::string_view name) const;
     MemoryKey& AddSubkey(std::string_view name); // the existing one when present
@@ -34,10 +36,26 @@ struct MemoryKey {
     void SetValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
     void RemoveValue(std::string_view name);
     const RegValue* FindValue(std::string_view name) const;
+    void ReserveValues(std::size_t count) { values_.reserve(values_.size() + count); }
+    void ReserveSubkeys(std::size_t count) { subkeys_.reserve(subkeys_.size() + count); }
 
   private:
-    // Position of the value of that name, or Values.size().
+    // Position of the value of that name, or values_.size().
     std::size_t ValuePosition(std::string_view name) const;
+    bool ValueRemoved(std::size_t position) const {
+        return position < removedValues_.size() && removedValues_[position];
+    }
+    // Drops the entries removed since the last reading of the lists.
+    void Compact() const;
+
+    // A .reg file may remove thousands of entries it set before. Erasing each at once would
+    // move all the entries after it, so a removal only marks its entry; the lists are
+    // compacted once, when next read whole.
+    mutable std::vector<RegValue> values_;
+    mutable std::vector<bool> removedValues_; // empty when none is removed
+    mutable std::vector<std::unique_ptr<MemoryKey>> subkeys_;
+    mutable bool removedSubkeys_ = false; // some subkey is marked removed
+    bool removed_ = false;                // marked by its parent
 
     // Most keys hold a few entries, which a scan finds fastest; a key with many entries gets an
     // index of its names on the first lookup, kept up to date from then on.

@@ -90,7 +90,7 @@ class Mounter {
             error_ = "la clé « " + AnsiToUtf8(keyName) +
                      " » ne commence pas par une racine connue (HKEY_LOCAL_MACHINE, "
                      "HKEY_CURRENT_USER, HKEY_USERS...)";
-        } else if (!key->Values.empty() || !key->Subkeys.empty()) {
+        } else if (!key->Values().empty() || !key->Subkeys().empty()) {
             error_ = "deux sources pour la même clé « " + AnsiToUtf8(keyName) +
                      " » : chaque clé ne peut venir que d'une source";
             key = nullptr;
@@ -188,7 +188,7 @@ class Mounter {
             return {};
         }
         const std::string suffix = "\\" + Utf8ToAnsi(userName);
-        for (const auto& profile : list->Subkeys) {
+        for (const auto& profile : list->Subkeys()) {
             const RegValue* path = profile->FindValue("ProfileImagePath");
             if (path == nullptr) {
                 continue;

@@ -302,10 +302,10 @@ TEST_F(BackupTest, TabTwoWritesTheHiveAsTheCurrentUsers) {
     MemoryKey& autre = *store.CreateKey("HKEY_LOCAL_MACHINE\\AUTRE");
     std::function<void(const MemoryKey&, MemoryKey&)> copy = [&](const MemoryKey& from,
                                                                  MemoryKey& to) {
-        for (const RegValue& value : from.Values) {
+        for (const RegValue& value : from.Values()) {
             to.SetValue(value.Name, value.Type, value.Data);
         }
-        for (const auto& subkey : from.Subkeys) {
+        for (const auto& subkey : from.Subkeys()) {
             copy(*subkey, to.AddSubkey(subkey->Name));
         }
     };

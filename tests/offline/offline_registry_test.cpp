@@ -144,13 +144,13 @@ TEST_F(OfflineRegistryTest, HivesAreReadAsTheAnsiFunctionsWouldReadThem) {
     ASSERT_TRUE(Mount({{Mount::Kind::Hive, "HKEY_CURRENT_USER", hive}})) << error;
     const MemoryKey* key = store.FindKey("HKEY_CURRENT_USER\\caf\xC9");
     ASSERT_NE(key, nullptr);
-    ASSERT_EQ(key->Values.size(), 5u);
-    EXPECT_EQ(key->Values[0].Name, "Z"); // the hive keeps values in the order they were set
-    EXPECT_EQ(key->Values[0].Data, Bytes({0xE9, 't', 0xE9, 0}));
-    EXPECT_EQ(key->Values[1].Data, Bytes({0, 10, 255}));
-    EXPECT_EQ(key->Values[4].Name, "");
-    EXPECT_EQ(key->Subkeys[0]->Name, "A"); // and subkeys sorted
-    EXPECT_EQ(key->Subkeys[1]->Name, "b");
+    ASSERT_EQ(key->Values().size(), 5u);
+    EXPECT_EQ(key->Values()[0].Name, "Z"); // the hive keeps values in the order they were set
+    EXPECT_EQ(key->Values()[0].Data, Bytes({0xE9, 't', 0xE9, 0}));
+    EXPECT_EQ(key->Values()[1].Data, Bytes({0, 10, 255}));
+    EXPECT_EQ(key->Values()[4].Name, "");
+    EXPECT_EQ(key->Subkeys()[0]->Name, "A"); // and subkeys sorted
+    EXPECT_EQ(key->Subkeys()[1]->Name, "b");
 
     // A string holding bytes after its terminator keeps every byte, so it is written in hex.
     Reg_access registry(store);
@@ -274,7 +274,7 @@ TEST_F(OfflineRegistryTest, KeysThatNoPathCanNameAreLeftOutAsDamaged) {
         ASSERT_EQ(warnings.size(), 1u);
         EXPECT_NE(warnings[0].find("1 clé(s) endommagée(s)"), std::string::npos);
         ASSERT_NE(store.FindKey("HKEY_CURRENT_USER\\Fine"), nullptr);
-        EXPECT_EQ(store.Root(1).Subkeys.size(), 1u);
+        EXPECT_EQ(store.Root(1).Subkeys().size(), 1u);
         Reg_access registry(store);
         ASSERT_EQ(registry.ExportKey("HKEY_CURRENT_USER", folder.File("out.reg"), 0).Status,
                   ExportStatus::Exported);

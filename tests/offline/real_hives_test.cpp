@@ -42,7 +42,7 @@ class RealHiveTest : public ::testing::Test {
 
     std::size_t CountKeys(const MemoryKey& key) {
         std::size_t count = 1;
-        for (const auto& subkey : key.Subkeys) {
+        for (const auto& subkey : key.Subkeys()) {
             count += CountKeys(*subkey);
         }
         return count;
@@ -121,10 +121,10 @@ TEST_F(RealHiveTest, TheWholeHiveExportsAndReadsBackValueForValue) {
     ASSERT_TRUE(ReadRegText(text, out, reread, error)) << error;
     std::function<void(const MemoryKey&, const MemoryKey&)> same = [&](const MemoryKey& a,
                                                                          const MemoryKey& b) {
-        ASSERT_EQ(a.Values, b.Values) << a.Name;
-        ASSERT_EQ(a.Subkeys.size(), b.Subkeys.size()) << a.Name;
-        for (std::size_t i = 0; i < a.Subkeys.size(); ++i) {
-            same(*a.Subkeys[i], *b.Subkeys[i]);
+        ASSERT_EQ(a.Values(), b.Values()) << a.Name;
+        ASSERT_EQ(a.Subkeys().size(), b.Subkeys().size()) << a.Name;
+        for (std::size_t i = 0; i < a.Subkeys().size(); ++i) {
+            same(*a.Subkeys()[i], *b.Subkeys()[i]);
         }
     };
     same(store.Root(1), reread.Root(1));

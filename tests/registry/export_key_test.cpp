@@ -158,7 +158,7 @@ TEST_F(ExportKeyTest, EveryExportedValueReadsBackTheSame) {
     std::string error;
     ASSERT_TRUE(ReadRegText(Export(original, "HKEY_CURRENT_USER\\Round"), "out.reg", reread, error))
         << error;
-    EXPECT_EQ(reread.FindKey("HKEY_CURRENT_USER\\Round")->Values, key->Values);
+    EXPECT_EQ(reread.FindKey("HKEY_CURRENT_USER\\Round")->Values(), key->Values());
 }
 
 TEST_F(ExportKeyTest, FileErrorsAreReportedWithTheSystemsReason) {

@@ -32,23 +32,22 @@ std::string ErrorFor(std::string_view body) {
 }
 
 TEST(RegFileReader, ReadsTheRegedit4Syntax) {
-    const MemoryStore store = test::StoreFromReg(
-        "; comment\r\n"
-        "   \r\n"
-        "\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Q]\r\n"
-        "@=\"default\"\r\n"
-        "\"Path\" = \"C:\\\\Mail \\\"x\\\"\"\r\n"
-        "\"n\"=dword:0000010A\r\n"
-        "\"short\"=DWORD:a\r\n"
-        "\"bin\"=hex:0,a,Ff,10\r\n"
-        "\"long\"=hex(2):25,00,\\\r\n"
-        "    54,00,  \\\r\n"
-        "\t25,00\r\n"
-        "\"big\"=hex(b):1\r\n"
-        "\"n\"=dword:00000002\r\n"
-        "[hkey_current_user\\software\\q\\Sub]\n"
-        "\"unix\"=\"line end\"\n");
+    const MemoryStore store = test::StoreFromReg("; comment\r\n"
+                                                 "   \r\n"
+                                                 "\r\n"
+                                                 "[HKEY_CURRENT_USER\\Software\\Q]\r\n"
+                                                 "@=\"default\"\r\n"
+                                                 "\"Path\" = \"C:\\\\Mail \\\"x\\\"\"\r\n"
+                                                 "\"n\"=dword:0000010A\r\n"
+                                                 "\"short\"=DWORD:a\r\n"
+                                                 "\"bin\"=hex:0,a,Ff,10\r\n"
+                                                 "\"long\"=hex(2):25,00,\\\r\n"
+                                                 "    54,00,  \\\r\n"
+                                                 "\t25,00\r\n"
+                                                 "\"big\"=hex(b):1\r\n"
+                                                 "\"n\"=dword:00000002\r\n"
+                                                 "[hkey_current_user\\software\\q\\Sub]\n"
+                                                 "\"unix\"=\"line end\"\n");
     const std::string key = "HKEY_CURRENT_USER\\Software\\Q";
     EXPECT_EQ(ValueOf(store, key, "").Data, Bytes({'d', 'e', 'f', 'a', 'u', 'l', 't', 0}));
     EXPECT_EQ(ValueOf(store, key, "Path").Data,
@@ -60,9 +59,9 @@ TEST(RegFileReader, ReadsTheRegedit4Syntax) {
     EXPECT_EQ(ValueOf(store, key, "big").Type, 11u);
     // A value set twice keeps its first place and takes the last data.
     const MemoryKey* q = store.FindKey(key);
-    EXPECT_EQ(q->Values[2].Name, "n");
-    EXPECT_EQ(q->Values[2].Data, Bytes({2, 0, 0, 0}));
-    EXPECT_EQ(q->Subkeys.at(0)->Name, "Sub");
+    EXPECT_EQ(q->Values()[2].Name, "n");
+    EXPECT_EQ(q->Values()[2].Data, Bytes({2, 0, 0, 0}));
+    EXPECT_EQ(q->Subkeys().at(0)->Name, "Sub");
     EXPECT_EQ(ValueOf(store, key + "\\sub", "unix").Type, RegType::String);
 }
 
@@ -74,9 +73,38 @@ TEST(RegFileReader, DeletionLinesRemoveKeysAndValues) {
                                                  "\"ignored\"=\"1\"\r\n");
     const MemoryKey* a = store.FindKey("HKEY_CURRENT_USER\\A");
     ASSERT_NE(a, nullptr);
-    EXPECT_TRUE(a->Subkeys.empty());
-    ASSERT_EQ(a->Values.size(), 1u);
-    EXPECT_EQ(a->Values[0].Name, "z");
+    EXPECT_TRUE(a->Subkeys().empty());
+    ASSERT_EQ(a->Values().size(), 1u);
+    EXPECT_EQ(a->Values()[0].Name, "z");
+}
+
+// Removals only mark their entries; lookups, re-additions and the order seen afterwards must be
+// those of a key from which they were erased, in small keys (scanned) and large ones (indexed).
+TEST(RegFileReader, RemovedEntriesVanishAndComeBackAtTheEnd) {
+    for (const int count : {3, 40}) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += "[HKEY_CURRENT_USER\\A\\k" + std::to_string(i) + "]\r\n";
+            text += "[HKEY_CURRENT_USER\\A]\r\n\"v" + std::to_string(i) + "\"=\"" +
+                    std::to_string(i) + "\"\r\n";
+        }
+        text += "\"v0\"=-\r\n\"v1\"=-\r\n\"V0\"=\"again\"\r\n"
+                "[-HKEY_CURRENT_USER\\A\\k0]\r\n[-HKEY_CURRENT_USER\\A\\k1]\r\n"
+                "[HKEY_CURRENT_USER\\A\\K0]\r\n";
+        const MemoryStore store = test::StoreFromReg(text);
+        const MemoryKey* a = store.FindKey("HKEY_CURRENT_USER\\A");
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->FindValue("v1"), nullptr);
+        EXPECT_EQ(a->FindSubkey("k1"), nullptr);
+        ASSERT_EQ(a->Values().size(), static_cast<std::size_t>(count - 1)) << count;
+        EXPECT_EQ(a->Values()[0].Name, "v2");
+        EXPECT_EQ(a->Values().back().Name, "V0");
+        ASSERT_EQ(a->Subkeys().size(), static_cast<std::size_t>(count - 1)) << count;
+        EXPECT_EQ(a->Subkeys()[0]->Name, "k2");
+        EXPECT_EQ(a->Subkeys().back()->Name, "K0");
+        EXPECT_EQ(a->FindSubkey("k0"), a->Subkeys().back().get());
+        EXPECT_EQ(a->FindValue("v0"), &a->Values().back());
+    }
 }
 
 TEST(RegFileReader, Version5FilesAreReadAsTheAnsiFunctionsWouldSeeThem) {
@@ -99,15 +127,16 @@ TEST(RegFileReader, Version5FilesAreReadAsTheAnsiFunctionsWouldSeeThem) {
 TEST(RegFileReader, ALineItCannotReadIsReportedWithItsNumber) {
     EXPECT_EQ(ErrorFor("[HKEY_NOWHERE\\A]\r\n"),
               "f.reg, ligne 2 : clé dont la racine est inconnue : « [HKEY_NOWHERE\\A] »");
-    EXPECT_EQ(ErrorFor("\"x\"=\"1\"\r\n"), "f.reg, ligne 2 : valeur hors de toute clé : « \"x\"=\"1\" »");
+    EXPECT_EQ(ErrorFor("\"x\"=\"1\"\r\n"),
+              "f.reg, ligne 2 : valeur hors de toute clé : « \"x\"=\"1\" »");
     EXPECT_EQ(ErrorFor("[HKEY_CURRENT_USER\\A]\r\n\r\n\"x\"=hex:1,2g\r\n"),
               "f.reg, ligne 4 : octet hexadécimal incorrect : « \"x\"=hex:1,2g »");
     EXPECT_NE(ErrorFor("[HKEY_CURRENT_USER\\A\r\n").find("ligne 2 : nom de clé sans « ] »"),
               std::string::npos);
     for (std::string_view bad :
-         {"\"x\"=\"open", "\"x\"=\"a\"b\"", "\"x\"=dword:123456789", "\"x\"=dword:",
-          "\"x\"=hex(zz):1", "\"x\"=hex:100", "\"x\"=hex:1,", "\"x\"=hex:1,\\", "\"x\" \"1\"",
-          "\"x\"=text", "\"unterminated=\"1\"", "garbage"}) {
+         {"\"x\"=\"open", "\"x\"=\"a\"b\"", "\"x\"=dword:123456789",
+          "\"x\"=dword:", "\"x\"=hex(zz):1", "\"x\"=hex:100", "\"x\"=hex:1,", "\"x\"=hex:1,\\",
+          "\"x\" \"1\"", "\"x\"=text", "\"unterminated=\"1\"", "garbage"}) {
         const std::string error = ErrorFor("[HKEY_CURRENT_USER\\A]\r\n" + std::string(bad));
         EXPECT_NE(error.find("f.reg, ligne 3 : "), std::string::npos) << bad << " -> " << error;
     }
@@ -124,7 +153,8 @@ TEST(RegFileReader, KeysDeeperThanTheRegistryAllowsAreRefused) {
     }
     EXPECT_EQ(ErrorFor("[" + path + "]\r\n"), "");
     const std::string deep = ErrorFor("[" + path + "\\k]\r\n");
-    EXPECT_EQ(deep.rfind("f.reg, ligne 2 : clé de plus de 512 niveaux", 0), 0u) << deep.substr(0, 80);
+    EXPECT_EQ(deep.rfind("f.reg, ligne 2 : clé de plus de 512 niveaux", 0), 0u)
+        << deep.substr(0, 80);
     std::string huge = "[HKEY_CURRENT_USER";
     for (int level = 0; level < 100000; ++level) {
         huge += "\\k";

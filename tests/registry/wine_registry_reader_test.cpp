@@ -47,7 +47,7 @@ TEST(WineRegistryReader, ReadsKeysRelativeToTheirMountAsTheAnsiFunctionsWould) {
     EXPECT_EQ(data("S"), Bytes({'A', 0xE9, 0})); // UTF-16 in the file, ANSI when read
     EXPECT_EQ(data("Long"), Bytes({1, 2, 3, 4}));
     EXPECT_EQ(data("Tab\tCR\r"), Bytes({'A', 0}));
-    EXPECT_EQ(key->Values.front().Name, ""); // the file's order
+    EXPECT_EQ(key->Values().front().Name, ""); // the file's order
     EXPECT_NE(store.FindKey("HKEY_CURRENT_USER\\Software\\Caf\xE9\\Other"), nullptr);
 
     EXPECT_EQ(WineRegistryUser(kUserReg), "S-1-5-21-0-0-0-1000");

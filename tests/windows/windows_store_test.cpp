@@ -133,8 +133,8 @@ void ExpectSameKey(Reg_access& live, KeyHandle handle, const MemoryKey& expected
                    const std::string& where) {
     std::vector<RegValue> values;
     live.EnumValues(handle, values);
-    ASSERT_EQ(values.size(), expected.Values.size()) << where;
-    for (const RegValue& want : expected.Values) {
+    ASSERT_EQ(values.size(), expected.Values().size()) << where;
+    for (const RegValue& want : expected.Values()) {
         const auto found = std::find_if(values.begin(), values.end(),
                                         [&](const RegValue& v) { return v.Name == want.Name; });
         ASSERT_NE(found, values.end()) << where << " : " << want.Name;
@@ -151,7 +151,7 @@ void ExpectSameKey(Reg_access& live, KeyHandle handle, const MemoryKey& expected
         live.CloseKey(childHandle);
         ++subkeys;
     }
-    EXPECT_EQ(subkeys, expected.Subkeys.size()) << where;
+    EXPECT_EQ(subkeys, expected.Subkeys().size()) << where;
 }
 
 bool ImportWithRegedit(const std::string& file) {
