@@ -126,20 +126,22 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
 }
 
 // Files that went through a tool writing LF alone, or a mix, are read line for line too.
+std::string_view LineAt(std::string_view content, std::size_t start, std::size_t& next) {
+    std::size_t end = start;
+    while (end < content.size() && content[end] != '\r' && content[end] != '\n') {
+        ++end;
+    }
+    next = end + 1;
+    if (end + 1 < content.size() && content[end] == '\r' && content[end + 1] == '\n') {
+        ++next;
+    }
+    return content.substr(start, end - start);
+}
+
 std::vector<std::string_view> LineViews(std::string_view content) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    const std::size_t size = content.size();
-    while (start < size) {
-        std::size_t end = start;
-        while (end < size && content[end] != '\r' && content[end] != '\n') {
-            ++end;
-        }
-        lines.push_back(content.substr(start, end - start));
-        if (end < size && content[end] == '\r' && end + 1 < size && content[end + 1] == '\n') {
-            ++end;
-        }
-        start = end + 1;
+    for (std::size_t start = 0; start < content.size();) {
+        lines.push_back(LineAt(content, start, start));
     }
     return lines;
 }

@@ -52,6 +52,8 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
 // The lines of a text as the program reads them: a line ends at CR LF, CR or LF alone, which
 // are not part of it; a last line without an ending counts.
 std::vector<std::string_view> LineViews(std::string_view content);
+// The line of `content` that starts at `start`, and in `next` where the following one starts.
+std::string_view LineAt(std::string_view content, std::size_t start, std::size_t& next);
 std::vector<std::string> SplitLines(std::string_view content);
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error);
 

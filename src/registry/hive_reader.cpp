@@ -3,12 +3,11 @@
 #include "registry/ansi_codepage.h"
 #include "registry/file_io.h"
 
-#include <hivex.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <hivex.h>
 #include <memory>
-#include <algorithm>
 
 namespace quillon {
 namespace {
@@ -56,7 +55,15 @@ class HiveWalker {
                 ++damaged_;
                 continue;
             }
-            Copy(*child, key.AppendSubkey(Utf8ToAnsi(name.get())), depth + 1);
+            // Two subkeys of one name (a damaged hive, or names that differ only in characters
+            // Windows-1252 lacks) cannot both be opened: the first is kept, as the system's
+            // lookup would find it.
+            std::string ansiName = Utf8ToAnsi(name.get());
+            if (key.FindSubkey(ansiName) != nullptr) {
+                ++damaged_;
+                continue;
+            }
+            Copy(*child, key.AppendSubkey(ansiName), depth + 1);
         }
     }
 
@@ -83,7 +90,12 @@ class HiveWalker {
                 ++damaged_; // this value is lost; the key's other values may still be read
                 continue;
             }
-            RegValue read{Utf8ToAnsi(name.get()), type,
+            std::string ansiName = Utf8ToAnsi(name.get());
+            if (key.FindValue(ansiName) != nullptr) {
+                ++damaged_; // a second value of that name: only the first can be queried
+                continue;
+            }
+            RegValue read{std::move(ansiName), type,
                           std::vector<std::uint8_t>(bytes.get(), bytes.get() + length)};
             if (RegType::IsStringType(read.Type)) {
                 Utf16LeDataToAnsi(read.Data);

@@ -86,7 +86,10 @@ void MemoryKey::Compact() const {
         std::size_t kept = 0;
         for (std::size_t i = 0; i < values_.size(); ++i) {
             if (!ValueRemoved(i)) {
-                values_[kept++] = std::move(values_[i]);
+                if (kept != i) {
+                    values_[kept] = std::move(values_[i]);
+                }
+                ++kept;
             }
         }
         values_.resize(kept);

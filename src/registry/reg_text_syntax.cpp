@@ -1,6 +1,7 @@
 #include "registry/reg_text_syntax.h"
 
 #include "registry/ansi_codepage.h"
+#include "registry/file_io.h"
 
 namespace quillon {
 
@@ -58,15 +59,7 @@ bool LineSource::Next(std::string_view& line) {
     if (position_ >= text_.size()) {
         return false;
     }
-    auto end = text_.find('\n', position_);
-    if (end == std::string_view::npos) {
-        end = text_.size();
-    }
-    line = text_.substr(position_, end - position_);
-    if (!line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
-    }
-    position_ = end + 1;
+    line = LineAt(text_, position_, position_);
     ++number_;
     return true;
 }

@@ -81,29 +81,30 @@ TEST(RegFileReader, DeletionLinesRemoveKeysAndValues) {
 // Removals only mark their entries; lookups, re-additions and the order seen afterwards must be
 // those of a key from which they were erased, in small keys (scanned) and large ones (indexed).
 TEST(RegFileReader, RemovedEntriesVanishAndComeBackAtTheEnd) {
-    for (const int count : {3, 40}) {
+    for (const int count : {4, 40}) {
         std::string text;
         for (int i = 0; i < count; ++i) {
             text += "[HKEY_CURRENT_USER\\A\\k" + std::to_string(i) + "]\r\n";
             text += "[HKEY_CURRENT_USER\\A]\r\n\"v" + std::to_string(i) + "\"=\"" +
                     std::to_string(i) + "\"\r\n";
         }
-        text += "\"v0\"=-\r\n\"v1\"=-\r\n\"V0\"=\"again\"\r\n"
-                "[-HKEY_CURRENT_USER\\A\\k0]\r\n[-HKEY_CURRENT_USER\\A\\k1]\r\n"
-                "[HKEY_CURRENT_USER\\A\\K0]\r\n";
+        text += "\"v1\"=-\r\n\"v2\"=-\r\n\"V1\"=\"again\"\r\n"
+                "[-HKEY_CURRENT_USER\\A\\k1]\r\n[-HKEY_CURRENT_USER\\A\\k2]\r\n"
+                "[HKEY_CURRENT_USER\\A\\K1]\r\n";
         const MemoryStore store = test::StoreFromReg(text);
         const MemoryKey* a = store.FindKey("HKEY_CURRENT_USER\\A");
         ASSERT_NE(a, nullptr);
-        EXPECT_EQ(a->FindValue("v1"), nullptr);
-        EXPECT_EQ(a->FindSubkey("k1"), nullptr);
-        ASSERT_EQ(a->Values().size(), static_cast<std::size_t>(count - 1)) << count;
-        EXPECT_EQ(a->Values()[0].Name, "v2");
-        EXPECT_EQ(a->Values().back().Name, "V0");
-        ASSERT_EQ(a->Subkeys().size(), static_cast<std::size_t>(count - 1)) << count;
-        EXPECT_EQ(a->Subkeys()[0]->Name, "k2");
-        EXPECT_EQ(a->Subkeys().back()->Name, "K0");
-        EXPECT_EQ(a->FindSubkey("k0"), a->Subkeys().back().get());
-        EXPECT_EQ(a->FindValue("v0"), &a->Values().back());
+        EXPECT_EQ(a->FindValue("v2"), nullptr);
+        EXPECT_EQ(a->FindSubkey("k2"), nullptr);
+        const auto& values = a->Values();
+        const auto& subkeys = a->Subkeys();
+        ASSERT_EQ(values.size(), static_cast<std::size_t>(count - 1)) << count;
+        EXPECT_EQ(values[0].Name + values[1].Name + values.back().Name, "v0v3V1");
+        EXPECT_EQ(values[0].Data, Bytes({'0', 0}));
+        ASSERT_EQ(subkeys.size(), static_cast<std::size_t>(count - 1)) << count;
+        EXPECT_EQ(subkeys[0]->Name + subkeys[1]->Name + subkeys.back()->Name, "k0k3K1");
+        EXPECT_EQ(a->FindSubkey("k1"), subkeys.back().get());
+        EXPECT_EQ(a->FindValue("v1"), &values.back());
     }
 }
 
