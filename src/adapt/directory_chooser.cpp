@@ -7,12 +7,29 @@ const char* const ChoixRepertSauve::OkCaption = "OK";
 const char* const ChoixRepertSauve::CancelCaption = "Annuler";
 
 ChoixRepertSauve::ChoixRepertSauve(std::string& r, std::vector<std::string> drives,
-                                   std::function<bool(const std::string&)> canOpen)
-    : r_(r), drives_(std::move(drives)), canOpen_(std::move(canOpen)) {}
+                                   std::function<bool(const std::string&)> canOpen,
+                                   const InstallationPaths* installation)
+    : r_(r), drives_(std::move(drives)), canOpen_(std::move(canOpen)),
+      installation_(installation) {}
 
 void ChoixRepertSauve::Start(const std::string& folder) {
     folder_ = folder;
     drive_ = DriveOf(folder);
+    if (installation_ != nullptr && drive_.empty() && !drives_.empty()) {
+        drive_ = folder_ = drives_.front(); // the face's start is not in the installation
+    }
+}
+
+std::string ChoixRepertSauve::ListedFolder() const {
+    return installation_ != nullptr ? installation_->NativePath(folder_) : folder_;
+}
+
+void ChoixRepertSauve::ListedFolderPicked(const std::string& listedFolder) {
+    const std::string folder =
+        installation_ != nullptr ? installation_->WindowsPath(listedFolder) : listedFolder;
+    if (!folder.empty()) {
+        DirRepert2_Change(folder);
+    }
 }
 
 void ChoixRepertSauve::DriveRepert2_Change(const std::string& drive) {

@@ -2,6 +2,8 @@
 // here; a face draws its drive list and folder list and forwards their events.
 #pragma once
 
+#include "registry/installation_paths.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,8 +14,11 @@ class ChoixRepertSauve {
   public:
     // `r` is the main window's R, through which the result goes back; `canOpen` tells whether a
     // drive's folder list can be shown (a drive without its disk cannot).
+    // With an `installation` (offline), the drives and folders are the installation's: its
+    // Windows paths go in and out, and the face lists the native folders behind them.
     ChoixRepertSauve(std::string& r, std::vector<std::string> drives,
-                     std::function<bool(const std::string&)> canOpen);
+                     std::function<bool(const std::string&)> canOpen,
+                     const InstallationPaths* installation = nullptr);
 
     // The texts of the window, ANSI. Paths in and out of the chooser are ANSI too.
     static const char* const Caption;
@@ -31,6 +36,9 @@ class ChoixRepertSauve {
     void DriveRepert2_Change(const std::string& drive);
     // A folder picked in the list: R follows it.
     void DirRepert2_Change(const std::string& folder);
+    // The folder (on this machine) whose subfolders the face lists, and one of them picked.
+    std::string ListedFolder() const;
+    void ListedFolderPicked(const std::string& listedFolder);
     void Repert2OK_Click();
     void RepertAnnule_Click();
     // Closing by the title bar leaves R as it is.
@@ -45,6 +53,7 @@ class ChoixRepertSauve {
     std::string drive_;
     std::string folder_;
     bool closed_ = false;
+    const InstallationPaths* installation_;
 };
 
 } // namespace quillon

@@ -6,6 +6,7 @@
 #include "app/controls.h"
 #include "adapt/backup_adaptation.h"
 #include "app/ui_port.h"
+#include "registry/installation_paths.h"
 #include "registry/reg_access.h"
 #include "registry/temp_file.h"
 
@@ -91,6 +92,9 @@ class Dialogue : private ControlObserver {
     std::int32_t iLigneCarnet = 0;
     // The drives (or mount points) that the directory chooser offers.
     std::function<std::vector<std::string>()> ChooserDrives;
+    // Offline: the installation the registry was read from, in which folders are looked up
+    // and chosen. Unset, folders are this machine's (the live registry of Windows).
+    const InstallationPaths* Installation = nullptr;
 
     // Outside the tabs.
     TabStrip Onglets;
@@ -164,6 +168,7 @@ class Dialogue : private ControlObserver {
     bool Export(const char* root, const std::string& path, const std::string& file);
     void ReportFileError(const FileError& error, const char* title);
     void CheckFolderExists(const TextBox& field);
+    bool toldNoInstallation_ = false;
     void ReportAdaptation(const AdaptationCounts& counts);
 
     Reg_access& registry_;

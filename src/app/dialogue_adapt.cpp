@@ -101,16 +101,37 @@ void Dialogue::OuvrirSauvegarde_Click() {
 }
 
 void Dialogue::ChoixRepertoireSauvegarde_Click() {
-    ChoixRepertSauve chooser(R, ChooserDrives ? ChooserDrives() : std::vector<std::string>{},
-                             [](const std::string& drive) { return Exists(drive); });
+    ChoixRepertSauve chooser = Installation != nullptr && Installation->HasDrives()
+        ? ChoixRepertSauve(R, Installation->Drives(),
+                           [this](const std::string& drive) {
+                               return Exists(Installation->NativePath(drive));
+                           },
+                           Installation)
+        : ChoixRepertSauve(R, ChooserDrives ? ChooserDrives() : std::vector<std::string>{},
+                           [](const std::string& drive) { return Exists(drive); });
     ui_.ShowDirectoryChooser(chooser);
     RepertoireChoisi.SetText(R.empty() ? RepertoireLu.Text() : R);
 }
 
-// The folder as this system opens it: a store folder read from the registry keeps its
-// terminating zero and its %VARIABLES%.
+// The folder as the system that wrote it opens it: a store folder read from the registry keeps
+// its terminating zero and its %VARIABLES%. Offline, it is looked up in the installation read;
+// with none behind the registry there is nothing to look in, which is said once.
 void Dialogue::CheckFolderExists(const TextBox& field) {
-    if (!Exists(SystemFolder(field.Text()))) {
+    if (Installation != nullptr && !Installation->HasDrives()) {
+        if (!toldNoInstallation_) {
+            toldNoInstallation_ = true;
+            ui_.MessageBox(Ansi("Le registre lu ne vient pas d'une installation Windows (ruche ou "
+                                "fichier .reg seuls) : Quillon ne peut pas vérifier que les "
+                                "répertoires existent."),
+                           MessageIcon::Information, MessageButtons::Ok, ApplicationTitle);
+        }
+        return;
+    }
+    const bool exists =
+        Installation != nullptr
+            ? Exists(Installation->NativePath(Installation->Expand(field.Text())))
+            : Exists(SystemFolder(field.Text()));
+    if (!exists) {
         ui_.MessageBox("Le r\xE9pertoire " + field.Text() + " n'existe pas ! ", MessageIcon::None,
                        MessageButtons::Ok, ApplicationTitle);
     }

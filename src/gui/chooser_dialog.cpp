@@ -60,15 +60,15 @@ ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const Q
 
     connect(drives_, &QComboBox::activated, this, [this](int index) {
         chooser_.DriveRepert2_Change(ToAnsi(drives_->itemData(index).toString()));
-        ShowFolder(FromAnsi(chooser_.Folder()));
+        ShowFolder();
     });
     connect(folders_, &QListView::activated, this, [this](const QModelIndex& index) {
-        chooser_.DirRepert2_Change(
+        chooser_.ListedFolderPicked(
             ToAnsi(QDir::toNativeSeparators(QDir::cleanPath(model_->filePath(index)))));
-        ShowFolder(FromAnsi(chooser_.Folder()));
+        ShowFolder();
     });
     connect(model_, &QFileSystemModel::rootPathChanged, path,
-            [path](const QString& folder) { path->setText(QDir::toNativeSeparators(folder)); });
+            [this, path] { path->setText(FromAnsi(chooser_.Folder())); });
     connect(ok, &QPushButton::clicked, this, [this] {
         chooser_.Repert2OK_Click();
         done(Accepted);
@@ -79,11 +79,11 @@ ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const Q
     });
 
     chooser_.Start(ToAnsi(QDir::toNativeSeparators(start.isEmpty() ? QDir::homePath() : start)));
-    ShowFolder(FromAnsi(chooser_.Folder()));
+    ShowFolder();
 }
 
-void ChooserDialog::ShowFolder(const QString& folder) {
-    folders_->setRootIndex(model_->setRootPath(folder));
+void ChooserDialog::ShowFolder() {
+    folders_->setRootIndex(model_->setRootPath(FromAnsi(chooser_.ListedFolder())));
     const int drive = drives_->findData(FromAnsi(chooser_.Drive()));
     if (drive >= 0) {
         drives_->setCurrentIndex(drive);

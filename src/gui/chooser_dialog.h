@@ -22,7 +22,7 @@ class ChooserDialog : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void ShowFolder(const QString& folder);
+    void ShowFolder();
 
     ChoixRepertSauve& chooser_;
     QComboBox* drives_;

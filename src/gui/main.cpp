@@ -101,6 +101,9 @@ int main(int argc, char** argv) {
     quillon::Reg_access registry(*opened.Store);
     quillon::Dialogue dialogue(registry, ui, HelpBase());
     dialogue.ChooserDrives = quillon::gui::AvailableDrives;
+    if (opened.Installation) {
+        dialogue.Installation = &*opened.Installation;
+    }
     quillon::gui::MainWindow window(dialogue);
     dialogue.Form_Load();
     if (dialogue.Ended()) {

@@ -1,5 +1,7 @@
 #include "registry/file_io.h"
 
+#include "registry/ansi_codepage.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -158,6 +160,17 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileErr
     }
     lines = SplitLines(content);
     return true;
+}
+
+std::filesystem::path FindIgnoringCase(const std::filesystem::path& folder, std::string_view name) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (EqualsIgnoringCase(Utf8ToAnsi(it->path().filename().string()), Utf8ToAnsi(name))) {
+            return it->path();
+        }
+    }
+    return {};
 }
 
 std::string SystemFolder(std::string_view stored) {

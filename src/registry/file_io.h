@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,10 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileErr
 // A folder as the registry stores it, as this system would open it: without the terminating
 // zeros of an expandable string, its %VARIABLES% expanded on Windows (ANSI).
 std::string SystemFolder(std::string_view stored);
+
+// The entry of `folder` called `name` (UTF-8) without regard to case, as Windows finds it;
+// empty when there is none.
+std::filesystem::path FindIgnoringCase(const std::filesystem::path& folder, std::string_view name);
 
 // Moves `from` over `to`, replacing it; the system's errno on failure, else 0.
 int MoveOver(const std::string& from, const std::string& to);

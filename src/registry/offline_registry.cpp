@@ -20,17 +20,6 @@ constexpr std::string_view kProfileList =
 constexpr std::string_view kSystemProfiles[] = {"All Users", "Default User", "LocalService",
                                                 "NetworkService"};
 
-// The entry of `folder` called `name` without regard to case; empty when there is none.
-fs::path FindIgnoringCase(const fs::path& folder, std::string_view name) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (EqualsIgnoringCase(Utf8ToAnsi(it->path().filename().string()), Utf8ToAnsi(name))) {
-            return it->path();
-        }
-    }
-    return {};
-}
-
 fs::path FindPath(fs::path at, std::initializer_list<std::string_view> parts) {
     for (std::string_view part : parts) {
         at = FindIgnoringCase(at, part);

@@ -3,10 +3,12 @@
 #ifdef _WIN32
 #include "registry/windows_store.h"
 #else
+#include "registry/ansi_codepage.h"
 #include "registry/offline_registry.h"
 #endif
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 
@@ -107,6 +109,34 @@ std::string DefaultWinePrefix() {
     return !prefix.empty() && std::filesystem::exists(prefix + "/system.reg", ec) ? prefix : "";
 }
 
+// The drives of the installation that the sources come from: C: for a Windows disk, the
+// dosdevices of a Wine prefix (or its drive_c when it has none).
+InstallationPaths InstallationOf(const StoreOptions& options, const MemoryStore& store) {
+    InstallationPaths paths;
+    for (const Mount& mount : options.Mounts) {
+        if (mount.Source == Mount::Kind::Windows) {
+            paths.AddDrive('C', Utf8ToAnsi(mount.Path));
+        } else if (mount.Source == Mount::Kind::WinePrefix) {
+            const std::filesystem::path devices = std::filesystem::path(mount.Path) / "dosdevices";
+            std::error_code ec;
+            for (std::filesystem::directory_iterator it(devices, ec), end; !ec && it != end;
+                 it.increment(ec)) {
+                const std::string name = it->path().filename().string();
+                if (name.size() == 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) {
+                    paths.AddDrive(name[0], Utf8ToAnsi(it->path().string()));
+                }
+            }
+            if (!paths.HasDrives()) {
+                paths.AddDrive('C', Utf8ToAnsi((std::filesystem::path(mount.Path) / "drive_c").string()));
+            }
+        }
+    }
+    if (paths.HasDrives()) {
+        paths.ReadVariables(store);
+    }
+    return paths;
+}
+
 } // namespace
 
 OpenedStore OpenStore(const StoreOptions& options) {
@@ -119,6 +149,7 @@ OpenedStore OpenStore(const StoreOptions& options) {
     OpenedStore opened;
     auto store = std::make_unique<MemoryStore>();
     if (MountAll(*store, effective, opened.Warnings, opened.Error)) {
+        opened.Installation = InstallationOf(effective, *store);
         opened.Store = std::move(store);
     }
     return opened;

@@ -1,9 +1,11 @@
 // The options that say which registry to read, and the store they build.
 #pragma once
 
+#include "registry/installation_paths.h"
 #include "registry/registry_store.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,9 @@ struct OpenedStore {
     std::unique_ptr<RegistryStore> Store; // nullptr when it could not be built
     std::string Error;                    // French, why it could not
     std::vector<std::string> Warnings;    // French, what was read only in part
+    // Offline only: where the folders the registry names lie on this machine; without drives
+    // when no installation is behind the registry (a hive or a .reg file alone).
+    std::optional<InstallationPaths> Installation;
 };
 
 // On Windows the live registry, which takes no option; elsewhere the offline registry that

@@ -333,5 +333,42 @@ TEST_F(AdaptTest, LeavingAFolderFieldChecksTheFolder) {
     EXPECT_EQ(d.RepertoireChoisi.Text(), "Q:\\nowhere");
 }
 
+#ifndef _WIN32
+// Offline, folders are those of the installation read: checked and chosen on its disk, as
+// Windows paths; with no installation behind the registry, the user is told once.
+TEST_F(AdaptTest, OfflineFoldersAreThoseOfTheInstallationRead) {
+    Dialogue& d = *dialogue;
+    InstallationPaths disk;
+    d.Installation = &disk;
+    d.RepertoireChoisi.SetText("C:\\Mail");
+    d.RepertoireChoisi_LostFocus();
+    d.RepertoireLu_LostFocus();
+    EXPECT_EQ(Texts(), (Messages{"Quillon | Le registre lu ne vient pas d'une installation Windows "
+                                 "(ruche ou fichier .reg seuls) : Quillon ne peut pas vérifier "
+                                 "que les répertoires existent."}));
+
+    ui.messages.clear();
+    std::filesystem::create_directories(folder.Path() / "Profil/Mail");
+    disk.AddDrive('C', folder.Path().string());
+    disk.SetVariable("UserProfile", "C:\\Profil");
+    d.RepertoireChoisi.SetText(std::string("%USERPROFILE%\\mail") + '\0');
+    d.RepertoireChoisi_LostFocus();
+    EXPECT_TRUE(ui.messages.empty());
+    d.RepertoireChoisi.SetText(folder.Path().string()); // this machine's folder, not the disk's
+    d.RepertoireChoisi_LostFocus();
+    EXPECT_EQ(ui.messages.size(), 1u);
+
+    ui.chooserScript = [&](ChoixRepertSauve& chooser) {
+        chooser.Start("/home");
+        EXPECT_EQ(chooser.Drives(), std::vector<std::string>{"C:\\"});
+        EXPECT_EQ(chooser.ListedFolder(), folder.Path().string());
+        chooser.ListedFolderPicked((folder.Path() / "Profil").string());
+        chooser.Repert2OK_Click();
+    };
+    d.ChoixRepertoireSauvegarde_Click();
+    EXPECT_EQ(d.RepertoireChoisi.Text(), "C:\\Profil");
+}
+#endif
+
 } // namespace
 } // namespace quillon

@@ -282,5 +282,45 @@ TEST_F(OfflineRegistryTest, KeysThatNoPathCanNameAreLeftOutAsDamaged) {
     }
 }
 
+// The folders the registry names are looked up in the installation it was read from: C: is the
+// folder given to --windows, a Wine prefix has its drives, and %VARIABLES% come from its registry.
+TEST_F(OfflineRegistryTest, FoldersAreLookedUpInTheInstallationRead) {
+    const std::string profileList = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\"
+                                    "CurrentVersion\\ProfileList\\S-1-5-21-9]\r\n";
+    Hive("WINDOWS/system32/config/software", "HKEY_LOCAL_MACHINE\\Software",
+         profileList + "\"ProfileImagePath\"=\"%SystemDrive%\\\\Documents and Settings\\\\Luc\"\r\n");
+    Hive("Documents and Settings/Luc/NTUSER.DAT", "HKEY_CURRENT_USER",
+         "[HKEY_CURRENT_USER\\Environment]\r\n\"MAIL\"=\"%UserProfile%\\\\Courrier\"\r\n");
+    const fs::path mail = folder.Path() / "Documents and Settings/Luc/Courrier";
+    fs::create_directories(mail);
+    OpenedStore opened = OpenStore({{{Mount::Kind::Windows, "", folder.Path().string()}}, ""});
+    ASSERT_TRUE(opened.Store && opened.Installation) << opened.Error;
+    const InstallationPaths& disk = *opened.Installation;
+    EXPECT_EQ(disk.Drives(), std::vector<std::string>{"C:\\"});
+    EXPECT_EQ(disk.Expand(std::string("%mail%\\%Unknown%\0\0", 20)),
+              "C:\\Documents and Settings\\Luc\\Courrier\\%Unknown%");
+    EXPECT_EQ(disk.NativePath("c:\\DOCUMENTS AND SETTINGS\\luc\\courrier\\"), mail.string());
+    EXPECT_EQ(disk.WindowsPath(mail.string()), "C:\\Documents and Settings\\Luc\\Courrier");
+    EXPECT_EQ(disk.NativePath("D:\\Courrier"), "");
+    EXPECT_EQ(disk.NativePath("C:\\..\\etc"), "");
+
+    const fs::path prefix = folder.Path() / "prefix";
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directories(prefix / "drive_c");
+    fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+    fs::create_directory_symlink(mail, prefix / "dosdevices/m:");
+    test::WriteBytes(prefix / "system.reg", "WINE REGISTRY Version 2\n");
+    test::WriteBytes(prefix / "user.reg", "WINE REGISTRY Version 2\n");
+    opened = OpenStore({{{Mount::Kind::WinePrefix, "", prefix.string()}}, ""});
+    ASSERT_TRUE(opened.Installation) << opened.Error;
+    EXPECT_EQ(opened.Installation->Drives(), (std::vector<std::string>{"C:\\", "M:\\"}));
+    EXPECT_TRUE(fs::is_directory(opened.Installation->NativePath("m:\\")));
+
+    opened = OpenStore({{{Mount::Kind::Hive, "HKEY_CURRENT_USER",
+                          folder.File("Documents and Settings/Luc/NTUSER.DAT")}}, ""});
+    ASSERT_TRUE(opened.Installation);
+    EXPECT_FALSE(opened.Installation->HasDrives());
+}
+
 } // namespace
 } // namespace quillon

@@ -1,0 +1,174 @@
+#include "registry/installation_paths.h"
+
+#include "registry/ansi_codepage.h"
+#include "registry/file_io.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace quillon {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kCurrentVersion =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr std::string_view kProfileList =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+constexpr std::string_view kShellFolders =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// A string value's text without its terminating zeros; empty when absent.
+std::string TextOf(const MemoryStore& store, std::string_view key, std::string_view name) {
+    const MemoryKey* found = store.FindKey(key);
+    const RegValue* value = found != nullptr ? found->FindValue(name) : nullptr;
+    if (value == nullptr || !RegType::IsStringType(value->Type)) {
+        return {};
+    }
+    std::string text(value->Data.begin(), value->Data.end());
+    return text.substr(0, text.find('\0'));
+}
+
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return upper;
+}
+
+// The profile of the user whose keys are mounted under HKEY_USERS (any but the system's).
+std::string MountedUserProfile(const MemoryStore& store) {
+    const MemoryKey* list = store.FindKey(kProfileList);
+    if (list == nullptr) {
+        return {};
+    }
+    for (const auto& profile : list->Subkeys()) {
+        if (store.FindKey("HKEY_USERS\\" + profile->Name) != nullptr) {
+            return TextOf(store, std::string(kProfileList) + "\\" + profile->Name,
+                          "ProfileImagePath");
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+void InstallationPaths::AddDrive(char letter, std::string folder) {
+    drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = std::move(folder);
+}
+
+void InstallationPaths::SetVariable(std::string_view name, std::string value) {
+    if (!value.empty()) {
+        variables_[Upper(name)] = std::move(value);
+    }
+}
+
+void InstallationPaths::ReadVariables(const MemoryStore& store) {
+    std::string systemRoot = TextOf(store, kCurrentVersion, "SystemRoot");
+    if (systemRoot.empty()) {
+        systemRoot = "C:\\WINDOWS";
+    }
+    SetVariable("SystemDrive", systemRoot.substr(0, 2));
+    SetVariable("SystemRoot", systemRoot);
+    SetVariable("windir", systemRoot);
+    const std::string profiles = TextOf(store, kProfileList, "ProfilesDirectory");
+    const std::string allUsers = TextOf(store, kProfileList, "AllUsersProfile");
+    if (!profiles.empty()) {
+        SetVariable("AllUsersProfile", profiles + "\\" + (allUsers.empty() ? "All Users" : allUsers));
+    }
+    const std::string profile = MountedUserProfile(store);
+    SetVariable("UserProfile", profile);
+    SetVariable("HomeDrive", profile.substr(0, profile.find('\\')));
+    SetVariable("HomePath", profile.substr(std::min(profile.size(), profile.find('\\'))));
+    SetVariable("UserName", profile.substr(profile.rfind('\\') + 1));
+    SetVariable("AppData", TextOf(store, kShellFolders, "AppData"));
+    SetVariable("LocalAppData", TextOf(store, kShellFolders, "Local AppData"));
+    if (const MemoryKey* environment = store.FindKey("HKEY_CURRENT_USER\\Environment")) {
+        for (const RegValue& value : environment->Values()) {
+            std::string text(value.Data.begin(), value.Data.end());
+            SetVariable(value.Name, text.substr(0, text.find('\0')));
+        }
+    }
+}
+
+std::vector<std::string> InstallationPaths::Drives() const {
+    std::vector<std::string> drives;
+    for (const auto& [letter, folder] : drives_) {
+        drives.push_back(std::string(1, letter) + ":\\");
+    }
+    return drives;
+}
+
+std::string InstallationPaths::Expand(std::string_view stored) const {
+    while (stored.ends_with('\0')) {
+        stored.remove_suffix(1);
+    }
+    std::string text(stored);
+    // Values may refer to others (%UserProfile% is "%SystemDrive%\..."): a few rounds, bounded.
+    for (int round = 0; round < 4 && text.find('%') != std::string::npos; ++round) {
+        std::string expanded;
+        std::size_t at = 0;
+        while (at < text.size()) {
+            const auto open = text.find('%', at);
+            const auto close = open == std::string::npos ? open : text.find('%', open + 1);
+            if (close == std::string::npos) {
+                expanded += text.substr(at);
+                break;
+            }
+            const auto known = variables_.find(Upper(text.substr(open + 1, close - open - 1)));
+            expanded += text.substr(at, open - at);
+            if (known != variables_.end()) {
+                expanded += known->second;
+                at = close + 1;
+            } else {
+                expanded += '%';
+                at = open + 1;
+            }
+        }
+        text = std::move(expanded);
+    }
+    return text;
+}
+
+std::string InstallationPaths::NativePath(std::string_view windowsPath) const {
+    if (windowsPath.size() < 2 || windowsPath[1] != ':') {
+        return {};
+    }
+    const auto drive = drives_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(windowsPath[0]))));
+    if (drive == drives_.end()) {
+        return {};
+    }
+    fs::path native = AnsiToUtf8(drive->second);
+    std::string_view rest = windowsPath.substr(2);
+    while (!rest.empty()) {
+        const auto cut = rest.find('\\');
+        const std::string_view part = rest.substr(0, cut);
+        rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            return {}; // never above the drive's folder
+        }
+        const fs::path found = FindIgnoringCase(native, AnsiToUtf8(part));
+        native = found.empty() ? native / AnsiToUtf8(part) : found;
+    }
+    return Utf8ToAnsi(native.string());
+}
+
+std::string InstallationPaths::WindowsPath(std::string_view nativePath) const {
+    for (const auto& [letter, folder] : drives_) {
+        const std::string_view root = folder;
+        if (nativePath.starts_with(root) &&
+            (nativePath.size() == root.size() || nativePath[root.size()] == '/')) {
+            std::string path = std::string(1, letter) + ":\\" +
+                               std::string(nativePath.substr(std::min(nativePath.size(), root.size() + 1)));
+            std::replace(path.begin(), path.end(), '/', '\\');
+            return path;
+        }
+    }
+    return {};
+}
+
+} // namespace quillon
