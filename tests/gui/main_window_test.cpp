@@ -9,10 +9,12 @@
 #include "registry/offline_registry.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -181,6 +183,27 @@ class MainWindowTest : public QObject {
         QVERIFY(dialog.findChild<QWidget*>("DirRepert2") != nullptr);
         QTest::mouseClick(dialog.findChild<QPushButton*>("RepertAnnule"), Qt::LeftButton);
         QCOMPARE(r, std::string());
+    }
+
+    // Over an installation read offline, the chooser lists that installation's folders and
+    // hands back Windows paths.
+    void theChooserBrowsesTheInstallationRead() {
+        QVERIFY(QDir(folder.path()).mkpath("Documents and Settings/Luc"));
+        InstallationPaths disk;
+        disk.AddDrive('C', gui::ToAnsi(folder.path()));
+        std::string r;
+        ChoixRepertSauve chooser(r, disk.Drives(), [](auto&) { return true; }, &disk);
+        gui::ChooserDialog dialog(chooser, nullptr);
+        QCOMPARE(dialog.findChild<QComboBox*>("DriveRepert2")->currentText(), QString("C:\\"));
+        auto* list = dialog.findChild<QListView*>("DirRepert2");
+        QModelIndex documents;
+        QTRY_VERIFY((documents = list->model()->index(0, 0, list->rootIndex())).isValid());
+        for (int row = 0; documents.data().toString() != "Documents and Settings"; ++row) {
+            documents = list->model()->index(row, 0, list->rootIndex());
+        }
+        emit list->activated(documents);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Repert2OK"), Qt::LeftButton);
+        QCOMPARE(r, std::string("C:\\Documents and Settings"));
     }
 
     // The check runs when the focus goes to another control of the window, not when another
