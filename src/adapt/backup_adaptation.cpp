@@ -152,7 +152,9 @@ AdaptationCounts AdaptLines(HeldLines& lines, const AdaptationInput& input) {
             }
         }
         std::string_view current = changed ? std::string_view(rewritten) : line;
-        if (!input.FolderChosen.empty() && current.find("Store Root") != std::string_view::npos) {
+        // Only the value lines that a read takes the folder from: a key or another value that
+        // merely mentions "Store Root" is not turned into one.
+        if (!input.FolderChosen.empty() && current.starts_with(kStoreRootLine)) {
             // A wrapped value is replaced whole: its continuation lines become blank lines.
             std::size_t last = n;
             if (current.starts_with(kStoreRootHex)) {

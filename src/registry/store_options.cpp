@@ -93,7 +93,7 @@ OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& 
 
 #ifdef _WIN32
 OpenedStore OpenStore(const StoreOptions&) {
-    return {std::make_unique<WindowsStore>(), {}, {}};
+    return {std::make_unique<WindowsStore>(), {}, {}, std::nullopt};
 }
 #else
 namespace {

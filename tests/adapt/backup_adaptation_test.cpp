@@ -136,13 +136,16 @@ TEST(BackupChanges, LeavesWhatItMustNotTouch) {
         return AdaptLines(held, {oldId, "{new-id}", "C:\\A", "C:\\A", "S-1-5-21-1", book, bookLine});
     };
     HeldLines held = Held({"REGEDIT4", "[X\\{ab}]", "[X\\{new-id}]", "\"Store Root\"=\"C:\\\\A\"",
-                           "[A\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]", "@=\"x\""});
+                           "[A\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]", "@=\"x\"",
+                           "[X\\Store Root]", "\"Note\"=\"Store Root\""});
     AdaptationCounts counts = adapt(held, "{ab}", DefaultAddressBook, 4); // 4 characters: kept
     EXPECT_EQ(counts.Identity, 0);
     EXPECT_EQ(counts.Folder, 0); // rewritten, but the same folder
     EXPECT_EQ(All(held)[1], "[X\\{ab}]");
     EXPECT_EQ(All(held)[4], " "); // the default address book: the pair is blanked
     EXPECT_EQ(All(held)[5], " ");
+    EXPECT_EQ(All(held)[6], "[X\\Store Root]"); // mentions of the name are not the value
+    EXPECT_EQ(All(held)[7], "\"Note\"=\"Store Root\"");
     counts = adapt(held, "{new-id}", "", 4); // the same identity: nothing to replace
     EXPECT_EQ(counts.Identity, 0);
 
