@@ -184,7 +184,11 @@ std::string WineRegistryUser(std::string_view text) {
     std::string_view line;
     for (int n = 0; n < 10 && lines.Next(line); ++n) {
         if (line.starts_with(kRelativeTo)) {
+            // "\\User\\S-1-5-…" in older prefixes, "REGISTRY\\User\\S-1-5-…" in newer ones.
             std::string_view path = Trim(line.substr(kRelativeTo.size()));
+            if (path.starts_with("REGISTRY")) {
+                path.remove_prefix(std::string_view("REGISTRY").size());
+            }
             constexpr std::string_view kUser = "\\\\User\\\\";
             return path.starts_with(kUser) ? std::string(path.substr(kUser.size())) : "";
         }

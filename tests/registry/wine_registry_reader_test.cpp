@@ -51,6 +51,9 @@ TEST(WineRegistryReader, ReadsKeysRelativeToTheirMountAsTheAnsiFunctionsWould) {
     EXPECT_NE(store.FindKey("HKEY_CURRENT_USER\\Software\\Caf\xE9\\Other"), nullptr);
 
     EXPECT_EQ(WineRegistryUser(kUserReg), "S-1-5-21-0-0-0-1000");
+    EXPECT_EQ(WineRegistryUser("WINE REGISTRY Version 2\n;; All keys relative to "
+                               "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1001\n"),
+              "S-1-5-21-0-0-0-1001"); // as newer Wine versions write it
     EXPECT_EQ(WineRegistryUser("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n"),
               "");
 }
