@@ -297,7 +297,7 @@ TEST_F(OfflineRegistryTest, FoldersAreLookedUpInTheInstallationRead) {
     ASSERT_TRUE(opened.Store && opened.Installation) << opened.Error;
     const InstallationPaths& disk = *opened.Installation;
     EXPECT_EQ(disk.Drives(), std::vector<std::string>{"C:\\"});
-    EXPECT_EQ(disk.Expand(std::string("%mail%\\%Unknown%\0\0", 20)),
+    EXPECT_EQ(disk.Expand(std::string("%mail%\\%Unknown%\0\0", 18)),
               "C:\\Documents and Settings\\Luc\\Courrier\\%Unknown%");
     EXPECT_EQ(disk.NativePath("c:\\DOCUMENTS AND SETTINGS\\luc\\courrier\\"), mail.string());
     EXPECT_EQ(disk.WindowsPath(mail.string()), "C:\\Documents and Settings\\Luc\\Courrier");
