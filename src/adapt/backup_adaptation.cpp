@@ -155,11 +155,10 @@ AdaptationCounts AdaptLines(HeldLines& lines, const AdaptationInput& input) {
         // Only the value lines that a read takes the folder from: a key or another value that
         // merely mentions "Store Root" is not turned into one.
         if (!input.FolderChosen.empty() && current.starts_with(kStoreRootLine)) {
-            // A wrapped value is replaced whole: its continuation lines become blank lines.
+            // A wrapped value, in whatever hex form, is replaced whole: its continuation lines
+            // become blank lines.
             std::size_t last = n;
-            if (current.starts_with(kStoreRootHex)) {
-                JoinedValueLine(lines, n, last);
-            }
+            JoinedValueLine(lines, n, last);
             for (std::size_t continuation = n + 1; continuation <= last; ++continuation) {
                 lines.Set(continuation, "");
             }

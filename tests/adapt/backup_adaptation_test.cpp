@@ -128,6 +128,10 @@ TEST(BackupChanges, AWrappedStoreRootIsOneValue) {
                              "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software]",
                              "\"Store Root\"=hex(2):44,3A,5C,4E,65,77,0", "", "",
                              "\"Next\"=dword:00000001"}));
+    HeldLines binary = Held({"\"Store Root\"=hex:43,3a,\\", "  00", "\"Next\"=dword:00000001"});
+    AdaptLines(binary, {"{old-id}", "{new-id}", "", "D:\\New", "", "", 0});
+    EXPECT_EQ(All(binary), (std::vector<std::string>{"\"Store Root\"=\"D:\\\\New\"", "",
+                                                     "\"Next\"=dword:00000001"}));
 }
 
 TEST(BackupChanges, LeavesWhatItMustNotTouch) {
