@@ -10,24 +10,16 @@ namespace {
 
 using namespace quillon;
 
-std::string ValuesThenRemovals(int count) {
-    std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Bench]\r\n";
-    for (int i = 0; i < count; ++i) {
-        text += "\"v" + std::to_string(i) + "\"=\"x\"\r\n";
-    }
-    for (int i = 0; i < count; ++i) {
-        text += "\"v" + std::to_string(i) + "\"=-\r\n";
-    }
-    return text;
-}
-
-std::string KeysThenRemovals(int count) {
-    std::string text = "REGEDIT4\r\n\r\n";
-    for (int i = 0; i < count; ++i) {
-        text += "[HKEY_CURRENT_USER\\Bench\\k" + std::to_string(i) + "]\r\n";
-    }
-    for (int i = 0; i < count; ++i) {
-        text += "[-HKEY_CURRENT_USER\\Bench\\k" + std::to_string(i) + "]\r\n";
+// A .reg text that sets `count` values of one key (or `count` keys), then removes them all.
+std::string SetThenRemove(int count, bool keys) {
+    std::string text = keys ? "REGEDIT4\r\n\r\n" : "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Bench]\r\n";
+    for (const bool removing : {false, true}) {
+        for (int i = 0; i < count; ++i) {
+            const std::string n = std::to_string(i);
+            text += keys ? (removing ? "[-" : "[") + std::string("HKEY_CURRENT_USER\\Bench\\k") +
+                               n + "]\r\n"
+                         : "\"v" + n + (removing ? "\"=-\r\n" : "\"=\"x\"\r\n");
+        }
     }
     return text;
 }
@@ -48,9 +40,9 @@ void Measure(const char* what, int count, const std::string& text) {
 
 int main() {
     for (const int count : {10000, 20000, 40000}) {
-        Measure("values then \"v\"=-", count, ValuesThenRemovals(count));
+        Measure("values then \"v\"=-", count, SetThenRemove(count, false));
     }
     for (const int count : {10000, 40000}) {
-        Measure("keys then [-key]", count, KeysThenRemovals(count));
+        Measure("keys then [-key]", count, SetThenRemove(count, true));
     }
 }
