@@ -18,23 +18,17 @@ constexpr std::string_view kProfileList =
 constexpr std::string_view kShellFolders =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// A string value's text without its terminating zeros; empty when absent.
-std::string TextOf(const MemoryStore& store, std::string_view key, std::string_view name) {
-    const MemoryKey* found = store.FindKey(key);
-    const RegValue* value = found != nullptr ? found->FindValue(name) : nullptr;
-    if (value == nullptr || !RegType::IsStringType(value->Type)) {
-        return {};
-    }
-    std::string text(value->Data.begin(), value->Data.end());
+// A value's text up to its terminating zero.
+std::string TextOf(const RegValue& value) {
+    const std::string text(value.Data.begin(), value.Data.end());
     return text.substr(0, text.find('\0'));
 }
 
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return upper;
+// A string value's text; empty when absent.
+std::string TextOf(const MemoryStore& store, std::string_view key, std::string_view name) {
+    const MemoryKey* found = store.FindKey(key);
+    const RegValue* value = found != nullptr ? found->FindValue(name) : nullptr;
+    return value != nullptr && RegType::IsStringType(value->Type) ? TextOf(*value) : std::string();
 }
 
 // The profile of the user whose keys are mounted under HKEY_USERS (any but the system's).
@@ -60,7 +54,7 @@ void InstallationPaths::AddDrive(char letter, std::string folder) {
 
 void InstallationPaths::SetVariable(std::string_view name, std::string value) {
     if (!value.empty()) {
-        variables_[Upper(name)] = std::move(value);
+        variables_[FoldCase(name)] = std::move(value);
     }
 }
 
@@ -86,8 +80,7 @@ void InstallationPaths::ReadVariables(const MemoryStore& store) {
     SetVariable("LocalAppData", TextOf(store, kShellFolders, "Local AppData"));
     if (const MemoryKey* environment = store.FindKey("HKEY_CURRENT_USER\\Environment")) {
         for (const RegValue& value : environment->Values()) {
-            std::string text(value.Data.begin(), value.Data.end());
-            SetVariable(value.Name, text.substr(0, text.find('\0')));
+            SetVariable(value.Name, TextOf(value));
         }
     }
 }
@@ -116,7 +109,7 @@ std::string InstallationPaths::Expand(std::string_view stored) const {
                 expanded += text.substr(at);
                 break;
             }
-            const auto known = variables_.find(Upper(text.substr(open + 1, close - open - 1)));
+            const auto known = variables_.find(FoldCase(text.substr(open + 1, close - open - 1)));
             expanded += text.substr(at, open - at);
             if (known != variables_.end()) {
                 expanded += known->second;

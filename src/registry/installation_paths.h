@@ -35,7 +35,7 @@ class InstallationPaths {
 
   private:
     std::map<char, std::string> drives_;          // upper-case letter → native folder
-    std::map<std::string, std::string> variables_; // upper-case name → ANSI value
+    std::map<std::string, std::string> variables_; // name, case folded → ANSI value
 };
 
 } // namespace quillon
