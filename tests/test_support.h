@@ -24,6 +24,71 @@ inline MemoryStore StoreFromReg(std::string_view body) {
     return store;
 }
 
+// Lines joined and each ended with CR LF, as the program writes them.
+inline std::string CrLf(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    for (auto line : lines) {
+        text.append(line).append("\r\n");
+    }
+    return text;
+}
+
+// UTF-16 LE bytes of `text`, as the system's regedit writes its files (without a byte-order mark).
+inline std::string Utf16Le(std::u16string_view text) {
+    std::string bytes;
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+// A key `path` holding every value type and the values that are hardest to carry through a
+// text file (quotes, backslashes, CR LF, every accented byte, 64 KiB, no terminator), with
+// subkeys twelve levels deep.
+inline MemoryStore RichFixture(const std::string& path) {
+    using Bytes = std::vector<std::uint8_t>;
+    MemoryStore store;
+    MemoryKey* key = store.CreateKey(path);
+    for (std::uint32_t type = 0; type <= 11; ++type) {
+        key->SetValue("type " + std::to_string(type), type, {0x41, 0x5C, 0x22, 0x0D, 0x0A, 0xE9, 0});
+        key->SetValue("empty " + std::to_string(type), type, {});
+    }
+    key->SetValue(std::string(300, 'L') + "\\\"", RegType::String, {'x', 0});
+    Bytes big(65536);
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    key->SetValue("64 KiB", RegType::Binary, big);
+    key->SetValue("quotes \"and\" back\\slashes", RegType::String,
+                  {'C', ':', '\\', '"', 'q', '"', '\\', 0});
+    key->SetValue("signature", RegType::String, {'l', '1', '\r', '\n', 'l', '2', 0});
+    Bytes accents;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        accents.push_back(static_cast<std::uint8_t>(b));
+    }
+    accents.push_back(0);
+    key->SetValue("accents \xE9\xE0", RegType::String, accents);
+    key->SetValue("no terminator", RegType::String, {'a', 'b'});
+    key->SetValue("short dword", RegType::Dword, {1, 2});
+    std::string deep = path;
+    for (int level = 0; level < 12; ++level) {
+        deep += "\\Level " + std::to_string(level) + " \xE9";
+        store.CreateKey(deep)->SetValue("depth", RegType::Dword,
+                                        {static_cast<std::uint8_t>(level), 0, 0, 0});
+    }
+    return store;
+}
+
+// Two keys hold the same values, in the same order, and the same subkeys, all the way down.
+inline void ExpectSameTree(const MemoryKey& a, const MemoryKey& b) {
+    ASSERT_EQ(a.Values(), b.Values()) << a.Name;
+    ASSERT_EQ(a.Subkeys().size(), b.Subkeys().size()) << a.Name;
+    for (std::size_t i = 0; i < a.Subkeys().size(); ++i) {
+        ExpectSameTree(*a.Subkeys()[i], *b.Subkeys()[i]);
+    }
+}
+
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;

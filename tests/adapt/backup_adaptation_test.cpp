@@ -1,18 +1,14 @@
 // Reading and rewriting the lines of a backup file, line by line.
 #include "adapt/backup_adaptation.h"
 
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 namespace quillon {
 namespace {
 
 HeldLines Held(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (std::string_view line : lines) {
-        text.append(line).append("\r\n");
-    }
     HeldLines held;
-    held.Assign(text);
+    held.Assign(test::CrLf(lines));
     return held;
 }
 

@@ -31,13 +31,16 @@ class BackupTest : public ::testing::Test {
                                     store, error))
                 << error;
         }
-        const std::string user = test::ReadBytes(QUILLON_EXAMPLES "/sample-xp/ntuser.reg");
-        ASSERT_TRUE(ReadRegText(ReplaceAll(user, "[HKEY_CURRENT_USER",
-                                           "[HKEY_USERS\\S-1-5-21-1111111111-2222222222-"
-                                           "3333333333-1003"),
-                                "ntuser.reg", store, error))
-            << error;
+        LoadSampleUserAt("HKEY_USERS\\S-1-5-21-1111111111-2222222222-3333333333-1003");
         Launch();
+    }
+    // The sample user's own keys, loaded a second time below `root`.
+    void LoadSampleUserAt(const std::string& root) {
+        const std::string user = test::ReadBytes(QUILLON_EXAMPLES "/sample-xp/ntuser.reg");
+        std::string error;
+        ASSERT_TRUE(ReadRegText(ReplaceAll(user, "[HKEY_CURRENT_USER", "[" + root), "ntuser.reg",
+                                store, error))
+            << error;
     }
     void Launch() {
         dialogue.emplace(registry, ui, ".");
@@ -295,21 +298,7 @@ TEST_F(BackupTest, TabTwoWithNoHiveNameSavesNothingOfTheMachine) {
 
 TEST_F(BackupTest, TabTwoWritesTheHiveAsTheCurrentUsers) {
     StartSample();
-    // The sample user's own keys, loaded a second time below HKEY_LOCAL_MACHINE\AUTRE.
-    std::string error;
-    MemoryStore hive;
-    ASSERT_TRUE(ReadRegFile(QUILLON_EXAMPLES "/sample-xp/ntuser.reg", hive, error));
-    MemoryKey& autre = *store.CreateKey("HKEY_LOCAL_MACHINE\\AUTRE");
-    std::function<void(const MemoryKey&, MemoryKey&)> copy = [&](const MemoryKey& from,
-                                                                 MemoryKey& to) {
-        for (const RegValue& value : from.Values()) {
-            to.SetValue(value.Name, value.Type, value.Data);
-        }
-        for (const auto& subkey : from.Subkeys()) {
-            copy(*subkey, to.AddSubkey(subkey->Name));
-        }
-    };
-    copy(hive.Root(1), autre);
+    LoadSampleUserAt("HKEY_LOCAL_MACHINE\\AUTRE");
     store.FindKey("HKEY_LOCAL_MACHINE\\AUTRE")->RemoveSubkey("RemoteAccess");
 
     Dialogue& d = *dialogue;

@@ -260,12 +260,5 @@ TEST_F(DialogueTest, LinksOpenTheFaqAndTermineEndsEvenWhenHelpFails) {
     EXPECT_TRUE(dialogue->Ended());
 }
 
-TEST_F(DialogueTest, EveryControlIsFoundByItsName) {
-    Start(Registry("6.0"));
-    EXPECT_EQ(dialogue->Find("Check2_23"), &dialogue->Check2_23);
-    EXPECT_EQ(dialogue->Find("Nothing"), nullptr);
-    EXPECT_EQ(dialogue->Onglets.Tabs()[2].Caption, "    Adapter le fichier de sauvegarde        ");
-}
-
 } // namespace
 } // namespace quillon

@@ -119,15 +119,7 @@ TEST_F(RealHiveTest, TheWholeHiveExportsAndReadsBackValueForValue) {
     MemoryStore reread;
     std::string error;
     ASSERT_TRUE(ReadRegText(text, out, reread, error)) << error;
-    std::function<void(const MemoryKey&, const MemoryKey&)> same = [&](const MemoryKey& a,
-                                                                         const MemoryKey& b) {
-        ASSERT_EQ(a.Values(), b.Values()) << a.Name;
-        ASSERT_EQ(a.Subkeys().size(), b.Subkeys().size()) << a.Name;
-        for (std::size_t i = 0; i < a.Subkeys().size(); ++i) {
-            same(*a.Subkeys()[i], *b.Subkeys()[i]);
-        }
-    };
-    same(store.Root(1), reread.Root(1));
+    test::ExpectSameTree(store.Root(1), reread.Root(1));
 }
 
 TEST_F(RealHiveTest, JoesIdentityHasNoStoreFolderNorAccounts) {

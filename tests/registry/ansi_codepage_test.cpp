@@ -1,6 +1,6 @@
 #include "registry/ansi_codepage.h"
 
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 namespace quillon {
 namespace {
@@ -13,14 +13,7 @@ std::string AllBytes() {
     return bytes;
 }
 
-std::string Utf16Le(std::u16string_view text) {
-    std::string bytes;
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
+using test::Utf16Le;
 
 TEST(AnsiCodePage, EveryByteSurvivesUtf8AndUtf16RoundTrips) {
     const std::string bytes = AllBytes();

@@ -11,14 +11,7 @@ using test::ReadBytes;
 using test::ScratchFolder;
 using test::StoreFromReg;
 using test::WriteBytes;
-
-std::string Lines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (auto line : lines) {
-        text.append(line).append("\r\n");
-    }
-    return text;
-}
+constexpr auto Lines = test::CrLf;
 
 class ExportKeyTest : public ::testing::Test {
   protected:
@@ -147,18 +140,12 @@ TEST_F(ExportKeyTest, NamesThatNoLineCanCarryAreLeftOutAndNamed) {
 }
 
 TEST_F(ExportKeyTest, EveryExportedValueReadsBackTheSame) {
-    MemoryStore original;
-    MemoryKey* key = original.CreateKey("HKEY_CURRENT_USER\\Round");
-    for (std::uint32_t type = 0; type <= 11; ++type) {
-        key->SetValue("t" + std::to_string(type), type, {0x41, 0x5C, 0x22, 0x0D, 0x0A, 0xE9});
-        key->SetValue("e" + std::to_string(type), type, {});
-    }
-    key->SetValue(std::string(300, 'N') + "\\\"", RegType::String, {'\\', '"', 0xE9, 0});
+    MemoryStore original = test::RichFixture("HKEY_CURRENT_USER\\Round");
     MemoryStore reread;
     std::string error;
     ASSERT_TRUE(ReadRegText(Export(original, "HKEY_CURRENT_USER\\Round"), "out.reg", reread, error))
         << error;
-    EXPECT_EQ(reread.FindKey("HKEY_CURRENT_USER\\Round")->Values(), key->Values());
+    test::ExpectSameTree(original.Root(1), reread.Root(1));
 }
 
 TEST_F(ExportKeyTest, FileErrorsAreReportedWithTheSystemsReason) {

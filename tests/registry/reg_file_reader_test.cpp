@@ -7,12 +7,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 std::string Utf16LeWithBom(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
+    return "\xFF\xFE" + test::Utf16Le(text);
 }
 
 const RegValue& ValueOf(const MemoryStore& store, std::string_view key, std::string_view name) {

@@ -81,43 +81,6 @@ TEST_F(WindowsStoreTest, ReadsKeysValuesAndTypesWithoutCuttingAnythingShort) {
     EXPECT_EQ(registry.CloseKey(handle), 0);
 }
 
-// A fixture with every type and the values that are hard to carry through a text file.
-MemoryStore RichFixture(const std::string& rootName) {
-    MemoryStore store;
-    MemoryKey* key = store.CreateKey(rootName);
-    for (std::uint32_t type = 0; type <= 11; ++type) {
-        key->SetValue("type " + std::to_string(type), type, {0x41, 0x5C, 0x22, 0xE9, 0});
-        key->SetValue("empty " + std::to_string(type), type, {});
-    }
-    key->SetValue(std::string(300, 'L'), RegType::String, {'x', 0});
-    Bytes big(65536);
-    for (std::size_t i = 0; i < big.size(); ++i) {
-        big[i] = static_cast<std::uint8_t>(i * 7);
-    }
-    key->SetValue("64 KiB", RegType::Binary, big);
-    Bytes longText(600, 'a');
-    longText.back() = 0;
-    key->SetValue("600 bytes", RegType::String, longText);
-    key->SetValue("quotes \"and\" back\\slashes", RegType::String,
-                  {'C', ':', '\\', '"', 'q', '"', '\\', 0});
-    key->SetValue("signature", RegType::String, {'l', '1', '\r', '\n', 'l', '2', 0});
-    Bytes accents;
-    for (int b = 0x80; b <= 0xFF; ++b) {
-        accents.push_back(static_cast<std::uint8_t>(b));
-    }
-    accents.push_back(0);
-    key->SetValue("accents \xE9\xE0", RegType::String, accents);
-    key->SetValue("no terminator", RegType::String, {'a', 'b'});
-    key->SetValue("short dword", RegType::Dword, {1, 2});
-    std::string deep = rootName;
-    for (int level = 0; level < 12; ++level) {
-        deep += "\\Level " + std::to_string(level) + " \xE9";
-        store.CreateKey(deep)->SetValue("depth", RegType::Dword,
-                                        {static_cast<std::uint8_t>(level), 0, 0, 0});
-    }
-    return store;
-}
-
 // What Wine's regedit stores: a string type that lacks its terminating zero gets one.
 Bytes AsImported(const RegValue& value) {
     Bytes data = value.Data;
@@ -173,7 +136,7 @@ bool ImportWithRegedit(const std::string& file) {
 
 TEST_F(WindowsStoreTest, EveryValueSurvivesExportAndImportByRegedit) {
     const std::string name = std::string("HKEY_CURRENT_USER\\") + kTestRoot + "\\Round trip";
-    MemoryStore fixture = RichFixture(name);
+    MemoryStore fixture = test::RichFixture(name);
     test::ScratchFolder folder;
     const std::string file = folder.File("round-trip.reg");
     Reg_access fromFixture(fixture);
