@@ -48,22 +48,14 @@ class HiveWalker {
                 ++damaged_; // this subkey is lost; its siblings may still be read
                 continue;
             }
-            // A key without a name, or with a backslash in it, cannot be reached by any path:
-            // opening it would open its parent again. It is counted as damaged and left out.
-            const std::string_view text = name.get();
-            if (text.empty() || text.find('\\') != std::string_view::npos) {
+            // A key that no path can name, or a second subkey of one name (a damaged hive, or
+            // names that differ only in characters Windows-1252 lacks), is left out and counted.
+            MemoryKey* read = key.AppendReadSubkey(Utf8ToAnsi(name.get()));
+            if (read == nullptr) {
                 ++damaged_;
                 continue;
             }
-            // Two subkeys of one name (a damaged hive, or names that differ only in characters
-            // Windows-1252 lacks) cannot both be opened: the first is kept, as the system's
-            // lookup would find it.
-            std::string ansiName = Utf8ToAnsi(name.get());
-            if (key.FindSubkey(ansiName) != nullptr) {
-                ++damaged_;
-                continue;
-            }
-            Copy(*child, key.AppendSubkey(ansiName), depth + 1);
+            Copy(*child, *read, depth + 1);
         }
     }
 
@@ -90,17 +82,14 @@ class HiveWalker {
                 ++damaged_; // this value is lost; the key's other values may still be read
                 continue;
             }
-            std::string ansiName = Utf8ToAnsi(name.get());
-            if (key.FindValue(ansiName) != nullptr) {
-                ++damaged_; // a second value of that name: only the first can be queried
-                continue;
-            }
-            RegValue read{std::move(ansiName), type,
+            RegValue read{Utf8ToAnsi(name.get()), type,
                           std::vector<std::uint8_t>(bytes.get(), bytes.get() + length)};
             if (RegType::IsStringType(read.Type)) {
                 Utf16LeDataToAnsi(read.Data);
             }
-            key.AppendValue(std::move(read));
+            if (!key.AppendReadValue(std::move(read))) {
+                ++damaged_; // a second value of that name: only the first can be queried
+            }
         }
     }
 

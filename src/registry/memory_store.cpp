@@ -139,6 +139,21 @@ MemoryKey& MemoryKey::AppendSubkey(std::string_view name) {
     return *key;
 }
 
+MemoryKey* MemoryKey::AppendReadSubkey(std::string_view name) {
+    if (name.empty() || name.find('\\') != std::string_view::npos || FindSubkey(name) != nullptr) {
+        return nullptr;
+    }
+    return &AppendSubkey(name);
+}
+
+bool MemoryKey::AppendReadValue(RegValue value) {
+    if (FindValue(value.Name) != nullptr) {
+        return false;
+    }
+    AppendValue(std::move(value));
+    return true;
+}
+
 void MemoryKey::RemoveSubkey(std::string_view name) {
     MemoryKey* target = FindSubkey(name);
     if (target == nullptr) {

@@ -28,9 +28,12 @@ struct MemoryKey {
 
     MemoryKey* FindSubkey(std::string_view name) const;
     MemoryKey& AddSubkey(std::string_view name); // the existing one when present
-    // For sources whose names are known to be unique (a hive): no lookup first.
-    MemoryKey& AppendSubkey(std::string_view name);
-    void AppendValue(RegValue value);
+    // For keys read from a registry file (a hive): the new subkey, or nullptr when no path can
+    // reach it (no name, or a backslash in it) or one of that name was read before, which the
+    // system's lookup would find instead.
+    MemoryKey* AppendReadSubkey(std::string_view name);
+    // Likewise for values: false, and nothing added, when one of that name was read before.
+    bool AppendReadValue(RegValue value);
     void RemoveSubkey(std::string_view name);
     // Sets a value, in place when one of that name exists, else at the end.
     void SetValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
@@ -40,6 +43,8 @@ struct MemoryKey {
     void ReserveSubkeys(std::size_t count) { subkeys_.reserve(subkeys_.size() + count); }
 
   private:
+    MemoryKey& AppendSubkey(std::string_view name);
+    void AppendValue(RegValue value);
     // Position of the value of that name, or values_.size().
     std::size_t ValuePosition(std::string_view name) const;
     bool ValueRemoved(std::size_t position) const {

@@ -18,14 +18,24 @@ bool MountAll(MemoryStore& store, const StoreOptions& options, std::vector<std::
 
 // The Windows installation of `root` (a mounted system disk), found without regard to case.
 struct WindowsInstallation {
+    // Windows 2000, XP, 2003.
     std::string Software; // WINDOWS/system32/config/software (or WINNT/...)
     std::string Default;  // .../config/default; empty when absent
-    std::string UserHive; // Documents and Settings/NAME/NTUSER.DAT
+    // Windows 95, 98, Me: SYSTEM.DAT holds all of HKEY_LOCAL_MACHINE, USER.DAT all of HKEY_USERS.
+    std::string SystemDat;
+    std::string UserDat;
+    std::vector<std::string> Profiles; // WINDOWS/Profiles/NAME holding a USER.DAT
+    // The user's own hive: Documents and Settings/NAME/NTUSER.DAT, or WINDOWS/Profiles/NAME/
+    // USER.DAT; empty on Windows 95/98/Me when no profile is chosen (the .DEFAULT user).
+    std::string UserHive;
     std::string UserName; // NAME as the folder spells it
+
+    bool Is9x() const { return !SystemDat.empty(); }
 };
 
 // false with a French `error` when a hive is missing, or when `user` is empty and there are
-// several profiles (they are listed) or none.
+// several profiles (they are listed) or none (Windows 2000/XP/2003), or when `user` names no
+// profile.
 bool FindWindowsInstallation(const std::string& root, const std::string& user,
                              WindowsInstallation& found, std::string& error);
 

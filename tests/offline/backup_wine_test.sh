@@ -16,6 +16,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 failures=0 checks=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 w() { winepath -w "$1" 2>/dev/null; }
+source "$(dirname "$0")/wine_merge.sh"
 
 export WINEPREFIX=$work/one
 for part in ntuser default software; do
@@ -29,16 +30,7 @@ cmp -s "$work/live.reg" "$work/offline.reg" || { fail "live and offline backups 
 
 checks=$((checks + 1))
 export WINEPREFIX=$work/two
-"$wine" regedit /s "$(w "$work/offline.reg")" 2>/dev/null || fail "regedit of the backup"
-wineserver -w
-: >"$work/readback.reg"
-first=1
-while IFS= read -r key; do
-    if [[ $first == 1 ]]; then mode=(); first=0; else mode=(--append); fi
-    "$native" --wine-prefix "$WINEPREFIX" export "$key" "$work/readback.reg" "${mode[@]}" || fail "export $key"
-done < <(awk 'prev == " \r" && /^\[/ { sub(/^\[/, ""); sub(/\]\r$/, ""); print } { prev = $0 }' "$work/offline.reg")
-python3 "$(dirname "$0")/reg_compare.py" "$work/offline.reg" "$work/readback.reg" | tail -n 3 | grep -q ' 0 failed' ||
-    { fail "values not given back"; python3 "$(dirname "$0")/reg_compare.py" "$work/offline.reg" "$work/readback.reg" | head; }
+merged_gives_back "$native" "$work/offline.reg" "$work" || fail "the merged backup does not give back every value"
 
 checks=$((checks + 1))
 export WINEPREFIX=$work/three

@@ -138,20 +138,84 @@ TEST_F(RealHiveTest, JoesIdentityHasNoStoreFolderNorAccounts) {
     EXPECT_EQ(CountKeys(store.Root(1)), 1127u);
 }
 
-TEST_F(RealHiveTest, WindowsMeRegistriesAreRefusedAsNotRegf) {
-    for (const char* file : {"USER.DAT", "SYSTEM.DAT"}) {
-        const std::string path = kFixtures + "/winme-dfwinreg-creg/" + file;
-        if (!std::filesystem::exists(path)) {
-            GTEST_SKIP() << "the Windows Me registry " << path << " is not here";
-        }
-        std::vector<std::string> warnings;
-        std::string error;
-        EXPECT_FALSE(MountAll(store, {{{Mount::Kind::Hive, "HKEY_USERS\\ME", path}}, ""},
-                              warnings, error));
-        EXPECT_EQ(error, path + " : registre de Windows 95/98/Me (format CREG), qui n'est pas une "
-                                "ruche regf : Quillon ne lit que les registres de Windows 2000, "
-                                "XP et suivants");
+// Mounts the sources into a fresh store, keeping the warnings and the error.
+struct Mounted {
+    bool Mount(std::vector<quillon::Mount> mounts, std::string user = "") {
+        store = MemoryStore();
+        warnings.clear();
+        return MountAll(store, {std::move(mounts), std::move(user)}, warnings, error);
     }
+    // A value's bytes as text, or "<absent>".
+    std::string Bytes(std::string_view key, std::string_view value) const {
+        const MemoryKey* found = store.FindKey(key);
+        const RegValue* v = found != nullptr ? found->FindValue(value) : nullptr;
+        return v == nullptr ? "<absent>" : std::string(v->Data.begin(), v->Data.end());
+    }
+    MemoryStore store;
+    std::vector<std::string> warnings;
+    std::string error;
+};
+
+// A real Windows Me registry (CREG files) in a Windows 98/Me layout: SYSTEM.DAT is the machine's
+// keys, USER.DAT those of HKEY_USERS, whose .DEFAULT is the user unless a profile is chosen.
+TEST(RealCregTest, AWindowsMeInstallationIsReadAsItsAnsiFunctionsWould) {
+    const std::string me = kFixtures + "/winme-dfwinreg-creg";
+    if (!std::filesystem::exists(me + "/USER.DAT")) {
+        GTEST_SKIP() << "the Windows Me registry " << me << " is not here (no ../shared beside the clone)";
+    }
+    test::ScratchFolder disk;
+    std::filesystem::create_directories(disk.Path() / "Windows/Profiles/Luc");
+    std::filesystem::copy_file(me + "/SYSTEM.DAT", disk.File("Windows/system.dat"));
+    std::filesystem::copy_file(me + "/USER.DAT", disk.File("Windows/User.dat"));
+    const quillon::Mount windows{Mount::Kind::Windows, "", disk.Path().string()};
+    Mounted m;
+    ASSERT_TRUE(m.Mount({windows})) << m.error;
+    EXPECT_TRUE(m.warnings.empty());
+    EXPECT_EQ(m.Bytes("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer", "Version"),
+              std::string("5.50.4134.0100\0", 15));
+    // Stored without its terminating zero, returned with it.
+    EXPECT_EQ(m.Bytes("HKEY_CURRENT_USER\\Identities", "Last Username"),
+              std::string("Main Identity\0", 14));
+    EXPECT_EQ(m.Bytes("HKEY_USERS\\.DEFAULT\\Identities", "Last User ID"),
+              m.Bytes("HKEY_CURRENT_USER\\Identities", "Last User ID"));
+    EXPECT_EQ(m.store.FindKey("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts")
+                  ->Subkeys()
+                  .size(),
+              5u);
+
+    std::filesystem::copy_file(me + "/USER.DAT", disk.File("Windows/Profiles/Luc/USER.DAT"));
+    ASSERT_TRUE(m.Mount({windows})) << m.error;
+    ASSERT_EQ(m.warnings.size(), 1u);
+    EXPECT_NE(m.warnings[0].find("profils d'utilisateurs (Luc) ; l'utilisateur lu est .DEFAULT"),
+              std::string::npos);
+    ASSERT_TRUE(m.Mount({windows}, "luc")) << m.error;
+    EXPECT_NE(m.store.FindKey("HKEY_CURRENT_USER\\.DEFAULT\\Identities"), nullptr);
+    EXPECT_NE(m.store.FindKey("HKEY_USERS\\Luc\\.DEFAULT\\Identities"), nullptr);
+    EXPECT_FALSE(m.Mount({windows}, "Paul"));
+    EXPECT_EQ(m.error, disk.Path().string() + " : pas de profil « Paul » (profils : Luc)");
+}
+
+// A truncated CREG file is refused with its name; one with damaged blocks is read as far as it
+// can be, with a warning.
+TEST(RealCregTest, DamagedCregFilesEndInAMessageNeverACrash) {
+    const std::string user = kFixtures + "/winme-dfwinreg-creg/USER.DAT";
+    if (!std::filesystem::exists(user)) {
+        GTEST_SKIP() << "the Windows Me registry " << user << " is not here";
+    }
+    test::ScratchFolder folder;
+    const std::string bytes = test::ReadBytes(user);
+    std::string damaged = bytes;
+    damaged.replace(0x100, 0x200, std::string(0x200, '\xFF'));
+    test::WriteBytes(folder.File("truncated.dat"), bytes.substr(0, 3000));
+    test::WriteBytes(folder.File("damaged.dat"), damaged);
+    Mounted m;
+    EXPECT_FALSE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("truncated.dat")}}));
+    EXPECT_EQ(m.error, "Impossible de lire le registre « " + folder.File("truncated.dat") +
+                           " » : registre tronqué ou endommagé, sa racine est illisible");
+    ASSERT_TRUE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("damaged.dat")}})) << m.error;
+    ASSERT_EQ(m.warnings.size(), 1u);
+    EXPECT_NE(m.warnings[0].find("clé(s) endommagée(s)"), std::string::npos);
+    EXPECT_NE(m.store.FindKey("HKEY_USERS\\.DEFAULT"), nullptr);
 }
 
 } // namespace
