@@ -1,15 +1,22 @@
-// The hive reader (libhivex, then its recovery mode on a damaged hive), then the exporter on
-// whatever it read.
+// The registry-file readers, told apart by their first bytes as the store does: regf hives
+// (libhivex, then its recovery mode on a damaged hive) and Windows 95/98/Me CREG files (libcreg,
+// whole and from its .DEFAULT key); then the exporter on whatever they read.
 #include "fuzz_support.h"
+#include "registry/creg_reader.h"
 #include "registry/hive_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quillon;
-    const std::string path = fuzz::WriteScratchFile("NTUSER.DAT", fuzz::BytesOf(data, size));
+    const std::string_view bytes = fuzz::BytesOf(data, size);
+    const std::string path = fuzz::WriteScratchFile("NTUSER.DAT", bytes);
     MemoryStore store;
     HiveReadReport report;
     std::string error;
-    if (ReadHiveFile(path, store.Root(1), report, error)) {
+    const bool read = LooksLikeCreg(bytes)
+                          ? ReadCregFile(path, "", store.Root(1), report, error) &&
+                                ReadCregFile(path, ".DEFAULT", store.Root(2), report, error)
+                          : ReadHiveFile(path, store.Root(1), report, error);
+    if (read) {
         fuzz::CheckExportReadsBack(store);
     }
     return 0;

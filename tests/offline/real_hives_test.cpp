@@ -5,6 +5,8 @@
 #include "registry/reg_file_reader.h"
 #include "test_support.h"
 
+#include <cstring>
+
 namespace quillon {
 namespace {
 
@@ -195,8 +197,8 @@ TEST(RealCregTest, AWindowsMeInstallationIsReadAsItsAnsiFunctionsWould) {
     EXPECT_EQ(m.error, disk.Path().string() + " : pas de profil « Paul » (profils : Luc)");
 }
 
-// A truncated CREG file is refused with its name; one with damaged blocks is read as far as it
-// can be, with a warning.
+// A truncated CREG file is refused with its name; one with damaged blocks, or whose key links
+// loop, is read as far as it can be, with a warning.
 TEST(RealCregTest, DamagedCregFilesEndInAMessageNeverACrash) {
     const std::string user = kFixtures + "/winme-dfwinreg-creg/USER.DAT";
     if (!std::filesystem::exists(user)) {
@@ -208,6 +210,16 @@ TEST(RealCregTest, DamagedCregFilesEndInAMessageNeverACrash) {
     damaged.replace(0x100, 0x200, std::string(0x200, '\xFF'));
     test::WriteBytes(folder.File("truncated.dat"), bytes.substr(0, 3000));
     test::WriteBytes(folder.File("damaged.dat"), damaged);
+    // The first subkey of the root names itself as its next sibling: a list without end.
+    const auto at = [&](std::size_t offset) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, bytes.data() + offset, 4);
+        return value;
+    };
+    const std::uint32_t child = at(0x20 + at(0x28) + 0x10);
+    std::string looping = bytes;
+    std::memcpy(looping.data() + 0x20 + child + 0x14, &child, 4);
+    test::WriteBytes(folder.File("looping.dat"), looping);
     Mounted m;
     EXPECT_FALSE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("truncated.dat")}}));
     EXPECT_EQ(m.error, "Impossible de lire le registre « " + folder.File("truncated.dat") +
@@ -216,6 +228,10 @@ TEST(RealCregTest, DamagedCregFilesEndInAMessageNeverACrash) {
     ASSERT_EQ(m.warnings.size(), 1u);
     EXPECT_NE(m.warnings[0].find("clé(s) endommagée(s)"), std::string::npos);
     EXPECT_NE(m.store.FindKey("HKEY_USERS\\.DEFAULT"), nullptr);
+    ASSERT_TRUE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("looping.dat")}})) << m.error;
+    EXPECT_EQ(m.warnings, std::vector<std::string>{folder.File("looping.dat") +
+                                                   " : 1 clé(s) endommagée(s), lue(s) en partie"});
+    EXPECT_EQ(m.store.Root(3).Subkeys().size(), 1u);
 }
 
 } // namespace
