@@ -7,6 +7,7 @@
 #include <libcreg.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <unordered_set>
 #include <vector>
@@ -36,6 +37,40 @@ using OwnedKey = std::unique_ptr<libcreg_key_t, KeyFree>;
 using OwnedValue = std::unique_ptr<libcreg_value_t, ValueFree>;
 using OwnedFile = std::unique_ptr<libcreg_file_t, FileFree>;
 using OwnedMemory = std::unique_ptr<libbfio_handle_t, MemoryFree>;
+
+// The bytes of a file in memory, read by libcreg through libbfio's callbacks (the memory range
+// handle of libbfio 20170123 reads past the end of its range on damaged files).
+struct BytesReader {
+    std::string_view bytes;
+    std::size_t offset = 0;
+
+    static BytesReader& Of(intptr_t* handle) { return *reinterpret_cast<BytesReader*>(handle); }
+    static int Ok(intptr_t*, libbfio_error_t**) { return 1; }
+    static int Opened(intptr_t*, int, libbfio_error_t**) { return 1; }
+    static ssize_t Read(intptr_t* handle, std::uint8_t* buffer, std::size_t size, libbfio_error_t**) {
+        BytesReader& reader = Of(handle);
+        const std::size_t count = std::min(size, reader.bytes.size() - std::min(reader.offset, reader.bytes.size()));
+        std::copy_n(reader.bytes.data() + std::min(reader.offset, reader.bytes.size()), count, buffer);
+        reader.offset += count;
+        return static_cast<ssize_t>(count);
+    }
+    static ssize_t Write(intptr_t*, const std::uint8_t*, std::size_t, libbfio_error_t**) { return -1; }
+    static off64_t Seek(intptr_t* handle, off64_t offset, int whence, libbfio_error_t**) {
+        BytesReader& reader = Of(handle);
+        const off64_t base = whence == SEEK_CUR   ? static_cast<off64_t>(reader.offset)
+                             : whence == SEEK_END ? static_cast<off64_t>(reader.bytes.size())
+                                                  : 0;
+        if (base + offset < 0) {
+            return -1;
+        }
+        reader.offset = static_cast<std::size_t>(base + offset);
+        return base + offset;
+    }
+    static int Size(intptr_t* handle, size64_t* size, libbfio_error_t**) {
+        *size = Of(handle).bytes.size();
+        return 1;
+    }
+};
 
 // The key tree of a CREG file: a block at 0x20 whose header gives its size and the offset of the
 // root entry; each 28-byte entry links to its first child (+0x10) and next sibling (+0x14).
@@ -197,16 +232,19 @@ bool ReadCregFile(const std::string& path, std::string_view below, MemoryKey& mo
         return false;
     }
     const std::size_t cutLinks = CutLoopingLinks(bytes);
+    BytesReader reader{bytes};
     libbfio_handle_t* rawMemory = nullptr;
     libcreg_file_t* rawFile = nullptr;
-    if (libbfio_memory_range_initialize(&rawMemory, nullptr) != 1) {
+    if (libbfio_handle_initialize(&rawMemory, reinterpret_cast<intptr_t*>(&reader), nullptr,
+                                  nullptr, BytesReader::Opened, BytesReader::Ok, BytesReader::Read,
+                                  BytesReader::Write, BytesReader::Seek, BytesReader::Ok,
+                                  BytesReader::Ok, BytesReader::Size,
+                                  LIBBFIO_FLAG_IO_HANDLE_NON_MANAGED, nullptr) != 1) {
         error = "Impossible de lire le registre « " + path + " » : mémoire insuffisante";
         return false;
     }
     OwnedMemory memory(rawMemory);
-    if (libbfio_memory_range_set(memory.get(), reinterpret_cast<std::uint8_t*>(bytes.data()),
-                                 bytes.size(), nullptr) != 1 ||
-        libcreg_file_initialize(&rawFile, nullptr) != 1) {
+    if (libcreg_file_initialize(&rawFile, nullptr) != 1) {
         error = "Impossible de lire le registre « " + path + " » : mémoire insuffisante";
         return false;
     }
