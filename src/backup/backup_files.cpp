@@ -17,21 +17,6 @@ void WriteLine(OutputFile& out, std::string_view line) {
 
 } // namespace
 
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
-    if (from.empty()) {
-        return std::string(text);
-    }
-    std::string result;
-    std::size_t start = 0;
-    for (auto found = text.find(from); found != std::string_view::npos;
-         found = text.find(from, start)) {
-        result.append(text.substr(start, found - start)).append(to);
-        start = found + from.size();
-    }
-    result.append(text.substr(start));
-    return result;
-}
-
 bool CopyAccountLines(const std::string& temporary, const std::string& output, bool create,
                       const std::optional<AccountsRewrite>& rewrite, FileError& error) {
     std::vector<std::string> lines;

@@ -8,9 +8,6 @@
 
 namespace quillon {
 
-// Every occurrence of `from` in `text` replaced by `to`, from the start, case-sensitively.
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
-
 // Generating an identity's accounts from the global ones: key paths from -> to.
 struct AccountsRewrite {
     std::string From;

@@ -162,6 +162,21 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileErr
     return true;
 }
 
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) {
+        return std::string(text);
+    }
+    std::string result;
+    std::size_t start = 0;
+    for (auto found = text.find(from); found != std::string_view::npos;
+         found = text.find(from, start)) {
+        result.append(text.substr(start, found - start)).append(to);
+        start = found + from.size();
+    }
+    result.append(text.substr(start));
+    return result;
+}
+
 std::filesystem::path FindIgnoringCase(const std::filesystem::path& folder, std::string_view name) {
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;

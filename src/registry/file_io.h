@@ -56,6 +56,9 @@ std::vector<std::string_view> LineViews(std::string_view content);
 // The line of `content` that starts at `start`, and in `next` where the following one starts.
 std::string_view LineAt(std::string_view content, std::size_t start, std::size_t& next);
 std::vector<std::string> SplitLines(std::string_view content);
+// Every occurrence of `from` in `text` replaced by `to`, from the start, case-sensitively.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error);
 
 // A folder as the registry stores it, as this system would open it: without the terminating

@@ -3,12 +3,15 @@
 #include "registry/ansi_codepage.h"
 #include "registry/creg_reader.h"
 #include "registry/file_io.h"
+#include "registry/file_tree.h"
+#include "registry/temp_file.h"
 #include "registry/hive_reader.h"
 #include "registry/reg_file_reader.h"
 #include "registry/wine_registry_reader.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace quillon {
 namespace {
@@ -20,16 +23,6 @@ constexpr std::string_view kProfileList =
 // Profiles of the system itself, never the user whose settings are wanted.
 constexpr std::string_view kSystemProfiles[] = {"All Users", "Default User", "LocalService",
                                                 "NetworkService"};
-
-fs::path FindPath(fs::path at, std::initializer_list<std::string_view> parts) {
-    for (std::string_view part : parts) {
-        at = FindIgnoringCase(at, part);
-        if (at.empty()) {
-            return {};
-        }
-    }
-    return at;
-}
 
 bool IsSystemProfile(const std::string& name) {
     return std::any_of(std::begin(kSystemProfiles), std::end(kSystemProfiles),
@@ -43,6 +36,53 @@ std::string Joined(const std::vector<std::string>& names) {
     }
     return text;
 }
+
+// Local paths of a tree's files for the readers, which open files by name: the files themselves
+// in a folder of this machine, else copies in temporary files, made once and deleted with this
+// object.
+class LocalCopies {
+  public:
+    explicit LocalCopies(const FileTree& tree) : tree_(tree) {}
+
+    const FileTree& Tree() const { return tree_; }
+
+    // "" with `error` set when the file cannot be read or copied.
+    std::string PathOf(const std::string& file, std::string& error) {
+        if (std::optional<std::string> local = tree_.LocalPath(file)) {
+            return *local;
+        }
+        if (const auto made = copies_.find(file); made != copies_.end()) {
+            return made->second.Path();
+        }
+        std::string bytes;
+        FileError fileError;
+        if (!tree_.Read(file, bytes, fileError)) {
+            error = "Impossible de lire « " + tree_.Shown(file) + " » : " + fileError.Reason();
+            return {};
+        }
+        std::optional<TemporaryFile> copy = TemporaryFile::Create(fileError);
+        OutputFile out;
+        if (!copy || !out.Open(copy->Path(), OutputFile::Mode::Create, fileError) ||
+            (out.Write(bytes), !out.Close(fileError))) {
+            error = "Impossible de copier « " + tree_.Shown(file) + " » dans « " + fileError.Path +
+                    " » : " + fileError.Reason();
+            return {};
+        }
+        return copies_.emplace(file, std::move(*copy)).first->second.Path();
+    }
+
+    // `text` naming the tree's files where it named their copies.
+    std::string Shown(std::string text) const {
+        for (const auto& [file, copy] : copies_) {
+            text = ReplaceAll(text, copy.Path(), tree_.Shown(file));
+        }
+        return text;
+    }
+
+  private:
+    const FileTree& tree_;
+    std::map<std::string, TemporaryFile> copies_;
+};
 
 class Mounter {
   public:
@@ -155,43 +195,65 @@ class Mounter {
     }
 
     bool MountWindows(const std::string& root, const std::string& user) {
+        return MountInstallation(LocalTree(root), user);
+    }
+
+  public:
+    // The Windows installation found in `tree`, its hives where Windows would load them.
+    bool MountInstallation(const FileTree& tree, const std::string& user) {
         WindowsInstallation windows;
-        if (!FindWindowsInstallation(root, user, windows, error_)) {
+        if (!FindWindowsInstallation(tree, user, windows, error_)) {
             return false;
         }
-        if (windows.Is9x()) {
-            return MountWindows9x(windows);
-        }
-        if (!MountFile("HKEY_LOCAL_MACHINE\\Software", windows.Software) ||
-            !MountFile("HKEY_CURRENT_USER", windows.UserHive)) {
+        LocalCopies copies(tree);
+        return windows.Is9x() ? MountWindows9x(copies, windows) : MountWindowsNt(copies, windows);
+    }
+
+  private:
+    bool MountWindowsNt(LocalCopies& copies, const WindowsInstallation& windows) {
+        if (!MountTreeFile(copies, "HKEY_LOCAL_MACHINE\\Software", windows.Software) ||
+            !MountTreeFile(copies, "HKEY_CURRENT_USER", windows.UserHive)) {
             return false;
         }
         if (!windows.Default.empty() &&
-            !MountFile("HKEY_USERS\\.DEFAULT", windows.Default)) {
+            !MountTreeFile(copies, "HKEY_USERS\\.DEFAULT", windows.Default)) {
             return false;
         }
         const std::string sid = ProfileSid(windows.UserName);
-        return sid.empty() || MountFile("HKEY_USERS\\" + sid, windows.UserHive);
+        return sid.empty() || MountTreeFile(copies, "HKEY_USERS\\" + sid, windows.UserHive);
     }
 
     // SYSTEM.DAT is the whole of HKEY_LOCAL_MACHINE and USER.DAT of HKEY_USERS; the current
     // user is a profile's USER.DAT, else the .DEFAULT user of USER.DAT.
-    bool MountWindows9x(const WindowsInstallation& windows) {
-        if (!MountFile("HKEY_LOCAL_MACHINE", windows.SystemDat) ||
-            !MountFile("HKEY_USERS", windows.UserDat)) {
+    bool MountWindows9x(LocalCopies& copies, const WindowsInstallation& windows) {
+        if (!MountTreeFile(copies, "HKEY_LOCAL_MACHINE", windows.SystemDat) ||
+            !MountTreeFile(copies, "HKEY_USERS", windows.UserDat)) {
             return false;
         }
         if (windows.UserHive.empty()) {
             if (!windows.Profiles.empty()) {
-                warnings_.push_back(windows.UserDat + " : profils d'utilisateurs (" +
+                warnings_.push_back(copies.Tree().Shown(windows.UserDat) + " : profils d'utilisateurs (" +
                                     Joined(windows.Profiles) +
                                     ") ; l'utilisateur lu est .DEFAULT, choisissez un profil avec "
                                     "--user NOM");
             }
-            return MountFile("HKEY_CURRENT_USER", windows.UserDat, ".DEFAULT");
+            return MountTreeFile(copies, "HKEY_CURRENT_USER", windows.UserDat, ".DEFAULT");
         }
-        return MountFile("HKEY_CURRENT_USER", windows.UserHive) &&
-               MountFile("HKEY_USERS\\" + Utf8ToAnsi(windows.UserName), windows.UserHive);
+        return MountTreeFile(copies, "HKEY_CURRENT_USER", windows.UserHive) &&
+               MountTreeFile(copies, "HKEY_USERS\\" + Utf8ToAnsi(windows.UserName), windows.UserHive);
+    }
+
+    // A file of the tree, through its local copy; messages name the tree's file.
+    bool MountTreeFile(LocalCopies& copies, const std::string& keyName, const std::string& file,
+                       std::string_view below = {}) {
+        const std::string path = copies.PathOf(file, error_);
+        const std::size_t warningsBefore = warnings_.size();
+        const bool mounted = !path.empty() && MountFile(keyName, path, below);
+        error_ = copies.Shown(error_);
+        for (std::size_t i = warningsBefore; i < warnings_.size(); ++i) {
+            warnings_[i] = copies.Shown(warnings_[i]);
+        }
+        return mounted;
     }
 
     // The SID whose ProfileImagePath ends with the profile's folder name.
@@ -225,33 +287,31 @@ class Mounter {
 
 namespace {
 
-// The folder holding SYSTEM.DAT and USER.DAT at the top of `root`, WINDOWS first.
-fs::path FindWindows9xFolder(const fs::path& root) {
-    const auto holdsRegistry = [](const fs::path& folder) {
-        return !folder.empty() && !FindIgnoringCase(folder, "SYSTEM.DAT").empty() &&
-               !FindIgnoringCase(folder, "USER.DAT").empty();
+// The folder holding SYSTEM.DAT and USER.DAT at the top of `tree`, WINDOWS first.
+std::string FindWindows9xFolder(const FileTree& tree) {
+    const auto holdsRegistry = [&](const std::string& folder) {
+        return !folder.empty() && !tree.Find(folder, "SYSTEM.DAT", false).empty() &&
+               !tree.Find(folder, "USER.DAT", false).empty();
     };
-    if (const fs::path windows = FindIgnoringCase(root, "WINDOWS"); holdsRegistry(windows)) {
+    if (const std::string windows = tree.Find("", "WINDOWS", true); holdsRegistry(windows)) {
         return windows;
     }
-    std::error_code ec;
-    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_directory(ec) && holdsRegistry(it->path())) {
-            return it->path();
+    for (const FileTree::Entry& entry : tree.List("")) {
+        if (entry.Folder && holdsRegistry(entry.Name)) {
+            return entry.Name;
         }
     }
     return {};
 }
 
-// Profile folders holding `hive` below `profiles`, sorted, without the system's own.
-std::vector<std::string> ProfileNames(const fs::path& profiles, std::string_view hive) {
+// Profile folders of `profiles` holding `hive`, sorted, without the system's own.
+std::vector<std::string> ProfileNames(const FileTree& tree, const std::string& profiles,
+                                      std::string_view hive) {
     std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(profiles, ec), end; !profiles.empty() && !ec && it != end;
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (!IsSystemProfile(name) && !FindIgnoringCase(it->path(), hive).empty()) {
-            names.push_back(name);
+    for (const FileTree::Entry& entry : profiles.empty() ? std::vector<FileTree::Entry>{} : tree.List(profiles)) {
+        if (entry.Folder && !IsSystemProfile(entry.Name) &&
+            !tree.Find(profiles + "/" + entry.Name, hive, false).empty()) {
+            names.push_back(entry.Name);
         }
     }
     std::sort(names.begin(), names.end());
@@ -266,51 +326,52 @@ std::vector<std::string>::const_iterator ChosenProfile(const std::vector<std::st
     });
 }
 
-bool FindWindows9xInstallation(const std::string& root, const std::string& user,
+bool FindWindows9xInstallation(const FileTree& tree, const std::string& user,
                                WindowsInstallation& found, std::string& error) {
-    const fs::path windows = FindWindows9xFolder(root);
+    const std::string windows = FindWindows9xFolder(tree);
     if (windows.empty()) {
-        error = root + " : aucune installation de Windows trouvée (WINDOWS/system32/config/"
-                       "software, WINNT/system32/config/software, ou SYSTEM.DAT et USER.DAT de "
-                       "Windows 95/98/Me)";
+        error = tree.Shown("") + " : aucune installation de Windows trouvée (WINDOWS/system32/config/"
+                                 "software, WINNT/system32/config/software, ou SYSTEM.DAT et "
+                                 "USER.DAT de Windows 95/98/Me)";
         return false;
     }
-    found.SystemDat = FindIgnoringCase(windows, "SYSTEM.DAT").string();
-    found.UserDat = FindIgnoringCase(windows, "USER.DAT").string();
-    const fs::path profiles = FindIgnoringCase(windows, "Profiles");
-    found.Profiles = ProfileNames(profiles, "USER.DAT");
+    found.SystemDat = tree.Find(windows, "SYSTEM.DAT", false);
+    found.UserDat = tree.Find(windows, "USER.DAT", false);
+    const std::string profiles = tree.Find(windows, "Profiles", true);
+    found.Profiles = ProfileNames(tree, profiles, "USER.DAT");
     if (user.empty()) {
         return true;
     }
     const auto chosen = ChosenProfile(found.Profiles, user);
     if (chosen == found.Profiles.end()) {
-        error = root + " : pas de profil « " + user + " » (profils : " +
+        error = tree.Shown("") + " : pas de profil « " + user + " » (profils : " +
                 (found.Profiles.empty() ? std::string("aucun") : Joined(found.Profiles)) + ")";
         return false;
     }
     found.UserName = *chosen;
-    found.UserHive = FindIgnoringCase(profiles / *chosen, "USER.DAT").string();
+    found.UserHive = tree.Find(profiles + "/" + *chosen, "USER.DAT", false);
     return true;
 }
 
 } // namespace
 
-bool FindWindowsInstallation(const std::string& root, const std::string& user,
+bool FindWindowsInstallation(const FileTree& tree, const std::string& user,
                              WindowsInstallation& found, std::string& error) {
-    fs::path windows = FindIgnoringCase(root, "WINDOWS");
+    std::string windows = tree.Find("", "WINDOWS", true);
     if (windows.empty()) {
-        windows = FindIgnoringCase(root, "WINNT");
+        windows = tree.Find("", "WINNT", true);
     }
-    const fs::path config = windows.empty() ? fs::path{} : FindPath(windows, {"system32", "config"});
-    const fs::path software = config.empty() ? fs::path{} : FindIgnoringCase(config, "software");
+    const std::string software =
+        windows.empty() ? std::string() : tree.FindPath(windows, {"system32", "config", "software"}, false);
     if (software.empty()) {
-        return FindWindows9xInstallation(root, user, found, error);
+        return FindWindows9xInstallation(tree, user, found, error);
     }
-    found.Software = software.string();
-    found.Default = FindIgnoringCase(config, "default").string();
+    found.Software = software;
+    found.Default = tree.FindPath(windows, {"system32", "config", "default"}, false);
 
-    const fs::path profiles = FindIgnoringCase(root, "Documents and Settings");
-    const std::vector<std::string> names = ProfileNames(profiles, "NTUSER.DAT");
+    const std::string profiles = tree.Find("", "Documents and Settings", true);
+    const std::vector<std::string> names = ProfileNames(tree, profiles, "NTUSER.DAT");
+    const std::string root = tree.Shown("");
     if (names.empty()) {
         error = root + " : aucun profil d'utilisateur avec NTUSER.DAT sous « Documents and "
                        "Settings »";
@@ -327,7 +388,7 @@ bool FindWindowsInstallation(const std::string& root, const std::string& user,
         return false;
     }
     found.UserName = *chosen;
-    found.UserHive = FindIgnoringCase(profiles / *chosen, "NTUSER.DAT").string();
+    found.UserHive = tree.Find(profiles + "/" + *chosen, "NTUSER.DAT", false);
     return true;
 }
 

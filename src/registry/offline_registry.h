@@ -2,6 +2,7 @@
 // files mounted into one in-memory registry with the seven roots.
 #pragma once
 
+#include "registry/file_tree.h"
 #include "registry/memory_store.h"
 #include "registry/store_options.h"
 
@@ -16,7 +17,8 @@ namespace quillon {
 bool MountAll(MemoryStore& store, const StoreOptions& options, std::vector<std::string>& warnings,
               std::string& error);
 
-// The Windows installation of `root` (a mounted system disk), found without regard to case.
+// The Windows installation at the top of `tree` (a system disk), paths in the tree, names found
+// without regard to case.
 struct WindowsInstallation {
     // Windows 2000, XP, 2003.
     std::string Software; // WINDOWS/system32/config/software (or WINNT/...)
@@ -36,7 +38,7 @@ struct WindowsInstallation {
 // false with a French `error` when a hive is missing, or when `user` is empty and there are
 // several profiles (they are listed) or none (Windows 2000/XP/2003), or when `user` names no
 // profile.
-bool FindWindowsInstallation(const std::string& root, const std::string& user,
+bool FindWindowsInstallation(const FileTree& tree, const std::string& user,
                              WindowsInstallation& found, std::string& error);
 
 } // namespace quillon
