@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/dialogue.h"
+#include "registry/store_options.h"
 
 #include <iosfwd>
 #include <string>
@@ -18,6 +19,11 @@ inline constexpr int ExitUsage = 2;
 int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::ostream& err);
 
 class CliUi;
+
+// list: the installations and users that the store options reach, one line each (tab-separated:
+// where, system, mail client version, user, identity, store folder).
+int RunList(const StoreOptions& options, const std::string& programFolder,
+            const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // status: the boxes that the start-up filled.
 int RunStatus(const Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,

@@ -16,6 +16,10 @@ const char* const kUsage =
     "  export CLÉ FICHIER [--append]\n"
     "      écrit la clé CLÉ (nom complet, racine comprise), ses valeurs et ses sous-clés\n"
     "      dans FICHIER au format REGEDIT4 ; avec --append, ajoute à la fin de FICHIER.\n"
+    "  list\n"
+    "      les installations de Windows et les utilisateurs que le registre donné contient\n"
+    "      (partitions d'une image, profils) : une ligne chacun, séparée par des tabulations :\n"
+    "      emplacement, système, version d'OE, utilisateur, identité, répertoire OE.\n"
     "  status\n"
     "      le démarrage de la fenêtre : version d'OE, identité active, répertoire des\n"
     "      fichiers OE, groupe de l'utilisateur (et les messages du démarrage).\n"
@@ -105,9 +109,12 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
     const std::string command = args[index];
     const std::vector<std::string> commandArgs(args.begin() + static_cast<long>(index) + 1,
                                                args.end());
-    if (command != "export" && !IsWindowCommand(command)) {
+    if (command != "export" && command != "list" && !IsWindowCommand(command)) {
         std::cerr << "quillon-cli: commande inconnue : " << command << "\n" << kSeeHelp;
         return cli::ExitUsage;
+    }
+    if (command == "list") {
+        return cli::RunList(storeOptions, programFolder, commandArgs, std::cout, std::cerr);
     }
     OpenedStore opened = OpenStore(storeOptions);
     for (const std::string& warning : opened.Warnings) {

@@ -2,6 +2,7 @@
 
 #include "registry/ansi_codepage.h"
 #include "registry/creg_reader.h"
+#include "registry/disk_image.h"
 #include "registry/file_io.h"
 #include "registry/file_tree.h"
 #include "registry/temp_file.h"
@@ -89,10 +90,11 @@ class Mounter {
     Mounter(MemoryStore& store, std::vector<std::string>& warnings, std::string& error)
         : store_(store), warnings_(warnings), error_(error) {}
 
-    bool Mount(const Mount& mount, const std::string& user) {
+    bool Mount(const Mount& mount, const StoreOptions& options) {
         switch (mount.Source) {
         case Mount::Kind::WinePrefix: return MountWinePrefix(mount.Path);
-        case Mount::Kind::Windows: return MountWindows(mount.Path, user);
+        case Mount::Kind::Windows: return MountInstallation(LocalTree(mount.Path), options.User);
+        case Mount::Kind::Image: return MountImage(mount.Path, options.Partition, options.User);
         case Mount::Kind::Hive: return MountFile(Utf8ToAnsi(mount.Key), mount.Path);
         case Mount::Kind::Reg: return MountRegFile(mount.Path);
         }
@@ -194,11 +196,22 @@ class Mounter {
                (!fs::exists(userDefault, ec) || MountFile("HKEY_USERS\\.DEFAULT", userDefault));
     }
 
-    bool MountWindows(const std::string& root, const std::string& user) {
-        return MountInstallation(LocalTree(root), user);
+    // The installation of the image's partition `partition`, or of its only partition holding
+    // one when `partition` is 0.
+    bool MountImage(const std::string& path, int partition, const std::string& user) {
+        std::unique_ptr<DiskImage> image = DiskImage::Open(path, error_);
+        if (!image) {
+            return false;
+        }
+        std::string why;
+        ImageVolumeTree found = FindImageInstallation(*image, partition, why);
+        if (!found.Tree) {
+            error_ = why;
+            return false;
+        }
+        return MountInstallation(*found.Tree, user);
     }
 
-  public:
     // The Windows installation found in `tree`, its hives where Windows would load them.
     bool MountInstallation(const FileTree& tree, const std::string& user) {
         WindowsInstallation windows;
@@ -353,14 +366,124 @@ bool FindWindows9xInstallation(const FileTree& tree, const std::string& user,
     return true;
 }
 
+// The system folder of a Windows 2000/XP/2003 installation (WINDOWS or WINNT) holding
+// system32/config/software; "" when there is none.
+std::string FindNtSystemFolder(const FileTree& tree) {
+    for (const char* name : {"WINDOWS", "WINNT"}) {
+        const std::string folder = tree.Find("", name, true);
+        if (!folder.empty() && !tree.FindPath(folder, {"system32", "config", "software"}, false).empty()) {
+            return folder;
+        }
+    }
+    return {};
+}
+
 } // namespace
+
+bool HoldsWindows(const FileTree& tree) {
+    return !FindNtSystemFolder(tree).empty() || !FindWindows9xFolder(tree).empty();
+}
+
+ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::string& error) {
+    ImageVolumeTree chosen;
+    std::vector<std::string> found;
+    std::vector<std::string> seen;
+    for (const DiskImage::Volume& volume : image.Volumes()) {
+        if (partition != 0 && volume.Number != partition) {
+            continue;
+        }
+        std::string why;
+        std::unique_ptr<FileTree> tree = image.OpenFileSystem(volume, why);
+        if (!tree && (partition != 0 || volume.Number == 0)) {
+            error = why;
+            return {};
+        }
+        seen.push_back(image.Shown(volume) + " : " + (tree ? "pas de Windows" : "pas de système de fichiers lisible"));
+        if (tree && HoldsWindows(*tree)) {
+            found.push_back(image.Shown(volume));
+            if (!chosen.Tree) {
+                chosen = {volume, std::move(tree)};
+            }
+        }
+    }
+    if (partition != 0 && seen.empty()) {
+        error = image.Path() + " : pas de partition " + std::to_string(partition) + " (" +
+                std::to_string(image.Volumes().size()) + " partition(s) dans l'image)";
+    } else if (found.empty()) {
+        error = image.Path() + " : aucune installation de Windows trouvée dans l'image (" +
+                (seen.empty() ? std::string("aucune partition") : Joined(seen)) + ")";
+    } else if (found.size() > 1) {
+        error = image.Path() + " : plusieurs installations de Windows (" + Joined(found) +
+                ") ; choisissez-en une avec --partition N";
+    } else {
+        return chosen;
+    }
+    return {};
+}
+
+namespace {
+
+// The users of the installation in `tree`, each with the options that open it from `mount`.
+void ListUsers(const FileTree& tree, const std::string& where, const quillon::Mount& mount,
+               int partition, std::vector<ListedInstallation>& found) {
+    const bool nt = !FindNtSystemFolder(tree).empty();
+    std::vector<std::string> users;
+    if (nt) {
+        users = ProfileNames(tree, tree.Find("", "Documents and Settings", true), "NTUSER.DAT");
+    } else {
+        const std::string windows = FindWindows9xFolder(tree);
+        users = ProfileNames(tree, tree.Find(windows, "Profiles", true), "USER.DAT");
+        users.insert(users.begin(), "");
+    }
+    for (const std::string& user : users) {
+        StoreOptions options{{mount}, user};
+        options.Partition = partition;
+        found.push_back({where, nt ? "Windows 2000/XP/2003" : "Windows 95/98/Me",
+                         user.empty() ? ".DEFAULT" : user, std::move(options)});
+    }
+}
+
+} // namespace
+
+bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallation>& found,
+                       std::string& error) {
+    bool any = false;
+    for (const quillon::Mount& mount : options.Mounts) {
+        if (mount.Source == Mount::Kind::Windows) {
+            any = true;
+            const LocalTree tree(mount.Path);
+            if (!HoldsWindows(tree)) {
+                WindowsInstallation unused;
+                return FindWindowsInstallation(tree, "", unused, error);
+            }
+            ListUsers(tree, mount.Path, mount, 0, found);
+        } else if (mount.Source == Mount::Kind::Image) {
+            any = true;
+            std::unique_ptr<DiskImage> image = DiskImage::Open(mount.Path, error);
+            if (!image) {
+                return false;
+            }
+            for (const DiskImage::Volume& volume : image->Volumes()) {
+                std::string why;
+                std::unique_ptr<FileTree> tree = image->OpenFileSystem(volume, why);
+                if (tree && HoldsWindows(*tree)) {
+                    ListUsers(*tree, image->Shown(volume), mount, volume.Number, found);
+                }
+            }
+            if (found.empty()) {
+                return FindImageInstallation(*image, options.Partition, error).Tree != nullptr;
+            }
+        }
+    }
+    if (!any) {
+        found.push_back({"registre donné", "", "", options});
+    }
+    return true;
+}
 
 bool FindWindowsInstallation(const FileTree& tree, const std::string& user,
                              WindowsInstallation& found, std::string& error) {
-    std::string windows = tree.Find("", "WINDOWS", true);
-    if (windows.empty()) {
-        windows = tree.Find("", "WINNT", true);
-    }
+    const std::string windows = FindNtSystemFolder(tree);
     const std::string software =
         windows.empty() ? std::string() : tree.FindPath(windows, {"system32", "config", "software"}, false);
     if (software.empty()) {
@@ -396,7 +519,7 @@ bool MountAll(MemoryStore& store, const StoreOptions& options, std::vector<std::
               std::string& error) {
     Mounter mounter(store, warnings, error);
     return std::all_of(options.Mounts.begin(), options.Mounts.end(),
-                       [&](const Mount& mount) { return mounter.Mount(mount, options.User); });
+                       [&](const Mount& mount) { return mounter.Mount(mount, options); });
 }
 
 } // namespace quillon

@@ -2,6 +2,7 @@
 // files mounted into one in-memory registry with the seven roots.
 #pragma once
 
+#include "registry/disk_image.h"
 #include "registry/file_tree.h"
 #include "registry/memory_store.h"
 #include "registry/store_options.h"
@@ -40,5 +41,32 @@ struct WindowsInstallation {
 // profile.
 bool FindWindowsInstallation(const FileTree& tree, const std::string& user,
                              WindowsInstallation& found, std::string& error);
+
+// One user of an installation that the store options name, with the options that open it alone.
+struct ListedInstallation {
+    std::string Where;   // "image.dd, partition 1", a folder, or "" for a registry given whole
+    std::string System;  // "Windows 2000/XP/2003", "Windows 95/98/Me", or ""
+    std::string User;    // the profile, ".DEFAULT", or ""
+    StoreOptions Options;
+};
+
+// Every user of every installation of the --windows and --image options (every partition of an
+// image holding Windows); without such options, the registry the options give, as one. false
+// with a French `error` when an image or a folder cannot be read.
+bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallation>& found,
+                       std::string& error);
+
+// True when `tree` holds a Windows installation of either kind.
+bool HoldsWindows(const FileTree& tree);
+
+// The file system of an image's volume that holds a Windows installation.
+struct ImageVolumeTree {
+    DiskImage::Volume Volume;
+    std::unique_ptr<FileTree> Tree; // nullptr when none was chosen
+};
+
+// The volume of `image` numbered `partition` (1, 2 ...), or when `partition` is 0 the only one
+// holding Windows; Tree is nullptr, with a French `error`, when there is none, or several.
+ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::string& error);
 
 } // namespace quillon

@@ -24,7 +24,10 @@ const char* const StoreOptionsHelp =
     "  --windows DOSSIER       un Windows éteint (disque monté) : 2000/XP/2003 (ruches SOFTWARE,\n"
     "                          DEFAULT et NTUSER.DAT de l'utilisateur) ou 95/98/Me (SYSTEM.DAT,\n"
     "                          USER.DAT)\n"
-    "  --user NOM              le profil à lire avec --windows (s'il y en a plusieurs)\n"
+    "  --image FICHIER         une image disque (brute, brute découpée, EnCase E01), lue sans\n"
+    "                          la monter : le Windows qu'elle contient, comme --windows\n"
+    "  --partition N           la partition de l'image à lire (s'il y a plusieurs Windows)\n"
+    "  --user NOM              le profil à lire avec --windows ou --image (s'il y en a plusieurs)\n"
     "  --hive CLÉ=FICHIER      une ruche (regf, ou CREG de Windows 95/98/Me) ou un fichier de\n"
     "                          registre Wine, placé à CLÉ\n"
     "  --load NOM=FICHIER      une ruche chargée sous HKEY_LOCAL_MACHINE\\NOM (comme reg load)\n"
@@ -53,8 +56,9 @@ bool SplitAssignment(const std::string& text, std::string& key, std::string& fil
 OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& index,
                              StoreOptions& options, std::string& error) {
     const std::string& option = args[index];
-    static const std::vector<std::string> kOptions = {"--wine-prefix", "--windows", "--user",
-                                                      "--hive",        "--load",    "--reg"};
+    static const std::vector<std::string> kOptions = {"--wine-prefix", "--windows", "--image",
+                                                      "--partition",   "--user",    "--hive",
+                                                      "--load",        "--reg"};
     if (std::find(kOptions.begin(), kOptions.end(), option) == kOptions.end()) {
         return OptionParse::NotAStoreOption;
     }
@@ -74,6 +78,15 @@ OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& 
         options.Mounts.push_back({Mount::Kind::WinePrefix, "", argument});
     } else if (option == "--windows") {
         options.Mounts.push_back({Mount::Kind::Windows, "", argument});
+    } else if (option == "--image") {
+        options.Mounts.push_back({Mount::Kind::Image, "", argument});
+    } else if (option == "--partition") {
+        if (argument.empty() || argument.size() > 3 ||
+            argument.find_first_not_of("0123456789") != std::string::npos || std::stoi(argument) == 0) {
+            error = "--partition attend le numéro d'une partition (1, 2 ...), pas « " + argument + " »";
+            return OptionParse::Error;
+        }
+        options.Partition = std::stoi(argument);
     } else if (option == "--user") {
         options.User = argument;
     } else if (option == "--reg") {

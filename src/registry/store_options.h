@@ -13,7 +13,7 @@ namespace quillon {
 
 // One source of an offline registry, in the order the options gave them.
 struct Mount {
-    enum class Kind { WinePrefix, Windows, Hive, Reg };
+    enum class Kind { WinePrefix, Windows, Image, Hive, Reg };
     Kind Source = Kind::Reg;
     std::string Key;  // where a hive goes ("HKEY_LOCAL_MACHINE\AUTRE"); empty for the others
     std::string Path; // the file or folder
@@ -21,7 +21,8 @@ struct Mount {
 
 struct StoreOptions {
     std::vector<Mount> Mounts;
-    std::string User; // --user, the profile of --windows
+    std::string User;  // --user, the profile of --windows or --image
+    int Partition = 0; // --partition, the partition of --image holding the installation; 0: the only one
 
     bool Empty() const { return Mounts.empty(); }
 };

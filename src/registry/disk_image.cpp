@@ -1,0 +1,148 @@
+#include "registry/disk_image.h"
+
+#include <tsk/libtsk.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace quillon {
+namespace {
+
+// The Sleuth Kit's last error, for a message (it speaks English; the message says what failed).
+std::string LastTskError() {
+    const char* text = tsk_error_get();
+    std::string reason = text != nullptr ? text : "";
+    tsk_error_reset();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return reason.empty() ? "" : " (" + reason + ")";
+}
+
+// The files of one file system of an image.
+class ImageTree : public FileTree {
+  public:
+    ImageTree(TSK_FS_INFO* fs, std::string shown) : fs_(fs), shown_(std::move(shown)) {}
+    ~ImageTree() override { tsk_fs_close(fs_); }
+    ImageTree(const ImageTree&) = delete;
+    ImageTree& operator=(const ImageTree&) = delete;
+
+    std::vector<Entry> List(const std::string& folder) const override {
+        std::vector<Entry> entries;
+        TSK_FS_DIR* dir = tsk_fs_dir_open(fs_, ("/" + folder).c_str());
+        if (dir == nullptr) {
+            tsk_error_reset();
+            return entries;
+        }
+        for (std::size_t i = 0; i < tsk_fs_dir_getsize(dir); ++i) {
+            TSK_FS_FILE* file = tsk_fs_dir_get(dir, i);
+            if (file == nullptr) {
+                continue;
+            }
+            const TSK_FS_NAME* name = file->name;
+            const std::string text = name != nullptr && name->name != nullptr ? name->name : "";
+            // Deleted entries are not the installation's; "." and ".." are not entries.
+            if (!text.empty() && text != "." && text != ".." &&
+                (name->flags & TSK_FS_NAME_FLAG_ALLOC) != 0) {
+                entries.push_back({text, name->type == TSK_FS_NAME_TYPE_DIR});
+            }
+            tsk_fs_file_close(file);
+        }
+        tsk_fs_dir_close(dir);
+        return entries;
+    }
+
+    bool Read(const std::string& path, std::string& bytes, FileError& error) const override {
+        error = {Shown(path), EIO};
+        TSK_FS_FILE* file = tsk_fs_file_open(fs_, nullptr, ("/" + path).c_str());
+        if (file == nullptr || file->meta == nullptr) {
+            if (file != nullptr) {
+                tsk_fs_file_close(file);
+            }
+            tsk_error_reset();
+            error.Errno = ENOENT;
+            return false;
+        }
+        const TSK_OFF_T size = file->meta->size;
+        bytes.assign(static_cast<std::size_t>(std::max<TSK_OFF_T>(size, 0)), '\0');
+        TSK_OFF_T done = 0;
+        while (done < size) {
+            const ssize_t got = tsk_fs_file_read(file, done, bytes.data() + done,
+                                                 static_cast<std::size_t>(size - done),
+                                                 TSK_FS_FILE_READ_FLAG_NONE);
+            if (got <= 0) {
+                break;
+            }
+            done += got;
+        }
+        tsk_fs_file_close(file);
+        tsk_error_reset();
+        return done == size;
+    }
+
+    std::optional<std::string> LocalPath(const std::string&) const override { return std::nullopt; }
+
+    std::string Shown(const std::string& file) const override {
+        return file.empty() ? shown_ : shown_ + " : /" + file;
+    }
+
+  private:
+    TSK_FS_INFO* fs_;
+    std::string shown_;
+};
+
+} // namespace
+
+std::unique_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string& error) {
+    TSK_IMG_INFO* image = tsk_img_open_utf8_sing(path.c_str(), TSK_IMG_TYPE_DETECT, 0);
+    if (image == nullptr) {
+        error = "Impossible de lire l'image disque « " + path +
+                " » : fichier absent, illisible ou d'un format inconnu (images lues : brutes, "
+                "brutes découpées, EnCase E01)" + LastTskError();
+        return nullptr;
+    }
+    std::unique_ptr<DiskImage> disk(new DiskImage(path, image));
+    disk->FindVolumes();
+    return disk;
+}
+
+DiskImage::~DiskImage() {
+    tsk_img_close(image_);
+}
+
+void DiskImage::FindVolumes() {
+    TSK_VS_INFO* table = tsk_vs_open(image_, 0, TSK_VS_TYPE_DETECT);
+    if (table == nullptr) {
+        tableError_ = LastTskError();
+        volumes_.push_back({0, "image entière, sans table de partitions", 0});
+        return;
+    }
+    int number = 0;
+    for (TSK_PNUM_T i = 0; i < table->part_count; ++i) {
+        const TSK_VS_PART_INFO* part = tsk_vs_part_get(table, i);
+        if (part != nullptr && (part->flags & TSK_VS_PART_FLAG_ALLOC) != 0) {
+            volumes_.push_back({++number, part->desc != nullptr ? part->desc : "",
+                                static_cast<std::uint64_t>(part->start) * table->block_size});
+        }
+    }
+    tsk_vs_close(table);
+}
+
+std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::string& error) {
+    TSK_FS_INFO* fs = tsk_fs_open_img(image_, static_cast<TSK_OFF_T>(volume.Offset), TSK_FS_TYPE_DETECT);
+    if (fs == nullptr) {
+        error = volume.Number != 0
+                    ? Shown(volume) + " : pas de système de fichiers lisible (NTFS, FAT ...)" + LastTskError()
+                    : path_ + " : ni table de partitions lisible (MBR, GPT)" + tableError_ +
+                          " ni système de fichiers lisible (NTFS, FAT ...)" + LastTskError() +
+                          " : image tronquée, endommagée, chiffrée ou d'un autre format";
+        return nullptr;
+    }
+    return std::make_unique<ImageTree>(fs, Shown(volume));
+}
+
+std::string DiskImage::Shown(const Volume& volume) const {
+    return volume.Number == 0 ? path_ : path_ + ", partition " + std::to_string(volume.Number);
+}
+
+} // namespace quillon
