@@ -1,9 +1,11 @@
 #include "registry/disk_image.h"
 
+#include <libewf.h>
 #include <tsk/libtsk.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <string_view>
 
 namespace quillon {
 namespace {
@@ -17,6 +19,29 @@ std::string LastTskError() {
         reason.pop_back();
     }
     return reason.empty() ? "" : " (" + reason + ")";
+}
+
+// True for an EnCase image one of whose segment files is missing or damaged, which The Sleuth
+// Kit would read as zeros without a word.
+bool EwfSegmentsMissing(const std::string& path) {
+    if (libewf_check_file_signature(path.c_str(), nullptr) != 1) {
+        return false;
+    }
+    char** names = nullptr;
+    int count = 0;
+    if (libewf_glob(path.c_str(), path.size(), LIBEWF_FORMAT_UNKNOWN, &names, &count, nullptr) != 1) {
+        return true;
+    }
+    libewf_handle_t* handle = nullptr;
+    bool missing = true;
+    if (libewf_handle_initialize(&handle, nullptr) == 1) {
+        missing = libewf_handle_open(handle, names, count, LIBEWF_OPEN_READ, nullptr) != 1 ||
+                  libewf_handle_segment_files_corrupted(handle, nullptr) != 0;
+        libewf_handle_close(handle, nullptr);
+        libewf_handle_free(&handle, nullptr);
+    }
+    libewf_glob_free(names, count, nullptr);
+    return missing;
 }
 
 // The files of one file system of an image.
@@ -102,6 +127,12 @@ std::unique_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
         return nullptr;
     }
     std::unique_ptr<DiskImage> disk(new DiskImage(path, image));
+    if (EwfSegmentsMissing(path)) {
+        error = "Impossible de lire l'image disque « " + path +
+                " » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque ou "
+                "est tronqué)";
+        return nullptr;
+    }
     disk->FindVolumes();
     return disk;
 }
@@ -114,7 +145,8 @@ void DiskImage::FindVolumes() {
     TSK_VS_INFO* table = tsk_vs_open(image_, 0, TSK_VS_TYPE_DETECT);
     if (table == nullptr) {
         tableError_ = LastTskError();
-        volumes_.push_back({0, "image entière, sans table de partitions", 0});
+        volumes_.push_back({0, "image entière, sans table de partitions", 0,
+                            static_cast<std::uint64_t>(image_->size)});
         return;
     }
     int number = 0;
@@ -122,13 +154,24 @@ void DiskImage::FindVolumes() {
         const TSK_VS_PART_INFO* part = tsk_vs_part_get(table, i);
         if (part != nullptr && (part->flags & TSK_VS_PART_FLAG_ALLOC) != 0) {
             volumes_.push_back({++number, part->desc != nullptr ? part->desc : "",
-                                static_cast<std::uint64_t>(part->start) * table->block_size});
+                                static_cast<std::uint64_t>(part->start) * table->block_size,
+                                static_cast<std::uint64_t>(part->len) * table->block_size});
         }
     }
     tsk_vs_close(table);
 }
 
 std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::string& error) {
+    if (volume.Offset + volume.Length > static_cast<std::uint64_t>(image_->size)) {
+        error = Shown(volume) + " : la partition dépasse la fin de l'image (image tronquée)";
+        return nullptr;
+    }
+    char boot[16] = {};
+    if (tsk_img_read(image_, static_cast<TSK_OFF_T>(volume.Offset), boot, sizeof boot) == sizeof boot &&
+        std::string_view(boot + 3, 8) == "-FVE-FS-") {
+        error = Shown(volume) + " : volume chiffré par BitLocker, illisible sans être déchiffré";
+        return nullptr;
+    }
     TSK_FS_INFO* fs = tsk_fs_open_img(image_, static_cast<TSK_OFF_T>(volume.Offset), TSK_FS_TYPE_DETECT);
     if (fs == nullptr) {
         error = volume.Number != 0

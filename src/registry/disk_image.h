@@ -21,7 +21,8 @@ class DiskImage {
     struct Volume {
         int Number = 0;          // 1, 2 ... in the table's order; 0 for the whole image
         std::string Description; // the table's words for it ("NTFS / exFAT (0x07)", "Win95 FAT32 (0x0b)" ...)
-        std::uint64_t Offset = 0;
+        std::uint64_t Offset = 0; // bytes from the image's start
+        std::uint64_t Length = 0;
     };
 
     // nullptr with a French `error` naming the file when it cannot be opened as an image.

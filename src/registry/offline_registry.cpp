@@ -398,7 +398,7 @@ ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::stri
             error = why;
             return {};
         }
-        seen.push_back(image.Shown(volume) + " : " + (tree ? "pas de Windows" : "pas de système de fichiers lisible"));
+        seen.push_back(tree ? image.Shown(volume) + " : pas de Windows" : why);
         if (tree && HoldsWindows(*tree)) {
             found.push_back(image.Shown(volume));
             if (!chosen.Tree) {
