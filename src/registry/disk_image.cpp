@@ -119,7 +119,11 @@ class ImageTree : public FileTree {
 } // namespace
 
 std::unique_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string& error) {
-    TSK_IMG_INFO* image = tsk_img_open_utf8_sing(path.c_str(), TSK_IMG_TYPE_DETECT, 0);
+    // The type is told here rather than by The Sleuth Kit's detection, whose probes for formats
+    // Quillon does not read (VHD, VMDK) leak what they allocate.
+    const bool ewf = libewf_check_file_signature(path.c_str(), nullptr) == 1;
+    TSK_IMG_INFO* image =
+        tsk_img_open_utf8_sing(path.c_str(), ewf ? TSK_IMG_TYPE_EWF_EWF : TSK_IMG_TYPE_RAW, 0);
     if (image == nullptr) {
         error = "Impossible de lire l'image disque « " + path +
                 " » : fichier absent, illisible ou d'un format inconnu (images lues : brutes, "
@@ -142,7 +146,13 @@ DiskImage::~DiskImage() {
 }
 
 void DiskImage::FindVolumes() {
-    TSK_VS_INFO* table = tsk_vs_open(image_, 0, TSK_VS_TYPE_DETECT);
+    // GPT first, then MBR, rather than The Sleuth Kit's detection, which on a GPT disk also
+    // reads the protective MBR as a table and leaks it.
+    TSK_VS_INFO* table = tsk_vs_open(image_, 0, TSK_VS_TYPE_GPT);
+    if (table == nullptr) {
+        tsk_error_reset();
+        table = tsk_vs_open(image_, 0, TSK_VS_TYPE_DOS);
+    }
     if (table == nullptr) {
         tableError_ = LastTskError();
         volumes_.push_back({0, "image entière, sans table de partitions", 0,
