@@ -20,8 +20,9 @@ int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::o
 
 class CliUi;
 
-// list: the installations and users that the store options reach, one line each (tab-separated:
-// where, system, mail client version, user, identity, store folder).
+// list [--details]: the installations and users that the store options reach, one line each
+// (tab-separated: where, system, mail client version, user, identity, store folder); with
+// --details, what a backup of each identity would carry, on tab-indented lines below it.
 int RunList(const StoreOptions& options, const std::string& programFolder,
             const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

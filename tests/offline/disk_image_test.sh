@@ -38,6 +38,11 @@ for image in whole.img mbr.img gpt.img disk.E01; do
     "$cli" --image "$image" save "$image.reg" 2>/dev/null
     expect "$image: save gives the folder's file" cmp -s "$image.reg" folder.reg
 done
+"$cli" --image mbr.img list --details >details.txt 2>/dev/null
+expect "--details: the accounts, their servers, user and address" \
+    grep -qP '^\tcompte\tpop\.exemple\.fr\tPOP3 pop\.exemple\.fr, SMTP smtp\.exemple\.fr\tluc\.martin\tluc\.martin@exemple\.fr$' details.txt
+expect "--details: signatures, rules and blocked senders" \
+    bash -c "grep -qP '^\tsignature\tSignature 1\tLuc Martin$' details.txt && grep -qP '^\trègles\t2 courrier, 1 forums$' details.txt && grep -qP '^\témetteurs bloqués\t2 courrier, 1 forums$' details.txt"
 "$cli" --image gpt.img list >list.txt 2>/dev/null
 expect "the GPT's second partition is the one named" grep -q '^gpt.img, partition 2' list.txt
 expect "no temporary copy of a hive is left" test -z "$(ls -A "$TMPDIR")"
