@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Disk images made here without mounting or root (mkfs.fat, mtools, sfdisk, ewfacquire): the
-# sample installation on FAT32 without a partition table, behind an MBR, behind a GPT after an
-# empty partition, in an E01, and the real Windows Me registry in a Windows 98 layout. list
+# Disk images made here without mounting or root (mkfs.fat, mtools, mkntfs and quillon-ntfs-put,
+# sfdisk, ewfacquire): the sample installation on FAT32 without a partition table, behind an MBR,
+# behind a GPT after an empty partition, on NTFS alone and behind an MBR, in an E01, and the
+# real Windows Me registry in a Windows 98 layout. list
 # names the installation and its user; save gives byte for byte the file that --windows gives
 # on the same files in a folder. Then bad images: each ends with a message naming the file.
-#   usage: disk_image_test.sh CLI SAMPLE_INSTALLATION_DIR FIXTURES_DIR
+#   usage: disk_image_test.sh CLI SAMPLE_INSTALLATION_DIR FIXTURES_DIR NTFS_PUT
 set -u
-cli=$1 sample=$2 me=$3/winme-dfwinreg-creg
+cli=$1 sample=$2 me=$3/winme-dfwinreg-creg ntfs_put=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export MTOOLS_SKIP_CHECK=1 TMPDIR=$work/tmp
@@ -29,8 +30,16 @@ truncate -s 120M gpt.img && printf 'label: gpt\nstart=2048, size=40M\nstart=8396
     mkfs.fat -F 32 --offset 2048 gpt.img >/dev/null && mkfs.fat -F 32 --offset 83968 gpt.img >/dev/null &&
     put gpt.img@@$((83968 * 512)) "$sample"/*
 ewfacquire -u -q -t "$work/disk" -S 1MiB -c none mbr.img >/dev/null 2>&1
+# ntfs IMAGE SIZE_MB PARTITION_START_SECTOR: an NTFS volume holding the sample.
+ntfs() {
+    truncate -s "$2M" "$1" && mkntfs -F -Q -q -p "$3" "$1" 2>/dev/null &&
+        ASAN_OPTIONS=detect_leaks=0 "$ntfs_put" "$1" "$sample"
+}
+ntfs ntfs.img 64 0
+ntfs volume.ntfs 64 2048 && truncate -s 80M ntfs-mbr.img && echo 'start=2048, type=7' | sfdisk -q ntfs-mbr.img &&
+    dd if=volume.ntfs of=ntfs-mbr.img bs=1M seek=1 conv=notrunc status=none
 
-for image in whole.img mbr.img gpt.img disk.E01; do
+for image in whole.img mbr.img gpt.img ntfs.img ntfs-mbr.img disk.E01; do
     "$cli" --image "$image" list >list.txt 2>err.txt
     expect "$image: list exits 0" test $? = 0
     expect "$image: list names the installation and its user" \
