@@ -1,6 +1,7 @@
 // Helpers shared by the tests: registries from .reg text, scratch folders, whole files.
 #pragma once
 
+#include "folder_tree.h"
 #include "registry/memory_store.h"
 #include "registry/reg_access.h"
 #include "registry/reg_file_reader.h"

@@ -32,6 +32,29 @@ void ChoixRepertSauve::ListedFolderPicked(const std::string& listedFolder) {
     }
 }
 
+std::optional<std::vector<std::string>> ChoixRepertSauve::ImageFolderNames() const {
+    std::optional<std::vector<std::string>> names =
+        installation_ != nullptr ? installation_->ImageSubfolders(folder_) : std::nullopt;
+    if (names && folder_.size() > 3) {
+        names->insert(names->begin(), "..");
+    }
+    return names;
+}
+
+void ChoixRepertSauve::ImageFolderPicked(const std::string& name) {
+    std::string folder = folder_;
+    while (folder.size() > 3 && folder.ends_with('\\')) {
+        folder.pop_back();
+    }
+    if (name == "..") {
+        const auto cut = folder.rfind('\\');
+        folder = cut == std::string::npos || cut < 3 ? folder.substr(0, 3) : folder.substr(0, cut);
+    } else {
+        folder += (folder.ends_with('\\') ? "" : "\\") + name;
+    }
+    DirRepert2_Change(folder);
+}
+
 void ChoixRepertSauve::DriveRepert2_Change(const std::string& drive) {
     if (canOpen_(drive)) {
         drive_ = drive;

@@ -5,6 +5,7 @@
 #include "registry/installation_paths.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,11 @@ class ChoixRepertSauve {
     // The folder (on this machine) whose subfolders the face lists, and one of them picked.
     std::string ListedFolder() const;
     void ListedFolderPicked(const std::string& listedFolder);
+    // On a drive inside a disk image, which the face cannot list itself: the names it lists
+    // ("..", then the subfolders of the folder shown), and one of them picked. No value on a
+    // drive that is a folder of this machine.
+    std::optional<std::vector<std::string>> ImageFolderNames() const;
+    void ImageFolderPicked(const std::string& name);
     void Repert2OK_Click();
     void RepertAnnule_Click();
     // Closing by the title bar leaves R as it is.

@@ -104,7 +104,7 @@ void Dialogue::ChoixRepertoireSauvegarde_Click() {
     ChoixRepertSauve chooser = Installation != nullptr && Installation->HasDrives()
         ? ChoixRepertSauve(R, Installation->Drives(),
                            [this](const std::string& drive) {
-                               return Exists(Installation->NativePath(drive));
+                               return Installation->FolderExists(drive);
                            },
                            Installation)
         : ChoixRepertSauve(R, ChooserDrives ? ChooserDrives() : std::vector<std::string>{},
@@ -129,7 +129,7 @@ void Dialogue::CheckFolderExists(const TextBox& field) {
     }
     const bool exists =
         Installation != nullptr
-            ? Exists(Installation->NativePath(Installation->Expand(field.Text())))
+            ? Installation->FolderExists(Installation->Expand(field.Text()))
             : Exists(SystemFolder(field.Text()));
     if (!exists) {
         ui_.MessageBox("Le r\xE9pertoire " + field.Text() + " n'existe pas ! ", MessageIcon::None,

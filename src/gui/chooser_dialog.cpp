@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 namespace quillon::gui {
@@ -27,7 +28,8 @@ std::vector<std::string> AvailableDrives() {
 
 ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const QString& start)
     : QDialog(parent), chooser_(chooser), drives_(new QComboBox(this)),
-      folders_(new QListView(this)), model_(new QFileSystemModel(this)) {
+      folders_(new QListView(this)), model_(new QFileSystemModel(this)),
+      imageNames_(new QStringListModel(this)) {
     setObjectName("ChoixRepertSauve");
     setWindowTitle(FromAnsi(ChoixRepertSauve::Caption));
     setModal(true);
@@ -63,12 +65,15 @@ ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const Q
         ShowFolder();
     });
     connect(folders_, &QListView::activated, this, [this](const QModelIndex& index) {
-        chooser_.ListedFolderPicked(
-            ToAnsi(QDir::toNativeSeparators(QDir::cleanPath(model_->filePath(index)))));
+        if (folders_->model() == imageNames_) {
+            chooser_.ImageFolderPicked(ToAnsi(index.data().toString()));
+        } else {
+            chooser_.ListedFolderPicked(
+                ToAnsi(QDir::toNativeSeparators(QDir::cleanPath(model_->filePath(index)))));
+        }
         ShowFolder();
     });
-    connect(model_, &QFileSystemModel::rootPathChanged, path,
-            [this, path] { path->setText(FromAnsi(chooser_.Folder())); });
+    path_ = path;
     connect(ok, &QPushButton::clicked, this, [this] {
         chooser_.Repert2OK_Click();
         done(Accepted);
@@ -83,7 +88,18 @@ ChooserDialog::ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const Q
 }
 
 void ChooserDialog::ShowFolder() {
-    folders_->setRootIndex(model_->setRootPath(FromAnsi(chooser_.ListedFolder())));
+    if (const std::optional<std::vector<std::string>> names = chooser_.ImageFolderNames()) {
+        QStringList list;
+        for (const std::string& name : *names) {
+            list << FromAnsi(name);
+        }
+        imageNames_->setStringList(list);
+        folders_->setModel(imageNames_);
+    } else {
+        folders_->setModel(model_);
+        folders_->setRootIndex(model_->setRootPath(FromAnsi(chooser_.ListedFolder())));
+    }
+    path_->setText(FromAnsi(chooser_.Folder()));
     const int drive = drives_->findData(FromAnsi(chooser_.Drive()));
     if (drive >= 0) {
         drives_->setCurrentIndex(drive);

@@ -7,8 +7,10 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QFileSystemModel;
 class QListView;
+class QStringListModel;
 
 namespace quillon::gui {
 
@@ -26,8 +28,10 @@ class ChooserDialog : public QDialog {
 
     ChoixRepertSauve& chooser_;
     QComboBox* drives_;
+    QLabel* path_ = nullptr; // the folder shown
     QListView* folders_;
-    QFileSystemModel* model_;
+    QFileSystemModel* model_;    // folders of this machine
+    QStringListModel* imageNames_; // folders inside a disk image, which the chooser lists
 };
 
 // The drives of Windows, or the mounted volumes elsewhere.

@@ -47,7 +47,8 @@ bool EwfSegmentsMissing(const std::string& path) {
 // The files of one file system of an image.
 class ImageTree : public FileTree {
   public:
-    ImageTree(TSK_FS_INFO* fs, std::string shown) : fs_(fs), shown_(std::move(shown)) {}
+    ImageTree(TSK_FS_INFO* fs, std::string shown, std::shared_ptr<const DiskImage> image)
+        : fs_(fs), shown_(std::move(shown)), image_(std::move(image)) {}
     ~ImageTree() override { tsk_fs_close(fs_); }
     ImageTree(const ImageTree&) = delete;
     ImageTree& operator=(const ImageTree&) = delete;
@@ -114,11 +115,12 @@ class ImageTree : public FileTree {
   private:
     TSK_FS_INFO* fs_;
     std::string shown_;
+    std::shared_ptr<const DiskImage> image_; // the file system reads through it
 };
 
 } // namespace
 
-std::unique_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string& error) {
+std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string& error) {
     // The type is told here rather than by The Sleuth Kit's detection, whose probes for formats
     // Quillon does not read (VHD, VMDK) leak what they allocate.
     const bool ewf = libewf_check_file_signature(path.c_str(), nullptr) == 1;
@@ -130,7 +132,7 @@ std::unique_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
                 "brutes découpées, EnCase E01)" + LastTskError();
         return nullptr;
     }
-    std::unique_ptr<DiskImage> disk(new DiskImage(path, image));
+    std::shared_ptr<DiskImage> disk(new DiskImage(path, image));
     if (EwfSegmentsMissing(path)) {
         error = "Impossible de lire l'image disque « " + path +
                 " » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque ou "
@@ -191,7 +193,7 @@ std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::s
                           " : image tronquée, endommagée, chiffrée ou d'un autre format";
         return nullptr;
     }
-    return std::make_unique<ImageTree>(fs, Shown(volume));
+    return std::make_unique<ImageTree>(fs, Shown(volume), shared_from_this());
 }
 
 std::string DiskImage::Shown(const Volume& volume) const {

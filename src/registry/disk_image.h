@@ -14,7 +14,7 @@ struct TSK_IMG_INFO;
 
 namespace quillon {
 
-class DiskImage {
+class DiskImage : public std::enable_shared_from_this<DiskImage> {
   public:
     // A place that may hold a file system: a partition of the table, or the whole image when it
     // has no partition table.
@@ -26,7 +26,7 @@ class DiskImage {
     };
 
     // nullptr with a French `error` naming the file when it cannot be opened as an image.
-    static std::unique_ptr<DiskImage> Open(const std::string& path, std::string& error);
+    static std::shared_ptr<DiskImage> Open(const std::string& path, std::string& error);
     ~DiskImage();
     DiskImage(const DiskImage&) = delete;
     DiskImage& operator=(const DiskImage&) = delete;
@@ -34,7 +34,7 @@ class DiskImage {
     const std::string& Path() const { return path_; }
     const std::vector<Volume>& Volumes() const { return volumes_; }
     // The files of the file system on `volume`; nullptr with a French `error` when there is none
-    // that can be read. The tree reads through this image, which must outlive it.
+    // that can be read. The tree keeps the image open.
     std::unique_ptr<FileTree> OpenFileSystem(const Volume& volume, std::string& error);
     // How messages name a volume: "image.dd, partition 2".
     std::string Shown(const Volume& volume) const;

@@ -52,6 +52,65 @@ void InstallationPaths::AddDrive(char letter, std::string folder) {
     drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = std::move(folder);
 }
 
+void InstallationPaths::AddDrive(char letter, std::shared_ptr<const FileTree> files) {
+    trees_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = std::move(files);
+}
+
+std::optional<std::string> InstallationPaths::TreePath(std::string_view windowsPath,
+                                                       const FileTree*& tree) const {
+    if (windowsPath.size() < 2 || windowsPath[1] != ':') {
+        return std::nullopt;
+    }
+    const auto drive = trees_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(windowsPath[0]))));
+    if (drive == trees_.end()) {
+        return std::nullopt;
+    }
+    tree = drive->second.get();
+    std::string at;
+    std::string_view rest = windowsPath.substr(2);
+    while (!rest.empty()) {
+        const auto cut = rest.find('\\');
+        const std::string_view part = rest.substr(0, cut);
+        rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        at = part == ".." ? std::string() : tree->Find(at, AnsiToUtf8(part), true);
+        if (at.empty()) {
+            return std::nullopt; // missing, or above the drive
+        }
+    }
+    return at;
+}
+
+bool InstallationPaths::FolderExists(std::string_view windowsPath) const {
+    const FileTree* tree = nullptr;
+    if (TreePath(windowsPath, tree)) {
+        return true;
+    }
+    std::error_code ec;
+    const std::string native = tree == nullptr ? NativePath(windowsPath) : std::string();
+    return !native.empty() && fs::is_directory(AnsiToUtf8(native), ec);
+}
+
+std::optional<std::vector<std::string>> InstallationPaths::ImageSubfolders(std::string_view windowsPath) const {
+    const FileTree* tree = nullptr;
+    const std::optional<std::string> at = TreePath(windowsPath, tree);
+    if (tree == nullptr) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    for (const FileTree::Entry& entry : at ? tree->List(*at) : std::vector<FileTree::Entry>{}) {
+        if (entry.Folder) {
+            names.push_back(Utf8ToAnsi(entry.Name));
+        }
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return FoldCase(a) < FoldCase(b);
+    });
+    return names;
+}
+
 void InstallationPaths::SetVariable(std::string_view name, std::string value) {
     if (!value.empty()) {
         variables_[FoldCase(name)] = std::move(value);
@@ -90,6 +149,10 @@ std::vector<std::string> InstallationPaths::Drives() const {
     for (const auto& [letter, folder] : drives_) {
         drives.push_back(std::string(1, letter) + ":\\");
     }
+    for (const auto& [letter, tree] : trees_) {
+        drives.push_back(std::string(1, letter) + ":\\");
+    }
+    std::sort(drives.begin(), drives.end());
     return drives;
 }
 

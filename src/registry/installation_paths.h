@@ -3,9 +3,12 @@
 // variables its stored folders use (%UserProfile%, %SystemRoot% ...), read from its registry.
 #pragma once
 
+#include "registry/file_tree.h"
 #include "registry/memory_store.h"
 
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,25 +19,37 @@ class InstallationPaths {
     // Every text is ANSI, native paths included (as the rest of the program keeps them); names
     // compare without regard to case.
     void AddDrive(char letter, std::string folder);
+    // A drive that is not a folder of this machine: a file system inside a disk image.
+    void AddDrive(char letter, std::shared_ptr<const FileTree> files);
     void SetVariable(std::string_view name, std::string value);
     // Reads the variables from the installation's registry: system root, profiles, the user's
     // environment and shell folders.
     void ReadVariables(const MemoryStore& store);
 
-    bool HasDrives() const { return !drives_.empty(); }
+    bool HasDrives() const { return !drives_.empty() || !trees_.empty(); }
     // "C:\" and so on, in letter order.
     std::vector<std::string> Drives() const;
     // A stored folder as the installation's system would open it: terminating zeros dropped,
     // %VARIABLES% it knows replaced (the others left as they are).
     std::string Expand(std::string_view stored) const;
+    // True when the Windows path names a folder of the installation (found without regard to case).
+    bool FolderExists(std::string_view windowsPath) const;
+    // The folders in a folder of a drive inside an image, as its file system spells them;
+    // nothing (no value) on a drive that is a folder of this machine, which is listed natively.
+    std::optional<std::vector<std::string>> ImageSubfolders(std::string_view windowsPath) const;
     // The native path of a Windows path ("C:\Documents and Settings\luc"), each name found
-    // without regard to case; empty when it is not on one of the installation's drives.
+    // without regard to case; empty when it is not on one of the installation's folder drives.
     std::string NativePath(std::string_view windowsPath) const;
     // The Windows path of a native path on one of the drives; empty when it is on none.
     std::string WindowsPath(std::string_view nativePath) const;
 
   private:
+    // The path inside an image drive's tree ("Documents and Settings/Luc"); no value when the
+    // path is not on such a drive or one of its folders is missing.
+    std::optional<std::string> TreePath(std::string_view windowsPath, const FileTree*& tree) const;
+
     std::map<char, std::string> drives_;          // upper-case letter → native folder
+    std::map<char, std::shared_ptr<const FileTree>> trees_; // upper-case letter → image files
     std::map<std::string, std::string> variables_; // name, case folded → ANSI value
 };
 

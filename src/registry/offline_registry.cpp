@@ -199,7 +199,7 @@ class Mounter {
     // The installation of the image's partition `partition`, or of its only partition holding
     // one when `partition` is 0.
     bool MountImage(const std::string& path, int partition, const std::string& user) {
-        std::unique_ptr<DiskImage> image = DiskImage::Open(path, error_);
+        std::shared_ptr<DiskImage> image = DiskImage::Open(path, error_);
         if (!image) {
             return false;
         }
@@ -459,7 +459,7 @@ bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallati
             ListUsers(tree, mount.Path, mount, 0, found);
         } else if (mount.Source == Mount::Kind::Image) {
             any = true;
-            std::unique_ptr<DiskImage> image = DiskImage::Open(mount.Path, error);
+            std::shared_ptr<DiskImage> image = DiskImage::Open(mount.Path, error);
             if (!image) {
                 return false;
             }

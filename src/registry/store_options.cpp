@@ -131,6 +131,13 @@ InstallationPaths InstallationOf(const StoreOptions& options, const MemoryStore&
     for (const Mount& mount : options.Mounts) {
         if (mount.Source == Mount::Kind::Windows) {
             paths.AddDrive('C', Utf8ToAnsi(mount.Path));
+        } else if (mount.Source == Mount::Kind::Image) {
+            // The image was read whole by the mount: what it found is found again.
+            std::string unused;
+            if (std::shared_ptr<DiskImage> image = DiskImage::Open(mount.Path, unused)) {
+                paths.AddDrive('C', std::shared_ptr<const FileTree>(
+                                        FindImageInstallation(*image, options.Partition, unused).Tree));
+            }
         } else if (mount.Source == Mount::Kind::WinePrefix) {
             const std::filesystem::path devices = std::filesystem::path(mount.Path) / "dosdevices";
             std::error_code ec;

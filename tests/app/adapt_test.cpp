@@ -334,8 +334,8 @@ TEST_F(AdaptTest, LeavingAFolderFieldChecksTheFolder) {
 }
 
 #ifndef _WIN32
-// Offline, folders are those of the installation read: checked and chosen on its disk, as
-// Windows paths; with no installation behind the registry, the user is told once.
+// Offline, folders are those of the installation read: checked and chosen on its disk or in its
+// image, as Windows paths; with no installation behind the registry, the user is told once.
 TEST_F(AdaptTest, OfflineFoldersAreThoseOfTheInstallationRead) {
     Dialogue& d = *dialogue;
     InstallationPaths disk;
@@ -367,6 +367,29 @@ TEST_F(AdaptTest, OfflineFoldersAreThoseOfTheInstallationRead) {
     };
     d.ChoixRepertoireSauvegarde_Click();
     EXPECT_EQ(d.RepertoireChoisi.Text(), "C:\\Profil");
+
+    // A drive inside a disk image: checked and browsed in its file system, read only.
+    ui.messages.clear();
+    disk.AddDrive('D', std::make_shared<test::FolderTree>(
+                           std::vector<std::string>{"Mail", "Mail/Luc", "Mail/Anne", "Autre"}));
+    d.RepertoireChoisi.SetText("d:\\MAIL\\luc");
+    d.RepertoireChoisi_LostFocus();
+    EXPECT_TRUE(ui.messages.empty());
+    d.RepertoireChoisi.SetText("D:\\Mail\\Paul");
+    d.RepertoireChoisi_LostFocus();
+    EXPECT_EQ(ui.messages.size(), 1u);
+    ui.chooserScript = [&](ChoixRepertSauve& chooser) {
+        chooser.DriveRepert2_Change("D:\\");
+        EXPECT_EQ(chooser.ImageFolderNames(), (std::vector<std::string>{"Autre", "Mail"}));
+        chooser.ImageFolderPicked("Mail");
+        EXPECT_EQ(chooser.ImageFolderNames(), (std::vector<std::string>{"..", "Anne", "Luc"}));
+        chooser.ImageFolderPicked("Anne");
+        chooser.ImageFolderPicked("..");
+        chooser.ImageFolderPicked("Luc");
+        chooser.Repert2OK_Click();
+    };
+    d.ChoixRepertoireSauvegarde_Click();
+    EXPECT_EQ(d.RepertoireChoisi.Text(), "D:\\Mail\\Luc");
 }
 #endif
 

@@ -1,6 +1,7 @@
 // The Qt window over the model, on the offscreen platform, with the fake Ui for everything
 // modal: every control drawn with its caption and tooltip, and every event reaching the model.
 #include "../app/fake_ui.h"
+#include "../folder_tree.h"
 #include "app/dialogue.h"
 #include "gui/chooser_dialog.h"
 #include "gui/main_window.h"
@@ -192,6 +193,28 @@ class MainWindowTest : public QObject {
         emit list->activated(documents);
         QTest::mouseClick(dialog.findChild<QPushButton*>("Repert2OK"), Qt::LeftButton);
         QCOMPARE(r, std::string("C:\\Documents and Settings"));
+    }
+
+    // A drive inside a disk image: the chooser lists its folders from the image.
+    void theChooserBrowsesAnImage() {
+        InstallationPaths disk;
+        disk.AddDrive('D', std::make_shared<test::FolderTree>(
+                               std::vector<std::string>{"Mail", "Mail/Luc", "Autre"}));
+        std::string r;
+        ChoixRepertSauve chooser(r, disk.Drives(), [](auto&) { return true; }, &disk);
+        gui::ChooserDialog dialog(chooser, nullptr);
+        auto* list = dialog.findChild<QListView*>("DirRepert2");
+        const auto open = [&](const QString& name) {
+            const QModelIndexList found =
+                list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, name);
+            QVERIFY2(!found.isEmpty(), qPrintable(name));
+            emit list->activated(found.first());
+        };
+        QCOMPARE(list->model()->rowCount(), 2);
+        open("Mail");
+        open("Luc");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Repert2OK"), Qt::LeftButton);
+        QCOMPARE(r, std::string("D:\\Mail\\Luc"));
     }
 
     // The check runs when the focus goes to another control of the window, not when another

@@ -1,0 +1,34 @@
+// Test data without GoogleTest, for every test program.
+#pragma once
+
+#include "registry/file_tree.h"
+
+#include <string>
+#include <vector>
+
+namespace quillon::test {
+
+// Folders in memory ("Documents and Settings/Luc" ...), standing for a file system inside a disk
+// image: what this machine's disk does not hold.
+class FolderTree : public FileTree {
+  public:
+    explicit FolderTree(std::vector<std::string> folders) : folders_(std::move(folders)) {}
+    std::vector<Entry> List(const std::string& folder) const override {
+        std::vector<Entry> entries;
+        const std::string prefix = folder.empty() ? "" : folder + "/";
+        for (const std::string& path : folders_) {
+            if (path.starts_with(prefix) && path.find('/', prefix.size()) == std::string::npos) {
+                entries.push_back({path.substr(prefix.size()), true});
+            }
+        }
+        return entries;
+    }
+    bool Read(const std::string&, std::string&, FileError&) const override { return false; }
+    std::optional<std::string> LocalPath(const std::string&) const override { return std::nullopt; }
+    std::string Shown(const std::string& file) const override { return "image.dd : /" + file; }
+
+  private:
+    std::vector<std::string> folders_;
+};
+
+} // namespace quillon::test
