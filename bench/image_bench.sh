@@ -3,7 +3,8 @@
 # sample installation) against the same from the installation's folder: the median time of
 # RUNS runs of each, and the bytes read from the image file (counted by strace on its
 # descriptor), which must stay far below its size.
-#   usage: bench/image_bench.sh [BUILD_DIR] [RUNS]     (default build/native, 5)
+#   usage: bench/image_bench.sh [BUILD_DIR] [RUNS]     (default build/native, 5; needs strace
+#   and what scripts/setup test installs)
 set -euo pipefail
 build=${1:-build/native}
 runs=${2:-5}
