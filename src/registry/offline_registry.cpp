@@ -87,8 +87,9 @@ class LocalCopies {
 
 class Mounter {
   public:
-    Mounter(MemoryStore& store, std::vector<std::string>& warnings, std::string& error)
-        : store_(store), warnings_(warnings), error_(error) {}
+    Mounter(MemoryStore& store, std::vector<std::string>& warnings, std::string& error,
+            std::shared_ptr<const FileTree>* imageFiles)
+        : store_(store), warnings_(warnings), error_(error), imageFiles_(imageFiles) {}
 
     bool Mount(const Mount& mount, const StoreOptions& options) {
         switch (mount.Source) {
@@ -209,7 +210,13 @@ class Mounter {
             error_ = why;
             return false;
         }
-        return MountInstallation(*found.Tree, user);
+        if (!MountInstallation(*found.Tree, user)) {
+            return false;
+        }
+        if (imageFiles_ != nullptr) {
+            *imageFiles_ = std::move(found.Tree);
+        }
+        return true;
     }
 
     // The Windows installation found in `tree`, its hives where Windows would load them.
@@ -294,6 +301,7 @@ class Mounter {
     MemoryStore& store_;
     std::vector<std::string>& warnings_;
     std::string& error_;
+    std::shared_ptr<const FileTree>* imageFiles_;
 };
 
 } // namespace
@@ -516,8 +524,8 @@ bool FindWindowsInstallation(const FileTree& tree, const std::string& user,
 }
 
 bool MountAll(MemoryStore& store, const StoreOptions& options, std::vector<std::string>& warnings,
-              std::string& error) {
-    Mounter mounter(store, warnings, error);
+              std::string& error, std::shared_ptr<const FileTree>* imageFiles) {
+    Mounter mounter(store, warnings, error, imageFiles);
     return std::all_of(options.Mounts.begin(), options.Mounts.end(),
                        [&](const Mount& mount) { return mounter.Mount(mount, options); });
 }

@@ -15,8 +15,10 @@ namespace quillon {
 // Mounts every source of `options` in order. Later sources may add keys below earlier ones;
 // two sources on the same key are refused. false with a French `error` on the first source
 // that cannot be read; `warnings` tells of hives read only in part.
+// `imageFiles`, when given, receives the file system of an --image installation, kept open
+// for the folder checks.
 bool MountAll(MemoryStore& store, const StoreOptions& options, std::vector<std::string>& warnings,
-              std::string& error);
+              std::string& error, std::shared_ptr<const FileTree>* imageFiles = nullptr);
 
 // The Windows installation at the top of `tree` (a system disk), paths in the tree, names found
 // without regard to case.

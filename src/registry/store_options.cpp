@@ -126,18 +126,14 @@ std::string DefaultWinePrefix() {
 
 // The drives of the installation that the sources come from: C: for a Windows disk, the
 // dosdevices of a Wine prefix (or its drive_c when it has none).
-InstallationPaths InstallationOf(const StoreOptions& options, const MemoryStore& store) {
+InstallationPaths InstallationOf(const StoreOptions& options, const MemoryStore& store,
+                                 const std::shared_ptr<const FileTree>& imageFiles) {
     InstallationPaths paths;
     for (const Mount& mount : options.Mounts) {
         if (mount.Source == Mount::Kind::Windows) {
             paths.AddDrive('C', Utf8ToAnsi(mount.Path));
-        } else if (mount.Source == Mount::Kind::Image) {
-            // The image was read whole by the mount: what it found is found again.
-            std::string unused;
-            if (std::shared_ptr<DiskImage> image = DiskImage::Open(mount.Path, unused)) {
-                paths.AddDrive('C', std::shared_ptr<const FileTree>(
-                                        FindImageInstallation(*image, options.Partition, unused).Tree));
-            }
+        } else if (mount.Source == Mount::Kind::Image && imageFiles) {
+            paths.AddDrive('C', imageFiles);
         } else if (mount.Source == Mount::Kind::WinePrefix) {
             const std::filesystem::path devices = std::filesystem::path(mount.Path) / "dosdevices";
             std::error_code ec;
@@ -170,8 +166,9 @@ OpenedStore OpenStore(const StoreOptions& options) {
     }
     OpenedStore opened;
     auto store = std::make_unique<MemoryStore>();
-    if (MountAll(*store, effective, opened.Warnings, opened.Error)) {
-        opened.Installation = InstallationOf(effective, *store);
+    std::shared_ptr<const FileTree> imageFiles;
+    if (MountAll(*store, effective, opened.Warnings, opened.Error, &imageFiles)) {
+        opened.Installation = InstallationOf(effective, *store, imageFiles);
         opened.Store = std::move(store);
     }
     return opened;
