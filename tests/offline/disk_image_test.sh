@@ -85,6 +85,8 @@ head -c 3000000 /dev/urandom >noise.img
 bad noise.img "ni table de partitions lisible .* ni système de fichiers lisible"
 head -c 1500000 mbr.img >truncated.img
 bad truncated.img "partition 1 : la partition dépasse la fin de l'image (image tronquée)"
+truncate -s 20M unknown.img && echo 'start=2048, type=83' | sfdisk -q unknown.img
+bad unknown.img "partition 1 : pas de système de fichiers lisible"
 fat32 empty.img 40
 bad empty.img "aucune installation de Windows trouvée dans l'image"
 bad gpt.img "pas de Windows" --partition 1
