@@ -46,38 +46,58 @@ std::string MountedUserProfile(const MemoryStore& store) {
     return {};
 }
 
-} // namespace
-
-void InstallationPaths::AddDrive(char letter, std::string folder) {
-    drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = std::move(folder);
+// The drive letter of a Windows path, upper-case; 0 when it has none.
+char DriveLetter(std::string_view windowsPath) {
+    return windowsPath.size() >= 2 && windowsPath[1] == ':'
+               ? static_cast<char>(std::toupper(static_cast<unsigned char>(windowsPath[0])))
+               : '\0';
 }
 
-void InstallationPaths::AddDrive(char letter, std::shared_ptr<const FileTree> files) {
-    trees_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = std::move(files);
-}
-
-std::optional<std::string> InstallationPaths::TreePath(std::string_view windowsPath,
-                                                       const FileTree*& tree) const {
-    if (windowsPath.size() < 2 || windowsPath[1] != ':') {
-        return std::nullopt;
-    }
-    const auto drive = trees_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(windowsPath[0]))));
-    if (drive == trees_.end()) {
-        return std::nullopt;
-    }
-    tree = drive->second.get();
-    std::string at;
-    std::string_view rest = windowsPath.substr(2);
+// The names of a Windows path after its drive ("C:\a\\b\.\c": a, b, c); no value when one is
+// "..": paths never go above a drive's folder.
+std::optional<std::vector<std::string_view>> PathNames(std::string_view windowsPath) {
+    std::vector<std::string_view> names;
+    std::string_view rest = windowsPath.substr(std::min<std::size_t>(2, windowsPath.size()));
     while (!rest.empty()) {
         const auto cut = rest.find('\\');
         const std::string_view part = rest.substr(0, cut);
         rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
-        if (part.empty() || part == ".") {
-            continue;
+        if (part == "..") {
+            return std::nullopt;
         }
-        at = part == ".." ? std::string() : tree->Find(at, AnsiToUtf8(part), true);
+        if (!part.empty() && part != ".") {
+            names.push_back(part);
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+void InstallationPaths::AddDrive(char letter, std::string folder) {
+    drives_[DriveLetter(std::string(1, letter) + ":")] = std::move(folder);
+}
+
+void InstallationPaths::AddDrive(char letter, std::shared_ptr<const FileTree> files) {
+    trees_[DriveLetter(std::string(1, letter) + ":")] = std::move(files);
+}
+
+std::optional<std::string> InstallationPaths::TreePath(std::string_view windowsPath,
+                                                       const FileTree*& tree) const {
+    const auto drive = trees_.find(DriveLetter(windowsPath));
+    if (drive == trees_.end()) {
+        return std::nullopt;
+    }
+    tree = drive->second.get();
+    const auto names = PathNames(windowsPath);
+    if (!names) {
+        return std::nullopt;
+    }
+    std::string at;
+    for (std::string_view name : *names) {
+        at = tree->Find(at, AnsiToUtf8(name), true);
         if (at.empty()) {
-            return std::nullopt; // missing, or above the drive
+            return std::nullopt;
         }
     }
     return at;
@@ -188,27 +208,15 @@ std::string InstallationPaths::Expand(std::string_view stored) const {
 }
 
 std::string InstallationPaths::NativePath(std::string_view windowsPath) const {
-    if (windowsPath.size() < 2 || windowsPath[1] != ':') {
-        return {};
-    }
-    const auto drive = drives_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(windowsPath[0]))));
-    if (drive == drives_.end()) {
+    const auto drive = drives_.find(DriveLetter(windowsPath));
+    const auto names = PathNames(windowsPath);
+    if (drive == drives_.end() || !names) {
         return {};
     }
     fs::path native = AnsiToUtf8(drive->second);
-    std::string_view rest = windowsPath.substr(2);
-    while (!rest.empty()) {
-        const auto cut = rest.find('\\');
-        const std::string_view part = rest.substr(0, cut);
-        rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
-        if (part.empty() || part == ".") {
-            continue;
-        }
-        if (part == "..") {
-            return {}; // never above the drive's folder
-        }
-        const fs::path found = FindIgnoringCase(native, AnsiToUtf8(part));
-        native = found.empty() ? native / AnsiToUtf8(part) : found;
+    for (std::string_view name : *names) {
+        const fs::path found = FindIgnoringCase(native, AnsiToUtf8(name));
+        native = found.empty() ? native / AnsiToUtf8(name) : found;
     }
     return Utf8ToAnsi(native.string());
 }
