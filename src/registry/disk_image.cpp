@@ -157,16 +157,14 @@ void DiskImage::FindVolumes() {
     }
     if (table == nullptr) {
         tableError_ = LastTskError();
-        volumes_.push_back({0, "image entière, sans table de partitions", 0,
-                            static_cast<std::uint64_t>(image_->size)});
+        volumes_.push_back({0, 0, static_cast<std::uint64_t>(image_->size)});
         return;
     }
     int number = 0;
     for (TSK_PNUM_T i = 0; i < table->part_count; ++i) {
         const TSK_VS_PART_INFO* part = tsk_vs_part_get(table, i);
         if (part != nullptr && (part->flags & TSK_VS_PART_FLAG_ALLOC) != 0) {
-            volumes_.push_back({++number, part->desc != nullptr ? part->desc : "",
-                                static_cast<std::uint64_t>(part->start) * table->block_size,
+            volumes_.push_back({++number, static_cast<std::uint64_t>(part->start) * table->block_size,
                                 static_cast<std::uint64_t>(part->len) * table->block_size});
         }
     }

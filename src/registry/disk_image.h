@@ -19,8 +19,7 @@ class DiskImage : public std::enable_shared_from_this<DiskImage> {
     // A place that may hold a file system: a partition of the table, or the whole image when it
     // has no partition table.
     struct Volume {
-        int Number = 0;          // 1, 2 ... in the table's order; 0 for the whole image
-        std::string Description; // the table's words for it ("NTFS / exFAT (0x07)", "Win95 FAT32 (0x0b)" ...)
+        int Number = 0;           // 1, 2 ... in the table's order; 0 for the whole image
         std::uint64_t Offset = 0; // bytes from the image's start
         std::uint64_t Length = 0;
     };

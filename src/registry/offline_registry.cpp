@@ -38,6 +38,135 @@ std::string Joined(const std::vector<std::string>& names) {
     return text;
 }
 
+// The folder holding SYSTEM.DAT and USER.DAT at the top of `tree`, WINDOWS first.
+std::string FindWindows9xFolder(const FileTree& tree) {
+    const auto holdsRegistry = [&](const std::string& folder) {
+        return !folder.empty() && !tree.Find(folder, "SYSTEM.DAT", false).empty() &&
+               !tree.Find(folder, "USER.DAT", false).empty();
+    };
+    if (const std::string windows = tree.Find("", "WINDOWS", true); holdsRegistry(windows)) {
+        return windows;
+    }
+    for (const FileTree::Entry& entry : tree.List("")) {
+        if (entry.Folder && holdsRegistry(entry.Name)) {
+            return entry.Name;
+        }
+    }
+    return {};
+}
+
+// Profile folders of `profiles` holding `hive`, sorted, without the system's own.
+std::vector<std::string> ProfileNames(const FileTree& tree, const std::string& profiles,
+                                      std::string_view hive) {
+    std::vector<std::string> names;
+    for (const FileTree::Entry& entry : profiles.empty() ? std::vector<FileTree::Entry>{} : tree.List(profiles)) {
+        if (entry.Folder && !IsSystemProfile(entry.Name) &&
+            !tree.Find(profiles + "/" + entry.Name, hive, false).empty()) {
+            names.push_back(entry.Name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The profile of `names` that `user` names, without regard to case; names.end() when none.
+std::vector<std::string>::const_iterator ChosenProfile(const std::vector<std::string>& names,
+                                                       const std::string& user) {
+    return std::find_if(names.begin(), names.end(), [&](const std::string& name) {
+        return EqualsIgnoringCase(Utf8ToAnsi(name), Utf8ToAnsi(user));
+    });
+}
+
+bool FindWindows9xInstallation(const FileTree& tree, const std::string& user,
+                               WindowsInstallation& found, std::string& error) {
+    const std::string windows = FindWindows9xFolder(tree);
+    if (windows.empty()) {
+        error = tree.Shown("") + " : aucune installation de Windows trouvée (WINDOWS/system32/config/"
+                                 "software, WINNT/system32/config/software, ou SYSTEM.DAT et "
+                                 "USER.DAT de Windows 95/98/Me)";
+        return false;
+    }
+    found.SystemDat = tree.Find(windows, "SYSTEM.DAT", false);
+    found.UserDat = tree.Find(windows, "USER.DAT", false);
+    const std::string profiles = tree.Find(windows, "Profiles", true);
+    found.Profiles = ProfileNames(tree, profiles, "USER.DAT");
+    if (user.empty()) {
+        return true;
+    }
+    const auto chosen = ChosenProfile(found.Profiles, user);
+    if (chosen == found.Profiles.end()) {
+        error = tree.Shown("") + " : pas de profil « " + user + " » (profils : " +
+                (found.Profiles.empty() ? std::string("aucun") : Joined(found.Profiles)) + ")";
+        return false;
+    }
+    found.UserName = *chosen;
+    found.UserHive = tree.Find(profiles + "/" + *chosen, "USER.DAT", false);
+    return true;
+}
+
+// The system folder of a Windows 2000/XP/2003 installation (WINDOWS or WINNT) holding
+// system32/config/software; "" when there is none.
+std::string FindNtSystemFolder(const FileTree& tree) {
+    for (const char* name : {"WINDOWS", "WINNT"}) {
+        const std::string folder = tree.Find("", name, true);
+        if (!folder.empty() && !tree.FindPath(folder, {"system32", "config", "software"}, false).empty()) {
+            return folder;
+        }
+    }
+    return {};
+}
+
+// True when `tree` holds a Windows installation of either kind.
+bool HoldsWindows(const FileTree& tree) {
+    return !FindNtSystemFolder(tree).empty() || !FindWindows9xFolder(tree).empty();
+}
+
+// The file system of an image's volume that holds a Windows installation.
+struct ImageVolumeTree {
+    DiskImage::Volume Volume;
+    std::unique_ptr<FileTree> Tree; // nullptr when none was chosen
+};
+
+// The volume of `image` numbered `partition` (1, 2 ...), or when `partition` is 0 the only one
+// holding Windows; Tree is nullptr, with a French `error`, when there is none, or several.
+ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::string& error) {
+    ImageVolumeTree chosen;
+    std::vector<std::string> found;
+    std::vector<std::string> seen;
+    for (const DiskImage::Volume& volume : image.Volumes()) {
+        if (partition != 0 && volume.Number != partition) {
+            continue;
+        }
+        std::string why;
+        std::unique_ptr<FileTree> tree = image.OpenFileSystem(volume, why);
+        if (!tree && (partition != 0 || volume.Number == 0)) {
+            error = why;
+            return {};
+        }
+        seen.push_back(tree ? image.Shown(volume) + " : pas de Windows" : why);
+        if (tree && HoldsWindows(*tree)) {
+            found.push_back(image.Shown(volume));
+            if (!chosen.Tree) {
+                chosen = {volume, std::move(tree)};
+            }
+        }
+    }
+    if (partition != 0 && seen.empty()) {
+        error = image.Path() + " : pas de partition " + std::to_string(partition) + " (" +
+                std::to_string(image.Volumes().size()) + " partition(s) dans l'image)";
+    } else if (found.empty()) {
+        error = image.Path() + " : aucune installation de Windows trouvée dans l'image (" +
+                (seen.empty() ? std::string("aucune partition") : Joined(seen)) + ")";
+    } else if (found.size() > 1) {
+        error = image.Path() + " : plusieurs installations de Windows (" + Joined(found) +
+                ") ; choisissez-en une avec --partition N";
+    } else {
+        return chosen;
+    }
+    return {};
+}
+
+
 // Local paths of a tree's files for the readers, which open files by name: the files themselves
 // in a folder of this machine, else copies in temporary files, made once and deleted with this
 // object.
@@ -305,129 +434,6 @@ class Mounter {
 };
 
 } // namespace
-
-namespace {
-
-// The folder holding SYSTEM.DAT and USER.DAT at the top of `tree`, WINDOWS first.
-std::string FindWindows9xFolder(const FileTree& tree) {
-    const auto holdsRegistry = [&](const std::string& folder) {
-        return !folder.empty() && !tree.Find(folder, "SYSTEM.DAT", false).empty() &&
-               !tree.Find(folder, "USER.DAT", false).empty();
-    };
-    if (const std::string windows = tree.Find("", "WINDOWS", true); holdsRegistry(windows)) {
-        return windows;
-    }
-    for (const FileTree::Entry& entry : tree.List("")) {
-        if (entry.Folder && holdsRegistry(entry.Name)) {
-            return entry.Name;
-        }
-    }
-    return {};
-}
-
-// Profile folders of `profiles` holding `hive`, sorted, without the system's own.
-std::vector<std::string> ProfileNames(const FileTree& tree, const std::string& profiles,
-                                      std::string_view hive) {
-    std::vector<std::string> names;
-    for (const FileTree::Entry& entry : profiles.empty() ? std::vector<FileTree::Entry>{} : tree.List(profiles)) {
-        if (entry.Folder && !IsSystemProfile(entry.Name) &&
-            !tree.Find(profiles + "/" + entry.Name, hive, false).empty()) {
-            names.push_back(entry.Name);
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// The profile of `names` that `user` names, without regard to case; names.end() when none.
-std::vector<std::string>::const_iterator ChosenProfile(const std::vector<std::string>& names,
-                                                       const std::string& user) {
-    return std::find_if(names.begin(), names.end(), [&](const std::string& name) {
-        return EqualsIgnoringCase(Utf8ToAnsi(name), Utf8ToAnsi(user));
-    });
-}
-
-bool FindWindows9xInstallation(const FileTree& tree, const std::string& user,
-                               WindowsInstallation& found, std::string& error) {
-    const std::string windows = FindWindows9xFolder(tree);
-    if (windows.empty()) {
-        error = tree.Shown("") + " : aucune installation de Windows trouvée (WINDOWS/system32/config/"
-                                 "software, WINNT/system32/config/software, ou SYSTEM.DAT et "
-                                 "USER.DAT de Windows 95/98/Me)";
-        return false;
-    }
-    found.SystemDat = tree.Find(windows, "SYSTEM.DAT", false);
-    found.UserDat = tree.Find(windows, "USER.DAT", false);
-    const std::string profiles = tree.Find(windows, "Profiles", true);
-    found.Profiles = ProfileNames(tree, profiles, "USER.DAT");
-    if (user.empty()) {
-        return true;
-    }
-    const auto chosen = ChosenProfile(found.Profiles, user);
-    if (chosen == found.Profiles.end()) {
-        error = tree.Shown("") + " : pas de profil « " + user + " » (profils : " +
-                (found.Profiles.empty() ? std::string("aucun") : Joined(found.Profiles)) + ")";
-        return false;
-    }
-    found.UserName = *chosen;
-    found.UserHive = tree.Find(profiles + "/" + *chosen, "USER.DAT", false);
-    return true;
-}
-
-// The system folder of a Windows 2000/XP/2003 installation (WINDOWS or WINNT) holding
-// system32/config/software; "" when there is none.
-std::string FindNtSystemFolder(const FileTree& tree) {
-    for (const char* name : {"WINDOWS", "WINNT"}) {
-        const std::string folder = tree.Find("", name, true);
-        if (!folder.empty() && !tree.FindPath(folder, {"system32", "config", "software"}, false).empty()) {
-            return folder;
-        }
-    }
-    return {};
-}
-
-} // namespace
-
-bool HoldsWindows(const FileTree& tree) {
-    return !FindNtSystemFolder(tree).empty() || !FindWindows9xFolder(tree).empty();
-}
-
-ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::string& error) {
-    ImageVolumeTree chosen;
-    std::vector<std::string> found;
-    std::vector<std::string> seen;
-    for (const DiskImage::Volume& volume : image.Volumes()) {
-        if (partition != 0 && volume.Number != partition) {
-            continue;
-        }
-        std::string why;
-        std::unique_ptr<FileTree> tree = image.OpenFileSystem(volume, why);
-        if (!tree && (partition != 0 || volume.Number == 0)) {
-            error = why;
-            return {};
-        }
-        seen.push_back(tree ? image.Shown(volume) + " : pas de Windows" : why);
-        if (tree && HoldsWindows(*tree)) {
-            found.push_back(image.Shown(volume));
-            if (!chosen.Tree) {
-                chosen = {volume, std::move(tree)};
-            }
-        }
-    }
-    if (partition != 0 && seen.empty()) {
-        error = image.Path() + " : pas de partition " + std::to_string(partition) + " (" +
-                std::to_string(image.Volumes().size()) + " partition(s) dans l'image)";
-    } else if (found.empty()) {
-        error = image.Path() + " : aucune installation de Windows trouvée dans l'image (" +
-                (seen.empty() ? std::string("aucune partition") : Joined(seen)) + ")";
-    } else if (found.size() > 1) {
-        error = image.Path() + " : plusieurs installations de Windows (" + Joined(found) +
-                ") ; choisissez-en une avec --partition N";
-    } else {
-        return chosen;
-    }
-    return {};
-}
 
 namespace {
 

@@ -58,17 +58,4 @@ struct ListedInstallation {
 bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallation>& found,
                        std::string& error);
 
-// True when `tree` holds a Windows installation of either kind.
-bool HoldsWindows(const FileTree& tree);
-
-// The file system of an image's volume that holds a Windows installation.
-struct ImageVolumeTree {
-    DiskImage::Volume Volume;
-    std::unique_ptr<FileTree> Tree; // nullptr when none was chosen
-};
-
-// The volume of `image` numbered `partition` (1, 2 ...), or when `partition` is 0 the only one
-// holding Windows; Tree is nullptr, with a French `error`, when there is none, or several.
-ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::string& error);
-
 } // namespace quillon
