@@ -25,6 +25,23 @@ inline MemoryStore StoreFromReg(std::string_view body) {
     return store;
 }
 
+// The smallest registry the window starts on: the browser's version (none when empty), the
+// current identity and its store folder C:\OE, and the user's group.
+inline std::string OeRegistry(std::string_view identity, std::string_view version = "6.0",
+                              std::string_view group = "S-1-5-21-11-22-33-513") {
+    std::string reg = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n";
+    if (!version.empty()) {
+        reg.append("\"Version\"=\"").append(version).append("\"\r\n");
+    }
+    reg.append("[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"").append(identity);
+    reg.append("\"\r\n[HKEY_CURRENT_USER\\Identities\\").append(identity);
+    reg.append("\\Software\\Microsoft\\Outlook Express\\5.0]\r\n"
+               "\"Store Root\"=hex(2):43,3a,5c,4f,45,00\r\n"
+               "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
+               "GroupMembership]\r\n\"Group0\"=\"");
+    return reg.append(group).append("\"\r\n");
+}
+
 // Lines joined and each ended with CR LF, as the program writes them.
 inline std::string CrLf(std::initializer_list<std::string_view> lines) {
     std::string text;
@@ -100,23 +117,6 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
 inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;
-}
-
-// "" when two texts are equal, else the first line where they differ, for short failures.
-inline std::string FirstDifference(const std::string& actual, const std::string& expected) {
-    std::istringstream a(actual), e(expected);
-    std::string lineA, lineE;
-    for (int number = 1;; ++number) {
-        const bool moreA = static_cast<bool>(std::getline(a, lineA));
-        const bool moreE = static_cast<bool>(std::getline(e, lineE));
-        if (!moreA && !moreE) {
-            return actual == expected ? "" : "same lines, different bytes";
-        }
-        if (moreA != moreE || lineA != lineE) {
-            return "line " + std::to_string(number) + ": got «" + (moreA ? lineA : "<end>") +
-                   "» expected «" + (moreE ? lineE : "<end>") + "»";
-        }
-    }
 }
 
 // A folder of its own for one test, removed afterwards.

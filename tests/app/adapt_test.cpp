@@ -27,11 +27,7 @@ std::string Backup() {
 class AdaptTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        store = test::StoreFromReg(
-            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n\"Version\"=\"6.0\"\r\n"
-            "[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"" + std::string(kNewId) + "\"\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
-            "GroupMembership]\r\n\"Group0\"=\"S-1-5-21-4-5-6-513\"\r\n");
+        store = test::StoreFromReg(test::OeRegistry(kNewId, "6.0", "S-1-5-21-4-5-6-513"));
         dialogue.emplace(registry, ui, ".");
         dialogue->Form_Load();
         dialogue->Onglets.Select(3);

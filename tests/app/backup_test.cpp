@@ -6,7 +6,6 @@
 #include "registry/temp_file.h"
 #include "test_support.h"
 
-
 namespace quillon {
 namespace {
 
@@ -93,9 +92,7 @@ TEST_F(BackupTest, EveryBoxOfTabOneWritesTheReviewedFile) {
     StartSample();
     ui.answers.push_back(Answer::Yes);
     const std::string written = Save();
-    EXPECT_EQ(test::FirstDifference(
-                  written, test::ReadBytes(QUILLON_TEST_DATA "/sample-xp.save.expected.reg")),
-              "");
+    EXPECT_EQ(written, test::ReadBytes(QUILLON_TEST_DATA "/sample-xp.save.expected.reg"));
     const FileDialogRequest& dialog = ui.dialogs.at(0);
     EXPECT_EQ(dialog.FileName, "Sauvegarde Quillon 2026 12 05");
     EXPECT_EQ(AnsiToUtf8(dialog.Title), "Choix du fichier de sauvegarde des paramètres");
@@ -116,9 +113,7 @@ TEST_F(BackupTest, EveryBoxOfTabOneWritesTheReviewedFile) {
 }
 
 TEST_F(BackupTest, MissingKeysAreReportedRowByRow) {
-    Start("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n\"Version\"=\"6.0\"\r\n"
-          "[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"" + std::string(kId) + "\"\r\n"
-          "[HKEY_CURRENT_USER\\" + kOe + "]\r\n");
+    Start(test::OeRegistry(kId));
     Dialogue& d = *dialogue;
     Only({&d.Check1_11, &d.Check1_12, &d.Check1_21, &d.Check1_22, &d.Check1_23, &d.Check1_3,
           &d.Check1_5, &d.Check1_6});

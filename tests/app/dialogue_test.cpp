@@ -16,17 +16,7 @@ const std::string kHelp = "/opt/quillon/help";
 #endif
 
 std::string Registry(std::string_view version, std::string_view group = "S-1-5-21-11-22-33-513") {
-    std::string reg = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n";
-    if (!version.empty()) {
-        reg += "\"Version\"=\"" + std::string(version) + "\"\r\n";
-    }
-    reg += "[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"" + std::string(kIdentity) +
-           "\"\r\n[HKEY_CURRENT_USER\\Identities\\" + kIdentity +
-           "\\Software\\Microsoft\\Outlook Express\\5.0]\r\n"
-           "\"Store Root\"=hex(2):43,3a,5c,4f,45,00\r\n"
-           "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
-           "GroupMembership]\r\n\"Group0\"=\"" + std::string(group) + "\"\r\n";
-    return reg;
+    return test::OeRegistry(kIdentity, version, group);
 }
 
 class DialogueTest : public ::testing::Test {

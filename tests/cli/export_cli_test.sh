@@ -9,13 +9,12 @@ wine=${QUILLON_WINE:-wine}
 mode=$1 cli=$2 src=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0 checks=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { checks=$((checks + 1)); }
+source "$(dirname "$0")/expect.sh"
+key='HKEY_CURRENT_USER\Software\Test'
 
 if [[ $mode == wine ]]; then
     run() { "$wine" "$cli" "$@"; }
-    "$wine" regedit /s "$(winepath -w "$src/examples/test-key.reg")" || fail "regedit import"
+    expect "regedit imports the example" "$wine" regedit /s "$(winepath -w "$src/examples/test-key.reg")"
     store=()
     expected=$src/tests/data/test-key.wine-sorted.expected.reg
     out() { winepath -w "$work/$1"; }
@@ -25,54 +24,36 @@ else
     expected=$src/tests/data/test-key.expected.reg
     out() { echo "$work/$1"; }
 fi
+export_to() { run "${store[@]}" export "$1" "$(out "$2")" "${@:3}" 2>"$work/err"; }
 
-# The key, byte for byte, into a new file.
-check
-run "${store[@]}" export 'HKEY_CURRENT_USER\Software\Test' "$(out a.reg)" || fail "export exit $?"
-cmp -s "$work/a.reg" "$expected" || fail "exported bytes differ from $expected"
+export_to "$key" a.reg
+expect "export exits 0" test $? = 0
+expect "the key, byte for byte" cmp -s "$work/a.reg" "$expected"
+export_to "$key\\Sub" a.reg --append
+expect "--append adds one key without a second header" \
+    test "$(grep -c REGEDIT4 "$work/a.reg")" = 1 -a "$(tail -c 60 "$work/a.reg" | grep -c 'hex(2):25,54,25,0')" = 1
 
-# --append adds the key without a header; a second plain export replaces the file.
-check
-run "${store[@]}" export 'HKEY_CURRENT_USER\Software\Test\Sub' "$(out a.reg)" --append || fail "append exit"
-lines=$(grep -c 'REGEDIT4' "$work/a.reg")
-[[ $lines == 1 ]] || fail "append wrote $lines headers"
-tail -c 60 "$work/a.reg" | grep -q 'hex(2):25,54,25,0' || fail "append missing the subkey"
-
-# A missing key: exit 1, a message, the file untouched.
-check
 cp "$work/a.reg" "$work/before.reg"
-run "${store[@]}" export 'HKEY_CURRENT_USER\Software\Missing' "$(out a.reg)" 2>"$work/err"
-[[ $? == 1 ]] || fail "missing key should exit 1"
-grep -q 'clé introuvable' "$work/err" || fail "missing key message: $(cat "$work/err")"
-cmp -s "$work/a.reg" "$work/before.reg" || fail "missing key touched the file"
+export_to 'HKEY_CURRENT_USER\Software\Missing' a.reg
+expect "a missing key exits 1" test $? = 1
+expect "and says so" grep -q 'clé introuvable' "$work/err"
+expect "and leaves the file alone" cmp -s "$work/a.reg" "$work/before.reg"
+export_to 'HKEY_NOWHERE\Software' b.reg
+expect "an unknown root exits 1 and says so" bash -c "test $? = 1 && grep -q 'racine connue' '$work/err'"
+export_to "$key" no/such/c.reg
+expect "a missing folder exits 1 and says so" bash -c "test $? = 1 && grep -q \"impossible d'écrire\" '$work/err'"
+expect "nothing is left behind" test "$(ls "$work")" = $'a.reg\nbefore.reg\nerr'
 
-# An unknown root, a missing output folder: exit 1 with a message, nothing left behind.
-check
-run "${store[@]}" export 'HKEY_NOWHERE\Software' "$(out b.reg)" 2>"$work/err"
-[[ $? == 1 ]] && grep -q 'racine connue' "$work/err" || fail "unknown root: $(cat "$work/err")"
-check
-run "${store[@]}" export 'HKEY_CURRENT_USER\Software\Test' "$(out no/such/c.reg)" 2>"$work/err"
-[[ $? == 1 ]] && grep -q "impossible d'écrire" "$work/err" || fail "missing folder: $(cat "$work/err")"
-[[ $(ls "$work") == $'a.reg\nbefore.reg\nerr' ]] || fail "files left behind: $(ls "$work")"
-
-# Usage errors exit 2.
-check
-run "${store[@]}" export 'HKEY_CURRENT_USER\Software\Test' 2>/dev/null
-[[ $? == 2 ]] || fail "missing FILE should exit 2"
-check
+run "${store[@]}" export "$key" 2>/dev/null
+expect "a missing FILE is a usage error" test $? = 2
 run "${store[@]}" frobnicate 2>/dev/null
-[[ $? == 2 ]] || fail "unknown command should exit 2"
-
+expect "an unknown command is a usage error" test $? = 2
 if [[ $mode == wine ]]; then
-    check
-    run --reg x.reg export 'HKEY_CURRENT_USER\Software\Test' "$(out d.reg)" 2>"$work/err"
-    [[ $? == 2 ]] || fail "--reg must be refused on Windows"
+    run --reg x.reg export "$key" "$(out d.reg)" 2>/dev/null
+    expect "--reg is refused on Windows" test $? = 2
 else
-    check
     printf 'REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n"x"=hex:zz\r\n' >"$work/bad.reg"
     run --reg "$work/bad.reg" export 'HKEY_CURRENT_USER\A' "$work/e.reg" 2>"$work/err"
-    [[ $? == 1 ]] && grep -q 'bad.reg, ligne 3' "$work/err" || fail "bad .reg: $(cat "$work/err")"
+    expect "a bad .reg exits 1 and names its line" bash -c "test $? = 1 && grep -q 'bad.reg, ligne 3' '$work/err'"
 fi
-
-echo "$((checks - failures)) passed, $failures failed"
-[[ $failures == 0 ]]
+finish

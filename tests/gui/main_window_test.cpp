@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QTabBar>
@@ -36,29 +35,22 @@ QString Text(QWidget* widget) {
     return {};
 }
 
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
 } // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
   private:
-    // The window on a sample installation's registry, started as the program starts it.
-    void Open(const char* sample) {
+    // The window on the sample installation's registry, started as the program starts it.
+    void Open() {
         store = std::make_unique<MemoryStore>();
         std::string error;
         std::vector<std::string> warnings;
-        QVERIFY2(MountAll(*store, {{{Mount::Kind::Windows, "", Sample(sample)}}, ""}, warnings, error),
+        QVERIFY2(MountAll(*store, {{{Mount::Kind::Windows, "", std::string(QUILLON_SAMPLES "/sample-xp")}}, ""}, warnings, error),
                  error.c_str());
         registry = std::make_unique<Reg_access>(*store);
         ui = std::make_unique<test::FakeUi>();
         dialogue = std::make_unique<Dialogue>(*registry, *ui, ".");
-        dialogue->TodayText = [] { return std::string("2026 12 05"); };
         window = std::make_unique<gui::MainWindow>(*dialogue);
         dialogue->Form_Load();
         window->show();
@@ -70,7 +62,6 @@ class MainWindowTest : public QObject {
         W<QTabBar>("Onglets")->setCurrentIndex(index - 1);
         QCoreApplication::processEvents();
     }
-    static std::string Sample(const char* name) { return std::string(QUILLON_SAMPLES) + "/" + name; }
 
     std::unique_ptr<MemoryStore> store;
     std::unique_ptr<Reg_access> registry;
@@ -88,7 +79,7 @@ class MainWindowTest : public QObject {
     }
 
     void everyControlIsDrawnWithItsCaptionAndTooltip() {
-        Open("sample-xp");
+        Open();
         QCOMPARE(window->windowTitle(), QString("Quillon 2.5       "));
         for (Control* control : dialogue->Controls()) {
             QWidget* widget = window->findChild<QWidget*>(QString::fromStdString(control->Name()));
@@ -99,6 +90,9 @@ class MainWindowTest : public QObject {
                              Text(widget) == gui::FromAnsi(control->Caption()),
                          control->Name().c_str());
             }
+            if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+                QCOMPARE(box->isChecked(), static_cast<const CheckBox*>(control)->Value() == 1);
+            }
         }
         auto* tabs = W<QTabBar>("Onglets");
         QCOMPARE(tabs->count(), 3);
@@ -108,17 +102,11 @@ class MainWindowTest : public QObject {
                  QString("{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}"));
     }
 
-    void boxesAndMastersShowOnScreen() {
-        Open("sample-xp");
-        for (const char* name : {"Check1_9", "Check1_11", "Check1_23", "Check1_6"}) {
-            QVERIFY(W<QCheckBox>(name)->isChecked());
-        }
-        for (const char* name : {"Check2_9", "Check2_1", "Check2_11", "Check2_5"}) {
-            QVERIFY(!W<QCheckBox>(name)->isChecked());
-        }
+    // A click goes into the model, and what the model changes in turn reaches the screen.
+    void mastersTickOnScreen() {
+        Open();
         ShowTab(2);
         W<QCheckBox>("Check2_1")->click();
-        QVERIFY(W<QCheckBox>("Check2_11")->isChecked());
         QVERIFY(W<QCheckBox>("Check2_12")->isChecked());
         W<QCheckBox>("Check2_1")->click();
         QVERIFY(!W<QCheckBox>("Check2_12")->isChecked());
@@ -126,7 +114,7 @@ class MainWindowTest : public QObject {
     }
 
     void tabsShowOneFrame() {
-        Open("sample-xp");
+        Open();
         auto* pages = qobject_cast<QStackedLayout*>(
             W<QGroupBox>("Onglet1")->parentWidget()->layout()->itemAt(1)->layout());
         QVERIFY(pages != nullptr);
@@ -141,7 +129,7 @@ class MainWindowTest : public QObject {
     }
 
     void buttonsReachTheirHandlers() {
-        Open("sample-xp");
+        Open();
         QTest::mouseClick(W<QPushButton>("BoutonSauvegarder1"), Qt::LeftButton);
         QCOMPARE(ui->dialogs.size(), std::size_t{1});
         QCOMPARE(ui->messages.back().Text, std::string("Sauvegarde non effectuée, pas de fichier indiqué"));
@@ -220,7 +208,7 @@ class MainWindowTest : public QObject {
     // The check runs when the focus goes to another control of the window, not when another
     // window (an application, a message box) or a menu takes it; Escape leaves the window open.
     void leavingAMissingFolderSaysSoOnce() {
-        Open("sample-xp");
+        Open();
         ShowTab(3);
         auto* field = W<QLineEdit>("RepertoireChoisi");
         field->setText("Q:\\nulle part");
@@ -242,38 +230,6 @@ class MainWindowTest : public QObject {
         QTest::keyClick(window.get(), Qt::Key_Escape);
         QVERIFY(window->isVisible());
         QVERIFY(ui->calls.back() != "end");
-    }
-
-    // Save on tab 1, then adapt on tab 3 for the second installation: the same files as
-    // quillon-cli gives for the same choices.
-    void aWholeRunGivesTheCommandLinesFiles() {
-        Open("sample-xp");
-        const QString saved = folder.filePath("saved.reg");
-        ui->files.push_back(gui::ToNative(saved));
-        ui->answers.push_back(Answer::Yes);
-        QTest::mouseClick(W<QPushButton>("BoutonSauvegarder1"), Qt::LeftButton);
-        QCOMPARE(Bytes(saved), Bytes(QUILLON_TEST_DATA "/sample-xp.save.expected.reg"));
-
-        Open("sample-xp-2");
-        ShowTab(3);
-        ui->files.push_back(gui::ToNative(saved));
-        QTest::mouseClick(W<QPushButton>("OuvrirSauvegarde"), Qt::LeftButton);
-        auto* chosen = W<QLineEdit>("RepertoireChoisi");
-        chosen->setText("D:\\Courrier OE");
-        emit chosen->textEdited(chosen->text());
-        QTest::mouseClick(W<QPushButton>("BoutonChangerF"), Qt::LeftButton);
-        QVERIFY(W<QPushButton>("BoutonEnregistrerSauvegarde")->isEnabled());
-        const QString adapted = folder.filePath("adapted.reg");
-        ui->files.push_back(gui::ToNative(adapted));
-        QTest::mouseClick(W<QPushButton>("BoutonEnregistrerSauvegarde"), Qt::LeftButton);
-
-        const QString byCli = folder.filePath("adapted-cli.reg");
-        QProcess cli;
-        cli.start(QUILLON_CLI, {"--windows", QString::fromStdString(Sample("sample-xp-2")), "adapt",
-                                saved, byCli, "--folder", "D:\\Courrier OE"});
-        QVERIFY(cli.waitForFinished(30000));
-        QCOMPARE(cli.exitCode(), 0);
-        QCOMPARE(Bytes(adapted), Bytes(byCli));
     }
 };
 

@@ -19,14 +19,6 @@ namespace {
 
 constexpr const char* kIdentity = "{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}";
 
-std::string Registry() {
-    return std::string("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n"
-                       "\"Version\"=\"6.0.2900.5512\"\r\n"
-                       "[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"") +
-           kIdentity + "\"\r\n[HKEY_CURRENT_USER\\Identities\\" + kIdentity +
-           "\\Software\\Microsoft\\Outlook Express\\5.0]\r\n\"Store Root\"=hex(2):43,3a,5c,00\r\n";
-}
-
 std::string TextOf(HWND window) {
     char text[1024] = {};
     GetWindowTextA(window, text, sizeof text);
@@ -106,7 +98,7 @@ class Win32WindowTest : public ::testing::Test {
         Pump();
     }
 
-    MemoryStore store = test::StoreFromReg(Registry());
+    MemoryStore store = test::StoreFromReg(test::OeRegistry(kIdentity));
     Reg_access registry{store};
     test::FakeUi ui;
     std::optional<Dialogue> dialogue;
@@ -124,6 +116,10 @@ TEST_F(Win32WindowTest, EveryControlIsDrawnWithItsCaptionAndTooltip) {
             }
         } else if (control->ControlKind() != Control::Kind::TabStrip) {
             EXPECT_EQ(TextOf(drawn), control->Caption()) << control->Name();
+        }
+        if (control->ControlKind() == Control::Kind::CheckBox) {
+            EXPECT_EQ(Checked(control->Name()), static_cast<const CheckBox*>(control)->Value() == 1)
+                << control->Name();
         }
         if (!control->ToolTip().empty()) {
             // The "W" form: the "A" one gives 80 characters at most.
@@ -151,16 +147,10 @@ TEST_F(Win32WindowTest, EveryControlIsDrawnWithItsCaptionAndTooltip) {
     EXPECT_EQ(TextOf(W("IdentiteCourante")), kIdentity);
 }
 
-TEST_F(Win32WindowTest, BoxesStartAsTheModelSaysAndMastersTickOnScreen) {
-    for (const char* name : {"Check1_9", "Check1_11", "Check1_23", "Check1_6"}) {
-        EXPECT_TRUE(Checked(name)) << name;
-    }
-    for (const char* name : {"Check2_9", "Check2_1", "Check2_11", "Check2_5"}) {
-        EXPECT_FALSE(Checked(name)) << name;
-    }
+// A click goes into the model, and what the model changes in turn reaches the screen.
+TEST_F(Win32WindowTest, MastersTickOnScreen) {
     ShowTab(2);
     SendMessageA(W("Check2_1"), BM_CLICK, 0, 0);
-    EXPECT_TRUE(Checked("Check2_11"));
     EXPECT_TRUE(Checked("Check2_12"));
     SendMessageA(W("Check2_1"), BM_CLICK, 0, 0);
     EXPECT_FALSE(Checked("Check2_12"));
