@@ -55,7 +55,12 @@ class ImageTree : public FileTree {
 
     std::vector<Entry> List(const std::string& folder) const override {
         std::vector<Entry> entries;
-        TSK_FS_DIR* dir = tsk_fs_dir_open(fs_, ("/" + folder).c_str());
+        // Found by path, then opened by number: tsk_fs_dir_open loses memory when a damaged
+        // folder cannot be opened.
+        TSK_INUM_T number = 0;
+        TSK_FS_DIR* dir = tsk_fs_path2inum(fs_, ("/" + folder).c_str(), &number, nullptr) == 0
+                              ? tsk_fs_dir_open_meta(fs_, number)
+                              : nullptr;
         if (dir == nullptr) {
             tsk_error_reset();
             return entries;
@@ -90,7 +95,14 @@ class ImageTree : public FileTree {
             return false;
         }
         const TSK_OFF_T size = file->meta->size;
-        bytes.assign(static_cast<std::size_t>(std::max<TSK_OFF_T>(size, 0)), '\0');
+        // A damaged entry may claim any size: no file holds more than its whole file system,
+        // and nothing is set aside for one that claims to.
+        if (size < 0 || static_cast<std::uint64_t>(size) > fs_->block_count * fs_->block_size) {
+            tsk_fs_file_close(file);
+            error.Errno = EFBIG;
+            return false;
+        }
+        bytes.assign(static_cast<std::size_t>(size), '\0');
         TSK_OFF_T done = 0;
         while (done < size) {
             const ssize_t got = tsk_fs_file_read(file, done, bytes.data() + done,

@@ -30,6 +30,7 @@ std::string FileError::Reason() const {
     case EMFILE:
     case ENFILE: return "trop de fichiers ouverts";
     case EIO: return "erreur de lecture ou d'écriture sur le disque";
+    case EFBIG: return "fichier trop grand";
     case ENAMETOOLONG: return "nom de fichier trop long";
     case EINVAL: return "nom de fichier incorrect";
     default: return std::strerror(Errno);

@@ -47,6 +47,16 @@ inline std::string ReadScratchFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// Reads the current identity, as the window's start-up does first.
+inline void ReadCurrentIdentity(RegistryStore& store) {
+    Reg_access registry(store);
+    std::uint32_t type = 0;
+    std::int32_t result = 0;
+    const KeyHandle key = registry.OpenKey("HKEY_CURRENT_USER", "Identities", KeyRead, result);
+    registry.QueryValue(key, "Last User ID", type);
+    registry.CloseKey(key);
+}
+
 // Exports every root into one file.
 inline std::string ExportEverything(MemoryStore& store, const std::string& name) {
     Reg_access registry(store);

@@ -75,13 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!options.Empty() && ConfineToFiles(options)) {
         const OpenedStore opened = OpenStore(options);
         if (opened.Store) {
-            Reg_access registry(*opened.Store);
-            std::uint32_t type = 0;
-            std::int32_t result = 0;
-            const KeyHandle key =
-                registry.OpenKey("HKEY_CURRENT_USER", "Identities", KeyRead, result);
-            registry.QueryValue(key, "Last User ID", type);
-            registry.CloseKey(key);
+            fuzz::ReadCurrentIdentity(*opened.Store);
         }
     }
     return 0;

@@ -97,6 +97,21 @@ bad split/disk.E01 "image EnCase incomplète ou endommagée"
 cp mbr.img locked.img && dd if=/dev/urandom of=locked.img bs=1M seek=1 count=78 conv=notrunc status=none &&
     printf '\xeb\x58\x90-FVE-FS-' | dd of=locked.img bs=1 seek=$((2048 * 512)) conv=notrunc status=none
 bad locked.img "partition 1 : volume chiffré par BitLocker"
+# A damaged NTFS entry whose data claim 1 TiB, in a 64 MiB file system: refused before anything
+# is set aside for it.
+cp ntfs.img huge.img && python3 - huge.img <<'EOF'
+import struct, sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+for record in range(0, len(data), 1024):  # the MFT record naming NTUSER.DAT
+    if data[record:record + 4] == b'FILE' and 'NTUSER.DAT'.encode('utf-16-le') in data[record:record + 1024]:
+        at = record + struct.unpack_from('<H', data, record + 0x14)[0]
+        while struct.unpack_from('<I', data, at)[0] not in (0x80, 0xFFFFFFFF):
+            at += struct.unpack_from('<I', data, at + 4)[0]
+        for size in (0x28, 0x30, 0x38):  # allocated, real and initialised sizes
+            struct.pack_into('<Q', data, at + size, 1 << 40)
+open(sys.argv[1], 'wb').write(data)
+EOF
+bad huge.img "NTUSER.DAT » : fichier trop grand"
 truncate -s 80M two.img && printf 'start=2048, size=38M, type=c\nstart=79872, type=c\n' | sfdisk -q two.img &&
     mkfs.fat -F 32 --offset 2048 two.img >/dev/null && mkfs.fat -F 32 --offset 79872 two.img >/dev/null &&
     put two.img@@1M "$sample"/* && put two.img@@$((79872 * 512)) "$sample"/*
