@@ -1,6 +1,7 @@
 // Mounting offline sources: Windows installations on a disk, Wine prefixes, single hives, and
 // every kind of bad input, which must end in a message naming the file and never in a crash.
 #include "hive_writer.h"
+#include "mounted_store.h"
 #include "registry/hive_reader.h"
 #include "registry/offline_registry.h"
 #include "registry/reg_access.h"
@@ -52,22 +53,18 @@ class OfflineRegistryTest : public ::testing::Test {
         test::WriteBytes(folder.Path() / "Documents and Settings/All Users/NTUSER.DAT", "x");
     }
 
-    bool Mount(std::vector<Mount> mounts, std::string user = "") {
-        error.clear();
-        warnings.clear();
-        return MountAll(store, StoreOptions{std::move(mounts), std::move(user)}, warnings, error);
+    bool Mount(std::vector<quillon::Mount> mounts, std::string user = "") {
+        return mounted.Mount(std::move(mounts), std::move(user));
     }
-
-    std::string Text(std::string_view key, std::string_view value) {
-        const MemoryKey* found = store.FindKey(key);
-        const RegValue* v = found != nullptr ? found->FindValue(value) : nullptr;
-        return v == nullptr ? "<absent>" : std::string(v->Data.begin(), v->Data.end() - 1);
+    std::string Text(std::string_view key, std::string_view value) const {
+        return mounted.Text(key, value);
     }
 
     test::ScratchFolder folder;
-    MemoryStore store;
-    std::string error;
-    std::vector<std::string> warnings;
+    test::MountedStore mounted;
+    MemoryStore& store = mounted.store;
+    std::string& error = mounted.error;
+    std::vector<std::string>& warnings = mounted.warnings;
 };
 
 TEST_F(OfflineRegistryTest, AWindowsDiskMountsItsHivesWhereWindowsWouldLoadThem) {
@@ -88,8 +85,6 @@ TEST_F(OfflineRegistryTest, SeveralProfilesNeedAUserName) {
         << error;
     ASSERT_TRUE(Mount({{Mount::Kind::Windows, "", folder.Path().string()}}, "marie")) << error;
     EXPECT_EQ(Text("HKEY_CURRENT_USER\\Identities", "Last User ID"), "Marie");
-    MemoryStore other;
-    store = std::move(other);
     EXPECT_FALSE(Mount({{Mount::Kind::Windows, "", folder.Path().string()}}, "Paul"));
     EXPECT_NE(error.find("pas de profil « Paul » (profils : Luc, Marie)"), std::string::npos);
 }
@@ -268,7 +263,6 @@ TEST_F(OfflineRegistryTest, KeysThatNoPathCanNameAreLeftOutAsDamaged) {
         ASSERT_EQ(bytes.substr(name - 0x50 + 4, 2), "nk");
         bytes.replace(patch.size() == 2 ? name - 4 : name, patch.size(), patch); // its length, or its name
         test::WriteBytes(folder.File("odd.dat"), bytes);
-        store = MemoryStore();
         ASSERT_TRUE(Mount({{Mount::Kind::Hive, "HKEY_CURRENT_USER", folder.File("odd.dat")}}))
             << error;
         ASSERT_EQ(warnings.size(), 1u);

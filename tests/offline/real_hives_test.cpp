@@ -3,6 +3,7 @@
 #include "registry/offline_registry.h"
 #include "registry/reg_access.h"
 #include "registry/reg_file_reader.h"
+#include "mounted_store.h"
 #include "test_support.h"
 
 #include <cstring>
@@ -140,24 +141,6 @@ TEST_F(RealHiveTest, JoesIdentityHasNoStoreFolderNorAccounts) {
     EXPECT_EQ(CountKeys(store.Root(1)), 1127u);
 }
 
-// Mounts the sources into a fresh store, keeping the warnings and the error.
-struct Mounted {
-    bool Mount(std::vector<quillon::Mount> mounts, std::string user = "") {
-        store = MemoryStore();
-        warnings.clear();
-        return MountAll(store, {std::move(mounts), std::move(user)}, warnings, error);
-    }
-    // A value's bytes as text, or "<absent>".
-    std::string Bytes(std::string_view key, std::string_view value) const {
-        const MemoryKey* found = store.FindKey(key);
-        const RegValue* v = found != nullptr ? found->FindValue(value) : nullptr;
-        return v == nullptr ? "<absent>" : std::string(v->Data.begin(), v->Data.end());
-    }
-    MemoryStore store;
-    std::vector<std::string> warnings;
-    std::string error;
-};
-
 // A real Windows Me registry (CREG files) in a Windows 98/Me layout: SYSTEM.DAT is the machine's
 // keys, USER.DAT those of HKEY_USERS, whose .DEFAULT is the user unless a profile is chosen.
 TEST(RealCregTest, AWindowsMeInstallationIsReadAsItsAnsiFunctionsWould) {
@@ -170,16 +153,15 @@ TEST(RealCregTest, AWindowsMeInstallationIsReadAsItsAnsiFunctionsWould) {
     std::filesystem::copy_file(me + "/SYSTEM.DAT", disk.File("Windows/system.dat"));
     std::filesystem::copy_file(me + "/USER.DAT", disk.File("Windows/User.dat"));
     const quillon::Mount windows{Mount::Kind::Windows, "", disk.Path().string()};
-    Mounted m;
+    test::MountedStore m;
     ASSERT_TRUE(m.Mount({windows})) << m.error;
     EXPECT_TRUE(m.warnings.empty());
-    EXPECT_EQ(m.Bytes("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer", "Version"),
-              std::string("5.50.4134.0100\0", 15));
+    EXPECT_EQ(m.Text("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer", "Version"),
+              "5.50.4134.0100");
     // Stored without its terminating zero, returned with it.
-    EXPECT_EQ(m.Bytes("HKEY_CURRENT_USER\\Identities", "Last Username"),
-              std::string("Main Identity\0", 14));
-    EXPECT_EQ(m.Bytes("HKEY_USERS\\.DEFAULT\\Identities", "Last User ID"),
-              m.Bytes("HKEY_CURRENT_USER\\Identities", "Last User ID"));
+    EXPECT_EQ(m.Text("HKEY_CURRENT_USER\\Identities", "Last Username"), "Main Identity");
+    EXPECT_EQ(m.Text("HKEY_USERS\\.DEFAULT\\Identities", "Last User ID"),
+              m.Text("HKEY_CURRENT_USER\\Identities", "Last User ID"));
     EXPECT_EQ(m.store.FindKey("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts")
                   ->Subkeys()
                   .size(),
@@ -220,7 +202,7 @@ TEST(RealCregTest, DamagedCregFilesEndInAMessageNeverACrash) {
     std::string looping = bytes;
     std::memcpy(looping.data() + 0x20 + child + 0x14, &child, 4);
     test::WriteBytes(folder.File("looping.dat"), looping);
-    Mounted m;
+    test::MountedStore m;
     EXPECT_FALSE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("truncated.dat")}}));
     EXPECT_EQ(m.error, "Impossible de lire le registre « " + folder.File("truncated.dat") +
                            " » : registre tronqué ou endommagé, sa racine est illisible");
