@@ -223,8 +223,8 @@ bool LooksLikeCreg(std::string_view firstBytes) {
     return firstBytes.starts_with("CREG");
 }
 
-bool ReadCregFile(const std::string& path, std::string_view below, MemoryKey& mount,
-                  HiveReadReport& report, std::string& error) {
+bool ReadCregFile(const std::string& path, MemoryKey& mount, HiveReadReport& report,
+                  std::string& error) {
     std::string bytes;
     FileError fileError;
     if (!ReadWholeFile(path, bytes, fileError)) {
@@ -257,17 +257,9 @@ bool ReadCregFile(const std::string& path, std::string_view below, MemoryKey& mo
     }
     OwnedFile file(rawFile);
     libcreg_key_t* start = nullptr;
-    const std::string path8 = AnsiToUtf8(below);
-    const int found =
-        below.empty()
-            ? libcreg_file_get_root_key(file.get(), &start, nullptr)
-            : libcreg_file_get_key_by_utf8_path(file.get(),
-                                                reinterpret_cast<const std::uint8_t*>(path8.data()),
-                                                path8.size(), &start, nullptr);
-    if (found != 1) {
-        error = "Impossible de lire le registre « " + path + " » : " +
-                (below.empty() ? std::string("registre tronqué ou endommagé, sa racine est illisible")
-                               : "pas de clé « " + path8 + " »");
+    if (libcreg_file_get_root_key(file.get(), &start, nullptr) != 1) {
+        error = "Impossible de lire le registre « " + path +
+                " » : registre tronqué ou endommagé, sa racine est illisible";
         return false;
     }
     OwnedKey key(start);

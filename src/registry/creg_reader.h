@@ -10,12 +10,11 @@ namespace quillon {
 // True for the first bytes of a CREG file.
 bool LooksLikeCreg(std::string_view firstBytes);
 
-// Adds the keys and values found at `below` in the file (its root when empty) under `mount`.
-// These systems store ANSI text: names and data are kept as stored, and a string stored without
-// its terminating zero gets one, as their "A" functions return it. A key that cannot be read
-// whole ends its own listing there and is counted. false, with a French `error` naming the
-// file, when it cannot be opened or has no key at `below`.
-bool ReadCregFile(const std::string& path, std::string_view below, MemoryKey& mount,
-                  HiveReadReport& report, std::string& error);
+// Adds the keys and values of the file under `mount`. These systems store ANSI text: names and
+// data are kept as stored, and a string stored without its terminating zero gets one, as their
+// "A" functions return it. A key that cannot be read whole ends its own listing there and is
+// counted. false, with a French `error` naming the file, when it cannot be opened.
+bool ReadCregFile(const std::string& path, MemoryKey& mount, HiveReadReport& report,
+                  std::string& error);
 
 } // namespace quillon

@@ -146,6 +146,25 @@ MemoryKey* MemoryKey::AppendReadSubkey(std::string_view name) {
     return &AppendSubkey(name);
 }
 
+void MemoryKey::AppendCopyOf(const MemoryKey& from) {
+    // Without recursion, as keys are freed: a tree read from a file may be 512 levels deep.
+    std::vector<std::pair<const MemoryKey*, MemoryKey*>> pending{{&from, this}};
+    while (!pending.empty()) {
+        const auto [source, target] = pending.back();
+        pending.pop_back();
+        target->ReserveValues(source->Values().size());
+        for (const RegValue& value : source->Values()) {
+            target->AppendValue(value);
+        }
+        target->ReserveSubkeys(source->Subkeys().size());
+        for (const auto& subkey : source->Subkeys()) {
+            MemoryKey& copy = target->AppendSubkey(subkey->Name);
+            copy.Access = subkey->Access;
+            pending.emplace_back(subkey.get(), &copy);
+        }
+    }
+}
+
 bool MemoryKey::AppendReadValue(RegValue value) {
     if (FindValue(value.Name) != nullptr) {
         return false;

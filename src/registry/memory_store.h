@@ -34,6 +34,9 @@ struct MemoryKey {
     MemoryKey* AppendReadSubkey(std::string_view name);
     // Likewise for values: false, and nothing added, when one of that name was read before.
     bool AppendReadValue(RegValue value);
+    // Copies the values and subkeys of `from`, all the way down, into this key, which holds
+    // none yet.
+    void AppendCopyOf(const MemoryKey& from);
     void RemoveSubkey(std::string_view name);
     // Sets a value, in place when one of that name exists, else at the end.
     void SetValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);

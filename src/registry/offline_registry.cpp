@@ -267,8 +267,8 @@ class Mounter {
     }
 
     // A hive, a Windows 95/98/Me registry or a Wine registry file, told apart by their first
-    // bytes; of a Windows 95/98/Me registry, only the keys at `below` when it is given.
-    bool MountFile(const std::string& keyName, const std::string& path, std::string_view below = {}) {
+    // bytes.
+    bool MountFile(const std::string& keyName, const std::string& path) {
         std::string head;
         FileError fileError;
         if (!ReadWholeFile(path, head, fileError, 64)) {
@@ -294,7 +294,7 @@ class Mounter {
             return ReadWineRegistryText(text, path, *mount, error_);
         }
         HiveReadReport report;
-        if (LooksLikeCreg(head) ? !ReadCregFile(path, below, *mount, report, error_)
+        if (LooksLikeCreg(head) ? !ReadCregFile(path, *mount, report, error_)
                                 : !ReadHiveFile(path, *mount, report, error_)) {
             return false;
         }
@@ -306,6 +306,17 @@ class Mounter {
                                 " clé(s) endommagée(s), lue(s) en partie");
         }
         return true;
+    }
+
+    // A user's keys go to two places (HKEY_CURRENT_USER and HKEY_USERS\<SID>): the second is a
+    // copy of the key `from` mounted just before, so that the file is read once, and what it
+    // said about damage is said once.
+    bool MountCopy(const std::string& keyName, const std::string& from) {
+        MemoryKey* mount = Claim(keyName);
+        if (mount != nullptr) {
+            mount->AppendCopyOf(*store_.FindKey(from));
+        }
+        return mount != nullptr;
     }
 
     bool MountWinePrefix(const std::string& folder) {
@@ -322,7 +333,7 @@ class Mounter {
         std::error_code ec;
         const std::string sid = WineRegistryUser(userText);
         return MountFile("HKEY_LOCAL_MACHINE", system) && MountFile("HKEY_CURRENT_USER", user) &&
-               (sid.empty() || MountFile("HKEY_USERS\\" + sid, user)) &&
+               (sid.empty() || MountCopy("HKEY_USERS\\" + sid, "HKEY_CURRENT_USER")) &&
                (!fs::exists(userDefault, ec) || MountFile("HKEY_USERS\\.DEFAULT", userDefault));
     }
 
@@ -369,7 +380,7 @@ class Mounter {
             return false;
         }
         const std::string sid = ProfileSid(windows.UserName);
-        return sid.empty() || MountTreeFile(copies, "HKEY_USERS\\" + sid, windows.UserHive);
+        return sid.empty() || MountCopy("HKEY_USERS\\" + sid, "HKEY_CURRENT_USER");
     }
 
     // SYSTEM.DAT is the whole of HKEY_LOCAL_MACHINE and USER.DAT of HKEY_USERS; the current
@@ -386,18 +397,22 @@ class Mounter {
                                     ") ; l'utilisateur lu est .DEFAULT, choisissez un profil avec "
                                     "--user NOM");
             }
-            return MountTreeFile(copies, "HKEY_CURRENT_USER", windows.UserDat, ".DEFAULT");
+            if (store_.FindKey("HKEY_USERS\\.DEFAULT") == nullptr) {
+                error_ = "Impossible de lire le registre « " +
+                         copies.Tree().Shown(windows.UserDat) + " » : pas de clé « .DEFAULT »";
+                return false;
+            }
+            return MountCopy("HKEY_CURRENT_USER", "HKEY_USERS\\.DEFAULT");
         }
         return MountTreeFile(copies, "HKEY_CURRENT_USER", windows.UserHive) &&
-               MountTreeFile(copies, "HKEY_USERS\\" + Utf8ToAnsi(windows.UserName), windows.UserHive);
+               MountCopy("HKEY_USERS\\" + Utf8ToAnsi(windows.UserName), "HKEY_CURRENT_USER");
     }
 
     // A file of the tree, through its local copy; messages name the tree's file.
-    bool MountTreeFile(LocalCopies& copies, const std::string& keyName, const std::string& file,
-                       std::string_view below = {}) {
+    bool MountTreeFile(LocalCopies& copies, const std::string& keyName, const std::string& file) {
         const std::string path = copies.PathOf(file, error_);
         const std::size_t warningsBefore = warnings_.size();
-        const bool mounted = !path.empty() && MountFile(keyName, path, below);
+        const bool mounted = !path.empty() && MountFile(keyName, path);
         error_ = copies.Shown(error_);
         for (std::size_t i = warningsBefore; i < warnings_.size(); ++i) {
             warnings_[i] = copies.Shown(warnings_[i]);

@@ -1,6 +1,6 @@
 // The registry-file readers, told apart by their first bytes as the store does: regf hives
-// (libhivex, then its recovery mode on a damaged hive) and Windows 95/98/Me CREG files (libcreg,
-// whole and from its .DEFAULT key); then the exporter on whatever they read.
+// (libhivex, then its recovery mode on a damaged hive) and Windows 95/98/Me CREG files (libcreg);
+// then the exporter on whatever they read.
 #include "fuzz_support.h"
 #include "registry/creg_reader.h"
 #include "registry/hive_reader.h"
@@ -12,10 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryStore store;
     HiveReadReport report;
     std::string error;
-    const bool read = LooksLikeCreg(bytes)
-                          ? ReadCregFile(path, "", store.Root(1), report, error) &&
-                                ReadCregFile(path, ".DEFAULT", store.Root(2), report, error)
-                          : ReadHiveFile(path, store.Root(1), report, error);
+    const bool read = LooksLikeCreg(bytes) ? ReadCregFile(path, store.Root(1), report, error)
+                                           : ReadHiveFile(path, store.Root(1), report, error);
     if (read) {
         fuzz::CheckExportReadsBack(store);
     }

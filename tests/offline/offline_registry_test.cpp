@@ -232,9 +232,13 @@ TEST_F(OfflineRegistryTest, ADamagedHiveIsReadAsFarAsItCanBeWithAWarning) {
     EXPECT_NE(store.FindKey("HKEY_CURRENT_USER\\K0"), nullptr);
 }
 
+// The user's hive of a Windows disk, read once for HKEY_CURRENT_USER and HKEY_USERS\<SID>: one
+// warning for its damaged key, and the same keys at both places.
 TEST_F(OfflineRegistryTest, ADamagedKeyEndsItsOwnListingOnly) {
+    WindowsDisk({"luc"});
+    const std::string user = folder.File("Documents and Settings/luc/NTUSER.DAT");
     std::string bytes = test::ReadBytes(
-        Hive("good.dat", "HKEY_CURRENT_USER",
+        Hive("Documents and Settings/luc/NTUSER.DAT", "HKEY_CURRENT_USER",
              "[HKEY_CURRENT_USER\\Broken]\r\n\"v\"=\"1\"\r\n[HKEY_CURRENT_USER\\Broken\\Below]\r\n"
              "[HKEY_CURRENT_USER\\Fine]\r\n\"w\"=\"2\"\r\n"));
     // Point the subkey list of "Broken" at a cell that is not one.
@@ -242,14 +246,15 @@ TEST_F(OfflineRegistryTest, ADamagedKeyEndsItsOwnListingOnly) {
     const std::size_t nk = bytes.find(name) - 0x50;
     ASSERT_EQ(bytes.substr(nk + 4, 2), "nk");
     bytes[nk + 0x20] = 0x13;
-    test::WriteBytes(folder.File("damaged.dat"), bytes);
-    ASSERT_TRUE(Mount({{Mount::Kind::Hive, "HKEY_CURRENT_USER", folder.File("damaged.dat")}}))
-        << error;
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_NE(warnings[0].find("damaged.dat : 1 clé(s) endommagée(s)"), std::string::npos);
-    EXPECT_EQ(Text("HKEY_CURRENT_USER\\Broken", "v"), "1");
-    EXPECT_EQ(store.FindKey("HKEY_CURRENT_USER\\Broken\\Below"), nullptr);
-    EXPECT_EQ(Text("HKEY_CURRENT_USER\\Fine", "w"), "2");
+    test::WriteBytes(user, bytes);
+    ASSERT_TRUE(Mount({{Mount::Kind::Windows, "", folder.Path().string()}})) << error;
+    EXPECT_EQ(warnings,
+              std::vector<std::string>{user + " : 1 clé(s) endommagée(s), lue(s) en partie"});
+    for (const std::string root : {"HKEY_CURRENT_USER", "HKEY_USERS\\S-1-5-21-9-luc"}) {
+        EXPECT_EQ(Text(root + "\\Broken", "v"), "1");
+        EXPECT_EQ(store.FindKey(root + "\\Broken\\Below"), nullptr);
+        EXPECT_EQ(Text(root + "\\Fine", "w"), "2");
+    }
 }
 
 // A key whose name is empty would lead back to its parent, one whose name holds a backslash

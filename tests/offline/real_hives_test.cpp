@@ -177,6 +177,15 @@ TEST(RealCregTest, AWindowsMeInstallationIsReadAsItsAnsiFunctionsWould) {
     EXPECT_NE(m.store.FindKey("HKEY_USERS\\Luc\\.DEFAULT\\Identities"), nullptr);
     EXPECT_FALSE(m.Mount({windows}, "Paul"));
     EXPECT_EQ(m.error, disk.Path().string() + " : pas de profil « Paul » (profils : Luc)");
+
+    // Without the .DEFAULT user there is no current user to read.
+    std::filesystem::remove_all(disk.Path() / "Windows/Profiles");
+    std::string renamed = test::ReadBytes(me + "/USER.DAT");
+    renamed.replace(renamed.find(".DEFAULT"), 8, "_DEFAULT");
+    test::WriteBytes(disk.File("Windows/User.dat"), renamed);
+    EXPECT_FALSE(m.Mount({windows}));
+    EXPECT_EQ(m.error, "Impossible de lire le registre « " + disk.File("Windows/User.dat") +
+                           " » : pas de clé « .DEFAULT »");
 }
 
 // A truncated CREG file is refused with its name; one with damaged blocks, or whose key links
