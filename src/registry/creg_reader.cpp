@@ -1,6 +1,5 @@
 #include "registry/creg_reader.h"
 
-#include "registry/ansi_codepage.h"
 #include "registry/file_io.h"
 
 #include <libbfio.h>

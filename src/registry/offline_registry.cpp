@@ -168,8 +168,8 @@ ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::stri
 
 
 // Local paths of a tree's files for the readers, which open files by name: the files themselves
-// in a folder of this machine, else copies in temporary files, made once and deleted with this
-// object.
+// in a folder of this machine, else copies in temporary files, deleted with this object. Each
+// file is read once (a user's keys mounted twice are copied from the first mount).
 class LocalCopies {
   public:
     explicit LocalCopies(const FileTree& tree) : tree_(tree) {}
@@ -180,9 +180,6 @@ class LocalCopies {
     std::string PathOf(const std::string& file, std::string& error) {
         if (std::optional<std::string> local = tree_.LocalPath(file)) {
             return *local;
-        }
-        if (const auto made = copies_.find(file); made != copies_.end()) {
-            return made->second.Path();
         }
         std::string bytes;
         FileError fileError;
