@@ -171,19 +171,4 @@ class ScopedTempFolder {
     std::optional<std::string> saved_;
 };
 
-// Key paths as RegOpenKeyExA reads them (checked against Wine's registry): a path that
-// begins with a backslash is refused with ERROR_BAD_PATHNAME; empty parts and a trailing
-// backslash are passed over. `path` names a key that exists below HKEY_CURRENT_USER.
-inline void ExpectPathsReadAsWindowsDoes(Reg_access& registry, const std::string& path) {
-    std::int32_t error = 0;
-    EXPECT_EQ(registry.OpenKey("HKEY_CURRENT_USER", "\\" + path, KeyRead, error), 0u);
-    EXPECT_EQ(error, 161);
-    const auto cut = path.find('\\');
-    for (const std::string& lax : {path + "\\", path.substr(0, cut) + "\\\\" + path.substr(cut + 1)}) {
-        const KeyHandle key = registry.OpenKey("HKEY_CURRENT_USER", lax, KeyRead, error);
-        EXPECT_NE(key, 0u) << lax;
-        registry.CloseKey(key);
-    }
-}
-
 } // namespace quillon::test

@@ -2,13 +2,12 @@
 // operations as every other store.
 #include "registry/reg_access.h"
 #include "registry/windows_store.h"
-#include "test_support.h"
+#include "../registry/sample_key.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <map>
 
 namespace quillon {
 namespace {
@@ -29,56 +28,21 @@ class WindowsStoreTest : public ::testing::Test {
                   ERROR_SUCCESS);
         return key;
     }
-    static void Set(HKEY key, const std::string& name, DWORD type, const Bytes& data) {
-        EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type, data.data(),
-                                 static_cast<DWORD>(data.size())),
-                  ERROR_SUCCESS);
-    }
 
     WindowsStore store;
     Reg_access registry{store};
 };
 
-TEST_F(WindowsStoreTest, ReadsKeysValuesAndTypesWithoutCuttingAnythingShort) {
+TEST_F(WindowsStoreTest, TheSampleKeyIsReadAsEveryStoreReadsIt) {
     HKEY key = Create("Values");
-    Set(key, "a", REG_SZ, {'a', 'b', 'c', 0});
-    Set(key, "b", REG_BINARY, Bytes(600, 0xAB));
-    Set(key, std::string(300, 'n'), REG_BINARY, Bytes(70000, 1));
-    Set(key, "c", REG_MULTI_SZ, {'a', 0, 'b', 0, 0});
-    Set(key, "d", REG_DWORD, {0x0A, 1, 0, 0});
-    Set(key, "e", REG_EXPAND_SZ, {'%', 'T', '%', 0});
-    Set(key, "", REG_SZ, {0xE9, 0});
+    for (const test::SampleValue& value : test::SampleValues()) {
+        EXPECT_EQ(RegSetValueExA(key, value.Name.c_str(), 0, value.Type, value.Data.data(),
+                                 static_cast<DWORD>(value.Data.size())),
+                  ERROR_SUCCESS);
+    }
     RegCloseKey(key);
     RegCloseKey(Create("Values\\Sub"));
-
-    test::ExpectPathsReadAsWindowsDoes(registry, std::string(kTestRoot) + "\\Values");
-    std::int32_t error = -1;
-    const KeyHandle handle =
-        registry.OpenKey("HKEY_CURRENT_USER", std::string(kTestRoot) + "\\Values", KeyRead, error);
-    ASSERT_NE(handle, 0u);
-    std::vector<RegValue> values;
-    EXPECT_EQ(registry.EnumValues(handle, values), 7);
-    std::map<std::string, RegValue> byName;
-    for (auto& value : values) {
-        byName[value.Name] = value;
-    }
-    EXPECT_EQ(byName["b"].Data, Bytes(600, 0xAB));
-    EXPECT_EQ(byName[std::string(300, 'n')].Data.size(), 70000u);
-    EXPECT_EQ(byName[""].Data, Bytes({0xE9, 0}));
-
-    std::uint32_t type = 0;
-    EXPECT_EQ(std::get<std::string>(registry.QueryValue(handle, "a", type)), "abc");
-    EXPECT_EQ(std::get<std::string>(registry.QueryValue(handle, "c", type)), "a\r\nb");
-    EXPECT_EQ(std::get<std::string>(registry.QueryValue(handle, "e", type)),
-              std::string("%T%\0", 4));
-    EXPECT_EQ(std::get<std::uint32_t>(registry.QueryValue(handle, "d", type)), 266u);
-    EXPECT_EQ(std::get<std::string>(registry.QueryValue(handle, "missing", type)), "");
-    EXPECT_EQ(type, 0u);
-    EXPECT_EQ(registry.EnumSubKey(handle, 0), "Sub");
-    EXPECT_EQ(registry.EnumSubKey(handle, 1), std::nullopt);
-    EXPECT_EQ(registry.OpenKey(handle, "Missing", KeyRead, error), 0u);
-    EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(registry.CloseKey(handle), 0);
+    test::ExpectSampleKeyAnswers(registry, std::string(kTestRoot) + "\\Values");
 }
 
 // What Wine's regedit stores: a string type that lacks its terminating zero gets one.
