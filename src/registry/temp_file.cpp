@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -84,6 +85,21 @@ std::string FolderOf(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+// The file that writing `target` in place would write: a link chosen by the user is written
+// through, so the file it points to is the one replaced, from its own folder.
+std::string WrittenFile(const std::string& target) {
+#ifndef _WIN32
+    std::error_code failed;
+    if (std::filesystem::is_symlink(target, failed)) {
+        std::filesystem::path resolved = std::filesystem::weakly_canonical(target, failed);
+        if (!failed) {
+            return resolved.string();
+        }
+    }
+#endif
+    return target;
+}
+
 } // namespace
 
 std::string Temp_file::TempFolder() {
@@ -114,7 +130,7 @@ std::optional<TemporaryFile> TemporaryFile::Create(FileError& error) {
 
 std::optional<TemporaryFile> TemporaryFile::CreateBeside(const std::string& target,
                                                          FileError& error) {
-    return CreateIn(FolderOf(target), error);
+    return CreateIn(FolderOf(WrittenFile(target)), error);
 }
 
 std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder,
@@ -145,11 +161,17 @@ TemporaryFile::~TemporaryFile() {
 }
 
 bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
+    const std::string written = WrittenFile(target);
 #ifndef _WIN32
     // The file was made owner-only; the result keeps the mode of the file it replaces, or gets
-    // the mode a new file would have.
+    // the mode a new file would have. A file that could not be written in place (read-only, or
+    // not ours to write) is not replaced either, as Windows refuses to replace a read-only file.
     struct stat replaced {};
-    if (stat(target.c_str(), &replaced) == 0) {
+    if (stat(written.c_str(), &replaced) == 0) {
+        if ((replaced.st_mode & 0222) == 0 || access(written.c_str(), W_OK) != 0) {
+            error = FileError{target, EACCES};
+            return false;
+        }
         chmod(path_.c_str(), replaced.st_mode & 07777);
     } else {
         const mode_t mask = umask(0);
@@ -157,7 +179,7 @@ bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
         chmod(path_.c_str(), 0666 & ~mask);
     }
 #endif
-    const int result = MoveOver(path_, target);
+    const int result = MoveOver(path_, written);
     if (result != 0) {
         error = FileError{target, result};
         return false;

@@ -71,17 +71,31 @@ TEST_F(TempFileTest, CreatesExclusivelyAndDeletesWhenDone) {
     EXPECT_FALSE(fs::exists(path));
 }
 
-TEST_F(TempFileTest, RenamingIntoPlaceKeepsTheFile) {
+TEST_F(TempFileTest, RenamingIntoPlaceReplacesWhatWritingInPlaceWould) {
     const std::string target = folder.File("result.reg");
     test::WriteBytes(target, "old");
     FileError error;
-    {
-        auto file = TemporaryFile::CreateBeside(target, error);
-        ASSERT_TRUE(file.has_value());
-        test::WriteBytes(file->Path(), "new");
-        ASSERT_TRUE(file->RenameTo(target, error));
-    }
+    const auto replace = [&](const std::string& chosen, std::string_view bytes) {
+        auto file = TemporaryFile::CreateBeside(chosen, error);
+        EXPECT_TRUE(file.has_value());
+        test::WriteBytes(file->Path(), bytes);
+        return file->RenameTo(chosen, error);
+    };
+    ASSERT_TRUE(replace(target, "new"));
     EXPECT_EQ(test::ReadBytes(target), "new");
+#ifndef _WIN32
+    // A link is written through; a read-only file is left as it is, and nothing beside it.
+    fs::create_symlink(target, folder.File("link.reg"));
+    ASSERT_TRUE(replace(folder.File("link.reg"), "through the link"));
+    EXPECT_TRUE(fs::is_symlink(folder.File("link.reg")));
+    EXPECT_EQ(test::ReadBytes(target), "through the link");
+    fs::permissions(target, fs::perms::owner_read);
+    EXPECT_FALSE(replace(target, "refused"));
+    EXPECT_EQ(error.Errno, EACCES);
+    EXPECT_EQ(error.Path, target);
+    EXPECT_EQ(test::ReadBytes(target), "through the link");
+    fs::remove(folder.File("link.reg"));
+#endif
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 1);
 
     EXPECT_FALSE(TemporaryFile::CreateBeside(folder.File("missing/x.reg"), error).has_value());
