@@ -100,6 +100,17 @@ std::string WrittenFile(const std::string& target) {
     return target;
 }
 
+// A device or a pipe (/dev/stdout, a FIFO): it can be written but never replaced, and no
+// temporary file may be made beside it.
+bool IsSpecialFile([[maybe_unused]] const std::string& path) {
+#ifdef _WIN32
+    return false;
+#else
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+#endif
+}
+
 } // namespace
 
 std::string Temp_file::TempFolder() {
@@ -130,7 +141,8 @@ std::optional<TemporaryFile> TemporaryFile::Create(FileError& error) {
 
 std::optional<TemporaryFile> TemporaryFile::CreateBeside(const std::string& target,
                                                          FileError& error) {
-    return CreateIn(FolderOf(WrittenFile(target)), error);
+    const std::string written = WrittenFile(target);
+    return IsSpecialFile(written) ? Create(error) : CreateIn(FolderOf(written), error);
 }
 
 std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder,
@@ -162,6 +174,9 @@ TemporaryFile::~TemporaryFile() {
 
 bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
     const std::string written = WrittenFile(target);
+    if (IsSpecialFile(written)) {
+        return CopyInto(target, error);
+    }
 #ifndef _WIN32
     // The file was made owner-only; the result keeps the mode of the file it replaces, or gets
     // the mode a new file would have. A file that could not be written in place (read-only, or
@@ -186,6 +201,20 @@ bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
     }
     path_.clear();
     return true;
+}
+
+bool TemporaryFile::CopyInto(const std::string& target, FileError& error) const {
+    std::string bytes;
+    OutputFile out;
+    if (!ReadWholeFile(path_, bytes, error)) {
+        error.Path = target;
+        return false;
+    }
+    if (!out.Open(target, OutputFile::Mode::Create, error)) {
+        return false;
+    }
+    out.Write(bytes);
+    return out.Close(error);
 }
 
 } // namespace quillon

@@ -26,7 +26,8 @@ class TemporaryFile {
   public:
     // In the temporary folder, at the first free number.
     static std::optional<TemporaryFile> Create(FileError& error);
-    // In the folder of `target`, to be renamed over it once complete.
+    // In the folder of `target`, to be renamed over it once complete (in the temporary folder
+    // when `target` is a device or a pipe).
     static std::optional<TemporaryFile> CreateBeside(const std::string& target, FileError& error);
 
     TemporaryFile(TemporaryFile&& other) noexcept;
@@ -34,11 +35,13 @@ class TemporaryFile {
     ~TemporaryFile();
 
     const std::string& Path() const { return path_; }
-    // Moves the file over `target`; on success the file is no longer deleted.
+    // Moves the file over `target`; on success the file is no longer deleted. A device or a
+    // pipe is not replaced: the file's bytes are written into it.
     bool RenameTo(const std::string& target, FileError& error);
 
   private:
     explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+    bool CopyInto(const std::string& target, FileError& error) const;
     static std::optional<TemporaryFile> CreateIn(const std::string& folder, FileError& error);
 
     std::string path_;

@@ -55,5 +55,8 @@ else
     printf 'REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n"x"=hex:zz\r\n' >"$work/bad.reg"
     run --reg "$work/bad.reg" export 'HKEY_CURRENT_USER\A' "$work/e.reg" 2>"$work/err"
     expect "a bad .reg exits 1 and names its line" bash -c "test $? = 1 && grep -q 'bad.reg, ligne 3' '$work/err'"
+    # /dev/stdout is written into, not replaced by a file: the key comes out of the pipe.
+    run "${store[@]}" export "$key" /dev/stdout 2>/dev/null | cmp -s - "$expected"
+    expect "export to /dev/stdout prints the key" test "${PIPESTATUS[*]}" = "0 0"
 fi
 finish

@@ -4,7 +4,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace quillon {
@@ -95,6 +97,17 @@ TEST_F(TempFileTest, RenamingIntoPlaceReplacesWhatWritingInPlaceWould) {
     EXPECT_EQ(error.Path, target);
     EXPECT_EQ(test::ReadBytes(target), "through the link");
     fs::remove(folder.File("link.reg"));
+
+    // A pipe (as /dev/stdout may be) is written into, never replaced.
+    ASSERT_EQ(mkfifo(folder.File("pipe").c_str(), 0600), 0);
+    const int reader = open(folder.File("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_TRUE(replace(folder.File("pipe"), "through the pipe"));
+    char received[64] = {};
+    EXPECT_EQ(read(reader, received, sizeof received), 16);
+    EXPECT_STREQ(received, "through the pipe");
+    close(reader);
+    EXPECT_TRUE(fs::is_fifo(folder.File("pipe")));
+    fs::remove(folder.File("pipe"));
 #endif
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 1);
 
