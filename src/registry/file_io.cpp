@@ -33,6 +33,7 @@ std::string FileError::Reason() const {
     case EFBIG: return "fichier trop grand";
     case ENAMETOOLONG: return "nom de fichier trop long";
     case EINVAL: return "nom de fichier incorrect";
+    case EILSEQ: return "fichier en UTF-16, où du texte REGEDIT4 ne peut pas être ajouté";
     default: return std::strerror(Errno);
     }
 }

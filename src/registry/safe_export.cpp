@@ -2,14 +2,26 @@
 
 #include "registry/temp_file.h"
 
+#include <cerrno>
+#include <filesystem>
+
 namespace quillon {
 
 ExportResult ExportKeyToFile(Reg_access& registry, std::string_view keyName,
                              const std::string& fileName, bool append) {
+    ExportResult result;
     if (append) {
+        // REGEDIT4 text at the end of a regedit file in UTF-16 would read as garbage.
+        std::string head;
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(fileName, ec) &&
+            ReadWholeFile(fileName, head, result.Error, 2) && head == "\xFF\xFE") {
+            result.Status = ExportStatus::FileFailed;
+            result.Error = FileError{fileName, EILSEQ};
+            return result;
+        }
         return registry.ExportKey(keyName, fileName, 1);
     }
-    ExportResult result;
     auto temporary = TemporaryFile::CreateBeside(fileName, result.Error);
     if (!temporary) {
         result.Status = ExportStatus::FileFailed;
