@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/console_text.h"
 #include "registry/store_options.h"
+#include "registry/temp_file.h"
 
 #include <exception>
 #include <iostream>
@@ -137,6 +138,7 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
 
 int main(int argc, char** argv) {
     quillon::cli::PrepareConsole();
+    quillon::Temp_file::RemoveOnInterrupt();
     try {
         const std::string program = argc > 0 ? argv[0] : "";
         const auto cut = program.find_last_of("/\\");

@@ -5,6 +5,7 @@
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 #include "registry/store_options.h"
+#include "registry/temp_file.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    quillon::Temp_file::RemoveOnInterrupt();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quillon");
     quillon::gui::LoadFrenchTranslations(app);

@@ -1,13 +1,18 @@
 #include "registry/temp_file.h"
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -111,7 +116,93 @@ bool IsSpecialFile([[maybe_unused]] const std::string& path) {
 #endif
 }
 
+// The temporary files that exist now, for an interruption to delete: a table that a signal
+// handler may read, as it can neither lock nor allocate. A slot is Ready only once its path is
+// written whole.
+enum SlotState : int { Free, Writing, Ready };
+struct LiveSlot {
+    std::atomic<int> State{Free};
+    std::array<char, 4096> Path{};
+};
+std::array<LiveSlot, 32> g_live;
+
+void Track(const std::string& path) {
+    if (path.size() >= LiveSlot{}.Path.size()) {
+        return;
+    }
+    for (LiveSlot& slot : g_live) {
+        int expected = Free;
+        if (slot.State.compare_exchange_strong(expected, Writing)) {
+            std::memcpy(slot.Path.data(), path.c_str(), path.size() + 1);
+            slot.State = Ready;
+            return;
+        }
+    }
+}
+
+void Untrack(const std::string& path) {
+    for (LiveSlot& slot : g_live) {
+        if (slot.State == Ready && path == slot.Path.data()) {
+            slot.State = Free;
+            return;
+        }
+    }
+}
+
+void RemoveLiveFiles() {
+    for (LiveSlot& slot : g_live) {
+        if (slot.State == Ready) {
+#ifdef _WIN32
+            DeleteFileA(slot.Path.data());
+#else
+            unlink(slot.Path.data());
+#endif
+        }
+    }
+}
+
+// Holds back the signals that end the program while it lives; they arrive when it goes.
+class SignalsHeld {
+  public:
+#ifdef _WIN32
+    SignalsHeld() = default;
+#else
+    SignalsHeld() {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, &before_);
+    }
+    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+
+  private:
+    sigset_t before_{};
+#endif
+};
+
+#ifdef _WIN32
+BOOL WINAPI OnConsoleInterrupt(DWORD) {
+    RemoveLiveFiles();
+    return FALSE; // the system's own handling then ends the program
+}
+#else
+extern "C" void OnInterrupt(int signal) {
+    RemoveLiveFiles();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+#endif
+
 } // namespace
+
+void Temp_file::RemoveOnInterrupt() {
+#ifdef _WIN32
+    SetConsoleCtrlHandler(OnConsoleInterrupt, TRUE);
+#else
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::signal(signal, OnInterrupt);
+    }
+#endif
+}
 
 std::string Temp_file::TempFolder() {
 #ifdef _WIN32
@@ -149,6 +240,7 @@ std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder,
                                                      FileError& error) {
     for (unsigned number = FirstFreeNumber(folder); number < kMaxAttempts; ++number) {
         const std::string path = Candidate(folder, number);
+        const SignalsHeld held; // an interruption must not come between the file and its slot
         const int result = CreateExclusively(path);
         if (result == 0) {
             return TemporaryFile(path);
@@ -162,6 +254,10 @@ std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder,
     return std::nullopt;
 }
 
+TemporaryFile::TemporaryFile(std::string path) : path_(std::move(path)) {
+    Track(path_);
+}
+
 TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept : path_(std::move(other.path_)) {
     other.path_.clear();
 }
@@ -169,6 +265,7 @@ TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept : path_(std::move(o
 TemporaryFile::~TemporaryFile() {
     if (!path_.empty()) {
         std::remove(path_.c_str());
+        Untrack(path_);
     }
 }
 
@@ -199,6 +296,7 @@ bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
         error = FileError{target, result};
         return false;
     }
+    Untrack(path_);
     path_.clear();
     return true;
 }

@@ -18,6 +18,10 @@ std::string TempFolder();
 // The first name in the temporary folder under which no ordinary file exists. Hidden and
 // system files and folders of that name are not seen.
 std::string TempFileName();
+// From now on, an interruption (Ctrl+C, closing the terminal or console, a request to end)
+// deletes the temporary files that exist at that moment before the program ends: they may
+// hold copies of account settings and stored passwords.
+void RemoveOnInterrupt();
 } // namespace Temp_file
 
 // A file created anew for the program alone (owner-only, never through an existing file or
@@ -40,7 +44,7 @@ class TemporaryFile {
     bool RenameTo(const std::string& target, FileError& error);
 
   private:
-    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+    explicit TemporaryFile(std::string path);
     bool CopyInto(const std::string& target, FileError& error) const;
     static std::optional<TemporaryFile> CreateIn(const std::string& folder, FileError& error);
 

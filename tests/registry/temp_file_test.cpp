@@ -4,6 +4,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,6 +73,24 @@ TEST_F(TempFileTest, CreatesExclusivelyAndDeletesWhenDone) {
     }
     EXPECT_FALSE(fs::exists(path));
 }
+
+#ifndef _WIN32
+// Ctrl+C in the middle of a command: the program ends as interrupted, without its files.
+TEST_F(TempFileTest, AnInterruptionDeletesTheFilesThatExist) {
+    EXPECT_EXIT(
+        {
+            Temp_file::RemoveOnInterrupt();
+            FileError error;
+            auto kept = TemporaryFile::Create(error);
+            auto renamed = TemporaryFile::CreateBeside(folder.File("result.reg"), error);
+            renamed->RenameTo(folder.File("result.reg"), error);
+            std::raise(SIGINT);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 1);
+    EXPECT_TRUE(fs::exists(folder.File("result.reg")));
+}
+#endif
 
 TEST_F(TempFileTest, RenamingIntoPlaceReplacesWhatWritingInPlaceWould) {
     const std::string target = folder.File("result.reg");
