@@ -105,8 +105,8 @@ std::string WrittenFile(const std::string& target) {
     return target;
 }
 
-// A device or a pipe (/dev/stdout, a FIFO): it can be written but never replaced, and no
-// temporary file may be made beside it.
+// A device or a pipe (/dev/stdout, a FIFO), through any links: it can be written but never
+// replaced, and no temporary file may be made beside it.
 bool IsSpecialFile([[maybe_unused]] const std::string& path) {
 #ifdef _WIN32
     return false;
@@ -120,14 +120,15 @@ bool IsSpecialFile([[maybe_unused]] const std::string& path) {
 // handler may read, as it can neither lock nor allocate. A slot is Ready only once its path is
 // written whole.
 enum SlotState : int { Free, Writing, Ready };
+constexpr std::size_t kPathRoom = 4096;
 struct LiveSlot {
     std::atomic<int> State{Free};
-    std::array<char, 4096> Path{};
+    std::array<char, kPathRoom> Path{};
 };
 std::array<LiveSlot, 32> g_live;
 
 void Track(const std::string& path) {
-    if (path.size() >= LiveSlot{}.Path.size()) {
+    if (path.size() >= kPathRoom) {
         return;
     }
     for (LiveSlot& slot : g_live) {
@@ -185,7 +186,7 @@ BOOL WINAPI OnConsoleInterrupt(DWORD) {
     return FALSE; // the system's own handling then ends the program
 }
 #else
-extern "C" void OnInterrupt(int signal) {
+void OnInterrupt(int signal) {
     RemoveLiveFiles();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
@@ -232,15 +233,15 @@ std::optional<TemporaryFile> TemporaryFile::Create(FileError& error) {
 
 std::optional<TemporaryFile> TemporaryFile::CreateBeside(const std::string& target,
                                                          FileError& error) {
-    const std::string written = WrittenFile(target);
-    return IsSpecialFile(written) ? Create(error) : CreateIn(FolderOf(written), error);
+    return IsSpecialFile(target) ? Create(error) : CreateIn(FolderOf(WrittenFile(target)), error);
 }
 
 std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder,
                                                      FileError& error) {
     for (unsigned number = FirstFreeNumber(folder); number < kMaxAttempts; ++number) {
         const std::string path = Candidate(folder, number);
-        const SignalsHeld held; // an interruption must not come between the file and its slot
+        // An interruption must not come between the file and its slot.
+        [[maybe_unused]] const SignalsHeld held;
         const int result = CreateExclusively(path);
         if (result == 0) {
             return TemporaryFile(path);
@@ -270,10 +271,10 @@ TemporaryFile::~TemporaryFile() {
 }
 
 bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
-    const std::string written = WrittenFile(target);
-    if (IsSpecialFile(written)) {
+    if (IsSpecialFile(target)) {
         return CopyInto(target, error);
     }
+    const std::string written = WrittenFile(target);
 #ifndef _WIN32
     // The file was made owner-only; the result keeps the mode of the file it replaces, or gets
     // the mode a new file would have. A file that could not be written in place (read-only, or
