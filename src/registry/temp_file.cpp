@@ -200,7 +200,11 @@ void Temp_file::RemoveOnInterrupt() {
     SetConsoleCtrlHandler(OnConsoleInterrupt, TRUE);
 #else
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        std::signal(signal, OnInterrupt);
+        // A signal the program was started to ignore (nohup, a background job) stays ignored.
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
+            std::signal(signal, OnInterrupt);
+        }
     }
 #endif
 }

@@ -37,7 +37,16 @@ expect "save-hive exits 0" test $? = 0
 expect "generated identity accounts below the current user" grep -q '^\[HKEY_CURRENT_USER\\Identities\\{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}\\Software\\Microsoft\\Internet Account Manager\\Accounts\\00000001\]' "$work/hive.reg"
 "$cli" --windows "$sample" --load "AUTRE=$user" save-hive AUTRE "$work/no.reg" --identity '{NONE}' 2>"$work/err"
 expect "an unknown identity ends without a file" test $? = 1 -a ! -e "$work/no.reg"
-# The commands end on their own paths: none leaves a temporary file behind.
+# Asked to end while it waits to write into a pipe that no one reads, with its backup made.
+mkfifo "$work/out.fifo"
+"$cli" --windows "$sample" save "$work/out.fifo" 2>/dev/null &
+for _ in $(seq 100); do [[ -n $(ls -A "$TMPDIR") ]] && break; sleep 0.1; done
+kill -TERM $!
+for _ in $(seq 50); do kill -0 $! 2>/dev/null || break; sleep 0.1; done
+kill -KILL $! 2>/dev/null
+wait $!
+expect "a request to end ends the command (status 143)" test $? = 143
+# The commands end on their own paths, an interruption included: none leaves a temporary file.
 expect "no temporary file is left" no_temporary_files
 
 finish
