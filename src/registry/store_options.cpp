@@ -155,16 +155,34 @@ InstallationPaths InstallationOf(const StoreOptions& options, const MemoryStore&
     return paths;
 }
 
+// --user and --partition choose within an installation: without one, they would be ignored.
+std::string UnusedChoice(const StoreOptions& options) {
+    const auto given = [&](Mount::Kind kind) {
+        return std::any_of(options.Mounts.begin(), options.Mounts.end(),
+                           [&](const Mount& mount) { return mount.Source == kind; });
+    };
+    if (!options.User.empty() && !given(Mount::Kind::Windows) && !given(Mount::Kind::Image)) {
+        return "--user choisit le profil d'une installation : donnez aussi --windows ou --image";
+    }
+    if (options.Partition != 0 && !given(Mount::Kind::Image)) {
+        return "--partition choisit la partition d'une image : donnez aussi --image";
+    }
+    return "";
+}
+
 } // namespace
 
 OpenedStore OpenStore(const StoreOptions& options) {
+    OpenedStore opened;
+    if (opened.Error = UnusedChoice(options); !opened.Error.empty()) {
+        return opened;
+    }
     StoreOptions effective = options;
     if (effective.Empty()) {
         if (std::string prefix = DefaultWinePrefix(); !prefix.empty()) {
             effective.Mounts.push_back({Mount::Kind::WinePrefix, "", prefix});
         }
     }
-    OpenedStore opened;
     auto store = std::make_unique<MemoryStore>();
     std::shared_ptr<const FileTree> imageFiles;
     if (MountAll(*store, effective, opened.Warnings, opened.Error, &imageFiles)) {

@@ -16,6 +16,8 @@ expect "no command points to --help" grep -qx 'Aide : quillon-cli --help' "$work
 expect "a user hive alone says the SOFTWARE hive is needed" grep -q 'ruche SOFTWARE' "$work/err"
 "$cli" --reg "$sample/WINDOWS/system32/config/software" status >"$work/out" 2>"$work/err"
 expect "--reg given a hive suggests --hive" grep -q "c'est une ruche, pas un fichier .reg : donnez-le avec --hive" "$work/err"
+"$cli" --windows "$sample" --partition 2 status >"$work/out" 2>"$work/err"
+expect "--partition without --image is refused, not ignored" grep -q 'donnez aussi --image' "$work/err"
 
 "$cli" --windows "$sample" status >"$work/out" 2>"$work/err"
 expect "status exits 0 on the sample" test $? = 0
