@@ -279,10 +279,17 @@ bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
         return CopyInto(target, error);
     }
     const std::string written = WrittenFile(target);
-#ifndef _WIN32
+    // A file that could not be written in place (read-only, or not ours to write) is not
+    // replaced either.
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(written.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        error = FileError{target, EACCES};
+        return false;
+    }
+#else
     // The file was made owner-only; the result keeps the mode of the file it replaces, or gets
-    // the mode a new file would have. A file that could not be written in place (read-only, or
-    // not ours to write) is not replaced either, as Windows refuses to replace a read-only file.
+    // the mode a new file would have.
     struct stat replaced {};
     if (stat(written.c_str(), &replaced) == 0) {
         if ((replaced.st_mode & 0222) == 0 || access(written.c_str(), W_OK) != 0) {

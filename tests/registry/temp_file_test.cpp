@@ -104,16 +104,18 @@ TEST_F(TempFileTest, RenamingIntoPlaceReplacesWhatWritingInPlaceWould) {
     };
     ASSERT_TRUE(replace(target, "new"));
     EXPECT_EQ(test::ReadBytes(target), "new");
-#ifndef _WIN32
-    // A link is written through; a read-only file is left as it is, and nothing beside it.
-    fs::create_symlink(target, folder.File("link.reg"));
-    ASSERT_TRUE(replace(folder.File("link.reg"), "through the link"));
-    EXPECT_TRUE(fs::is_symlink(folder.File("link.reg")));
-    EXPECT_EQ(test::ReadBytes(target), "through the link");
+    // A read-only file is left as it is, and nothing beside it.
     fs::permissions(target, fs::perms::owner_read);
     EXPECT_FALSE(replace(target, "refused"));
     EXPECT_EQ(error.Errno, EACCES);
     EXPECT_EQ(error.Path, target);
+    EXPECT_EQ(test::ReadBytes(target), "new");
+    fs::permissions(target, fs::perms::owner_all);
+#ifndef _WIN32
+    // A link is written through.
+    fs::create_symlink(target, folder.File("link.reg"));
+    ASSERT_TRUE(replace(folder.File("link.reg"), "through the link"));
+    EXPECT_TRUE(fs::is_symlink(folder.File("link.reg")));
     EXPECT_EQ(test::ReadBytes(target), "through the link");
     fs::remove(folder.File("link.reg"));
 
