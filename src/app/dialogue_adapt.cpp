@@ -33,8 +33,10 @@ void Dialogue::OuvrirSauvegarde_Click() {
         return;
     }
     FichierImport = *file;
+    // Any file that is not a folder is read: a pipe (a backup given as <(zcat …)) too.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(FichierImport, ec)) {
+    if (!std::filesystem::exists(FichierImport, ec) ||
+        std::filesystem::is_directory(FichierImport, ec)) {
         ui_.MessageBox("Le fichier " + NativeToAnsi(FichierImport) + " n'existe pas ! ",
                        MessageIcon::None, MessageButtons::Ok, ApplicationTitle);
         return;

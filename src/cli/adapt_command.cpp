@@ -35,9 +35,11 @@ int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args
     dialogue.Onglets.Select(3);
     dialogue.Onglets_Click();
     ui.DialogFile = files[0];
+    // Reading shows a message only to refuse the file (missing, unreadable...): it said why.
+    const int shown = ui.MessageCount();
     dialogue.OuvrirSauvegarde_Click();
-    if (dialogue.FichierImport != files[0]) {
-        return ExitFailed; // the model said why
+    if (ui.MessageCount() != shown) {
+        return ExitFailed;
     }
     if (dialogue.iTbImport == 0) {
         err << "quillon-cli: « " << files[0] << " » est vide : aucune ligne à adapter\n";

@@ -42,7 +42,8 @@ const char* const kUsage =
     "blocked-senders, blocked-mail, blocked-news, rules, rules-mail, filters, rules-news,\n"
     "signatures, accounts, dialup, address-book (onglet 1 seulement). --generate-accounts\n"
     "répond à la question « les générer ? » (oui par défaut).\n"
-    "\n";
+    "\n"
+    "Les options du registre (ci-dessous) se placent avant ou après la commande.\n\n";
 
 // After a usage error: one line, and where the help is.
 const char* const kSeeHelp = "Aide : quillon-cli --help\n";
@@ -84,9 +85,11 @@ int RunWindowCommand(quillon::Reg_access& registry, const std::string& programFo
 
 int Run(const std::string& programFolder, const std::vector<std::string>& args) {
     using namespace quillon;
+    // Registry options are taken wherever they stand, before or after the command, as a user
+    // of such commands expects: `status --reg FILE` reads FILE, not the default registry.
     StoreOptions storeOptions;
-    std::size_t index = 0;
-    while (index < args.size()) {
+    std::vector<std::string> words; // the command and its own arguments
+    for (std::size_t index = 0; index < args.size();) {
         if (args[index] == "--help" || args[index] == "-h") {
             std::cout << kUsage << StoreOptionsHelp;
             return cli::ExitDone;
@@ -102,16 +105,15 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
             return cli::ExitUsage;
         }
         if (parsed == OptionParse::NotAStoreOption) {
-            break;
+            words.push_back(args[index++]);
         }
     }
-    if (index >= args.size()) {
+    if (words.empty()) {
         std::cerr << "quillon-cli: commande manquante\n" << kSeeHelp;
         return cli::ExitUsage;
     }
-    const std::string command = args[index];
-    const std::vector<std::string> commandArgs(args.begin() + static_cast<long>(index) + 1,
-                                               args.end());
+    const std::string command = words.front();
+    const std::vector<std::string> commandArgs(words.begin() + 1, words.end());
     if (command != "export" && command != "list" && !IsWindowCommand(command)) {
         std::cerr << "quillon-cli: commande inconnue : " << command << "\n" << kSeeHelp;
         return cli::ExitUsage;

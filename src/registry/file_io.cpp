@@ -102,8 +102,27 @@ bool OutputFile::Close(FileError& error) {
     return false;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& content, FileError& error,
-                   std::size_t limit) {
+namespace {
+
+// Reads on from where `file` stands until `content` holds `limit` bytes or the file ends.
+bool ReadOn(std::FILE* file, std::string& content, std::size_t limit, int& readErrno) {
+    char chunk[1 << 16];
+    std::size_t count = 0;
+    errno = 0;
+    while (content.size() < limit &&
+           (count = std::fread(chunk, 1, std::min(sizeof chunk, limit - content.size()), file)) >
+               0) {
+        content.append(chunk, count);
+    }
+    readErrno = errno != 0 ? errno : EIO;
+    return std::ferror(file) == 0;
+}
+
+} // namespace
+
+bool ReadFileAfterHead(const std::string& path, std::size_t headSize,
+                       const std::function<bool(std::string_view head)>& acceptHead,
+                       std::string& content, FileError& error) {
     content.clear();
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -111,22 +130,23 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
         error = FileError{path, errno != 0 ? errno : EACCES};
         return false;
     }
-    char chunk[1 << 16];
-    std::size_t count = 0;
-    while (content.size() < limit &&
-           (count = std::fread(chunk, 1, std::min(sizeof chunk, limit - content.size()), file)) >
-               0) {
-        content.append(chunk, count);
+    int readErrno = 0;
+    bool read = ReadOn(file, content, headSize, readErrno);
+    if (read && acceptHead(content)) {
+        read = ReadOn(file, content, static_cast<std::size_t>(-1), readErrno);
     }
-    const bool failed = std::ferror(file) != 0;
-    const int readErrno = errno != 0 ? errno : EIO;
     std::fclose(file);
-    if (failed) {
+    if (!read) {
         error = FileError{path, readErrno};
         content.clear();
-        return false;
     }
-    return true;
+    return read;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content, FileError& error,
+                   std::size_t limit) {
+    return ReadFileAfterHead(
+        path, limit, [](std::string_view) { return false; }, content, error);
 }
 
 // Files that went through a tool writing LF alone, or a mix, are read line for line too.

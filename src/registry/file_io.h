@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,12 @@ class OutputFile {
 // opened or read.
 bool ReadWholeFile(const std::string& path, std::string& content, FileError& error,
                    std::size_t limit = static_cast<std::size_t>(-1));
+// Reads a file once, front to back, as a pipe can only be read: its first `headSize` bytes (all
+// of a shorter file) go to `acceptHead`, and the rest is read only if it accepts them. False
+// with `error` set when it cannot be opened or read.
+bool ReadFileAfterHead(const std::string& path, std::size_t headSize,
+                       const std::function<bool(std::string_view head)>& acceptHead,
+                       std::string& content, FileError& error);
 
 // The lines of a text as the program reads them: a line ends at CR LF, CR or LF alone, which
 // are not part of it; a last line without an ending counts.

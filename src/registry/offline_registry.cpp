@@ -232,16 +232,18 @@ class Mounter {
     // A .reg file; a hive or a Wine registry file given as one is pointed to the right option.
     bool MountRegFile(const std::string& path) {
         std::string head;
-        FileError fileError;
-        if (ReadWholeFile(path, head, fileError, 64) && IsRegistryFile(head)) {
-            error_ = path + " : c'est " +
-                     (LooksLikeWineRegistry(head) ? "un fichier de registre Wine"
-                      : LooksLikeCreg(head)       ? "un registre de Windows 95/98/Me"
-                                                  : "une ruche") +
-                     ", pas un fichier .reg : donnez-le avec --hive CLÉ=FICHIER ou --load NOM=FICHIER";
-            return false;
+        if (ReadRegFile(path, store_, error_, &head)) {
+            return true;
         }
-        return ReadRegFile(path, store_, error_);
+        if (IsRegistryFile(head)) {
+            error_ =
+                path + " : c'est " +
+                (LooksLikeWineRegistry(head) ? "un fichier de registre Wine"
+                 : LooksLikeCreg(head)       ? "un registre de Windows 95/98/Me"
+                                             : "une ruche") +
+                ", pas un fichier .reg : donnez-le avec --hive CLÉ=FICHIER ou --load NOM=FICHIER";
+        }
+        return false;
     }
 
     static bool IsRegistryFile(std::string_view head) {
@@ -266,12 +268,15 @@ class Mounter {
     // A hive, a Windows 95/98/Me registry or a Wine registry file, told apart by their first
     // bytes.
     bool MountFile(const std::string& keyName, const std::string& path) {
-        std::string head;
+        // A Wine registry file is text, read whole in the same pass (it may be a pipe); the
+        // others are read by their libraries.
+        std::string bytes;
         FileError fileError;
-        if (!ReadWholeFile(path, head, fileError, 64)) {
+        if (!ReadFileAfterHead(path, 64, LooksLikeWineRegistry, bytes, fileError)) {
             error_ = "Impossible de lire « " + path + " » : " + fileError.Reason();
             return false;
         }
+        const std::string_view head = std::string_view(bytes).substr(0, 64);
         if (!IsRegistryFile(head)) {
             error_ = LooksLikeRegFile(head)
                          ? path + " : c'est un fichier .reg ; donnez-le avec --reg"
@@ -283,12 +288,7 @@ class Mounter {
             return false;
         }
         if (LooksLikeWineRegistry(head)) {
-            std::string text;
-            if (!ReadWholeFile(path, text, fileError)) {
-                error_ = "Impossible de lire « " + path + " » : " + fileError.Reason();
-                return false;
-            }
-            return ReadWineRegistryText(text, path, *mount, error_);
+            return ReadWineRegistryText(bytes, path, *mount, error_);
         }
         HiveReadReport report;
         if (LooksLikeCreg(head) ? !ReadCregFile(path, *mount, report, error_)

@@ -184,20 +184,25 @@ bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryS
 }
 
 // The header first: a file that is not a .reg file is refused without being read whole.
-bool ReadRegFile(const std::string& path, MemoryStore& store, std::string& error) {
+bool ReadRegFile(const std::string& path, MemoryStore& store, std::string& error,
+                 std::string* refusedHead) {
+    const auto headerFits = [&](std::string_view head) {
+        bool unicode = false;
+        std::string converted;
+        LineSource lines(AnsiText(head, converted, unicode));
+        error = SkipHeader(lines, unicode, path);
+        return error.empty();
+    };
     std::string content;
     FileError fileError;
-    bool unicode = false;
-    std::string converted;
-    if (ReadWholeFile(path, content, fileError, 4096)) {
-        LineSource head(AnsiText(content, converted, unicode));
-        error = SkipHeader(head, unicode, path);
-        if (!error.empty()) {
-            return false;
-        }
-    }
-    if (!ReadWholeFile(path, content, fileError)) {
+    if (!ReadFileAfterHead(path, 4096, headerFits, content, fileError)) {
         error = "Impossible de lire « " + path + " » : " + fileError.Reason();
+        return false;
+    }
+    if (!error.empty()) {
+        if (refusedHead != nullptr) {
+            *refusedHead = std::move(content);
+        }
         return false;
     }
     return ReadRegText(content, path, store, error);

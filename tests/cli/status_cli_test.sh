@@ -27,6 +27,10 @@ expect "identity" grep -qx 'IdentiteCourante: {3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2
 expect "store folder" grep -qx 'RepertoireCourant: %UserProfile%\\Local Settings\\Application Data\\Identities\\{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}\\Microsoft\\Outlook Express\\x00' "$work/out"
 expect "group" grep -qx 'TexteGroupeActif: S-1-5-21-1111111111-2222222222-3333333333-1003' "$work/out"
 
+# Registry options may follow the command; a .reg file may come through a pipe, read once.
+"$cli" status --reg <(cat "$src/examples/sample-xp/software.reg") --reg <(cat "$src/examples/sample-xp/ntuser.reg") >"$work/out" 2>"$work/err"
+expect "options after the command, .reg files through pipes" grep -qx 'IdentiteCourante: {3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}' "$work/out"
+
 "$cli" --reg "$src/examples/test-key.reg" status >"$work/out" 2>"$work/err"
 expect "status exits 1 without the mail client" test $? = 1
 expect "the version message" grep -qx '\[stop\] Recherche de la version OE dans le registre (1): Version OE non trouvée' "$work/err"
