@@ -290,6 +290,13 @@ class Mounter {
         if (LooksLikeWineRegistry(head)) {
             return ReadWineRegistryText(bytes, path, *mount, error_);
         }
+        // Their libraries open the file again by its name, which a pipe's bytes cannot survive.
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) {
+            error_ = path + " : une ruche se lit dans un fichier, pas dans un tube : "
+                            "copiez-la d'abord dans un fichier";
+            return false;
+        }
         HiveReadReport report;
         if (LooksLikeCreg(head) ? !ReadCregFile(path, *mount, report, error_)
                                 : !ReadHiveFile(path, *mount, report, error_)) {

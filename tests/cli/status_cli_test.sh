@@ -30,6 +30,8 @@ expect "group" grep -qx 'TexteGroupeActif: S-1-5-21-1111111111-2222222222-333333
 # Registry options may follow the command; a .reg file may come through a pipe, read once.
 "$cli" status --reg <(cat "$src/examples/sample-xp/software.reg") --reg <(cat "$src/examples/sample-xp/ntuser.reg") >"$work/out" 2>"$work/err"
 expect "options after the command, .reg files through pipes" grep -qx 'IdentiteCourante: {3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}' "$work/out"
+"$cli" --load S=<(cat "$sample/WINDOWS/system32/config/software") status >"$work/out" 2>"$work/err"
+expect "a hive through a pipe is refused for what it is" grep -q 'pas dans un tube' "$work/err"
 
 "$cli" --reg "$src/examples/test-key.reg" status >"$work/out" 2>"$work/err"
 expect "status exits 1 without the mail client" test $? = 1
