@@ -1,8 +1,8 @@
 // make_bench_data DIR: writes DIR/bench.hive (a regf hive of more than 50 MB made of synthetic
 // keys) and DIR/bench.reg (the same keys below HKEY_CURRENT_USER\Software\QuillonBench, for
 // Wine's regedit to import).
+#include "export/key_export.h"
 #include "hive_writer.h"
-#include "registry/reg_access.h"
 
 #include <iostream>
 
@@ -29,8 +29,9 @@ int main(int argc, char** argv) {
                     data.push_back(0);
                     key.SetValue(name, RegType::String, std::move(data));
                 } else if (v % 4 == 1) {
-                    key.SetValue(name, RegType::Dword,
-                                 {static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(v), 0, 1});
+                    key.SetValue(
+                        name, RegType::Dword,
+                        {static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(v), 0, 1});
                 } else {
                     std::vector<std::uint8_t> data(100);
                     for (std::size_t i = 0; i < data.size(); ++i) {
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Reg_access registry(store);
-    if (registry.ExportKey(kKey, dir + "/bench.reg", 0).Status != ExportStatus::Exported) {
+    if (ExportKey(registry, kKey, dir + "/bench.reg", 0).Status != ExportStatus::Exported) {
         std::cerr << "cannot write " << dir << "/bench.reg\n";
         return 1;
     }

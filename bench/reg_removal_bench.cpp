@@ -1,6 +1,6 @@
 // Reads .reg texts that remove what they first set: n values then n "name"=- lines in one key,
 // and n keys then n "[-key]" lines. Removals must cost about what the additions cost.
-#include "registry/reg_file_reader.h"
+#include "formats/reg_file_reader.h"
 
 #include <chrono>
 #include <cstdio>

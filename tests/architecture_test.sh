@@ -1,25 +1,41 @@
 #!/usr/bin/env bash
-# The layers include downwards only: the model (src/app) and the commands below it know
-# neither Qt nor any particular registry store; the registry layer knows nothing above it.
+# The layers include downwards only, as their libraries link. Each line forbids one arrow: a
+# folder must not include from the folders named after it.
 set -u
 src=$1
-failures=0
-forbid() { # pattern, folders...
-    local pattern=$1
-    shift
-    local hits
-    hits=$(grep -rnE "$pattern" "$@" 2>/dev/null)
+failures=0 checks=0
+forbid() { # folder, then the pattern of what it must not include
+    local folder=$1 pattern=$2 hits
+    checks=$((checks + 1))
+    # A subfolder is a library of its own, checked by its own lines.
+    hits=$(find "$src/$folder" -maxdepth 1 -type f -exec grep -nHE "#include [<\"]($pattern)" {} + 2>/dev/null)
     if [[ -n $hits ]]; then
-        echo "FAIL: forbidden include:"
+        echo "FAIL: $folder must not include $pattern:"
         echo "$hits"
         failures=$((failures + 1))
     fi
 }
-model=()
-for d in app backup adapt; do [[ -d $src/$d ]] && model+=("$src/$d"); done
-forbid '#include <Q' "${model[@]}" "$src/registry"
-forbid '#include "registry/(memory_store|windows_store|offline_registry|hive_reader|wine_registry_reader|reg_file_reader|store_options)\.h"' "${model[@]}"
-forbid '#include "(app|backup|adapt|gui|cli)/' "$src/registry"
-forbid '#include "(gui|cli)/' "${model[@]}"
-echo "$((4 - failures)) passed, $failures failed"
+below_faces='app|backup|adapt|export|files|formats|options|registry|sources|stores|text'
+for folder in ${below_faces//|/ }; do
+    forbid "$folder" 'Q[A-Za-z]|(gui|cli|win32)/'
+done
+for folder in backup adapt export files formats options registry sources stores text; do
+    forbid "$folder" 'app/'
+done
+forbid registry '(export|files|formats|options|sources|stores|text)/'
+forbid text '(export|files|formats|options|registry|sources|stores)/'
+forbid files '(export|formats|options|registry|sources|stores)/'
+forbid export '(formats|options|sources|stores)/'
+forbid stores '(export|options)/|formats/|sources/'
+forbid stores/offline 'options/'
+forbid formats '(export|options|sources)/|stores/offline/'
+forbid sources '(export|formats|options)/|stores/offline/'
+forbid backup '(options|sources|formats)/|stores/'
+forbid adapt '(options|backup)/|stores/'
+forbid app 'options/|stores/|formats/'
+# The faces use the model, the chooser's logic, the store options and the text conversions.
+for face in gui cli win32; do
+    forbid "$face" '(backup|export|files|formats|registry|sources|stores)/|adapt/(backup_adaptation|held_lines)'
+done
+echo "$((checks - failures)) passed, $failures failed"
 [[ $failures == 0 ]]

@@ -1,7 +1,7 @@
 // Test data without GoogleTest, for every test program.
 #pragma once
 
-#include "registry/file_tree.h"
+#include "sources/file_tree.h"
 
 #include <string>
 #include <vector>

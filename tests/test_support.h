@@ -1,16 +1,17 @@
 // Helpers shared by the tests: registries from .reg text, scratch folders, whole files.
 #pragma once
 
+#include "export/key_export.h"
+#include "files/text_lines.h"
 #include "folder_tree.h"
-#include "registry/memory_store.h"
-#include "registry/reg_access.h"
-#include "registry/reg_file_reader.h"
+#include "formats/reg_file_reader.h"
+#include "stores/memory_store.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -69,7 +70,8 @@ inline MemoryStore RichFixture(const std::string& path) {
     MemoryStore store;
     MemoryKey* key = store.CreateKey(path);
     for (std::uint32_t type = 0; type <= 11; ++type) {
-        key->SetValue("type " + std::to_string(type), type, {0x41, 0x5C, 0x22, 0x0D, 0x0A, 0xE9, 0});
+        key->SetValue("type " + std::to_string(type), type,
+                      {0x41, 0x5C, 0x22, 0x0D, 0x0A, 0xE9, 0});
         key->SetValue("empty " + std::to_string(type), type, {});
     }
     key->SetValue(std::string(300, 'L') + "\\\"", RegType::String, {'x', 0});
@@ -124,9 +126,9 @@ class ScratchFolder {
   public:
     explicit ScratchFolder(const std::string& purpose = "") {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("quillon-test-" + std::string(info->test_suite_name()) + "-" + info->name() +
-                 purpose);
+        path_ =
+            std::filesystem::temp_directory_path() /
+            ("quillon-test-" + std::string(info->test_suite_name()) + "-" + info->name() + purpose);
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -157,7 +159,9 @@ class ScopedTempFolder {
   private:
 #ifdef _WIN32
     static constexpr const char* kVariable = "TMP";
-    static void Set(const std::string& value) { _putenv_s(kVariable, value.c_str()); }
+    static void Set(const std::string& value) {
+        _putenv_s(kVariable, value.c_str());
+    }
 #else
     static constexpr const char* kVariable = "TMPDIR";
     static void Set(const std::string& value) {

@@ -1,13 +1,12 @@
 #include "hive_writer.h"
 
-#include "registry/ansi_codepage.h"
-#include "registry/temp_file.h"
-
-#include <hivex.h>
+#include "files/temp_file.h"
+#include "text/ansi_codepage.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <hivex.h>
 
 namespace quillon::tools {
 namespace {
@@ -52,15 +51,18 @@ bool AddChildren(hive_h* hive, hive_node_h node, const MemoryKey& key, std::stri
         data.push_back(RegType::IsStringType(value.Type) ? AnsiToUtf16Le(raw) : std::string(raw));
     }
     for (std::size_t i = 0; i < key.Values().size(); ++i) {
-        values.push_back(hive_set_value{names[i].data(), static_cast<hive_type>(key.Values()[i].Type),
+        values.push_back(hive_set_value{names[i].data(),
+                                        static_cast<hive_type>(key.Values()[i].Type),
                                         data[i].size(), data[i].data()});
     }
-    if (!values.empty() && hivex_node_set_values(hive, node, values.size(), values.data(), 0) != 0) {
+    if (!values.empty() &&
+        hivex_node_set_values(hive, node, values.size(), values.data(), 0) != 0) {
         error = "hivex_node_set_values: " + std::string(std::strerror(errno));
         return false;
     }
     for (const auto& subkey : key.Subkeys()) {
-        const hive_node_h child = hivex_node_add_child(hive, node, AnsiToUtf8(subkey->Name).c_str());
+        const hive_node_h child =
+            hivex_node_add_child(hive, node, AnsiToUtf8(subkey->Name).c_str());
         if (child == 0 || !AddChildren(hive, child, *subkey, error)) {
             if (error.empty()) {
                 error = "hivex_node_add_child " + subkey->Name + ": " + std::strerror(errno);
@@ -98,7 +100,7 @@ std::string EmptyHive(std::string_view rootName) {
     const std::size_t skSize = Aligned8(0x18 + 20);
     Put32(bytes, nk, static_cast<std::uint32_t>(-static_cast<std::int32_t>(nkSize)));
     bytes.replace(nk + 4, 2, "nk");
-    Put16(bytes, nk + 6, 0x2C);      // root entry, cannot be deleted, name in Latin-1
+    Put16(bytes, nk + 6, 0x2C);     // root entry, cannot be deleted, name in Latin-1
     Put32(bytes, nk + 0x14, kNone); // parent
     Put32(bytes, nk + 0x20, kNone); // subkey lists
     Put32(bytes, nk + 0x24, kNone);

@@ -2,7 +2,7 @@
 // sample installation and the tests get real hives made from readable .reg sources.
 #pragma once
 
-#include "registry/memory_store.h"
+#include "stores/memory_store.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // quillon-make-hive OUT KEY FILE.reg...: builds the regf hive OUT from the keys found at KEY
 // (for example HKEY_CURRENT_USER) in the .reg files given.
+#include "formats/reg_file_reader.h"
 #include "hive_writer.h"
-#include "registry/reg_file_reader.h"
 
 #include <iostream>
 

@@ -1,10 +1,10 @@
 #include "adapt/backup_adaptation.h"
 
-#include <algorithm>
+#include "export/value_lines.h"
+#include "formats/reg_text_syntax.h"
+#include "text/ansi_codepage.h"
 
-#include "registry/ansi_codepage.h"
-#include "registry/regedit4_format.h"
-#include "registry/reg_text_syntax.h"
+#include <algorithm>
 
 namespace quillon {
 namespace {
@@ -14,14 +14,14 @@ constexpr std::string_view kStoreRootLine = "\"Store Root";
 constexpr std::string_view kStoreRootHex = "\"Store Root\"=hex(2):";
 constexpr std::string_view kUserGroupKey = "[HKEY_USERS\\S-1-5-21-";
 constexpr std::string_view kAddressBookKey = "\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]";
-constexpr std::size_t kGroupStart = 12;          // the identifier's first character
+constexpr std::size_t kGroupStart = 12;         // the identifier's first character
 constexpr std::size_t kGroupWithoutEnding = 44; // its length when "-1003" is not found
 
 // The identifier in a user-group key line: from its 13th character through "-1003".
 std::string_view GroupIdentifier(std::string_view line) {
     const auto ending = line.find("-1003", kGroupStart);
-    const std::size_t length = ending == std::string_view::npos ? kGroupWithoutEnding
-                                                                : ending + 5 - kGroupStart;
+    const std::size_t length =
+        ending == std::string_view::npos ? kGroupWithoutEnding : ending + 5 - kGroupStart;
     return line.substr(kGroupStart, length);
 }
 
@@ -38,8 +38,8 @@ std::optional<std::string> StoreFolderOf(std::string_view line, bool utf16) {
             return std::nullopt;
         }
         const std::size_t zero = utf16 ? 2 : 1;
-        if (bytes.size() >= zero &&
-            std::all_of(bytes.end() - static_cast<long>(zero), bytes.end(), [](auto b) { return b == 0; })) {
+        if (bytes.size() >= zero && std::all_of(bytes.end() - static_cast<long>(zero), bytes.end(),
+                                                [](auto b) { return b == 0; })) {
             bytes.resize(bytes.size() - zero);
         }
         const std::string text(bytes.begin(), bytes.end());
@@ -58,7 +58,8 @@ std::string QuotedValueLine(const char* name, std::uint32_t type, const std::str
                             bool utf16 = false) {
     const std::string bytes = utf16 ? AnsiToUtf16Le(text) + std::string(2, '\0') : text + '\0';
     std::string line;
-    AppendValueLine(line, RegValue{name, type, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
+    AppendValueLine(line,
+                    RegValue{name, type, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
     return line;
 }
 
@@ -74,11 +75,13 @@ std::string StoreFolderLine(std::string_view oldLine, const std::string& folder,
 
 bool IsWindowsPath(std::string_view folder) {
     return std::none_of(folder.begin(), folder.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || std::string_view("\"<>|*?").find(c) != std::string_view::npos;
+        return static_cast<unsigned char>(c) < 0x20 ||
+               std::string_view("\"<>|*?").find(c) != std::string_view::npos;
     });
 }
 
-const std::string DefaultAddressBook = "R\xE9pertoire par d\xE9" "faut";
+const std::string DefaultAddressBook = "R\xE9pertoire par d\xE9"
+                                       "faut";
 
 std::string SimplifierSeparateur(std::string_view texte, char separateur) {
     std::string result;

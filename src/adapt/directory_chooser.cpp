@@ -9,8 +9,8 @@ const char* const ChoixRepertSauve::CancelCaption = "Annuler";
 ChoixRepertSauve::ChoixRepertSauve(std::string& r, std::vector<std::string> drives,
                                    std::function<bool(const std::string&)> canOpen,
                                    const InstallationPaths* installation)
-    : r_(r), drives_(std::move(drives)), canOpen_(std::move(canOpen)),
-      installation_(installation) {}
+    : r_(r), drives_(std::move(drives)), canOpen_(std::move(canOpen)), installation_(installation) {
+}
 
 void ChoixRepertSauve::Start(const std::string& folder) {
     folder_ = folder;
@@ -71,12 +71,10 @@ void ChoixRepertSauve::DirRepert2_Change(const std::string& folder) {
 
 void ChoixRepertSauve::Repert2OK_Click() {
     r_ = folder_;
-    closed_ = true;
 }
 
 void ChoixRepertSauve::RepertAnnule_Click() {
     r_.clear();
-    closed_ = true;
 }
 
 // The longest drive (a drive letter or a mount point) that the folder lies on.

@@ -2,7 +2,7 @@
 // here; a face draws its drive list and folder list and forwards their events.
 #pragma once
 
-#include "registry/installation_paths.h"
+#include "sources/installation_paths.h"
 
 #include <functional>
 #include <optional>
@@ -29,7 +29,6 @@ class ChoixRepertSauve {
     const std::vector<std::string>& Drives() const { return drives_; }
     const std::string& Drive() const { return drive_; }
     const std::string& Folder() const { return folder_; }
-    bool Closed() const { return closed_; }
 
     // Where the lists start: the platform's choice.
     void Start(const std::string& folder);
@@ -47,8 +46,6 @@ class ChoixRepertSauve {
     void ImageFolderPicked(const std::string& name);
     void Repert2OK_Click();
     void RepertAnnule_Click();
-    // Closing by the title bar leaves R as it is.
-    void Close() { closed_ = true; }
 
   private:
     std::string DriveOf(const std::string& folder) const;
@@ -58,7 +55,6 @@ class ChoixRepertSauve {
     std::function<bool(const std::string&)> canOpen_;
     std::string drive_;
     std::string folder_;
-    bool closed_ = false;
     const InstallationPaths* installation_;
 };
 

@@ -1,6 +1,7 @@
 #include "adapt/held_lines.h"
 
-#include "registry/ansi_codepage.h"
+#include "files/text_lines.h"
+#include "text/ansi_codepage.h"
 
 namespace quillon {
 

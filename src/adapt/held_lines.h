@@ -3,7 +3,7 @@
 // file of millions of lines costs little more than its size.
 #pragma once
 
-#include "registry/file_io.h"
+#include "files/output_file.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "app/dialogue.h"
 
-#include "app/ansi_text.h"
+#include "text/native_text.h"
 
 namespace quillon {
 namespace {
@@ -66,17 +66,15 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
       Check1_22(*this, "Check1_22", Ansi("Filtres")),
       Check1_23(*this, "Check1_23", Ansi("Règles des forums")),
       Check1_3(*this, "Check1_3", Ansi("Signatures")),
-      Check1_4(*this, "Check1_4", Ansi("Comptes OE"), Ansi("Comptes paramétrés dans Outlook Express")),
+      Check1_4(*this, "Check1_4", Ansi("Comptes OE"),
+               Ansi("Comptes paramétrés dans Outlook Express")),
       Check1_5(*this, "Check1_5", Ansi("Accès aux fournisseurs internet"),
                Ansi("Accès et mots de passe")),
       Check1_6(*this, "Check1_6", Ansi("Emplacement du carnet d'adresse")),
       BoutonSauvegarder1(*this, "BoutonSauvegarder1", Ansi(kSaveCaption)),
-      BoutonAide1100(*this, "BoutonAide1100", "?"),
-      BoutonAide1200(*this, "BoutonAide1200", "? "),
-      BoutonAide1500(*this, "BoutonAide1500", "? "),
-      BoutonAide1600(*this, "BoutonAide1600", "?"),
-      Label9(*this, "Label9", Ansi(kNoAccountsLabel)),
-      Label7(*this, "Label7", Ansi(kHowToLabel)),
+      BoutonAide1100(*this, "BoutonAide1100", "?"), BoutonAide1200(*this, "BoutonAide1200", "? "),
+      BoutonAide1500(*this, "BoutonAide1500", "? "), BoutonAide1600(*this, "BoutonAide1600", "?"),
+      Label9(*this, "Label9", Ansi(kNoAccountsLabel)), Label7(*this, "Label7", Ansi(kHowToLabel)),
       Label12(*this, "Label12", FaqAddress, Ansi(kFaqToolTip)),
 
       Onglet2(*this, "Onglet2", Ansi("Récupérer des paramètres d'une autre base")),
@@ -106,11 +104,9 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
                          Ansi("Tout ce qui est choisi est copié dans le même fichier.")),
       BoutonAide2000(*this, "BoutonAide2000", "Aide sur la sauvegarde",
                      Ansi("Aide pour sauvegarder une autre identité que celle en cours.")),
-      BoutonAide2100(*this, "BoutonAide2100", "?"),
-      BoutonAide2200(*this, "BoutonAide2200", "? "),
+      BoutonAide2100(*this, "BoutonAide2100", "?"), BoutonAide2200(*this, "BoutonAide2200", "? "),
       BoutonAide2500(*this, "BoutonAide2500", "? "),
-      Label6(*this, "Label6", Ansi(kNoAccountsLabel)),
-      Label11(*this, "Label11", Ansi(kHowToLabel)),
+      Label6(*this, "Label6", Ansi(kNoAccountsLabel)), Label11(*this, "Label11", Ansi(kHowToLabel)),
       Label4(*this, "Label4", FaqAddress),
 
       Onglet3(*this, "Onglet3", Ansi("Changer les valeurs dans un fichier de sauvegarde")),
@@ -147,8 +143,7 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
                                   Ansi("La base de registre reste inchangée")),
       CommentOnglet3(*this, "CommentOnglet3", Ansi("Information sur le déroulement")),
       BoutonAide3000(*this, "BoutonAide3000", "?"),
-      Label10(*this, "Label10", FaqAddress, Ansi(kFaqToolTip)),
-      registry_(registry), ui_(ui) {
+      Label10(*this, "Label10", FaqAddress, Ansi(kFaqToolTip)), registry_(registry), ui_(ui) {
 #ifdef _WIN32
     HelpFile = programFolder + "\\Quillon.chm";
 #else
@@ -156,15 +151,14 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
 #endif
     Register(Onglets, IdentiteCourante, RepertoireCourant, BoutonAide9000, BoutonAide9100, Label5,
              FiniButton);
-    Register(Onglet1, CommentOnglet1, Check1_9, Check1_1, Check1_11, Check1_12, Check1_2,
-             Check1_21, Check1_22, Check1_23, Check1_3, Check1_4, Check1_5, Check1_6,
-             BoutonSauvegarder1, BoutonAide1100, BoutonAide1200, BoutonAide1500, BoutonAide1600,
-             Label9, Label7, Label12);
-    Register(Onglet2, CommentOnglet2, Check2_9, Check2_1, Check2_11, Check2_12, Check2_2,
-             Check2_21, Check2_22, Check2_23, Check2_3, Check2_4, Check2_5, Frame2, NomAutre,
-             IdentiteAutre, RepertoireAutre, BoutonRechercherAutre, BoutonSauvegarder2,
-             BoutonAide2000, BoutonAide2100, BoutonAide2200, BoutonAide2500, Label6, Label11,
-             Label4);
+    Register(Onglet1, CommentOnglet1, Check1_9, Check1_1, Check1_11, Check1_12, Check1_2, Check1_21,
+             Check1_22, Check1_23, Check1_3, Check1_4, Check1_5, Check1_6, BoutonSauvegarder1,
+             BoutonAide1100, BoutonAide1200, BoutonAide1500, BoutonAide1600, Label9, Label7,
+             Label12);
+    Register(Onglet2, CommentOnglet2, Check2_9, Check2_1, Check2_11, Check2_12, Check2_2, Check2_21,
+             Check2_22, Check2_23, Check2_3, Check2_4, Check2_5, Frame2, NomAutre, IdentiteAutre,
+             RepertoireAutre, BoutonRechercherAutre, BoutonSauvegarder2, BoutonAide2000,
+             BoutonAide2100, BoutonAide2200, BoutonAide2500, Label6, Label11, Label4);
     Register(Onglet3, OuvrirSauvegarde, Frame5, IdentiteFichier, TexteGroupeLu, RepertoireLu,
              Label3, RepertoireChoisi, ChoixRepertoireSauvegarde, CarnetLu, CarnetFutur,
              TexteGroupeActif, BoutonChangerF, BoutonEnregistrerSauvegarde, CommentOnglet3,

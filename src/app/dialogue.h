@@ -3,12 +3,12 @@
 // the command line) draw the controls and forward events; everything modal goes through the Ui.
 #pragma once
 
-#include "app/controls.h"
 #include "adapt/backup_adaptation.h"
+#include "app/controls.h"
 #include "app/ui_port.h"
-#include "registry/installation_paths.h"
+#include "files/temp_file.h"
 #include "registry/reg_access.h"
-#include "registry/temp_file.h"
+#include "sources/installation_paths.h"
 
 #include <map>
 #include <optional>
@@ -145,7 +145,9 @@ class Dialogue : private ControlObserver {
   private:
     void ControlChanged(const Control& control) override;
     // Registers a control for lookups by name, in the order of the window.
-    template <typename... C> void Register(C&... controls) { (controls_.push_back(&controls), ...); }
+    template <typename... C> void Register(C&... controls) {
+        (controls_.push_back(&controls), ...);
+    }
     void SetLegends();
     void WireHandlers();
     void EndProgram();

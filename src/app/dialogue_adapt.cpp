@@ -1,10 +1,12 @@
 // Tab 3: reading a backup file, choosing the new folders, applying the changes for this system
 // and writing the adapted file.
 #include "adapt/directory_chooser.h"
-#include "app/ansi_text.h"
 #include "app/dialogue.h"
-#include "registry/ansi_codepage.h"
-#include "registry/temp_file.h"
+#include "files/input_file.h"
+#include "files/output_file.h"
+#include "files/temp_file.h"
+#include "text/ansi_codepage.h"
+#include "text/native_text.h"
 
 #include <chrono>
 #include <filesystem>
@@ -103,14 +105,14 @@ void Dialogue::OuvrirSauvegarde_Click() {
 }
 
 void Dialogue::ChoixRepertoireSauvegarde_Click() {
-    ChoixRepertSauve chooser = Installation != nullptr && Installation->HasDrives()
-        ? ChoixRepertSauve(R, Installation->Drives(),
-                           [this](const std::string& drive) {
-                               return Installation->FolderExists(drive);
-                           },
-                           Installation)
-        : ChoixRepertSauve(R, ChooserDrives ? ChooserDrives() : std::vector<std::string>{},
-                           [](const std::string& drive) { return Exists(drive); });
+    ChoixRepertSauve chooser =
+        Installation != nullptr && Installation->HasDrives()
+            ? ChoixRepertSauve(
+                  R, Installation->Drives(),
+                  [this](const std::string& drive) { return Installation->FolderExists(drive); },
+                  Installation)
+            : ChoixRepertSauve(R, ChooserDrives ? ChooserDrives() : std::vector<std::string>{},
+                               [](const std::string& drive) { return Exists(drive); });
     ui_.ShowDirectoryChooser(chooser);
     RepertoireChoisi.SetText(R.empty() ? RepertoireLu.Text() : R);
 }
@@ -129,10 +131,9 @@ void Dialogue::CheckFolderExists(const TextBox& field) {
         }
         return;
     }
-    const bool exists =
-        Installation != nullptr
-            ? Installation->FolderExists(Installation->Expand(field.Text()))
-            : Exists(SystemFolder(field.Text()));
+    const bool exists = Installation != nullptr
+                            ? Installation->FolderExists(Installation->Expand(field.Text()))
+                            : Exists(SystemFolder(field.Text()));
     if (!exists) {
         ui_.MessageBox("Le r\xE9pertoire " + field.Text() + " n'existe pas ! ", MessageIcon::None,
                        MessageButtons::Ok, ApplicationTitle);
@@ -170,10 +171,9 @@ void Dialogue::BoutonChangerF_Click() {
                        "Modifier le fichier sauvegarde 11");
         return;
     }
-    const AdaptationCounts counts =
-        AdaptLines(TbImport, {IdentiteFichier.Text(), IdentiteBdRActif, RepertoireLu.Text(),
-                              RepertoireChoisi.Text(), GroupeActif, CheminCarnetNouveau,
-                              iLigneCarnet});
+    const AdaptationCounts counts = AdaptLines(
+        TbImport, {IdentiteFichier.Text(), IdentiteBdRActif, RepertoireLu.Text(),
+                   RepertoireChoisi.Text(), GroupeActif, CheminCarnetNouveau, iLigneCarnet});
     if (counts.OldGroup) {
         TexteGroupeLu.SetText(*counts.OldGroup);
     }
@@ -183,12 +183,14 @@ void Dialogue::BoutonChangerF_Click() {
 
 // The summary in CommentOnglet3, and a message for what was not changed.
 void Dialogue::ReportAdaptation(const AdaptationCounts& counts) {
-    const std::string identities = Ansi("Changements d'identité : ") + std::to_string(counts.Identity);
+    const std::string identities =
+        Ansi("Changements d'identité : ") + std::to_string(counts.Identity);
     const std::string folders = Ansi("Changement de répertoire : ") + std::to_string(counts.Folder);
     const std::string noIdentity = Ansi("Pas de changement d'identité  ");
     const std::string noFolder = Ansi("Pas de changement de répertoire  ");
     const auto tell = [this](const char* first, const char* title) {
-        ui_.MessageBox(Ansi(first) + "\r\n\r\n" + Ansi("Vérifiez que cela correspond à vos souhaits."),
+        ui_.MessageBox(Ansi(first) + "\r\n\r\n" +
+                           Ansi("Vérifiez que cela correspond à vos souhaits."),
                        MessageIcon::Information, MessageButtons::Ok, title);
     };
     const bool otherChanges = counts.Group > 0 || counts.AddressBook > 0;
@@ -219,9 +221,9 @@ void Dialogue::BoutonEnregistrerSauvegarde_Click() {
                        MessageButtons::Ok, ApplicationTitle);
         return;
     }
-    FileDialogRequest request = BackupFileRequest(
-        FileDialogRequest::Form::Save, Ansi("Choisir le fichier pour enregistrer le fichier modifié "),
-        1);
+    FileDialogRequest request =
+        BackupFileRequest(FileDialogRequest::Form::Save,
+                          Ansi("Choisir le fichier pour enregistrer le fichier modifié "), 1);
     request.OverwritePrompt = true;
     FichierExport4 = ui_.FileDialog(request).value_or("");
     if (FichierExport4.empty()) {

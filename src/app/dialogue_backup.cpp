@@ -1,9 +1,12 @@
 // The backup commands: tab 1 saves the active settings, tab 2 those of another registry hive,
 // and the lookup of tab 2 finds the identity and store folder in that hive.
-#include "app/ansi_text.h"
 #include "app/dialogue.h"
 #include "backup/backup_files.h"
-#include "registry/temp_file.h"
+#include "export/key_export.h"
+#include "files/input_file.h"
+#include "files/temp_file.h"
+#include "files/text_lines.h"
+#include "text/native_text.h"
 
 #include <algorithm>
 #include <ctime>
@@ -38,10 +41,10 @@ std::string LocalDate() {
 // What differs between the two tabs' backups: where the keys are, which boxes select them,
 // and which sections exist.
 struct Dialogue::BackupTab {
-    const char* Root;       // every section's root
-    std::string Prefix;     // before every key path: the hive name and "\" on tab 2
-    std::string Identity;   // ID
-    const char* FileName;   // proposed name, before the date
+    const char* Root;     // every section's root
+    std::string Prefix;   // before every key path: the hive name and "\" on tab 2
+    std::string Identity; // ID
+    const char* FileName; // proposed name, before the date
     CheckBox& All;
     CheckBox& Blocked;
     CheckBox& BlockedMail;
@@ -126,8 +129,7 @@ bool Dialogue::FinishBackup(const BackupTab& tab, TemporaryFile& work) {
         return false;
     }
     NbSauvegarde = static_cast<std::int32_t>(lines.size());
-    if ((!tab.ActiveUser &&
-         !RewriteForCurrentUser(backupWork_, tab.Prefix, NbSauvegarde, error)) ||
+    if ((!tab.ActiveUser && !RewriteForCurrentUser(backupWork_, tab.Prefix, NbSauvegarde, error)) ||
         !work.RenameTo(FichierExport3, error)) {
         ReportFileError(error, kBackupTitle);
         return false;
@@ -166,8 +168,8 @@ bool Dialogue::SaveSections(const BackupTab& tab) {
             {!blocked && tab.BlockedNews.Value() == 1, "\\Block Senders\\News",
              "Pas d'émetteur bloqué dans les forums", kIdentityTitle},
             {rules, "\\Rules", "Pas de règles définies ", kIdentityTitle},
-            {!rules && tab.RulesMail.Value() == 1, "\\Rules\\Mail", "Pas de règles pour le courrier",
-             kIdentityTitle},
+            {!rules && tab.RulesMail.Value() == 1, "\\Rules\\Mail",
+             "Pas de règles pour le courrier", kIdentityTitle},
             {!rules && tab.Filters.Value() == 1, "\\Rules\\Filter", "Pas de filtre défini.",
              kIdentityTitle},
             {!rules && tab.RulesNews.Value() == 1, "\\Rules\\News", "Pas de règles pour les forums",
@@ -234,8 +236,7 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
             return false;
         }
         PremiereOuverture = 1;
-        if (!CopyAccountLines(temporary->Path(), backupWork_, createOutput, std::nullopt,
-                              error)) {
+        if (!CopyAccountLines(temporary->Path(), backupWork_, createOutput, std::nullopt, error)) {
             ReportFileError(error, kBackupTitle);
             return false;
         }
@@ -322,7 +323,7 @@ bool Dialogue::Present(const char* root, const std::string& path) {
 // file cannot be written.
 bool Dialogue::Export(const char* root, const std::string& path, const std::string& file) {
     const ExportResult result =
-        registry_.ExportKey(std::string(root) + "\\" + path, file, PremiereOuverture);
+        ExportKey(registry_, std::string(root) + "\\" + path, file, PremiereOuverture);
     if (result.Status == ExportStatus::FileFailed) {
         ReportFileError(result.Error, kBackupTitle);
         return false;
@@ -334,7 +335,8 @@ bool Dialogue::Export(const char* root, const std::string& path, const std::stri
             names += "\r\n" + ReplaceAll(ReplaceAll(name, "\r", "\\r"), "\n", "\\n");
         }
         ui_.MessageBox(Ansi("Non sauvegardé, car son nom tient sur plusieurs lignes, ce qu'un "
-                            "fichier .reg ne peut pas porter :") + names,
+                            "fichier .reg ne peut pas porter :") +
+                           names,
                        MessageIcon::Exclamation, MessageButtons::Ok, Ansi(kBackupTitle));
     }
     return true;
@@ -358,8 +360,8 @@ void Dialogue::BoutonRechercherAutre_Click() {
                        MessageIcon::Exclamation, MessageButtons::Ok, "Bouton Rechercher");
         return;
     }
-    const auto identity = ReadValue("HKEY_LOCAL_MACHINE", NomAutre.Text() + "\\Identities",
-                                    "Last User ID");
+    const auto identity =
+        ReadValue("HKEY_LOCAL_MACHINE", NomAutre.Text() + "\\Identities", "Last User ID");
     if (!identity) {
         ui_.MessageBox(Ansi("Identité non trouvée dans l'autre base de registre (OE 5/6)"),
                        MessageIcon::Stop, MessageButtons::Ok,

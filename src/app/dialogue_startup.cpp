@@ -1,7 +1,7 @@
 // Start-up: the mail client's version, the active identity, its store folder and the user's
 // group identifier, read once before the window is shown.
-#include "app/ansi_text.h"
 #include "app/dialogue.h"
+#include "text/native_text.h"
 
 namespace quillon {
 namespace {

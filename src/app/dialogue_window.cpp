@@ -1,6 +1,6 @@
 // The window's own behaviour: the option boxes, the tabs, help, web links and closing.
-#include "app/ansi_text.h"
 #include "app/dialogue.h"
+#include "text/native_text.h"
 
 namespace quillon {
 
@@ -77,14 +77,16 @@ void Dialogue::Onglets_Click() {
         }
         BoutonEnregistrerSauvegarde.SetEnabled(false);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
 void Dialogue::Aide(std::optional<std::int32_t> ContextID) {
     if (HelpFile.empty()) {
-        ui_.MessageBox(Ansi("Impossible d'afficher l'Aide. Aucune Aide n'est associée à ce projet."),
-                       MessageIcon::Information, MessageButtons::Ok, Caption);
+        ui_.MessageBox(
+            Ansi("Impossible d'afficher l'Aide. Aucune Aide n'est associée à ce projet."),
+            MessageIcon::Information, MessageButtons::Ok, Caption);
         return;
     }
     if (!ContextID) {

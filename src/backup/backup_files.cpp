@@ -1,6 +1,9 @@
 #include "backup/backup_files.h"
 
-#include "registry/temp_file.h"
+#include "files/input_file.h"
+#include "files/output_file.h"
+#include "files/temp_file.h"
+#include "files/text_lines.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -44,8 +47,8 @@ bool CopyAccountLines(const std::string& temporary, const std::string& output, b
     return out.Close(error);
 }
 
-bool RewriteForCurrentUser(const std::string& path, const std::string& prefix,
-                           std::int32_t& lines, FileError& error) {
+bool RewriteForCurrentUser(const std::string& path, const std::string& prefix, std::int32_t& lines,
+                           FileError& error) {
     std::vector<std::string> content;
     if (!ReadLines(path, content, error)) {
         return false;
@@ -63,20 +66,6 @@ bool RewriteForCurrentUser(const std::string& path, const std::string& prefix,
         WriteLine(out, ReplaceAll(line, search, "HKEY_CURRENT_USER\\"));
     }
     if (!out.Close(error) || !temporary->RenameTo(path, error)) {
-        return false;
-    }
-    lines = static_cast<std::int32_t>(content.size());
-    return true;
-}
-
-bool CountLines(const std::string& path, std::int32_t& lines, FileError& error) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        lines = 0;
-        return true;
-    }
-    std::vector<std::string> content;
-    if (!ReadLines(path, content, error)) {
         return false;
     }
     lines = static_cast<std::int32_t>(content.size());

@@ -2,7 +2,7 @@
 // rewriting a foreign hive's key names for the current user, counting lines.
 #pragma once
 
-#include "registry/file_io.h"
+#include "files/file_error.h"
 
 #include <optional>
 
@@ -24,10 +24,7 @@ bool CopyAccountLines(const std::string& temporary, const std::string& output, b
 // Rewrites, in every line of `path`, each "HKEY_LOCAL_MACHINE\" + prefix into
 // "HKEY_CURRENT_USER\". The new content goes to a temporary file beside it, renamed over it
 // once complete. `lines` receives the number of lines written.
-bool RewriteForCurrentUser(const std::string& path, const std::string& prefix,
-                           std::int32_t& lines, FileError& error);
-
-// The number of lines of a file; 0 for a file that does not exist.
-bool CountLines(const std::string& path, std::int32_t& lines, FileError& error);
+bool RewriteForCurrentUser(const std::string& path, const std::string& prefix, std::int32_t& lines,
+                           FileError& error);
 
 } // namespace quillon

@@ -1,15 +1,15 @@
 // adapt: tab 3 of the window from the command line.
-#include "app/ansi_text.h"
 #include "cli/cli_ui.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
+#include "text/native_text.h"
 
 #include <ostream>
 
 namespace quillon::cli {
 
-int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
-             std::ostream& out, std::ostream& err) {
+int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args, std::ostream& out,
+             std::ostream& err) {
     std::vector<std::string> files;
     std::optional<std::string> identity, folder, addressBook;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -46,13 +46,13 @@ int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args
         return ExitFailed;
     }
     if (identity) {
-        dialogue.IdentiteFichier.SetText(ArgumentToAnsi(*identity));
+        dialogue.IdentiteFichier.SetText(NativeToAnsi(*identity));
     }
     if (folder) {
-        dialogue.RepertoireChoisi.SetText(ArgumentToAnsi(*folder));
+        dialogue.RepertoireChoisi.SetText(NativeToAnsi(*folder));
     }
     if (addressBook) {
-        dialogue.CarnetFutur.SetText(ArgumentToAnsi(*addressBook));
+        dialogue.CarnetFutur.SetText(NativeToAnsi(*addressBook));
     }
     dialogue.BoutonChangerF_Click();
     out << "CommentOnglet3: " << ForConsole(dialogue.CommentOnglet3.Text()) << "\n";

@@ -1,9 +1,9 @@
 // save, lookup and save-hive: tabs 1 and 2 of the window, driven from the command line.
-#include "app/ansi_text.h"
 #include "app/dialogue.h"
 #include "cli/cli_ui.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
+#include "text/native_text.h"
 
 #include <map>
 #include <ostream>
@@ -21,8 +21,8 @@ struct BackupArgs {
     Answer Generate = Answer::Yes;
 };
 
-bool ParseBackupArgs(const std::vector<std::string>& args, bool identityAllowed,
-                     BackupArgs& parsed, std::ostream& err) {
+bool ParseBackupArgs(const std::vector<std::string>& args, bool identityAllowed, BackupArgs& parsed,
+                     std::ostream& err) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -46,18 +46,18 @@ bool ParseBackupArgs(const std::vector<std::string>& args, bool identityAllowed,
 // The boxes of a tab by the names of --only, masters first so that their rules run.
 std::map<std::string, CheckBox*> TabBoxes(Dialogue& d, int tab) {
     if (tab == 1) {
-        return {{"all", &d.Check1_9},        {"blocked-senders", &d.Check1_1},
+        return {{"all", &d.Check1_9},           {"blocked-senders", &d.Check1_1},
                 {"blocked-mail", &d.Check1_11}, {"blocked-news", &d.Check1_12},
-                {"rules", &d.Check1_2},       {"rules-mail", &d.Check1_21},
-                {"filters", &d.Check1_22},    {"rules-news", &d.Check1_23},
-                {"signatures", &d.Check1_3},  {"accounts", &d.Check1_4},
-                {"dialup", &d.Check1_5},      {"address-book", &d.Check1_6}};
+                {"rules", &d.Check1_2},         {"rules-mail", &d.Check1_21},
+                {"filters", &d.Check1_22},      {"rules-news", &d.Check1_23},
+                {"signatures", &d.Check1_3},    {"accounts", &d.Check1_4},
+                {"dialup", &d.Check1_5},        {"address-book", &d.Check1_6}};
     }
-    return {{"all", &d.Check2_9},         {"blocked-senders", &d.Check2_1},
+    return {{"all", &d.Check2_9},           {"blocked-senders", &d.Check2_1},
             {"blocked-mail", &d.Check2_11}, {"blocked-news", &d.Check2_12},
-            {"rules", &d.Check2_2},       {"rules-mail", &d.Check2_21},
-            {"filters", &d.Check2_22},    {"rules-news", &d.Check2_23},
-            {"signatures", &d.Check2_3},  {"accounts", &d.Check2_4},
+            {"rules", &d.Check2_2},         {"rules-mail", &d.Check2_21},
+            {"filters", &d.Check2_22},      {"rules-news", &d.Check2_23},
+            {"signatures", &d.Check2_3},    {"accounts", &d.Check2_4},
             {"dialup", &d.Check2_5}};
 }
 
@@ -108,13 +108,13 @@ int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
     return Outcome(ui);
 }
 
-int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args,
-              std::ostream& out, std::ostream& err) {
+int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
+              std::ostream& err) {
     if (args.size() != 1) {
         err << "quillon-cli: usage : lookup RUCHE\n";
         return ExitUsage;
     }
-    dialogue.NomAutre.SetText(ArgumentToAnsi(args[0]));
+    dialogue.NomAutre.SetText(NativeToAnsi(args[0]));
     dialogue.BoutonRechercherAutre_Click();
     out << "IdentiteAutre: " << ForConsole(dialogue.IdentiteAutre.Text()) << "\n"
         << "RepertoireAutre: " << ForConsole(dialogue.RepertoireAutre.Text()) << "\n";
@@ -135,9 +135,9 @@ int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& a
     if (!SelectBoxes(dialogue, 2, parsed.Only, err)) {
         return ExitUsage;
     }
-    dialogue.NomAutre.SetText(ArgumentToAnsi(parsed.Positional[0]));
+    dialogue.NomAutre.SetText(NativeToAnsi(parsed.Positional[0]));
     if (parsed.Identity) {
-        dialogue.IdentiteAutre.SetText(ArgumentToAnsi(*parsed.Identity));
+        dialogue.IdentiteAutre.SetText(NativeToAnsi(*parsed.Identity));
     } else {
         dialogue.BoutonRechercherAutre_Click();
     }

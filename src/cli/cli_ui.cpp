@@ -22,8 +22,8 @@ std::string ForConsole(std::string_view ansi) {
 
 Answer CliUi::MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                          const std::string& title) {
-    const char* kind = buttons == MessageButtons::YesNo ? "question"
-                       : icon == MessageIcon::Stop      ? "stop"
+    const char* kind = buttons == MessageButtons::YesNo   ? "question"
+                       : icon == MessageIcon::Stop        ? "stop"
                        : icon == MessageIcon::Exclamation ? "exclamation"
                        : icon == MessageIcon::Information ? "information"
                                                           : "message";
@@ -48,9 +48,7 @@ bool CliUi::HtmlHelp(bool, const std::string& path, std::uint32_t command, std::
     return false;
 }
 
-void CliUi::ShowDirectoryChooser(ChoixRepertSauve& chooser) {
-    chooser.Close();
-}
+void CliUi::ShowDirectoryChooser(ChoixRepertSauve&) {}
 
 bool CliUi::OpenWebAddress(const std::string& address) {
     err_ << "adresse : " << address << "\n";

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/dialogue.h"
-#include "registry/store_options.h"
+#include "options/store_options.h"
 
 #include <iosfwd>
 #include <string>
@@ -30,16 +30,15 @@ int RunList(const StoreOptions& options, const std::string& programFolder,
 int RunStatus(const Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
               std::ostream& err);
 // save FILE [--only LIST] [--generate-accounts yes|no]: tab 1.
-int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
-            std::ostream& err);
+int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args, std::ostream& err);
 // lookup HIVE: tab 2's search.
-int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args,
-              std::ostream& out, std::ostream& err);
+int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
+              std::ostream& err);
 // save-hive HIVE FILE [--identity ID] [--only LIST] [--generate-accounts yes|no]: tab 2.
 int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
                 std::ostream& err);
 // adapt IN OUT [--identity OLD] [--folder DIR] [--address-book PATH]: tab 3.
-int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
-             std::ostream& out, std::ostream& err);
+int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args, std::ostream& out,
+             std::ostream& err);
 
 } // namespace quillon::cli

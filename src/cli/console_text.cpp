@@ -1,6 +1,6 @@
 #include "cli/console_text.h"
 
-#include "registry/ansi_codepage.h"
+#include "text/ansi_codepage.h"
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -8,10 +8,6 @@
 namespace quillon::cli {
 
 #ifdef _WIN32
-std::string ArgumentToAnsi(std::string_view argument) {
-    return std::string(argument);
-}
-
 std::string AnsiForDisplay(std::string_view ansi) {
     if (ansi.empty()) {
         return {};
@@ -20,9 +16,8 @@ std::string AnsiForDisplay(std::string_view ansi) {
     std::wstring wide(MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0), L'\0');
     MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), static_cast<int>(wide.size()));
     const int wideSize = static_cast<int>(wide.size());
-    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr,
-                                         nullptr),
-                     '\0');
+    std::string utf8(
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, utf8.data(),
                         static_cast<int>(utf8.size()), nullptr, nullptr);
     return utf8;
@@ -32,10 +27,6 @@ void PrepareConsole() {
     SetConsoleOutputCP(CP_UTF8);
 }
 #else
-std::string ArgumentToAnsi(std::string_view argument) {
-    return Utf8ToAnsi(argument);
-}
-
 std::string AnsiForDisplay(std::string_view ansi) {
     return AnsiToUtf8(ansi);
 }

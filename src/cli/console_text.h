@@ -1,5 +1,5 @@
-// Text between the console and the program: arguments arrive in the console's encoding
-// (UTF-8 on Linux, ANSI on Windows) and messages leave as UTF-8.
+// Text from the program to the console: messages leave as UTF-8 (arguments arrive as paths
+// do, and go through NativeToAnsi).
 #pragma once
 
 #include <string>
@@ -7,8 +7,6 @@
 
 namespace quillon::cli {
 
-// A command-line argument as ANSI registry text.
-std::string ArgumentToAnsi(std::string_view argument);
 // ANSI registry text as UTF-8 for a message.
 std::string AnsiForDisplay(std::string_view ansi);
 // Makes the console show UTF-8 messages (Windows); nothing elsewhere.

@@ -1,6 +1,7 @@
+#include "app/registry_commands.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
-#include "registry/safe_export.h"
+#include "text/native_text.h"
 
 #include <ostream>
 
@@ -23,7 +24,7 @@ int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::o
         err << "quillon-cli: usage : export CLÉ FICHIER [--append]\n";
         return ExitUsage;
     }
-    const std::string key = ArgumentToAnsi(positional[0]);
+    const std::string key = NativeToAnsi(positional[0]);
     const std::string& file = positional[1];
     const std::string root = key.substr(0, key.find('\\'));
     if (Reg_access::RootKeyHandle(root) == 0) {
@@ -32,7 +33,7 @@ int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::o
                "HKEY_LOCAL_MACHINE, HKEY_USERS...)\n";
         return ExitFailed;
     }
-    const ExportResult result = ExportKeyToFile(registry, key, file, append);
+    const ExportResult result = ExportKeyIntoUserFile(registry, key, file, append);
     switch (result.Status) {
     case ExportStatus::Exported:
         for (const std::string& name : result.LeftOut) {

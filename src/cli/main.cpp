@@ -1,9 +1,9 @@
 // quillon-cli: Quillon's jobs from the command line, over the same model as the window.
+#include "app/registry_commands.h"
 #include "cli/cli_ui.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
-#include "registry/store_options.h"
-#include "registry/temp_file.h"
+#include "options/store_options.h"
 
 #include <exception>
 #include <iostream>
@@ -140,7 +140,7 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
 
 int main(int argc, char** argv) {
     quillon::cli::PrepareConsole();
-    quillon::Temp_file::RemoveOnInterrupt();
+    quillon::DeleteTemporaryFilesOnInterrupt();
     try {
         const std::string program = argc > 0 ? argv[0] : "";
         const auto cut = program.find_last_of("/\\");

@@ -106,14 +106,4 @@ void ChooserDialog::ShowFolder() {
     }
 }
 
-void ChooserDialog::reject() {
-    chooser_.Close();
-    QDialog::reject();
-}
-
-void ChooserDialog::closeEvent(QCloseEvent* event) {
-    chooser_.Close();
-    QDialog::closeEvent(event);
-}
-
 } // namespace quillon::gui

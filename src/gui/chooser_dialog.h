@@ -19,10 +19,6 @@ class ChooserDialog : public QDialog {
     // The lists start at `start` (the user's home folder unless told).
     ChooserDialog(ChoixRepertSauve& chooser, QWidget* parent, const QString& start = {});
 
-  protected:
-    void reject() override; // Escape and the title bar: R as it is
-    void closeEvent(QCloseEvent* event) override;
-
   private:
     void ShowFolder();
 
@@ -30,7 +26,7 @@ class ChooserDialog : public QDialog {
     QComboBox* drives_;
     QLabel* path_ = nullptr; // the folder shown
     QListView* folders_;
-    QFileSystemModel* model_;    // folders of this machine
+    QFileSystemModel* model_;      // folders of this machine
     QStringListModel* imageNames_; // folders inside a disk image, which the chooser lists
 };
 

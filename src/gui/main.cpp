@@ -1,11 +1,11 @@
 // quillon: the window. Off Windows it takes the registry options of quillon-cli.
 #include "app/dialogue.h"
+#include "app/registry_commands.h"
 #include "gui/chooser_dialog.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
-#include "registry/store_options.h"
-#include "registry/temp_file.h"
+#include "options/store_options.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,7 +41,8 @@ void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialog
         window.grab().save(folder + QString("/onglet%1.png").arg(tab));
     }
     std::string r;
-    quillon::ChoixRepertSauve chooser(r, quillon::gui::AvailableDrives(), [](auto&) { return true; });
+    quillon::ChoixRepertSauve chooser(r, quillon::gui::AvailableDrives(),
+                                      [](auto&) { return true; });
     quillon::gui::ChooserDialog dialog(chooser, &window, QDir::currentPath());
     dialog.show();
     for (int wait = 0; wait < 20; ++wait) { // the folder list fills in the background
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    quillon::Temp_file::RemoveOnInterrupt();
+    quillon::DeleteTemporaryFilesOnInterrupt();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quillon");
     quillon::gui::LoadFrenchTranslations(app);
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
         const auto parsed = quillon::ParseStoreOption(args, i, options, error);
         if (parsed != quillon::OptionParse::Taken) {
             std::cerr << "quillon: "
-                      << (parsed == quillon::OptionParse::Error ? error : "option inconnue : " + args[i])
+                      << (parsed == quillon::OptionParse::Error ? error
+                                                                : "option inconnue : " + args[i])
                       << "\n"
                       << kUsage;
             return 2;

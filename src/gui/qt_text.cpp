@@ -1,7 +1,7 @@
 #include "gui/qt_text.h"
 
-#include "app/ansi_text.h"
-#include "registry/ansi_codepage.h"
+#include "text/ansi_codepage.h"
+#include "text/native_text.h"
 
 namespace quillon::gui {
 

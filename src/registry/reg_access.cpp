@@ -1,7 +1,5 @@
 #include "registry/reg_access.h"
 
-#include "registry/regedit4_format.h"
-
 #include <cstring>
 
 namespace quillon {
@@ -15,8 +13,8 @@ KeyHandle Reg_access::RootKeyHandle(std::string_view root) {
     return 0;
 }
 
-KeyHandle Reg_access::OpenKey(std::string_view root, std::string_view keyPath,
-                              std::uint32_t access, std::int32_t& errorCode) {
+KeyHandle Reg_access::OpenKey(std::string_view root, std::string_view keyPath, std::uint32_t access,
+                              std::int32_t& errorCode) {
     return OpenKey(RootKeyHandle(root), keyPath, access, errorCode);
 }
 
@@ -88,99 +86,6 @@ RegData Reg_access::QueryValue(KeyHandle handle, std::string_view valueName,
         return lines;
     }
     return text;
-}
-
-ExportResult Reg_access::ExportKey(std::string_view keyName, const std::string& fileName,
-                                   std::int16_t fileStarted) {
-    const auto cut = keyName.find('\\');
-    const auto root = keyName.substr(0, cut);
-    const auto path = cut == std::string_view::npos ? std::string_view{} : keyName.substr(cut + 1);
-    std::int32_t error = RegResult::InvalidHandle; // an unknown root leaves it as is
-    const KeyHandle key = OpenKey(root, path, KeyRead, error);
-    if (key == 0 || error != RegResult::Success) {
-        return {ExportStatus::KeyNotOpened, {}, {}};
-    }
-
-    ExportResult result{ExportStatus::Exported, {}, {}};
-    OutputFile out;
-    const auto mode = fileStarted == 0 ? OutputFile::Mode::Create : OutputFile::Mode::Append;
-    if (out.Open(fileName, mode, result.Error)) {
-        if (fileStarted == 0) {
-            out.Write("REGEDIT4");
-            out.Write(LineEnd);
-        }
-        std::string name(keyName);
-        out.Write(" \r\n[");
-        out.Write(name);
-        out.Write("]\r\n");
-        leftOut_.clear();
-        ExportValues(key, name, out);
-        ExportSubKeys(key, name, out);
-        result.LeftOut = std::move(leftOut_);
-        if (!out.Close(result.Error)) {
-            result.Status = ExportStatus::FileFailed;
-        }
-    } else {
-        result.Status = ExportStatus::FileFailed;
-    }
-    CloseKey(key);
-    return result;
-}
-
-namespace {
-
-// A name that a line of the file cannot carry: a reader would take its second part for
-// another record.
-bool HoldsLineEnd(std::string_view name) {
-    return name.find_first_of("\r\n") != std::string_view::npos;
-}
-
-} // namespace
-
-// Lists the values as EnumValues does, one at a time into the same scratch record, which
-// keeps its buffers from one value to the next.
-void Reg_access::ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out) {
-    for (std::uint32_t index = 0;
-         store_.EnumValue(handle, index, valueScratch_) == RegResult::Success; ++index) {
-        if (HoldsLineEnd(valueScratch_.Name)) {
-            leftOut_.push_back(keyName + "\\" + valueScratch_.Name);
-            continue;
-        }
-        lineScratch_.clear();
-        AppendValueLine(lineScratch_, valueScratch_);
-        lineScratch_ += LineEnd;
-        out.Write(lineScratch_);
-    }
-}
-
-// keyName grows by "\name" for each level and is put back before returning, so the walk
-// builds no string per key.
-void Reg_access::ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFile& out) {
-    for (std::uint32_t index = 0;; ++index) {
-        const auto name = EnumSubKey(handle, index);
-        if (!name) {
-            return;
-        }
-        const auto parentLength = keyName.size();
-        keyName += '\\';
-        keyName += *name;
-        if (HoldsLineEnd(*name)) {
-            leftOut_.push_back(keyName);
-            keyName.resize(parentLength);
-            continue;
-        }
-        out.Write("\r\n[");
-        out.Write(keyName);
-        out.Write("]\r\n");
-        std::int32_t error = 0;
-        const KeyHandle subkey = OpenKey(handle, *name, KeyRead, error);
-        if (subkey != 0) {
-            ExportValues(subkey, keyName, out);
-            ExportSubKeys(subkey, keyName, out);
-            CloseKey(subkey);
-        }
-        keyName.resize(parentLength);
-    }
 }
 
 std::string AsText(const RegData& data) {

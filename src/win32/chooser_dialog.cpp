@@ -153,8 +153,7 @@ INT_PTR ChooserDialog::Handle(UINT message, WPARAM wParam) {
         chooser_.RepertAnnule_Click();
         EndDialog(window_, IDCANCEL);
         return TRUE;
-    case IDCANCEL:
-        chooser_.Close();
+    case IDCANCEL: // closing by the title bar leaves R as it is
         EndDialog(window_, IDCANCEL);
         return TRUE;
     default:

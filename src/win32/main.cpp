@@ -1,6 +1,6 @@
 // quillon.exe: the window on Windows, over the live registry.
 #include "app/dialogue.h"
-#include "registry/store_options.h"
+#include "options/store_options.h"
 #include "win32/chooser_dialog.h"
 #include "win32/main_window.h"
 #include "win32/screenshots.h"

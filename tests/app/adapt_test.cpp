@@ -3,8 +3,8 @@
 #include "adapt/directory_chooser.h"
 #include "app/dialogue.h"
 #include "fake_ui.h"
-#include "registry/ansi_codepage.h"
 #include "test_support.h"
+#include "text/ansi_codepage.h"
 
 namespace quillon {
 namespace {
@@ -19,7 +19,9 @@ const std::string kLongSid = "S-1-5-21-1111111111-2222222222-3333333333-1003";
 std::string Backup() {
     return std::string("REGEDIT4\r\n \r\n[HKEY_CURRENT_USER\\Identities\\") + kOldId +
            "\\Software\\Microsoft\\Outlook Express\\5.0]\r\n\"Store Root\"=\"C:\\\\Old\\\\OE\"\r\n"
-           " \r\n[HKEY_USERS\\" + kLongSid + "\\RemoteAccess]\r\n"
+           " \r\n[HKEY_USERS\\" +
+           kLongSid +
+           "\\RemoteAccess]\r\n"
            " \r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]\r\n"
            "@=\"C:\\\\Old\\\\a.wab\"\r\n";
 }
@@ -116,7 +118,9 @@ TEST_F(AdaptTest, AFolderNoWindowsPathCanHoldIsRefused) {
     Open(input);
     const std::string before = Lines();
     dialogue->BoutonChangerF_Click();
-    EXPECT_EQ(ui.messages.back().Text.rfind("Le répertoire choisi ou le carnet d'adresses contient", 0), 0u);
+    EXPECT_EQ(
+        ui.messages.back().Text.rfind("Le répertoire choisi ou le carnet d'adresses contient", 0),
+        0u);
     EXPECT_EQ(Lines(), before);
     EXPECT_FALSE(dialogue->BoutonEnregistrerSauvegarde.Enabled());
     for (const char* typed : {"C:\\a\"b", "C:\\a|b"}) {
@@ -177,34 +181,40 @@ TEST_F(AdaptTest, EachReportRowHasItsMessages) {
         return Texts();
     };
     const std::string check = "\r\n\r\nVérifiez que cela correspond à vos souhaits.";
-    EXPECT_EQ(run("{x}", "D:\\New"),
-              (Messages{"Modifier le fichier sauvegarde 14 | Pas de changement d'identité," + check}));
+    EXPECT_EQ(
+        run("{x}", "D:\\New"),
+        (Messages{"Modifier le fichier sauvegarde 14 | Pas de changement d'identité," + check}));
     EXPECT_EQ(AnsiToUtf8(d.CommentOnglet3.Text()),
               "Pas de changement d'identité  \r\nChangement de répertoire : 1");
-    EXPECT_EQ(run(kOldId, "C:\\Old\\OE"),
-              (Messages{"Modifier le fichier sauvegarde 14 | Pas de remplacement de répertoire OE, " +
-                        check}));
+    EXPECT_EQ(
+        run(kOldId, "C:\\Old\\OE"),
+        (Messages{"Modifier le fichier sauvegarde 14 | Pas de remplacement de répertoire OE, " +
+                  check}));
     EXPECT_EQ(AnsiToUtf8(d.CommentOnglet3.Text()),
               "Changements d'identité : 1\r\nPas de changement de répertoire  ");
     // Only the group changes: two messages, in this order.
-    EXPECT_EQ(run("{x}", "C:\\Old\\OE"),
-              (Messages{"Modifier le fichier sauvegarde 14 | Pas de remplacement de répertoire OE, " +
-                            check,
-                        "Modifier le fichier sauvegarde 14 | Pas de changement d'identité," + check}));
+    EXPECT_EQ(
+        run("{x}", "C:\\Old\\OE"),
+        (Messages{"Modifier le fichier sauvegarde 14 | Pas de remplacement de répertoire OE, " +
+                      check,
+                  "Modifier le fichier sauvegarde 14 | Pas de changement d'identité," + check}));
     EXPECT_EQ(AnsiToUtf8(d.CommentOnglet3.Text()),
               "Pas de changement d'identité  \r\nChangement de répertoire : 0");
 
-    store.FindKey("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
-                  "GroupMembership")
+    store
+        .FindKey("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
+                 "GroupMembership")
         ->RemoveValue("Group0");
     d.GroupeActif.clear();
     EXPECT_EQ(run("{x}", "C:\\Old\\OE"),
-              (Messages{"Modifier le fichier de sauvegarde 13 | Aucune modification apportée, " + check}));
+              (Messages{"Modifier le fichier de sauvegarde 13 | Aucune modification apportée, " +
+                        check}));
     EXPECT_EQ(AnsiToUtf8(d.CommentOnglet3.Text()),
               "Pas de changement d'identité \r\nPas de changement de répertoire  ");
     EXPECT_TRUE(d.BoutonEnregistrerSauvegarde.Enabled());
 
-    EXPECT_EQ(run("", "C:\\"), (Messages{"Modifier le fichier sauvegarde 11 | Incohérence entre clefs et options"}));
+    EXPECT_EQ(run("", "C:\\"),
+              (Messages{"Modifier le fichier sauvegarde 11 | Incohérence entre clefs et options"}));
 }
 
 TEST_F(AdaptTest, WritingTheAdaptedFile) {
@@ -237,7 +247,8 @@ TEST_F(AdaptTest, WritingTheAdaptedFile) {
     d.BoutonEnregistrerSauvegarde_Click();
     EXPECT_EQ(test::ReadBytes(output), adapted);
     EXPECT_EQ(Texts(), (Messages{"Enregistrement du fichier paramètre modifié | Sauvegarde "
-                                 "effectuée dans le fichier :\n\n" + output + "\n\r\n9 lignes "}));
+                                 "effectuée dans le fichier :\n\n" +
+                                 output + "\n\r\n9 lignes "}));
     const FileDialogRequest& dialog = ui.dialogs.back();
     EXPECT_EQ(dialog.FilterIndex, 1);
     EXPECT_TRUE(dialog.OverwritePrompt);
@@ -253,7 +264,8 @@ TEST_F(AdaptTest, AUtf16BackupIsAdaptedInItsOwnForm) {
     const std::string folderBytes = "43,00,3a,00,5c,00,4f,00,6c,00,64,00,5c,00,4f,00,45,00,00,00";
     std::string text = Backup();
     text.replace(0, 8, "Windows Registry Editor Version 5.00");
-    text.replace(text.find("\"Store Root\"=\"C:\\\\Old\\\\OE\""), 26, "\"Store Root\"=hex(2):" + folderBytes);
+    text.replace(text.find("\"Store Root\"=\"C:\\\\Old\\\\OE\""), 26,
+                 "\"Store Root\"=hex(2):" + folderBytes);
     test::WriteBytes(input, "\xFF\xFE" + AnsiToUtf16Le(text));
     Open(input);
     Dialogue& d = *dialogue;
@@ -268,14 +280,17 @@ TEST_F(AdaptTest, AUtf16BackupIsAdaptedInItsOwnForm) {
     ASSERT_EQ(written.substr(0, 2), "\xFF\xFE");
     const std::string back = Utf16LeToAnsi(std::string_view(written).substr(2));
     EXPECT_EQ(back.rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
-    EXPECT_NE(back.find("\"Store Root\"=hex(2):44,0,3A,0,5C,0,4E,0,E9,0,0,0\r\n"), std::string::npos);
+    EXPECT_NE(back.find("\"Store Root\"=hex(2):44,0,3A,0,5C,0,4E,0,E9,0,0,0\r\n"),
+              std::string::npos);
     EXPECT_NE(back.find(kNewId), std::string::npos);
 
     ui.messages.clear();
-    test::WriteBytes(input, "\xFF\xFE" + AnsiToUtf16Le("REGEDIT4\r\n") + std::string("\x2D\x4E", 2)); // U+4E2D
+    test::WriteBytes(input, "\xFF\xFE" + AnsiToUtf16Le("REGEDIT4\r\n") +
+                                std::string("\x2D\x4E", 2)); // U+4E2D
     Open(input);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].Text.find("ne peut pas reprendre sans les altérer"), std::string::npos);
+    EXPECT_NE(ui.messages[0].Text.find("ne peut pas reprendre sans les altérer"),
+              std::string::npos);
     EXPECT_EQ(d.RepertoireLu.Text(), "C:\\Old\\OE"); // nothing was reset
 }
 
@@ -303,7 +318,7 @@ TEST_F(AdaptTest, TheChooserSetsTheNewFolder) {
 
     ui.chooserScript = [&](ChoixRepertSauve& chooser) {
         chooser.DirRepert2_Change(there);
-        chooser.Close(); // title bar: R keeps the last folder the list showed
+        // then the title bar: R keeps the last folder the list showed
     };
     d.ChoixRepertoireSauvegarde_Click();
     EXPECT_EQ(d.R, there);

@@ -3,7 +3,7 @@
 #include "app/dialogue.h"
 #include "backup/backup_files.h"
 #include "fake_ui.h"
-#include "registry/temp_file.h"
+#include "files/temp_file.h"
 #include "test_support.h"
 
 namespace quillon {
@@ -13,7 +13,8 @@ using test::FakeUi;
 using Messages = std::vector<std::string>;
 
 constexpr const char* kId = "{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}";
-const std::string kOe = std::string("Identities\\") + kId + "\\Software\\Microsoft\\Outlook Express\\5.0";
+const std::string kOe =
+    std::string("Identities\\") + kId + "\\Software\\Microsoft\\Outlook Express\\5.0";
 
 class BackupTest : public ::testing::Test {
   protected:
@@ -51,9 +52,9 @@ class BackupTest : public ::testing::Test {
     // Ticks exactly these boxes of tab 1.
     void Only(std::initializer_list<CheckBox*> boxes) {
         Dialogue& d = *dialogue;
-        for (CheckBox* box : {&d.Check1_9, &d.Check1_1, &d.Check1_2, &d.Check1_11, &d.Check1_12,
-                              &d.Check1_21, &d.Check1_22, &d.Check1_23, &d.Check1_3, &d.Check1_4,
-                              &d.Check1_5, &d.Check1_6}) {
+        for (CheckBox* box :
+             {&d.Check1_9, &d.Check1_1, &d.Check1_2, &d.Check1_11, &d.Check1_12, &d.Check1_21,
+              &d.Check1_22, &d.Check1_23, &d.Check1_3, &d.Check1_4, &d.Check1_5, &d.Check1_6}) {
             box->SetValue(0);
         }
         for (CheckBox* box : boxes) {
@@ -103,11 +104,12 @@ TEST_F(BackupTest, EveryBoxOfTabOneWritesTheReviewedFile) {
     EXPECT_EQ(dialog.InitialFolder, dialogue->RepertoireCourant.Text());
     EXPECT_TRUE(dialog.OverwritePrompt);
     const auto lines = SplitLines(written).size();
-    EXPECT_EQ(Texts(), (Messages{"Recherche des comptes IE dans le registre | Comptes non trouvés "
-                                 "pour cette identité, les générer ? ",
-                                 "Sauvegarde des paramètres Outlook Express | Sauvegarde effectuée "
-                                 "pour " + std::to_string(lines) + " lignes \n dans le fichier \n" +
-                                     out}));
+    EXPECT_EQ(Texts(),
+              (Messages{"Recherche des comptes IE dans le registre | Comptes non trouvés "
+                        "pour cette identité, les générer ? ",
+                        "Sauvegarde des paramètres Outlook Express | Sauvegarde effectuée "
+                        "pour " +
+                            std::to_string(lines) + " lignes \n dans le fichier \n" + out}));
     EXPECT_EQ(dialogue->NbSauvegarde, static_cast<std::int32_t>(lines));
     EXPECT_TRUE(std::filesystem::is_empty(temp.Path())); // the accounts' temporary file is gone
 }
@@ -118,26 +120,30 @@ TEST_F(BackupTest, MissingKeysAreReportedRowByRow) {
     Only({&d.Check1_11, &d.Check1_12, &d.Check1_21, &d.Check1_22, &d.Check1_23, &d.Check1_3,
           &d.Check1_5, &d.Check1_6});
     Save();
-    EXPECT_EQ(Texts(), (Messages{
-        "Recherche des émetteurs bloqués  | Pas d'émetteur bloqué pour le courrier",
-        "Recherche de l'identité dans le registre | Pas d'émetteur bloqué dans les forums",
-        "Recherche de l'identité dans le registre | Pas de règles pour le courrier",
-        "Recherche de l'identité dans le registre | Pas de filtre défini.",
-        "Recherche de l'identité dans le registre | Pas de règles pour les forums",
-        "Recherche de signatures dans le registre | Pas de signature définie",
-        "Recherche de signatures dans le registre | Pas de Compte FAI défini",
-        "Recherche de l'adresse dans le registre | Pas d'emplacement du carnet",
-        "Sauvegarde des paramètres Outlook Express | Sauvegarde non effectuée, aucune clef à copier"}));
+    EXPECT_EQ(
+        Texts(),
+        (Messages{
+            "Recherche des émetteurs bloqués  | Pas d'émetteur bloqué pour le courrier",
+            "Recherche de l'identité dans le registre | Pas d'émetteur bloqué dans les forums",
+            "Recherche de l'identité dans le registre | Pas de règles pour le courrier",
+            "Recherche de l'identité dans le registre | Pas de filtre défini.",
+            "Recherche de l'identité dans le registre | Pas de règles pour les forums",
+            "Recherche de signatures dans le registre | Pas de signature définie",
+            "Recherche de signatures dans le registre | Pas de Compte FAI défini",
+            "Recherche de l'adresse dans le registre | Pas d'emplacement du carnet",
+            "Sauvegarde des paramètres Outlook Express | Sauvegarde non effectuée, aucune clef à "
+            "copier"}));
     EXPECT_EQ(ui.messages.back().Icon, MessageIcon::Stop);
     EXPECT_FALSE(std::filesystem::exists(out)); // no key, no file
 
     ui.messages.clear();
     Only({&d.Check1_1, &d.Check1_11, &d.Check1_12, &d.Check1_2});
     Save();
-    EXPECT_EQ(Texts(), (Messages{
-        "Recherche de l'identité dans le registre | Pas d'émetteurs bloqués",
-        "Recherche de l'identité dans le registre | Pas de règles définies ",
-        "Sauvegarde des paramètres Outlook Express | Sauvegarde non effectuée, aucune clef à copier"}));
+    EXPECT_EQ(Texts(),
+              (Messages{"Recherche de l'identité dans le registre | Pas d'émetteurs bloqués",
+                        "Recherche de l'identité dans le registre | Pas de règles définies ",
+                        "Sauvegarde des paramètres Outlook Express | Sauvegarde non effectuée, "
+                        "aucune clef à copier"}));
 }
 
 TEST_F(BackupTest, NoSettingsOfTheIdentityEndsTheRunWithoutReport) {
@@ -146,7 +152,8 @@ TEST_F(BackupTest, NoSettingsOfTheIdentityEndsTheRunWithoutReport) {
           "[HKEY_CURRENT_USER\\RemoteAccess]\r\n\"Default\"=\"FAI\"\r\n");
     ui.messages.clear();
     Save();
-    EXPECT_EQ(Texts(), (Messages{"Recherche de l'identité dans le registre | Pas de paramètres OE !"}));
+    EXPECT_EQ(Texts(),
+              (Messages{"Recherche de l'identité dans le registre | Pas de paramètres OE !"}));
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
@@ -180,15 +187,19 @@ TEST_F(BackupTest, PasswordStoresAreWrittenOnceAfterTheAccounts) {
     };
     EXPECT_EQ(count("Software\\Microsoft\\Protected Storage System Provider"), 1);
     EXPECT_EQ(count("Software\\Microsoft\\Internet Explorer\\IntelliForms\\SPW"), 1);
-    EXPECT_EQ(keys.front(), "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts]");
+    EXPECT_EQ(keys.front(),
+              "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts]");
     // Answered No: no accounts under the identity.
-    EXPECT_EQ(std::count_if(keys.begin(), keys.end(),
-                            [](const std::string& k) { return k.find("Identities") != std::string::npos; }),
+    EXPECT_EQ(std::count_if(
+                  keys.begin(), keys.end(),
+                  [](const std::string& k) { return k.find("Identities") != std::string::npos; }),
               0);
-    const auto stores = std::find(keys.begin(), keys.end(),
-                                  "[HKEY_CURRENT_USER\\Software\\Microsoft\\Protected Storage System Provider]");
+    const auto stores =
+        std::find(keys.begin(), keys.end(),
+                  "[HKEY_CURRENT_USER\\Software\\Microsoft\\Protected Storage System Provider]");
     EXPECT_LT(stores - keys.begin(),
-              std::find(keys.begin(), keys.end(), "[HKEY_CURRENT_USER\\RemoteAccess]") - keys.begin());
+              std::find(keys.begin(), keys.end(), "[HKEY_CURRENT_USER\\RemoteAccess]") -
+                  keys.begin());
 }
 
 TEST_F(BackupTest, CancelledDialogsAndExistingFiles) {
@@ -262,8 +273,7 @@ TEST_F(BackupTest, TheLookupFindsTheIdentityOfTheLoadedHive) {
                                  "regardez l'aide."}));
     ui.messages.clear();
     MemoryKey& autre = *store.CreateKey("HKEY_LOCAL_MACHINE\\AUTRE");
-    autre.AddSubkey("Identities").SetValue("Last User ID", RegType::String,
-                                           {'{', 'Z', '}', 0});
+    autre.AddSubkey("Identities").SetValue("Last User ID", RegType::String, {'{', 'Z', '}', 0});
     d.NomAutre.SetText("autre"); // the registry ignores case
     d.BoutonRechercherAutre_Click();
     EXPECT_EQ(d.IdentiteAutre.Text(), "{Z}");
@@ -281,8 +291,9 @@ TEST_F(BackupTest, TheLookupFindsTheIdentityOfTheLoadedHive) {
 // An empty hive name names no hive: the machine's own keys are not saved as the user's.
 TEST_F(BackupTest, TabTwoWithNoHiveNameSavesNothingOfTheMachine) {
     StartSample();
-    store.CreateKey("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Account Manager\\Accounts\\"
-                    "Bigfoot")
+    store
+        .CreateKey("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Account Manager\\Accounts\\"
+                   "Bigfoot")
         ->SetValue("Account Name", RegType::String, {'B', 0});
     dialogue->Check2_4.SetValue(1);
     ui.answers.push_back(Answer::Yes);
@@ -328,9 +339,9 @@ TEST_F(BackupTest, TabTwoWritesTheHiveAsTheCurrentUsers) {
               0);
     // The dial-up message comes even though every box is ticked.
     EXPECT_EQ(ui.messages[ui.messages.size() - 2].Text, "Pas de Compte FAI défini");
-    EXPECT_EQ(ui.messages.back().Text,
-              "Sauvegarde effectuée pour " + std::to_string(SplitLines(written).size()) +
-                  " lignes \n dans le fichier \n" + out);
+    EXPECT_EQ(ui.messages.back().Text, "Sauvegarde effectuée pour " +
+                                           std::to_string(SplitLines(written).size()) +
+                                           " lignes \n dans le fichier \n" + out);
     EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
     // Only the output is left beside it: the rewrite's own file was renamed into place.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);

@@ -3,7 +3,7 @@
 
 #include "adapt/directory_chooser.h"
 #include "app/ui_port.h"
-#include "registry/ansi_codepage.h"
+#include "text/ansi_codepage.h"
 
 #include <deque>
 #include <functional>

@@ -14,13 +14,15 @@ class BackupFilesTest : public ::testing::Test {
 };
 
 TEST_F(BackupFilesTest, AccountLinesAreCopiedThenFollowedByFiveSpaces) {
-    test::WriteBytes(temporary, "REGEDIT4\r\n \r\n[HKEY_CURRENT_USER\\A\\Accounts\\1]\r\n\"x\"=\"A\\Accounts\"\r\n");
+    test::WriteBytes(
+        temporary,
+        "REGEDIT4\r\n \r\n[HKEY_CURRENT_USER\\A\\Accounts\\1]\r\n\"x\"=\"A\\Accounts\"\r\n");
     ASSERT_TRUE(CopyAccountLines(temporary, output, true, std::nullopt, error));
     EXPECT_EQ(test::ReadBytes(output), "REGEDIT4\r\n \r\n[HKEY_CURRENT_USER\\A\\Accounts\\1]\r\n"
                                        "\"x\"=\"A\\Accounts\"\r\n     \r\n");
     // Generated for the identity: no header, every occurrence rewritten, appended.
-    ASSERT_TRUE(CopyAccountLines(temporary, output, false, AccountsRewrite{"A\\Accounts", "I\\A\\Accounts"},
-                                 error));
+    ASSERT_TRUE(CopyAccountLines(temporary, output, false,
+                                 AccountsRewrite{"A\\Accounts", "I\\A\\Accounts"}, error));
     EXPECT_EQ(test::ReadBytes(output).substr(72), " \r\n[HKEY_CURRENT_USER\\I\\A\\Accounts\\1]\r\n"
                                                   "\"x\"=\"I\\A\\Accounts\"\r\n     \r\n");
 }
@@ -37,9 +39,10 @@ TEST_F(BackupFilesTest, NoSpacerAfterALineOfEightSpacesAndOneForNothing) {
 }
 
 TEST_F(BackupFilesTest, TheHiveNameIsRewrittenEverywhereInPlace) {
-    test::WriteBytes(output, "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\AUTRE\\Identities]\r\n"
-                             "\"v\"=\"HKEY_LOCAL_MACHINE\\AUTRE\\x HKEY_LOCAL_MACHINE\\AUTRE\\y\"\r\n"
-                             "[HKEY_LOCAL_MACHINE\\autre\\Other]");
+    test::WriteBytes(output,
+                     "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\AUTRE\\Identities]\r\n"
+                     "\"v\"=\"HKEY_LOCAL_MACHINE\\AUTRE\\x HKEY_LOCAL_MACHINE\\AUTRE\\y\"\r\n"
+                     "[HKEY_LOCAL_MACHINE\\autre\\Other]");
     std::int32_t lines = 0;
     ASSERT_TRUE(RewriteForCurrentUser(output, "AUTRE\\", lines, error));
     EXPECT_EQ(lines, 4);
@@ -47,8 +50,6 @@ TEST_F(BackupFilesTest, TheHiveNameIsRewrittenEverywhereInPlace) {
                                        "\"v\"=\"HKEY_CURRENT_USER\\x HKEY_CURRENT_USER\\y\"\r\n"
                                        "[HKEY_LOCAL_MACHINE\\autre\\Other]\r\n"); // case-sensitive
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
-    EXPECT_TRUE(CountLines(folder.File("missing.reg"), lines, error));
-    EXPECT_EQ(lines, 0);
 }
 
 } // namespace

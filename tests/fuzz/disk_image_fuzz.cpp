@@ -1,8 +1,8 @@
 // Disk images as --image reads them: the partition tables, the file systems on them and the
 // installations found there (listed, then each opened as its user's registry).
 #include "fuzz_support.h"
-#include "registry/offline_registry.h"
-#include "registry/store_options.h"
+#include "options/store_options.h"
+#include "sources/windows_installations.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quillon;

@@ -2,9 +2,9 @@
 // reader accepted is exported as a file that reads back to the same export.
 #pragma once
 
-#include "registry/memory_store.h"
-#include "registry/reg_access.h"
-#include "registry/reg_file_reader.h"
+#include "export/key_export.h"
+#include "formats/reg_file_reader.h"
+#include "stores/memory_store.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,7 +62,7 @@ inline std::string ExportEverything(MemoryStore& store, const std::string& name)
     Reg_access registry(store);
     const std::string path = (Scratch() / name).string();
     for (std::int16_t root = 0; root < RootCount; ++root) {
-        registry.ExportKey(RootNames[root], path, root);
+        ExportKey(registry, RootNames[root], path, root);
     }
     return ReadScratchFile(path);
 }

@@ -3,7 +3,7 @@
 // prefix, a hive and a Windows installation, which any option may name, whole or in part.
 #include "fuzz_support.h"
 #include "hive_writer.h"
-#include "registry/store_options.h"
+#include "options/store_options.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The reader of Wine's registry files, then the exporter on whatever it accepted.
+#include "formats/wine_registry_reader.h"
 #include "fuzz_support.h"
-#include "registry/wine_registry_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quillon;

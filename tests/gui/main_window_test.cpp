@@ -7,7 +7,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
-#include "registry/offline_registry.h"
+#include "stores/offline/offline_store.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,10 +28,14 @@ using namespace quillon;
 namespace {
 
 QString Text(QWidget* widget) {
-    if (auto* button = qobject_cast<QPushButton*>(widget)) return button->text();
-    if (auto* box = qobject_cast<QCheckBox*>(widget)) return box->text();
-    if (auto* frame = qobject_cast<QGroupBox*>(widget)) return frame->title();
-    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        return button->text();
+    if (auto* box = qobject_cast<QCheckBox*>(widget))
+        return box->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(widget))
+        return frame->title();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
     return {};
 }
 
@@ -46,8 +50,11 @@ class MainWindowTest : public QObject {
         store = std::make_unique<MemoryStore>();
         std::string error;
         std::vector<std::string> warnings;
-        QVERIFY2(MountAll(*store, {{{Mount::Kind::Windows, "", std::string(QUILLON_SAMPLES "/sample-xp")}}, ""}, warnings, error),
-                 error.c_str());
+        QVERIFY2(
+            MountAll(*store,
+                     {{{Mount::Kind::Windows, "", std::string(QUILLON_SAMPLES "/sample-xp")}}, ""},
+                     warnings, error),
+            error.c_str());
         registry = std::make_unique<Reg_access>(*store);
         ui = std::make_unique<test::FakeUi>();
         dialogue = std::make_unique<Dialogue>(*registry, *ui, ".");
@@ -55,9 +62,7 @@ class MainWindowTest : public QObject {
         dialogue->Form_Load();
         window->show();
     }
-    template <typename T> T* W(const char* name) {
-        return qobject_cast<T*>(window->Widget(name));
-    }
+    template <typename T> T* W(const char* name) { return qobject_cast<T*>(window->Widget(name)); }
     void ShowTab(int index) {
         W<QTabBar>("Onglets")->setCurrentIndex(index - 1);
         QCoreApplication::processEvents();
@@ -97,7 +102,8 @@ class MainWindowTest : public QObject {
         auto* tabs = W<QTabBar>("Onglets");
         QCOMPARE(tabs->count(), 3);
         QCOMPARE(tabs->tabText(2), QString("    Adapter le fichier de sauvegarde        "));
-        QCOMPARE(tabs->tabToolTip(1), QString("Récupérer des paramètres OE d'une autre base de registre"));
+        QCOMPARE(tabs->tabToolTip(1),
+                 QString("Récupérer des paramètres OE d'une autre base de registre"));
         QCOMPARE(W<QLineEdit>("IdentiteCourante")->text(),
                  QString("{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}"));
     }
@@ -132,7 +138,8 @@ class MainWindowTest : public QObject {
         Open();
         QTest::mouseClick(W<QPushButton>("BoutonSauvegarder1"), Qt::LeftButton);
         QCOMPARE(ui->dialogs.size(), std::size_t{1});
-        QCOMPARE(ui->messages.back().Text, std::string("Sauvegarde non effectuée, pas de fichier indiqué"));
+        QCOMPARE(ui->messages.back().Text,
+                 std::string("Sauvegarde non effectuée, pas de fichier indiqué"));
         QTest::mouseClick(W<QPushButton>("BoutonAide1200"), Qt::LeftButton);
         QVERIFY(ui->calls.back().ends_with(" 15 2000"));
         QTest::mouseClick(W<QPushButton>("FiniButton"), Qt::LeftButton);
@@ -169,7 +176,8 @@ class MainWindowTest : public QObject {
         InstallationPaths disk;
         disk.AddDrive('C', gui::ToAnsi(folder.path()));
         std::string r;
-        ChoixRepertSauve chooser(r, disk.Drives(), [](auto&) { return true; }, &disk);
+        ChoixRepertSauve chooser(
+            r, disk.Drives(), [](auto&) { return true; }, &disk);
         gui::ChooserDialog dialog(chooser, nullptr);
         QCOMPARE(dialog.findChild<QComboBox*>("DriveRepert2")->currentText(), QString("C:\\"));
         auto* list = dialog.findChild<QListView*>("DirRepert2");
@@ -189,7 +197,8 @@ class MainWindowTest : public QObject {
         disk.AddDrive('D', std::make_shared<test::FolderTree>(
                                std::vector<std::string>{"Mail", "Mail/Luc", "Autre"}));
         std::string r;
-        ChoixRepertSauve chooser(r, disk.Drives(), [](auto&) { return true; }, &disk);
+        ChoixRepertSauve chooser(
+            r, disk.Drives(), [](auto&) { return true; }, &disk);
         gui::ChooserDialog dialog(chooser, nullptr);
         auto* list = dialog.findChild<QListView*>("DirRepert2");
         const auto open = [&](const QString& name) {
@@ -223,7 +232,8 @@ class MainWindowTest : public QObject {
         QCoreApplication::sendEvent(field, &leave);
         QCoreApplication::processEvents();
         QCOMPARE(ui->messages.size(), std::size_t{1});
-        QCOMPARE(ui->messages.back().Text, std::string("Le répertoire Q:\\nulle part n'existe pas ! "));
+        QCOMPARE(ui->messages.back().Text,
+                 std::string("Le répertoire Q:\\nulle part n'existe pas ! "));
         QCOMPARE(ui->messages.back().Title, std::string("Quillon"));
 
         window->show();

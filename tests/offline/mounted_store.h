@@ -1,7 +1,7 @@
 // An offline registry mounted for a test, with what the mount said.
 #pragma once
 
-#include "registry/offline_registry.h"
+#include "stores/offline/offline_store.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,11 @@
 // Mounting offline sources: Windows installations on a disk, Wine prefixes, single hives, and
 // every kind of bad input, which must end in a message naming the file and never in a crash.
+#include "formats/hive_reader.h"
 #include "hive_writer.h"
 #include "mounted_store.h"
-#include "registry/hive_reader.h"
-#include "registry/offline_registry.h"
+#include "options/store_options.h"
 #include "registry/reg_access.h"
+#include "stores/offline/offline_store.h"
 #include "test_support.h"
 
 #include <random>
@@ -41,12 +42,16 @@ class OfflineRegistryTest : public ::testing::Test {
                 path += {',', "0123456789ABCDEF"[upper / 16], "0123456789ABCDEF"[upper % 16]};
             }
             profileList += "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion"
-                           "\\ProfileList\\S-1-5-21-9-" + name + "]\r\n"
-                           "\"ProfileImagePath\"=" + path + ",0\r\n";
+                           "\\ProfileList\\S-1-5-21-9-" +
+                           name +
+                           "]\r\n"
+                           "\"ProfileImagePath\"=" +
+                           path + ",0\r\n";
         }
         Hive("windows/System32/CONFIG/SOFTWARE", "HKEY_LOCAL_MACHINE\\Software",
              "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n"
-             "\"Version\"=\"6.0.2900.5512\"\r\n" + profileList);
+             "\"Version\"=\"6.0.2900.5512\"\r\n" +
+                 profileList);
         Hive("windows/System32/CONFIG/default", "HKEY_USERS\\.DEFAULT",
              "[HKEY_USERS\\.DEFAULT\\RemoteAccess]\r\n\"Default\"=\"FAI\"\r\n");
         fs::create_directories(folder.Path() / "Documents and Settings/All Users");
@@ -102,13 +107,15 @@ TEST_F(OfflineRegistryTest, AWinePrefixMountsItsThreeFiles) {
     test::WriteBytes(folder.File("system.reg"),
                      "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
                      "[Software\\\\Microsoft\\\\Internet Explorer] 1\n\"Version\"=\"6.0\"\n");
-    test::WriteBytes(folder.File("user.reg"),
-                     "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
-                     "\n[Identities] 1\n\"Last User ID\"=\"{X}\"\n");
+    test::WriteBytes(
+        folder.File("user.reg"),
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
+        "\n[Identities] 1\n\"Last User ID\"=\"{X}\"\n");
     test::WriteBytes(folder.File("userdef.reg"),
                      "WINE REGISTRY Version 2\n\n[RemoteAccess] 1\n\"Default\"=\"FAI\"\n");
-    const std::string user = Hive("autre.dat", "HKEY_CURRENT_USER",
-                                  "[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"{Y}\"\r\n");
+    const std::string user =
+        Hive("autre.dat", "HKEY_CURRENT_USER",
+             "[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"{Y}\"\r\n");
     // A hive loaded below the prefix's HKEY_LOCAL_MACHINE is another source's key: allowed.
     ASSERT_TRUE(Mount({{Mount::Kind::WinePrefix, "", folder.Path().string()},
                        {Mount::Kind::Hive, "HKEY_LOCAL_MACHINE\\AUTRE", user}}))
@@ -150,7 +157,7 @@ TEST_F(OfflineRegistryTest, HivesAreReadAsTheAnsiFunctionsWouldReadThem) {
     // A string holding bytes after its terminator keeps every byte, so it is written in hex.
     Reg_access registry(store);
     const std::string out = folder.File("out.reg");
-    ASSERT_EQ(registry.ExportKey("HKEY_CURRENT_USER\\Caf\xE9", out, 0).Status,
+    ASSERT_EQ(ExportKey(registry, "HKEY_CURRENT_USER\\Caf\xE9", out, 0).Status,
               ExportStatus::Exported);
     EXPECT_NE(test::ReadBytes(out).find("\"trailing\"=hex(1):61,62,0,63,64,0\r\n"),
               std::string::npos);
@@ -177,8 +184,8 @@ TEST_F(OfflineRegistryTest, UnusualTypesAndEmptyNumbersAreReadSafely) {
 
 // Each bad file gives a message naming it; none crashes or hangs.
 TEST_F(OfflineRegistryTest, BadFilesAreRefusedWithAMessageNamingThem) {
-    const std::string good = Hive("good.dat", "HKEY_CURRENT_USER",
-                                  "[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n");
+    const std::string good =
+        Hive("good.dat", "HKEY_CURRENT_USER", "[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n");
     const std::string bytes = test::ReadBytes(good);
     std::mt19937 random(42);
     std::string noise(20000, '\0');
@@ -266,7 +273,8 @@ TEST_F(OfflineRegistryTest, KeysThatNoPathCanNameAreLeftOutAsDamaged) {
                  "[HKEY_CURRENT_USER\\Test]\r\n\"v\"=\"1\"\r\n[HKEY_CURRENT_USER\\Fine]\r\n"));
         const std::size_t name = bytes.find("Test");
         ASSERT_EQ(bytes.substr(name - 0x50 + 4, 2), "nk");
-        bytes.replace(patch.size() == 2 ? name - 4 : name, patch.size(), patch); // its length, or its name
+        bytes.replace(patch.size() == 2 ? name - 4 : name, patch.size(),
+                      patch); // its length, or its name
         test::WriteBytes(folder.File("odd.dat"), bytes);
         ASSERT_TRUE(Mount({{Mount::Kind::Hive, "HKEY_CURRENT_USER", folder.File("odd.dat")}}))
             << error;
@@ -275,7 +283,7 @@ TEST_F(OfflineRegistryTest, KeysThatNoPathCanNameAreLeftOutAsDamaged) {
         ASSERT_NE(store.FindKey("HKEY_CURRENT_USER\\Fine"), nullptr);
         EXPECT_EQ(store.Root(1).Subkeys().size(), 1u);
         Reg_access registry(store);
-        ASSERT_EQ(registry.ExportKey("HKEY_CURRENT_USER", folder.File("out.reg"), 0).Status,
+        ASSERT_EQ(ExportKey(registry, "HKEY_CURRENT_USER", folder.File("out.reg"), 0).Status,
                   ExportStatus::Exported);
         EXPECT_LT(std::filesystem::file_size(folder.File("out.reg")), 200u);
     }
@@ -287,7 +295,8 @@ TEST_F(OfflineRegistryTest, FoldersAreLookedUpInTheInstallationRead) {
     const std::string profileList = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\"
                                     "CurrentVersion\\ProfileList\\S-1-5-21-9]\r\n";
     Hive("WINDOWS/system32/config/software", "HKEY_LOCAL_MACHINE\\Software",
-         profileList + "\"ProfileImagePath\"=\"%SystemDrive%\\\\Documents and Settings\\\\Luc\"\r\n");
+         profileList +
+             "\"ProfileImagePath\"=\"%SystemDrive%\\\\Documents and Settings\\\\Luc\"\r\n");
     Hive("Documents and Settings/Luc/NTUSER.DAT", "HKEY_CURRENT_USER",
          "[HKEY_CURRENT_USER\\Environment]\r\n\"MAIL\"=\"%UserProfile%\\\\Courrier\"\r\n");
     const fs::path mail = folder.Path() / "Documents and Settings/Luc/Courrier";
@@ -316,7 +325,8 @@ TEST_F(OfflineRegistryTest, FoldersAreLookedUpInTheInstallationRead) {
     EXPECT_TRUE(fs::is_directory(opened.Installation->NativePath("m:\\")));
 
     opened = OpenStore({{{Mount::Kind::Hive, "HKEY_CURRENT_USER",
-                          folder.File("Documents and Settings/Luc/NTUSER.DAT")}}, ""});
+                          folder.File("Documents and Settings/Luc/NTUSER.DAT")}},
+                        ""});
     ASSERT_TRUE(opened.Installation);
     EXPECT_FALSE(opened.Installation->HasDrives());
 }

@@ -1,9 +1,9 @@
 // Hives written by real Windows XP systems (../shared/fixtures/real, facts from their
 // PROVENANCE.md), read through the same operations as every other store.
-#include "registry/offline_registry.h"
-#include "registry/reg_access.h"
-#include "registry/reg_file_reader.h"
+#include "formats/reg_file_reader.h"
 #include "mounted_store.h"
+#include "registry/reg_access.h"
+#include "stores/offline/offline_store.h"
 #include "test_support.h"
 
 #include <cstring>
@@ -21,7 +21,8 @@ class RealHiveTest : public ::testing::Test {
     void Load(const std::string& folder) {
         const std::string hive = kFixtures + "/" + folder + "/NTUSER.DAT";
         if (!std::filesystem::exists(hive)) {
-            GTEST_SKIP() << "the real hive " << hive << " is not here (no ../shared beside the clone)";
+            GTEST_SKIP() << "the real hive " << hive
+                         << " is not here (no ../shared beside the clone)";
         }
         std::vector<std::string> warnings;
         std::string error;
@@ -38,7 +39,8 @@ class RealHiveTest : public ::testing::Test {
 
     std::string Text(const std::string& path, const std::string& value, std::uint32_t& type) {
         const KeyHandle key = Open(path);
-        const std::string text = key == 0 ? "<no key>" : AsText(registry.QueryValue(key, value, type));
+        const std::string text =
+            key == 0 ? "<no key>" : AsText(registry.QueryValue(key, value, type));
         registry.CloseKey(key);
         return text;
     }
@@ -63,8 +65,8 @@ TEST_F(RealHiveTest, PatsOutlookExpressSettingsAreFound) {
     }
     EXPECT_EQ(Text("Identities", "Last User ID", type), kPatIdentity);
     EXPECT_EQ(type, RegType::String);
-    const std::string oe = std::string("Identities\\") + kPatIdentity +
-                           "\\Software\\Microsoft\\Outlook Express\\5.0";
+    const std::string oe =
+        std::string("Identities\\") + kPatIdentity + "\\Software\\Microsoft\\Outlook Express\\5.0";
     EXPECT_EQ(Text(oe, "Store Root", type),
               std::string("%UserProfile%\\Local Settings\\Application Data\\Identities\\") +
                   kPatIdentity + "\\Microsoft\\Outlook Express\\" + '\0');
@@ -86,13 +88,13 @@ TEST_F(RealHiveTest, PatsOutlookExpressSettingsAreFound) {
         accountNames.push_back(Text(accounts + "\\" + *name, "Account Name", type));
     }
     // One POP3 account and four directory services.
-    EXPECT_EQ(accountNames,
-              (std::vector<std::string>{"mail.m57.biz", "Active Directory",
-                                        "Bigfoot Internet Directory Service",
-                                        "VeriSign Internet Directory Service",
-                                        "WhoWhere Internet Directory Service"}));
-    EXPECT_EQ(Text("Software\\Microsoft\\WAB\\WAB4\\Wab File Name", "", type),
-              "C:\\Documents and Settings\\Pat\\Application Data\\Microsoft\\Address Book\\Pat.wab");
+    EXPECT_EQ(accountNames, (std::vector<std::string>{"mail.m57.biz", "Active Directory",
+                                                      "Bigfoot Internet Directory Service",
+                                                      "VeriSign Internet Directory Service",
+                                                      "WhoWhere Internet Directory Service"}));
+    EXPECT_EQ(
+        Text("Software\\Microsoft\\WAB\\WAB4\\Wab File Name", "", type),
+        "C:\\Documents and Settings\\Pat\\Application Data\\Microsoft\\Address Book\\Pat.wab");
     EXPECT_EQ(Open("RemoteAccess"), 0u);
 
     const MemoryKey& root = store.Root(1);
@@ -113,7 +115,7 @@ TEST_F(RealHiveTest, TheWholeHiveExportsAndReadsBackValueForValue) {
     }
     test::ScratchFolder folder;
     const std::string out = folder.File("pat.reg");
-    ASSERT_EQ(registry.ExportKey("HKEY_CURRENT_USER", out, 0).Status, ExportStatus::Exported);
+    ASSERT_EQ(ExportKey(registry, "HKEY_CURRENT_USER", out, 0).Status, ExportStatus::Exported);
     const std::string text = test::ReadBytes(out);
     // A string with bytes after its terminator keeps them all.
     EXPECT_NE(text.find("\"MigToLWPVer\"=hex(1):36,2C,30,2C,32,39,30,30,2C,35,35,31,32,0,91,7C,58,"
@@ -146,7 +148,8 @@ TEST_F(RealHiveTest, JoesIdentityHasNoStoreFolderNorAccounts) {
 TEST(RealCregTest, AWindowsMeInstallationIsReadAsItsAnsiFunctionsWould) {
     const std::string me = kFixtures + "/winme-dfwinreg-creg";
     if (!std::filesystem::exists(me + "/USER.DAT")) {
-        GTEST_SKIP() << "the Windows Me registry " << me << " is not here (no ../shared beside the clone)";
+        GTEST_SKIP() << "the Windows Me registry " << me
+                     << " is not here (no ../shared beside the clone)";
     }
     test::ScratchFolder disk;
     std::filesystem::create_directories(disk.Path() / "Windows/Profiles/Luc");
@@ -162,10 +165,12 @@ TEST(RealCregTest, AWindowsMeInstallationIsReadAsItsAnsiFunctionsWould) {
     EXPECT_EQ(m.Text("HKEY_CURRENT_USER\\Identities", "Last Username"), "Main Identity");
     EXPECT_EQ(m.Text("HKEY_USERS\\.DEFAULT\\Identities", "Last User ID"),
               m.Text("HKEY_CURRENT_USER\\Identities", "Last User ID"));
-    EXPECT_EQ(m.store.FindKey("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts")
-                  ->Subkeys()
-                  .size(),
-              5u);
+    EXPECT_EQ(
+        m.store
+            .FindKey("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts")
+            ->Subkeys()
+            .size(),
+        5u);
 
     std::filesystem::copy_file(me + "/USER.DAT", disk.File("Windows/Profiles/Luc/USER.DAT"));
     ASSERT_TRUE(m.Mount({windows})) << m.error;
@@ -215,11 +220,13 @@ TEST(RealCregTest, DamagedCregFilesEndInAMessageNeverACrash) {
     EXPECT_FALSE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("truncated.dat")}}));
     EXPECT_EQ(m.error, "Impossible de lire le registre « " + folder.File("truncated.dat") +
                            " » : registre tronqué ou endommagé, sa racine est illisible");
-    ASSERT_TRUE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("damaged.dat")}})) << m.error;
+    ASSERT_TRUE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("damaged.dat")}}))
+        << m.error;
     ASSERT_EQ(m.warnings.size(), 1u);
     EXPECT_NE(m.warnings[0].find("clé(s) endommagée(s)"), std::string::npos);
     EXPECT_NE(m.store.FindKey("HKEY_USERS\\.DEFAULT"), nullptr);
-    ASSERT_TRUE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("looping.dat")}})) << m.error;
+    ASSERT_TRUE(m.Mount({{Mount::Kind::Hive, "HKEY_USERS", folder.File("looping.dat")}}))
+        << m.error;
     EXPECT_EQ(m.warnings, std::vector<std::string>{folder.File("looping.dat") +
                                                    " : 1 clé(s) endommagée(s), lue(s) en partie"});
     EXPECT_EQ(m.store.Root(3).Subkeys().size(), 1u);

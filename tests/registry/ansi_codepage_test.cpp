@@ -1,6 +1,5 @@
-#include "registry/ansi_codepage.h"
-
 #include "test_support.h"
+#include "text/ansi_codepage.h"
 
 namespace quillon {
 namespace {

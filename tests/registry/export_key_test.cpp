@@ -1,5 +1,5 @@
+#include "export/export_to_file.h"
 #include "registry/reg_access.h"
-#include "registry/safe_export.h"
 #include "test_support.h"
 
 #include <cerrno>
@@ -18,7 +18,7 @@ class ExportKeyTest : public ::testing::Test {
     // Exports `key` of `store` into a new file and returns the file's bytes.
     std::string Export(MemoryStore& store, std::string_view key) {
         Reg_access registry(store);
-        EXPECT_EQ(registry.ExportKey(key, out, 0).Status, ExportStatus::Exported);
+        EXPECT_EQ(ExportKey(registry, key, out, 0).Status, ExportStatus::Exported);
         return ReadBytes(out);
     }
 
@@ -39,8 +39,8 @@ TEST_F(ExportKeyTest, ASecondKeyIsAppendedWithoutASecondHeader) {
     MemoryStore store = StoreFromReg("[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n"
                                      "[HKEY_LOCAL_MACHINE\\B]\r\n\"y\"=\"2\"\r\n");
     Reg_access registry(store);
-    ASSERT_EQ(registry.ExportKey("HKEY_CURRENT_USER\\A", out, 0).Status, ExportStatus::Exported);
-    ASSERT_EQ(registry.ExportKey("HKEY_LOCAL_MACHINE\\B", out, 1).Status, ExportStatus::Exported);
+    ASSERT_EQ(ExportKey(registry, "HKEY_CURRENT_USER\\A", out, 0).Status, ExportStatus::Exported);
+    ASSERT_EQ(ExportKey(registry, "HKEY_LOCAL_MACHINE\\B", out, 1).Status, ExportStatus::Exported);
     EXPECT_EQ(ReadBytes(out), Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\A]", "\"x\"=\"1\"", " ",
                                      "[HKEY_LOCAL_MACHINE\\B]", "\"y\"=\"2\""}));
 }
@@ -52,8 +52,8 @@ TEST_F(ExportKeyTest, AKeyThatCannotBeOpenedLeavesFilesAlone) {
     WriteBytes(out, "keep me");
     for (std::string_view key : {"HKEY_CURRENT_USER\\Missing", "HKEY_CURRENT_USER\\Locked",
                                  "hkey_current_user\\Locked", "NOROOT"}) {
-        EXPECT_EQ(registry.ExportKey(key, out, 0).Status, ExportStatus::KeyNotOpened) << key;
-        EXPECT_EQ(registry.ExportKey(key, folder.File("new.reg"), 0).Status,
+        EXPECT_EQ(ExportKey(registry, key, out, 0).Status, ExportStatus::KeyNotOpened) << key;
+        EXPECT_EQ(ExportKey(registry, key, folder.File("new.reg"), 0).Status,
                   ExportStatus::KeyNotOpened);
     }
     EXPECT_EQ(ReadBytes(out), "keep me");
@@ -72,9 +72,9 @@ TEST_F(ExportKeyTest, NumbersAndHexFormsFollowTheLineSyntax) {
     key->SetValue("list", RegType::MultiString, {'a', 0, 'b', 0, 0});
     EXPECT_EQ(Export(store, "HKEY_CURRENT_USER\\K"),
               Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\K]", "\"one\"=dword:00000001",
-                     "\"big\"=dword:0000010A", "\"max\"=dword:FFFFFFFF",
-                     "\"bin\"=hex(3):0,A,FF,10", "\"qword\"=hex(B):0,0,0,0,0,0,0,0",
-                     "\"odd\"=hex(1234):AB", "\"list\"=hex(7):61,0,62,0,0"}));
+                     "\"big\"=dword:0000010A", "\"max\"=dword:FFFFFFFF", "\"bin\"=hex(3):0,A,FF,10",
+                     "\"qword\"=hex(B):0,0,0,0,0,0,0,0", "\"odd\"=hex(1234):AB",
+                     "\"list\"=hex(7):61,0,62,0,0"}));
 }
 
 TEST_F(ExportKeyTest, WalksDepthFirstWithValuesBeforeSubkeysInStoreOrder) {
@@ -89,9 +89,8 @@ TEST_F(ExportKeyTest, WalksDepthFirstWithValuesBeforeSubkeysInStoreOrder) {
     EXPECT_EQ(Export(store, "HKEY_CURRENT_USER\\R"),
               Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\R]", "\"v\"=\"1\"", "@=\"d\"",
                      "\"w\"=\"2\"", "", "[HKEY_CURRENT_USER\\R\\A]", "\"a\"=\"3\"", "",
-                     "[HKEY_CURRENT_USER\\R\\A\\C]", "\"c\"=\"4\"", "",
-                     "[HKEY_CURRENT_USER\\R\\B]", "\"b\"=\"5\"", "",
-                     "[HKEY_CURRENT_USER\\R\\Shut]"}));
+                     "[HKEY_CURRENT_USER\\R\\A\\C]", "\"c\"=\"4\"", "", "[HKEY_CURRENT_USER\\R\\B]",
+                     "\"b\"=\"5\"", "", "[HKEY_CURRENT_USER\\R\\Shut]"}));
 }
 
 TEST_F(ExportKeyTest, EscapesBackslashesAndQuotesAndKeepsAnsiBytes) {
@@ -132,10 +131,10 @@ TEST_F(ExportKeyTest, NamesThatNoLineCanCarryAreLeftOutAndNamed) {
     key->SetValue("kept", RegType::String, {'y', 0});
     key->AddSubkey("k\r\n[HKEY_LOCAL_MACHINE\\X]").SetValue("v", RegType::String, {'z', 0});
     Reg_access registry(store);
-    const ExportResult result = registry.ExportKey("HKEY_CURRENT_USER\\N", out, 0);
-    EXPECT_EQ(result.LeftOut, (std::vector<std::string>{
-                                  "HKEY_CURRENT_USER\\N\\a\nb",
-                                  "HKEY_CURRENT_USER\\N\\k\r\n[HKEY_LOCAL_MACHINE\\X]"}));
+    const ExportResult result = ExportKey(registry, "HKEY_CURRENT_USER\\N", out, 0);
+    EXPECT_EQ(result.LeftOut,
+              (std::vector<std::string>{"HKEY_CURRENT_USER\\N\\a\nb",
+                                        "HKEY_CURRENT_USER\\N\\k\r\n[HKEY_LOCAL_MACHINE\\X]"}));
     EXPECT_EQ(ReadBytes(out), Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\N]", "\"kept\"=\"y\""}));
 }
 
@@ -152,13 +151,13 @@ TEST_F(ExportKeyTest, FileErrorsAreReportedWithTheSystemsReason) {
     MemoryStore store = StoreFromReg("[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n");
     Reg_access registry(store);
     const std::string missing = folder.File("no/such/folder/out.reg");
-    const ExportResult result = registry.ExportKey("HKEY_CURRENT_USER\\A", missing, 0);
+    const ExportResult result = ExportKey(registry, "HKEY_CURRENT_USER\\A", missing, 0);
     EXPECT_EQ(result.Status, ExportStatus::FileFailed);
     EXPECT_EQ(result.Error.Path, missing);
     EXPECT_EQ(result.Error.Errno, ENOENT);
     EXPECT_EQ(result.Error.Reason(), "le fichier ou son dossier n'existe pas");
 #ifndef _WIN32
-    const ExportResult full = registry.ExportKey("HKEY_CURRENT_USER\\A", "/dev/full", 1);
+    const ExportResult full = ExportKey(registry, "HKEY_CURRENT_USER\\A", "/dev/full", 1);
     EXPECT_EQ(full.Status, ExportStatus::FileFailed);
     EXPECT_EQ(full.Error.Reason(), "disque plein");
 #endif

@@ -1,4 +1,4 @@
-#include "registry/reg_file_reader.h"
+#include "formats/reg_file_reader.h"
 #include "test_support.h"
 
 namespace quillon {

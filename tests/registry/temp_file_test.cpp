@@ -1,4 +1,4 @@
-#include "registry/temp_file.h"
+#include "files/temp_file.h"
 #include "test_support.h"
 
 #ifdef _WIN32
@@ -26,31 +26,21 @@ class TempFileTest : public ::testing::Test {
     test::ScopedTempFolder tempFolder{folder.Path().string() + Separator()};
 };
 
-TEST_F(TempFileTest, NamesTheFirstGapInTheTemporaryFolder) {
+TEST_F(TempFileTest, TakesTheFirstGapInTheTemporaryFolder) {
     EXPECT_EQ(Temp_file::TempFolder(), folder.Path().string() + Separator());
-    EXPECT_EQ(Temp_file::TempFileName(), Name(0));
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 1; i < 5; ++i) {
         test::WriteBytes(Name(i), "x");
     }
-    EXPECT_EQ(Temp_file::TempFileName(), Name(5));
-    fs::remove(Name(0));
-    EXPECT_EQ(Temp_file::TempFileName(), Name(0)); // the first gap wins
-}
-
-TEST_F(TempFileTest, FoldersAndHiddenFilesOfThatNameAreNotSeen) {
-    fs::create_directory(Name(0));
-    EXPECT_EQ(Temp_file::TempFileName(), Name(0));
-#ifdef _WIN32
-    fs::remove(Name(0));
-    test::WriteBytes(Name(0), "hidden");
-    SetFileAttributesA(Name(0).c_str(), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(Temp_file::TempFileName(), Name(0));
-    SetFileAttributesA(Name(0).c_str(), FILE_ATTRIBUTE_NORMAL);
-#endif
+    FileError error;
+    const auto first = TemporaryFile::Create(error);
+    const auto second = TemporaryFile::Create(error);
+    ASSERT_TRUE(first && second) << error.Reason();
+    EXPECT_EQ(first->Path(), Name(0)); // the first gap wins
+    EXPECT_EQ(second->Path(), Name(5));
 }
 
 TEST_F(TempFileTest, CreatesExclusivelyAndDeletesWhenDone) {
-    fs::create_directory(Name(0)); // not seen by the name lookup, but taken
+    fs::create_directory(Name(0)); // taken
 #ifndef _WIN32
     fs::create_symlink(folder.File("target"), Name(1)); // never written through
 #endif

@@ -1,4 +1,4 @@
-#include "registry/wine_registry_reader.h"
+#include "formats/wine_registry_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -7,26 +7,25 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const char* const kUserReg =
-    "WINE REGISTRY Version 2\n"
-    ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
-    "\n"
-    "#arch=win64\n"
-    "\n"
-    "[Software\\\\Caf\\xe9\\\\Quote\\]d] 1796572202\n"
-    "#time=1dd859974e3a41e\n"
-    "@=\"d\"\n"
-    "\"A\"=\"x\\\\y \\\"q\\\" \\x20ac \xc3\xa9\"\n"
-    "\"B\"=hex:00,0a,ff\n"
-    "\"E\"=str(2):\"%T%\"\n"
-    "\"M\"=str(7):\"a\\0b\\0\"\n"
-    "\"N\"=dword:0000010a\n"
-    "\"S\"=hex(1):41,00,e9,00,00,00\n"
-    "\"Long\"=hex:01,02,\\\n"
-    "  03,04\n"
-    "\"Tab\\tCR\\r\"=\"\\101\"\n"
-    "\n"
-    "[Software\\\\Caf\\xe9\\\\Other] 1796572202\n";
+const char* const kUserReg = "WINE REGISTRY Version 2\n"
+                             ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
+                             "\n"
+                             "#arch=win64\n"
+                             "\n"
+                             "[Software\\\\Caf\\xe9\\\\Quote\\]d] 1796572202\n"
+                             "#time=1dd859974e3a41e\n"
+                             "@=\"d\"\n"
+                             "\"A\"=\"x\\\\y \\\"q\\\" \\x20ac \xc3\xa9\"\n"
+                             "\"B\"=hex:00,0a,ff\n"
+                             "\"E\"=str(2):\"%T%\"\n"
+                             "\"M\"=str(7):\"a\\0b\\0\"\n"
+                             "\"N\"=dword:0000010a\n"
+                             "\"S\"=hex(1):41,00,e9,00,00,00\n"
+                             "\"Long\"=hex:01,02,\\\n"
+                             "  03,04\n"
+                             "\"Tab\\tCR\\r\"=\"\\101\"\n"
+                             "\n"
+                             "[Software\\\\Caf\\xe9\\\\Other] 1796572202\n";
 
 TEST(WineRegistryReader, ReadsKeysRelativeToTheirMountAsTheAnsiFunctionsWould) {
     MemoryStore store;
@@ -65,8 +64,8 @@ TEST(WineRegistryReader, RefusesBrokenLinesAndOtherFiles) {
     EXPECT_FALSE(ReadWineRegistryText("WINE REGISTRY Version 2\n[A] 1\n\"x\"=str(2:\"a\"\n",
                                       "system.reg", mount, error));
     EXPECT_EQ(error, "system.reg, ligne 3 : type str(n) incorrect : « \"x\"=str(2:\"a\" »");
-    EXPECT_FALSE(ReadWineRegistryText("WINE REGISTRY Version 2\n\"x\"=\"1\"\n", "s.reg", mount,
-                                      error));
+    EXPECT_FALSE(
+        ReadWineRegistryText("WINE REGISTRY Version 2\n\"x\"=\"1\"\n", "s.reg", mount, error));
     EXPECT_EQ(error, "s.reg, ligne 2 : valeur hors de toute clé : « \"x\"=\"1\" »");
     for (std::string_view bad : {"[Open", "\"x\"=\"open", "\"x\"=hex:1,zz", "\"x\"=dword:xyz",
                                  "\"x\" \"1\"", "\"x\"=wat"}) {

@@ -3,7 +3,7 @@
 #include "../app/fake_ui.h"
 #include "app/dialogue.h"
 #include "registry/reg_access.h"
-#include "registry/windows_store.h"
+#include "stores/windows_store.h"
 #include "test_support.h"
 #include "win32/chooser_dialog.h"
 #include "win32/main_window.h"
@@ -68,7 +68,8 @@ void WhenOpen(const std::string& title, std::function<void(HWND)> inspect,
 void ClickTab(win32::MainWindow& window, int tab) {
     HWND tabs = window.Control("Onglets");
     RECT item;
-    SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab - 1), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab - 1),
+                 reinterpret_cast<LPARAM>(&item));
     Click(tabs, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
 }
 

@@ -1,13 +1,12 @@
 // The live registry (Wine's, when the Windows build is tested on Linux), through the same
 // operations as every other store.
-#include "registry/reg_access.h"
-#include "registry/windows_store.h"
 #include "../registry/sample_key.h"
-
-#include <windows.h>
-#include <shlwapi.h>
+#include "registry/reg_access.h"
+#include "stores/windows_store.h"
 
 #include <algorithm>
+#include <shlwapi.h>
+#include <windows.h>
 
 namespace quillon {
 namespace {
@@ -104,7 +103,7 @@ TEST_F(WindowsStoreTest, EveryValueSurvivesExportAndImportByRegedit) {
     test::ScratchFolder folder;
     const std::string file = folder.File("round-trip.reg");
     Reg_access fromFixture(fixture);
-    ASSERT_EQ(fromFixture.ExportKey(name, file, 0).Status, ExportStatus::Exported);
+    ASSERT_EQ(ExportKey(fromFixture, name, file, 0).Status, ExportStatus::Exported);
     ASSERT_TRUE(ImportWithRegedit(file));
 
     std::int32_t error = 0;

@@ -1,0 +1,51 @@
+// What the command line offers beside the window's tabs: one key exported into a file, and the
+// installations and users that the store options reach, each seen as the window would start on
+// it. Also what every program of Quillon asks of the system before it starts.
+#pragma once
+
+#include "app/ui_port.h"
+#include "backup/identity_summary.h"
+#include "export/key_export.h"
+#include "sources/registry_sources.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+// Writes one key into the file the user named: appended, or as a new file that replaces it
+// only once complete. On any failure the file is as it was before.
+ExportResult ExportKeyIntoUserFile(Reg_access& registry, std::string_view keyName,
+                                   const std::string& fileName, bool append);
+
+// From now on, an interruption (Ctrl+C, closing the terminal or console, a request to end)
+// deletes the temporary files that exist at that moment, which may hold stored passwords.
+void DeleteTemporaryFilesOnInterrupt();
+
+// One user of one installation, as the window's start-up finds it (ANSI texts).
+struct InstallationRow {
+    std::string Where;      // UTF-8, as the sources name it
+    std::string System;     // UTF-8
+    std::string User;       // UTF-8
+    std::string Unreadable; // UTF-8: why its registry could not be read; empty when it could
+    std::string Version;
+    std::string Identity;
+    std::string Folder;                     // without its terminating zeros
+    std::optional<IdentitySummary> Details; // asked for, and an identity was found
+};
+
+// Opens the registry of one listed installation; nullptr with a French `error`.
+using StoreOpener =
+    std::function<std::unique_ptr<RegistryStore>(const StoreOptions& options, std::string& error)>;
+
+// Every user of every installation that `options` reach (on Windows, this system's registry).
+// `quiet` receives the start-up's messages, which are not part of the listing. false with a
+// French `error` when an image or a folder cannot be read.
+bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open, Ui& quiet,
+                          const std::string& programFolder, bool details,
+                          std::vector<InstallationRow>& rows, std::string& error);
+
+} // namespace quillon

@@ -1,0 +1,42 @@
+#include "export/export_to_file.h"
+
+#include "files/input_file.h"
+#include "files/temp_file.h"
+
+#include <cerrno>
+#include <filesystem>
+
+namespace quillon {
+
+ExportResult ExportKeyToFile(Reg_access& registry, std::string_view keyName,
+                             const std::string& fileName, bool append) {
+    ExportResult result;
+    if (append) {
+        // REGEDIT4 text at the end of a regedit file in UTF-16 would read as garbage.
+        std::string head;
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(fileName, ec) &&
+            ReadWholeFile(fileName, head, result.Error, 2) && head == "\xFF\xFE") {
+            result.Status = ExportStatus::FileFailed;
+            result.Error = FileError{fileName, EILSEQ};
+            return result;
+        }
+        return ExportKey(registry, keyName, fileName, 1);
+    }
+    auto temporary = TemporaryFile::CreateBeside(fileName, result.Error);
+    if (!temporary) {
+        result.Status = ExportStatus::FileFailed;
+        result.Error.Path = fileName;
+        return result;
+    }
+    result = ExportKey(registry, keyName, temporary->Path(), 0);
+    if (result.Status == ExportStatus::FileFailed) {
+        result.Error.Path = fileName;
+    } else if (result.Status == ExportStatus::Exported &&
+               !temporary->RenameTo(fileName, result.Error)) {
+        result.Status = ExportStatus::FileFailed;
+    }
+    return result;
+}
+
+} // namespace quillon

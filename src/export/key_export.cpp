@@ -1,0 +1,123 @@
+#include "export/key_export.h"
+
+#include "export/value_lines.h"
+#include "files/output_file.h"
+
+namespace quillon {
+namespace {
+
+// Walks one key and everything below it into a file, reusing its buffers from one value to the
+// next.
+class KeyExporter {
+  public:
+    explicit KeyExporter(Reg_access& registry) : registry_(registry) {}
+    ExportResult Export(std::string_view keyName, const std::string& fileName,
+                        std::int16_t fileStarted);
+
+  private:
+    void ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out);
+    void ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFile& out);
+
+    Reg_access& registry_;
+    RegValue valueScratch_;
+    std::string lineScratch_;
+    std::vector<std::string> leftOut_;
+};
+
+// A name that a line of the file cannot carry: a reader would take its second part for
+// another record.
+bool HoldsLineEnd(std::string_view name) {
+    return name.find_first_of("\r\n") != std::string_view::npos;
+}
+
+ExportResult KeyExporter::Export(std::string_view keyName, const std::string& fileName,
+                                 std::int16_t fileStarted) {
+    const auto cut = keyName.find('\\');
+    const auto root = keyName.substr(0, cut);
+    const auto path = cut == std::string_view::npos ? std::string_view{} : keyName.substr(cut + 1);
+    std::int32_t error = RegResult::InvalidHandle; // an unknown root leaves it as is
+    const KeyHandle key = registry_.OpenKey(root, path, KeyRead, error);
+    if (key == 0 || error != RegResult::Success) {
+        return {ExportStatus::KeyNotOpened, {}, {}};
+    }
+
+    ExportResult result{ExportStatus::Exported, {}, {}};
+    OutputFile out;
+    const auto mode = fileStarted == 0 ? OutputFile::Mode::Create : OutputFile::Mode::Append;
+    if (out.Open(fileName, mode, result.Error)) {
+        if (fileStarted == 0) {
+            out.Write("REGEDIT4");
+            out.Write(LineEnd);
+        }
+        std::string name(keyName);
+        out.Write(" \r\n[");
+        out.Write(name);
+        out.Write("]\r\n");
+        leftOut_.clear();
+        ExportValues(key, name, out);
+        ExportSubKeys(key, name, out);
+        result.LeftOut = std::move(leftOut_);
+        if (!out.Close(result.Error)) {
+            result.Status = ExportStatus::FileFailed;
+        }
+    } else {
+        result.Status = ExportStatus::FileFailed;
+    }
+    registry_.CloseKey(key);
+    return result;
+}
+
+// Lists the values as EnumValues does, one at a time into the same scratch record, which
+// keeps its buffers from one value to the next.
+void KeyExporter::ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out) {
+    for (std::uint32_t index = 0;
+         registry_.Store().EnumValue(handle, index, valueScratch_) == RegResult::Success; ++index) {
+        if (HoldsLineEnd(valueScratch_.Name)) {
+            leftOut_.push_back(keyName + "\\" + valueScratch_.Name);
+            continue;
+        }
+        lineScratch_.clear();
+        AppendValueLine(lineScratch_, valueScratch_);
+        lineScratch_ += LineEnd;
+        out.Write(lineScratch_);
+    }
+}
+
+// keyName grows by "\name" for each level and is put back before returning, so the walk
+// builds no string per key.
+void KeyExporter::ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFile& out) {
+    for (std::uint32_t index = 0;; ++index) {
+        const auto name = registry_.EnumSubKey(handle, index);
+        if (!name) {
+            return;
+        }
+        const auto parentLength = keyName.size();
+        keyName += '\\';
+        keyName += *name;
+        if (HoldsLineEnd(*name)) {
+            leftOut_.push_back(keyName);
+            keyName.resize(parentLength);
+            continue;
+        }
+        out.Write("\r\n[");
+        out.Write(keyName);
+        out.Write("]\r\n");
+        std::int32_t error = 0;
+        const KeyHandle subkey = registry_.OpenKey(handle, *name, KeyRead, error);
+        if (subkey != 0) {
+            ExportValues(subkey, keyName, out);
+            ExportSubKeys(subkey, keyName, out);
+            registry_.CloseKey(subkey);
+        }
+        keyName.resize(parentLength);
+    }
+}
+
+} // namespace
+
+ExportResult ExportKey(Reg_access& registry, std::string_view keyName, const std::string& fileName,
+                       std::int16_t fileStarted) {
+    return KeyExporter(registry).Export(keyName, fileName, fileStarted);
+}
+
+} // namespace quillon

@@ -1,0 +1,67 @@
+#include "files/input_file.h"
+
+#include "files/text_lines.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+namespace quillon {
+
+namespace {
+
+// Reads on from where `file` stands until `content` holds `limit` bytes or the file ends.
+bool ReadOn(std::FILE* file, std::string& content, std::size_t limit, int& readErrno) {
+    char chunk[1 << 16];
+    std::size_t count = 0;
+    errno = 0;
+    while (content.size() < limit &&
+           (count = std::fread(chunk, 1, std::min(sizeof chunk, limit - content.size()), file)) >
+               0) {
+        content.append(chunk, count);
+    }
+    readErrno = errno != 0 ? errno : EIO;
+    return std::ferror(file) == 0;
+}
+
+} // namespace
+
+bool ReadFileAfterHead(const std::string& path, std::size_t headSize,
+                       const std::function<bool(std::string_view head)>& acceptHead,
+                       std::string& content, FileError& error) {
+    content.clear();
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = FileError{path, errno != 0 ? errno : EACCES};
+        return false;
+    }
+    int readErrno = 0;
+    bool read = ReadOn(file, content, headSize, readErrno);
+    if (read && acceptHead(content)) {
+        read = ReadOn(file, content, static_cast<std::size_t>(-1), readErrno);
+    }
+    std::fclose(file);
+    if (!read) {
+        error = FileError{path, readErrno};
+        content.clear();
+    }
+    return read;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content, FileError& error,
+                   std::size_t limit) {
+    return ReadFileAfterHead(
+        path, limit, [](std::string_view) { return false; }, content, error);
+}
+
+bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error) {
+    std::string content;
+    if (!ReadWholeFile(path, content, error)) {
+        return false;
+    }
+    lines = SplitLines(content);
+    return true;
+}
+
+} // namespace quillon

@@ -1,0 +1,26 @@
+// Reading the user's files: whole, or header first, as a pipe can only be read once.
+#pragma once
+
+#include "files/file_error.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+// Reads a whole file, or its first `limit` bytes; false with `error` set when it cannot be
+// opened or read.
+bool ReadWholeFile(const std::string& path, std::string& content, FileError& error,
+                   std::size_t limit = static_cast<std::size_t>(-1));
+// Reads a file once, front to back, as a pipe can only be read: its first `headSize` bytes (all
+// of a shorter file) go to `acceptHead`, and the rest is read only if it accepts them. False
+// with `error` set when it cannot be opened or read.
+bool ReadFileAfterHead(const std::string& path, std::size_t headSize,
+                       const std::function<bool(std::string_view head)>& acceptHead,
+                       std::string& content, FileError& error);
+// The lines of a file, as SplitLines cuts them.
+bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error);
+
+} // namespace quillon

@@ -1,0 +1,42 @@
+// Writing the program's files, so that a failure never leaves half a record behind.
+#pragma once
+
+#include "files/file_error.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// An output file written through a large buffer. If anything fails, Close() puts the file
+// back to the length it had when opened, so a failed write never leaves half a record.
+class OutputFile {
+  public:
+    enum class Mode { Create, Append };
+
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    bool Open(const std::string& path, Mode mode, FileError& error);
+    void Write(std::string_view bytes);
+    // True when every byte reached the file.
+    bool Close(FileError& error);
+
+  private:
+    void Flush();
+
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::uintmax_t startLength_ = 0;
+    std::string buffer_;
+    int firstErrno_ = 0;
+};
+
+// Moves `from` over `to`, replacing it; the system's errno on failure, else 0.
+int MoveOver(const std::string& from, const std::string& to);
+
+} // namespace quillon

@@ -1,0 +1,51 @@
+// Temp_file: names of temporary files ("~~TempQuillon" + number + ".tmp", first free number)
+// and the files themselves, created exclusively and deleted by whoever made them.
+#pragma once
+
+#include "files/file_error.h"
+
+#include <optional>
+#include <string>
+
+namespace quillon {
+
+namespace Temp_file {
+inline constexpr std::string_view Prefix = "~~TempQuillon";
+
+// The system's temporary folder with its trailing separator ($TMPDIR or /tmp off Windows);
+// empty when the system gives none.
+std::string TempFolder();
+// From now on, an interruption (Ctrl+C, closing the terminal or console, a request to end)
+// deletes the temporary files that exist at that moment before the program ends: they may
+// hold copies of account settings and stored passwords.
+void RemoveOnInterrupt();
+} // namespace Temp_file
+
+// A file created anew for the program alone (owner-only, never through an existing file or
+// link), deleted when this object goes unless it was Kept.
+class TemporaryFile {
+  public:
+    // In the temporary folder, at the first free number.
+    static std::optional<TemporaryFile> Create(FileError& error);
+    // In the folder of `target`, to be renamed over it once complete (in the temporary folder
+    // when `target` is a device or a pipe).
+    static std::optional<TemporaryFile> CreateBeside(const std::string& target, FileError& error);
+
+    TemporaryFile(TemporaryFile&& other) noexcept;
+    TemporaryFile& operator=(TemporaryFile&&) = delete;
+    ~TemporaryFile();
+
+    const std::string& Path() const { return path_; }
+    // Moves the file over `target`; on success the file is no longer deleted. A device or a
+    // pipe is not replaced: the file's bytes are written into it.
+    bool RenameTo(const std::string& target, FileError& error);
+
+  private:
+    explicit TemporaryFile(std::string path);
+    bool CopyInto(const std::string& target, FileError& error) const;
+    static std::optional<TemporaryFile> CreateIn(const std::string& folder, FileError& error);
+
+    std::string path_;
+};
+
+} // namespace quillon

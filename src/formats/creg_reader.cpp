@@ -1,0 +1,272 @@
+#include "formats/creg_reader.h"
+
+#include "files/input_file.h"
+
+#include <libbfio.h>
+#include <libcreg.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+namespace quillon {
+namespace {
+
+// libcreg's and libbfio's objects (plain handles, all of one type) freed by their own functions
+// when they go out of scope. Their error reports are not asked for (a null error pointer): this
+// reader says itself what went wrong.
+struct KeyFree {
+    void operator()(libcreg_key_t* key) const { libcreg_key_free(&key, nullptr); }
+};
+struct ValueFree {
+    void operator()(libcreg_value_t* value) const { libcreg_value_free(&value, nullptr); }
+};
+struct FileFree {
+    void operator()(libcreg_file_t* file) const {
+        libcreg_file_close(file, nullptr);
+        libcreg_file_free(&file, nullptr);
+    }
+};
+struct MemoryFree {
+    void operator()(libbfio_handle_t* handle) const { libbfio_handle_free(&handle, nullptr); }
+};
+using OwnedKey = std::unique_ptr<libcreg_key_t, KeyFree>;
+using OwnedValue = std::unique_ptr<libcreg_value_t, ValueFree>;
+using OwnedFile = std::unique_ptr<libcreg_file_t, FileFree>;
+using OwnedMemory = std::unique_ptr<libbfio_handle_t, MemoryFree>;
+
+// The bytes of a file in memory, read by libcreg through libbfio's callbacks (the memory range
+// handle of libbfio 20170123 reads past the end of its range on damaged files).
+struct BytesReader {
+    std::string_view bytes;
+    std::size_t offset = 0;
+
+    static BytesReader& Of(intptr_t* handle) { return *reinterpret_cast<BytesReader*>(handle); }
+    static int Ok(intptr_t*, libbfio_error_t**) { return 1; }
+    static int Opened(intptr_t*, int, libbfio_error_t**) { return 1; }
+    static ssize_t Read(intptr_t* handle, std::uint8_t* buffer, std::size_t size, libbfio_error_t**) {
+        BytesReader& reader = Of(handle);
+        const std::size_t count = std::min(size, reader.bytes.size() - std::min(reader.offset, reader.bytes.size()));
+        std::copy_n(reader.bytes.data() + std::min(reader.offset, reader.bytes.size()), count, buffer);
+        reader.offset += count;
+        return static_cast<ssize_t>(count);
+    }
+    static ssize_t Write(intptr_t*, const std::uint8_t*, std::size_t, libbfio_error_t**) { return -1; }
+    static off64_t Seek(intptr_t* handle, off64_t offset, int whence, libbfio_error_t**) {
+        BytesReader& reader = Of(handle);
+        const off64_t base = whence == SEEK_CUR   ? static_cast<off64_t>(reader.offset)
+                             : whence == SEEK_END ? static_cast<off64_t>(reader.bytes.size())
+                                                  : 0;
+        if (base + offset < 0) {
+            return -1;
+        }
+        reader.offset = static_cast<std::size_t>(base + offset);
+        return base + offset;
+    }
+    static int Size(intptr_t* handle, size64_t* size, libbfio_error_t**) {
+        *size = Of(handle).bytes.size();
+        return 1;
+    }
+};
+
+// The key tree of a CREG file: a block at 0x20 whose header gives its size and the offset of the
+// root entry; each 28-byte entry links to its first child (+0x10) and next sibling (+0x14).
+// Offsets count from the block's start; 0xFFFFFFFF ends a list.
+constexpr std::size_t kTreeBlock = 0x20;
+constexpr std::size_t kEntrySize = 28;
+constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
+
+std::uint32_t Le32(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    }
+    return value;
+}
+
+// libcreg follows a damaged file's links without end when they loop (a minute and gigabytes for
+// one sibling list that points back). Every link to an entry already reached, or outside the
+// block, is cut in this copy of the file before libcreg reads it; returns how many were cut.
+std::size_t CutLoopingLinks(std::string& bytes) {
+    if (bytes.size() < kTreeBlock + 0x0C) {
+        return 0; // libcreg refuses it
+    }
+    const std::size_t end = std::min<std::size_t>(bytes.size(), kTreeBlock + Le32(bytes, kTreeBlock + 4));
+    const auto fits = [&](std::uint32_t offset) { return kTreeBlock + offset + kEntrySize <= end; };
+    const std::uint32_t root = Le32(bytes, kTreeBlock + 8);
+    if (!fits(root)) {
+        return 0;
+    }
+    std::unordered_set<std::uint32_t> reached{root};
+    std::vector<std::uint32_t> pending{root};
+    std::size_t cut = 0;
+    while (!pending.empty()) {
+        const std::size_t entry = kTreeBlock + pending.back();
+        pending.pop_back();
+        for (std::size_t link : {entry + 0x10, entry + 0x14}) {
+            const std::uint32_t target = Le32(bytes, link);
+            if (target == kNoEntry) {
+                continue;
+            }
+            if (!fits(target) || !reached.insert(target).second) {
+                bytes.replace(link, 4, 4, '\xFF');
+                ++cut;
+            } else {
+                pending.push_back(target);
+            }
+        }
+    }
+    return cut;
+}
+
+// A name as stored, without the terminating zero libcreg counts in its size.
+template <typename Object, typename SizeOf, typename Get>
+bool NameOf(Object* object, SizeOf sizeOf, Get get, std::string& name) {
+    std::size_t size = 0;
+    if (sizeOf(object, &size, nullptr) != 1) {
+        return false;
+    }
+    name.assign(size, '\0');
+    if (size != 0 && get(object, reinterpret_cast<std::uint8_t*>(name.data()), size, nullptr) != 1) {
+        return false;
+    }
+    name.erase(std::find(name.begin(), name.end(), '\0'), name.end());
+    return true;
+}
+
+class CregWalker {
+  public:
+    void Copy(libcreg_key_t* from, MemoryKey& key, int depth) {
+        off64_t offset = 0;
+        if (depth > MaxKeyDepth || libcreg_key_get_offset(from, &offset, nullptr) != 1 ||
+            !seen_.insert(offset).second) {
+            ++damaged_; // a loop, an impossible depth, or a key that cannot be placed
+            return;
+        }
+        CopyValues(from, key);
+        int count = 0;
+        if (libcreg_key_get_number_of_sub_keys(from, &count, nullptr) != 1) {
+            ++damaged_;
+            return;
+        }
+        for (int index = 0; index < count; ++index) {
+            libcreg_key_t* raw = nullptr;
+            std::string name;
+            if (libcreg_key_get_sub_key_by_index(from, index, &raw, nullptr) != 1) {
+                ++damaged_; // the rest of this key's listing cannot be reached
+                return;
+            }
+            OwnedKey child(raw);
+            MemoryKey* read = NameOf(child.get(), libcreg_key_get_name_size, libcreg_key_get_name, name)
+                                  ? key.AppendReadSubkey(name)
+                                  : nullptr;
+            if (read == nullptr) {
+                ++damaged_;
+                continue;
+            }
+            Copy(child.get(), *read, depth + 1);
+        }
+    }
+
+    std::size_t Damaged() const { return damaged_; }
+
+  private:
+    void CopyValues(libcreg_key_t* from, MemoryKey& key) {
+        int count = 0;
+        if (libcreg_key_get_number_of_values(from, &count, nullptr) != 1) {
+            ++damaged_;
+            return;
+        }
+        key.ReserveValues(static_cast<std::size_t>(count));
+        for (int index = 0; index < count; ++index) {
+            libcreg_value_t* raw = nullptr;
+            if (libcreg_key_get_value_by_index(from, index, &raw, nullptr) != 1) {
+                ++damaged_;
+                return;
+            }
+            OwnedValue value(raw);
+            RegValue read;
+            std::size_t size = 0;
+            if (!NameOf(value.get(), libcreg_value_get_name_size, libcreg_value_get_name,
+                        read.Name) ||
+                libcreg_value_get_value_type(value.get(), &read.Type, nullptr) != 1 ||
+                libcreg_value_get_value_data_size(value.get(), &size, nullptr) != 1) {
+                ++damaged_;
+                continue;
+            }
+            read.Data.resize(size);
+            if (size != 0 &&
+                libcreg_value_get_value_data(value.get(), read.Data.data(), size, nullptr) != 1) {
+                ++damaged_;
+                continue;
+            }
+            if ((read.Type == RegType::String || read.Type == RegType::ExpandString) &&
+                (read.Data.empty() || read.Data.back() != 0)) {
+                read.Data.push_back(0);
+            }
+            if (!key.AppendReadValue(std::move(read))) {
+                ++damaged_;
+            }
+        }
+    }
+
+    std::unordered_set<off64_t> seen_;
+    std::size_t damaged_ = 0;
+};
+
+} // namespace
+
+bool LooksLikeCreg(std::string_view firstBytes) {
+    return firstBytes.starts_with("CREG");
+}
+
+bool ReadCregFile(const std::string& path, MemoryKey& mount, ReadReport& report,
+                  std::string& error) {
+    std::string bytes;
+    FileError fileError;
+    if (!ReadWholeFile(path, bytes, fileError)) {
+        error = "Impossible de lire le registre « " + path + " » : " + fileError.Reason();
+        return false;
+    }
+    const std::size_t cutLinks = CutLoopingLinks(bytes);
+    BytesReader reader{bytes};
+    libbfio_handle_t* rawMemory = nullptr;
+    libcreg_file_t* rawFile = nullptr;
+    if (libbfio_handle_initialize(&rawMemory, reinterpret_cast<intptr_t*>(&reader), nullptr,
+                                  nullptr, BytesReader::Opened, BytesReader::Ok, BytesReader::Read,
+                                  BytesReader::Write, BytesReader::Seek, BytesReader::Ok,
+                                  BytesReader::Ok, BytesReader::Size,
+                                  LIBBFIO_FLAG_IO_HANDLE_NON_MANAGED, nullptr) != 1) {
+        error = "Impossible de lire le registre « " + path + " » : mémoire insuffisante";
+        return false;
+    }
+    OwnedMemory memory(rawMemory);
+    if (libcreg_file_initialize(&rawFile, nullptr) != 1) {
+        error = "Impossible de lire le registre « " + path + " » : mémoire insuffisante";
+        return false;
+    }
+    if (libcreg_file_open_file_io_handle(rawFile, memory.get(), LIBCREG_OPEN_READ, nullptr) != 1) {
+        libcreg_file_free(&rawFile, nullptr);
+        error = "Impossible de lire le registre « " + path +
+                " » : ce n'est pas un registre de Windows 95/98/Me lisible (fichier trop court, "
+                "en-tête ou blocs endommagés)";
+        return false;
+    }
+    OwnedFile file(rawFile);
+    libcreg_key_t* start = nullptr;
+    if (libcreg_file_get_root_key(file.get(), &start, nullptr) != 1) {
+        error = "Impossible de lire le registre « " + path +
+                " » : registre tronqué ou endommagé, sa racine est illisible";
+        return false;
+    }
+    OwnedKey key(start);
+    CregWalker walker;
+    walker.Copy(key.get(), mount, 0);
+    report.DamagedKeys = walker.Damaged() + cutLinks;
+    report.Unsafe = false;
+    return true;
+}
+
+} // namespace quillon

@@ -1,0 +1,196 @@
+#include "options/store_options.h"
+
+#ifdef _WIN32
+#include "stores/windows_store.h"
+#else
+#include "text/ansi_codepage.h"
+#include "stores/offline/offline_store.h"
+#endif
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+
+namespace quillon {
+
+const char* const StoreOptionsHelp =
+#ifdef _WIN32
+    "Sous Windows, le registre lu est celui de l'utilisateur connecté ; aucune option de\n"
+    "registre n'est acceptée.\n";
+#else
+    "Registre lu (hors ligne ; options combinables, dans l'ordre donné) :\n"
+    "  --wine-prefix DOSSIER   un préfixe Wine : system.reg, user.reg, userdef.reg\n"
+    "  --windows DOSSIER       un Windows éteint (disque monté) : 2000/XP/2003 (ruches SOFTWARE,\n"
+    "                          DEFAULT et NTUSER.DAT de l'utilisateur) ou 95/98/Me (SYSTEM.DAT,\n"
+    "                          USER.DAT)\n"
+    "  --image FICHIER         une image disque (brute, brute découpée, EnCase E01), lue sans\n"
+    "                          la monter : le Windows qu'elle contient, comme --windows\n"
+    "  --partition N           la partition de l'image à lire (s'il y a plusieurs Windows)\n"
+    "  --user NOM              le profil à lire avec --windows ou --image (s'il y en a plusieurs)\n"
+    "  --hive CLÉ=FICHIER      une ruche (regf, ou CREG de Windows 95/98/Me) ou un fichier de\n"
+    "                          registre Wine, placé à CLÉ\n"
+    "  --load NOM=FICHIER      une ruche chargée sous HKEY_LOCAL_MACHINE\\NOM (comme reg load)\n"
+    "  --reg FICHIER           un fichier .reg (REGEDIT4 ou version 5.00), clés à leur nom complet\n"
+    "Sans option : le préfixe Wine de $WINEPREFIX, sinon ~/.wine s'il existe, sinon un\n"
+    "registre vide.\n";
+#endif
+
+#ifndef _WIN32
+namespace {
+
+// "KEY=FILE" split at its first "=".
+bool SplitAssignment(const std::string& text, std::string& key, std::string& file) {
+    const auto cut = text.find('=');
+    if (cut == std::string::npos || cut == 0 || cut + 1 == text.size()) {
+        return false;
+    }
+    key = text.substr(0, cut);
+    file = text.substr(cut + 1);
+    return true;
+}
+
+} // namespace
+#endif
+
+OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& index,
+                             StoreOptions& options, std::string& error) {
+    const std::string& option = args[index];
+    static const std::vector<std::string> kOptions = {"--wine-prefix", "--windows", "--image",
+                                                      "--partition",   "--user",    "--hive",
+                                                      "--load",        "--reg"};
+    if (std::find(kOptions.begin(), kOptions.end(), option) == kOptions.end()) {
+        return OptionParse::NotAStoreOption;
+    }
+#ifdef _WIN32
+    (void)options;
+    error = option + " n'est pas accepté sous Windows : le registre lu est celui du système";
+    return OptionParse::Error;
+#else
+    if (index + 1 >= args.size()) {
+        error = option + " demande un argument";
+        return OptionParse::Error;
+    }
+    const std::string& argument = args[index + 1];
+    index += 2;
+    std::string key, file;
+    if (option == "--wine-prefix") {
+        options.Mounts.push_back({Mount::Kind::WinePrefix, "", argument});
+    } else if (option == "--windows") {
+        options.Mounts.push_back({Mount::Kind::Windows, "", argument});
+    } else if (option == "--image") {
+        options.Mounts.push_back({Mount::Kind::Image, "", argument});
+    } else if (option == "--partition") {
+        if (argument.empty() || argument.size() > 3 ||
+            argument.find_first_not_of("0123456789") != std::string::npos || std::stoi(argument) == 0) {
+            error = "--partition attend le numéro d'une partition (1, 2 ...), pas « " + argument + " »";
+            return OptionParse::Error;
+        }
+        options.Partition = std::stoi(argument);
+    } else if (option == "--user") {
+        options.User = argument;
+    } else if (option == "--reg") {
+        options.Mounts.push_back({Mount::Kind::Reg, "", argument});
+    } else if (!SplitAssignment(argument, key, file)) {
+        error = option + " attend " + (option == "--hive" ? "CLÉ=FICHIER" : "NOM=FICHIER");
+        return OptionParse::Error;
+    } else if (option == "--hive") {
+        options.Mounts.push_back({Mount::Kind::Hive, key, file});
+    } else if (key.find('\\') != std::string::npos) {
+        error = "--load : le nom « " + key + " » ne doit pas contenir de « \\ »";
+        return OptionParse::Error;
+    } else {
+        options.Mounts.push_back({Mount::Kind::Hive, "HKEY_LOCAL_MACHINE\\" + key, file});
+    }
+    return OptionParse::Taken;
+#endif
+}
+
+#ifdef _WIN32
+OpenedStore OpenStore(const StoreOptions&) {
+    return {std::make_unique<WindowsStore>(), {}, {}, std::nullopt};
+}
+#else
+namespace {
+
+// $WINEPREFIX, else ~/.wine, when it holds a registry.
+std::string DefaultWinePrefix() {
+    const char* fromEnvironment = std::getenv("WINEPREFIX");
+    const char* home = std::getenv("HOME");
+    std::string prefix = fromEnvironment != nullptr && *fromEnvironment != '\0'
+                             ? fromEnvironment
+                             : (home != nullptr ? std::string(home) + "/.wine" : "");
+    std::error_code ec;
+    return !prefix.empty() && std::filesystem::exists(prefix + "/system.reg", ec) ? prefix : "";
+}
+
+// The drives of the installation that the sources come from: C: for a Windows disk, the
+// dosdevices of a Wine prefix (or its drive_c when it has none).
+InstallationPaths InstallationOf(const StoreOptions& options, const MemoryStore& store,
+                                 const std::shared_ptr<const FileTree>& imageFiles) {
+    InstallationPaths paths;
+    for (const Mount& mount : options.Mounts) {
+        if (mount.Source == Mount::Kind::Windows) {
+            paths.AddDrive('C', Utf8ToAnsi(mount.Path));
+        } else if (mount.Source == Mount::Kind::Image && imageFiles) {
+            paths.AddDrive('C', imageFiles);
+        } else if (mount.Source == Mount::Kind::WinePrefix) {
+            const std::filesystem::path devices = std::filesystem::path(mount.Path) / "dosdevices";
+            std::error_code ec;
+            for (std::filesystem::directory_iterator it(devices, ec), end; !ec && it != end;
+                 it.increment(ec)) {
+                const std::string name = it->path().filename().string();
+                if (name.size() == 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) {
+                    paths.AddDrive(name[0], Utf8ToAnsi(it->path().string()));
+                }
+            }
+            if (!paths.HasDrives()) {
+                paths.AddDrive('C', Utf8ToAnsi((std::filesystem::path(mount.Path) / "drive_c").string()));
+            }
+        }
+    }
+    if (paths.HasDrives()) {
+        paths.ReadVariables(store);
+    }
+    return paths;
+}
+
+// --user and --partition choose within an installation: without one, they would be ignored.
+std::string UnusedChoice(const StoreOptions& options) {
+    const auto given = [&](Mount::Kind kind) {
+        return std::any_of(options.Mounts.begin(), options.Mounts.end(),
+                           [&](const Mount& mount) { return mount.Source == kind; });
+    };
+    if (!options.User.empty() && !given(Mount::Kind::Windows) && !given(Mount::Kind::Image)) {
+        return "--user choisit le profil d'une installation : donnez aussi --windows ou --image";
+    }
+    if (options.Partition != 0 && !given(Mount::Kind::Image)) {
+        return "--partition choisit la partition d'une image : donnez aussi --image";
+    }
+    return "";
+}
+
+} // namespace
+
+OpenedStore OpenStore(const StoreOptions& options) {
+    OpenedStore opened;
+    if (opened.Error = UnusedChoice(options); !opened.Error.empty()) {
+        return opened;
+    }
+    StoreOptions effective = options;
+    if (effective.Empty()) {
+        if (std::string prefix = DefaultWinePrefix(); !prefix.empty()) {
+            effective.Mounts.push_back({Mount::Kind::WinePrefix, "", prefix});
+        }
+    }
+    auto store = std::make_unique<MemoryStore>();
+    std::shared_ptr<const FileTree> imageFiles;
+    if (MountAll(*store, effective, opened.Warnings, opened.Error, &imageFiles)) {
+        opened.Installation = InstallationOf(effective, *store, imageFiles);
+        opened.Store = std::move(store);
+    }
+    return opened;
+}
+#endif
+
+} // namespace quillon

@@ -1,0 +1,38 @@
+// The options that say which registry to read, and the store they build.
+#pragma once
+
+#include "sources/installation_paths.h"
+#include "sources/registry_sources.h"
+#include "registry/registry_store.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+enum class OptionParse { NotAStoreOption, Taken, Error };
+
+// Takes the store option at args[index] (and its argument), advancing index past it.
+OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& index,
+                             StoreOptions& options, std::string& error);
+
+struct OpenedStore {
+    std::unique_ptr<RegistryStore> Store; // nullptr when it could not be built
+    std::string Error;                    // French, why it could not
+    std::vector<std::string> Warnings;    // French, what was read only in part
+    // Offline only: where the folders the registry names lie on this machine; without drives
+    // when no installation is behind the registry (a hive or a .reg file alone).
+    std::optional<InstallationPaths> Installation;
+};
+
+// On Windows the live registry, which takes no option; elsewhere the offline registry that
+// the options describe, or by default the Wine prefix of $WINEPREFIX or ~/.wine when there is
+// one, or else an empty registry.
+OpenedStore OpenStore(const StoreOptions& options);
+
+// The lines of --help that describe the store options.
+extern const char* const StoreOptionsHelp;
+
+} // namespace quillon

@@ -1,0 +1,213 @@
+#include "sources/disk_image.h"
+
+#include <libewf.h>
+#include <tsk/libtsk.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
+
+namespace quillon {
+namespace {
+
+// The Sleuth Kit's last error, for a message (it speaks English; the message says what failed).
+std::string LastTskError() {
+    const char* text = tsk_error_get();
+    std::string reason = text != nullptr ? text : "";
+    tsk_error_reset();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return reason.empty() ? "" : " (" + reason + ")";
+}
+
+// True for an EnCase image one of whose segment files is missing or damaged, which The Sleuth
+// Kit would read as zeros without a word.
+bool EwfSegmentsMissing(const std::string& path) {
+    if (libewf_check_file_signature(path.c_str(), nullptr) != 1) {
+        return false;
+    }
+    char** names = nullptr;
+    int count = 0;
+    if (libewf_glob(path.c_str(), path.size(), LIBEWF_FORMAT_UNKNOWN, &names, &count, nullptr) != 1) {
+        return true;
+    }
+    libewf_handle_t* handle = nullptr;
+    bool missing = true;
+    if (libewf_handle_initialize(&handle, nullptr) == 1) {
+        missing = libewf_handle_open(handle, names, count, LIBEWF_OPEN_READ, nullptr) != 1 ||
+                  libewf_handle_segment_files_corrupted(handle, nullptr) != 0;
+        libewf_handle_close(handle, nullptr);
+        libewf_handle_free(&handle, nullptr);
+    }
+    libewf_glob_free(names, count, nullptr);
+    return missing;
+}
+
+// The files of one file system of an image.
+class ImageTree : public FileTree {
+  public:
+    ImageTree(TSK_FS_INFO* fs, std::string shown, std::shared_ptr<const DiskImage> image)
+        : fs_(fs), shown_(std::move(shown)), image_(std::move(image)) {}
+    ~ImageTree() override { tsk_fs_close(fs_); }
+    ImageTree(const ImageTree&) = delete;
+    ImageTree& operator=(const ImageTree&) = delete;
+
+    std::vector<Entry> List(const std::string& folder) const override {
+        std::vector<Entry> entries;
+        // Found by path, then opened by number: tsk_fs_dir_open loses memory when a damaged
+        // folder cannot be opened.
+        TSK_INUM_T number = 0;
+        TSK_FS_DIR* dir = tsk_fs_path2inum(fs_, ("/" + folder).c_str(), &number, nullptr) == 0
+                              ? tsk_fs_dir_open_meta(fs_, number)
+                              : nullptr;
+        if (dir == nullptr) {
+            tsk_error_reset();
+            return entries;
+        }
+        for (std::size_t i = 0; i < tsk_fs_dir_getsize(dir); ++i) {
+            TSK_FS_FILE* file = tsk_fs_dir_get(dir, i);
+            if (file == nullptr) {
+                continue;
+            }
+            const TSK_FS_NAME* name = file->name;
+            const std::string text = name != nullptr && name->name != nullptr ? name->name : "";
+            // Deleted entries are not the installation's; "." and ".." are not entries.
+            if (!text.empty() && text != "." && text != ".." &&
+                (name->flags & TSK_FS_NAME_FLAG_ALLOC) != 0) {
+                entries.push_back({text, name->type == TSK_FS_NAME_TYPE_DIR});
+            }
+            tsk_fs_file_close(file);
+        }
+        tsk_fs_dir_close(dir);
+        return entries;
+    }
+
+    bool Read(const std::string& path, std::string& bytes, FileError& error) const override {
+        error = {Shown(path), EIO};
+        TSK_FS_FILE* file = tsk_fs_file_open(fs_, nullptr, ("/" + path).c_str());
+        if (file == nullptr || file->meta == nullptr) {
+            if (file != nullptr) {
+                tsk_fs_file_close(file);
+            }
+            tsk_error_reset();
+            error.Errno = ENOENT;
+            return false;
+        }
+        const TSK_OFF_T size = file->meta->size;
+        // A damaged entry may claim any size: no file holds more than its whole file system,
+        // and nothing is set aside for one that claims to.
+        if (size < 0 || static_cast<std::uint64_t>(size) > fs_->block_count * fs_->block_size) {
+            tsk_fs_file_close(file);
+            error.Errno = EFBIG;
+            return false;
+        }
+        bytes.assign(static_cast<std::size_t>(size), '\0');
+        TSK_OFF_T done = 0;
+        while (done < size) {
+            const ssize_t got = tsk_fs_file_read(file, done, bytes.data() + done,
+                                                 static_cast<std::size_t>(size - done),
+                                                 TSK_FS_FILE_READ_FLAG_NONE);
+            if (got <= 0) {
+                break;
+            }
+            done += got;
+        }
+        tsk_fs_file_close(file);
+        tsk_error_reset();
+        return done == size;
+    }
+
+    std::optional<std::string> LocalPath(const std::string&) const override { return std::nullopt; }
+
+    std::string Shown(const std::string& file) const override {
+        return file.empty() ? shown_ : shown_ + " : /" + file;
+    }
+
+  private:
+    TSK_FS_INFO* fs_;
+    std::string shown_;
+    std::shared_ptr<const DiskImage> image_; // the file system reads through it
+};
+
+} // namespace
+
+std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string& error) {
+    // The type is told here rather than by The Sleuth Kit's detection, whose probes for formats
+    // Quillon does not read (VHD, VMDK) leak what they allocate.
+    const bool ewf = libewf_check_file_signature(path.c_str(), nullptr) == 1;
+    TSK_IMG_INFO* image =
+        tsk_img_open_utf8_sing(path.c_str(), ewf ? TSK_IMG_TYPE_EWF_EWF : TSK_IMG_TYPE_RAW, 0);
+    if (image == nullptr) {
+        error = "Impossible de lire l'image disque « " + path +
+                " » : fichier absent, illisible ou d'un format inconnu (images lues : brutes, "
+                "brutes découpées, EnCase E01)" + LastTskError();
+        return nullptr;
+    }
+    std::shared_ptr<DiskImage> disk(new DiskImage(path, image));
+    if (EwfSegmentsMissing(path)) {
+        error = "Impossible de lire l'image disque « " + path +
+                " » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque ou "
+                "est tronqué)";
+        return nullptr;
+    }
+    disk->FindVolumes();
+    return disk;
+}
+
+DiskImage::~DiskImage() {
+    tsk_img_close(image_);
+}
+
+void DiskImage::FindVolumes() {
+    // GPT first, then MBR, rather than The Sleuth Kit's detection, which on a GPT disk also
+    // reads the protective MBR as a table and leaks it.
+    TSK_VS_INFO* table = tsk_vs_open(image_, 0, TSK_VS_TYPE_GPT);
+    if (table == nullptr) {
+        tsk_error_reset();
+        table = tsk_vs_open(image_, 0, TSK_VS_TYPE_DOS);
+    }
+    if (table == nullptr) {
+        tableError_ = LastTskError();
+        volumes_.push_back({0, 0, static_cast<std::uint64_t>(image_->size)});
+        return;
+    }
+    int number = 0;
+    for (TSK_PNUM_T i = 0; i < table->part_count; ++i) {
+        const TSK_VS_PART_INFO* part = tsk_vs_part_get(table, i);
+        if (part != nullptr && (part->flags & TSK_VS_PART_FLAG_ALLOC) != 0) {
+            volumes_.push_back({++number, static_cast<std::uint64_t>(part->start) * table->block_size,
+                                static_cast<std::uint64_t>(part->len) * table->block_size});
+        }
+    }
+    tsk_vs_close(table);
+}
+
+std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::string& error) {
+    if (volume.Offset + volume.Length > static_cast<std::uint64_t>(image_->size)) {
+        error = Shown(volume) + " : la partition dépasse la fin de l'image (image tronquée)";
+        return nullptr;
+    }
+    char boot[16] = {};
+    if (tsk_img_read(image_, static_cast<TSK_OFF_T>(volume.Offset), boot, sizeof boot) == sizeof boot &&
+        std::string_view(boot + 3, 8) == "-FVE-FS-") {
+        error = Shown(volume) + " : volume chiffré par BitLocker, illisible sans être déchiffré";
+        return nullptr;
+    }
+    TSK_FS_INFO* fs = tsk_fs_open_img(image_, static_cast<TSK_OFF_T>(volume.Offset), TSK_FS_TYPE_DETECT);
+    if (fs == nullptr) {
+        error = volume.Number != 0
+                    ? Shown(volume) + " : pas de système de fichiers lisible (NTFS, FAT ...)" + LastTskError()
+                    : path_ + " : ni table de partitions lisible (MBR, GPT)" + tableError_ +
+                          " ni système de fichiers lisible (NTFS, FAT ...)" + LastTskError() +
+                          " : image tronquée, endommagée, chiffrée ou d'un autre format";
+        return nullptr;
+    }
+    return std::make_unique<ImageTree>(fs, Shown(volume), shared_from_this());
+}
+
+std::string DiskImage::Shown(const Volume& volume) const {
+    return volume.Number == 0 ? path_ : path_ + ", partition " + std::to_string(volume.Number);
+}
+
+} // namespace quillon

@@ -1,0 +1,53 @@
+// The folders and files in which a Windows installation is looked for: a folder of this machine
+// (a mounted disk), or a file system inside a disk image. Read only.
+#pragma once
+
+#include "files/file_error.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+class FileTree {
+  public:
+    struct Entry {
+        std::string Name; // as the file system spells it, UTF-8
+        bool Folder = false;
+    };
+
+    virtual ~FileTree() = default;
+
+    // The entries of `folder` ("" for the top, parts joined with "/"); none when it cannot be read.
+    virtual std::vector<Entry> List(const std::string& folder) const = 0;
+    // The bytes of `file`; false with `error` set when it cannot be read.
+    virtual bool Read(const std::string& file, std::string& bytes, FileError& error) const = 0;
+    // Where `file` is on this machine's disk, when it is there (a folder of this machine).
+    virtual std::optional<std::string> LocalPath(const std::string& file) const = 0;
+    // How messages name `file`.
+    virtual std::string Shown(const std::string& file) const = 0;
+
+    // The entry of `folder` named `name` without regard to case, as "folder/Name"; "" when there
+    // is none.
+    std::string Find(const std::string& folder, std::string_view name, bool wantFolder) const;
+    // Find, part after part; "" as soon as one is missing.
+    std::string FindPath(const std::string& folder, std::initializer_list<std::string_view> parts,
+                         bool lastIsFolder) const;
+};
+
+// A folder of this machine.
+class LocalTree : public FileTree {
+  public:
+    explicit LocalTree(std::string root) : root_(std::move(root)) {}
+
+    std::vector<Entry> List(const std::string& folder) const override;
+    bool Read(const std::string& file, std::string& bytes, FileError& error) const override;
+    std::optional<std::string> LocalPath(const std::string& file) const override;
+    std::string Shown(const std::string& file) const override;
+
+  private:
+    std::string root_;
+};
+
+} // namespace quillon

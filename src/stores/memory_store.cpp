@@ -1,0 +1,393 @@
+#include "stores/memory_store.h"
+
+#include "text/ansi_codepage.h"
+
+#include <algorithm>
+
+namespace quillon {
+namespace {
+
+// Calls `visit` with each "\"-separated component of `path`, skipping empty ones;
+// stops early when it returns false.
+template <typename Visit> bool ForEachComponent(std::string_view path, Visit visit) {
+    while (!path.empty()) {
+        const auto cut = path.find('\\');
+        const auto part = path.substr(0, cut);
+        if (!part.empty() && !visit(part)) {
+            return false;
+        }
+        path = cut == std::string_view::npos ? std::string_view{} : path.substr(cut + 1);
+    }
+    return true;
+}
+
+struct SplitName {
+    int Root;
+    std::string_view Path;
+};
+
+std::optional<SplitName> SplitFullName(std::string_view fullName) {
+    const auto cut = fullName.find('\\');
+    const auto root = RootIndexIgnoringCase(fullName.substr(0, cut));
+    if (!root) {
+        return std::nullopt;
+    }
+    return SplitName{*root, cut == std::string_view::npos ? "" : fullName.substr(cut + 1)};
+}
+
+bool AccessAllowed(KeyAccess keyAccess, std::uint32_t access) {
+    switch (keyAccess) {
+    case KeyAccess::Full:
+        return true;
+    case KeyAccess::ReadOnly:
+        return (access & KeyWriteBits) == 0;
+    case KeyAccess::Denied:
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<int> RootIndexIgnoringCase(std::string_view name) {
+    for (int i = 0; i < RootCount; ++i) {
+        if (EqualsIgnoringCase(name, RootNames[i])) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+// However deep the tree, it is freed without recursion.
+MemoryKey::~MemoryKey() {
+    std::vector<std::unique_ptr<MemoryKey>> pending = std::move(subkeys_);
+    while (!pending.empty()) {
+        std::unique_ptr<MemoryKey> key = std::move(pending.back());
+        pending.pop_back();
+        for (auto& subkey : key->subkeys_) {
+            pending.push_back(std::move(subkey));
+        }
+        key->subkeys_.clear();
+    }
+}
+
+const std::vector<RegValue>& MemoryKey::Values() const {
+    Compact();
+    return values_;
+}
+
+const std::vector<std::unique_ptr<MemoryKey>>& MemoryKey::Subkeys() const {
+    Compact();
+    return subkeys_;
+}
+
+void MemoryKey::Compact() const {
+    if (!removedValues_.empty()) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            if (!ValueRemoved(i)) {
+                if (kept != i) {
+                    values_[kept] = std::move(values_[i]);
+                }
+                ++kept;
+            }
+        }
+        values_.resize(kept);
+        removedValues_.clear();
+        valueIndex_.reset(); // positions have moved
+    }
+    if (removedSubkeys_) {
+        std::erase_if(subkeys_, [](const auto& key) { return key->removed_; });
+        removedSubkeys_ = false;
+    }
+}
+
+MemoryKey* MemoryKey::FindSubkey(std::string_view name) const {
+    if (subkeys_.size() < kIndexFrom) {
+        for (const auto& key : subkeys_) {
+            if (!key->removed_ && EqualsIgnoringCase(key->Name, name)) {
+                return key.get();
+            }
+        }
+        return nullptr;
+    }
+    if (!subkeyIndex_) {
+        subkeyIndex_ = std::make_unique<std::unordered_map<std::string, MemoryKey*>>();
+        for (const auto& key : subkeys_) {
+            if (!key->removed_) {
+                subkeyIndex_->emplace(FoldCase(key->Name), key.get());
+            }
+        }
+    }
+    const auto it = subkeyIndex_->find(FoldCase(name));
+    return it == subkeyIndex_->end() ? nullptr : it->second;
+}
+
+MemoryKey& MemoryKey::AddSubkey(std::string_view name) {
+    if (MemoryKey* existing = FindSubkey(name)) {
+        return *existing;
+    }
+    return AppendSubkey(name);
+}
+
+MemoryKey& MemoryKey::AppendSubkey(std::string_view name) {
+    auto& key = subkeys_.emplace_back(std::make_unique<MemoryKey>());
+    key->Name = name;
+    if (subkeyIndex_) {
+        subkeyIndex_->emplace(FoldCase(name), key.get());
+    }
+    return *key;
+}
+
+MemoryKey* MemoryKey::AppendReadSubkey(std::string_view name) {
+    if (name.empty() || name.find('\\') != std::string_view::npos || FindSubkey(name) != nullptr) {
+        return nullptr;
+    }
+    return &AppendSubkey(name);
+}
+
+void MemoryKey::AppendCopyOf(const MemoryKey& from) {
+    // Without recursion, as keys are freed: a tree read from a file may be 512 levels deep.
+    std::vector<std::pair<const MemoryKey*, MemoryKey*>> pending{{&from, this}};
+    while (!pending.empty()) {
+        const auto [source, target] = pending.back();
+        pending.pop_back();
+        target->ReserveValues(source->Values().size());
+        for (const RegValue& value : source->Values()) {
+            target->AppendValue(value);
+        }
+        target->ReserveSubkeys(source->Subkeys().size());
+        for (const auto& subkey : source->Subkeys()) {
+            MemoryKey& copy = target->AppendSubkey(subkey->Name);
+            copy.Access = subkey->Access;
+            pending.emplace_back(subkey.get(), &copy);
+        }
+    }
+}
+
+bool MemoryKey::AppendReadValue(RegValue value) {
+    if (FindValue(value.Name) != nullptr) {
+        return false;
+    }
+    AppendValue(std::move(value));
+    return true;
+}
+
+void MemoryKey::RemoveSubkey(std::string_view name) {
+    MemoryKey* target = FindSubkey(name);
+    if (target == nullptr) {
+        return;
+    }
+    if (subkeyIndex_) {
+        subkeyIndex_->erase(FoldCase(name));
+    }
+    target->removed_ = true;
+    removedSubkeys_ = true;
+}
+
+std::size_t MemoryKey::ValuePosition(std::string_view name) const {
+    if (values_.size() < kIndexFrom) {
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            if (!ValueRemoved(i) && EqualsIgnoringCase(values_[i].Name, name)) {
+                return i;
+            }
+        }
+        return values_.size();
+    }
+    if (!valueIndex_) {
+        valueIndex_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            if (!ValueRemoved(i)) {
+                valueIndex_->emplace(FoldCase(values_[i].Name), i);
+            }
+        }
+    }
+    const auto it = valueIndex_->find(FoldCase(name));
+    return it == valueIndex_->end() ? values_.size() : it->second;
+}
+
+void MemoryKey::SetValue(std::string_view name, std::uint32_t type,
+                         std::vector<std::uint8_t> data) {
+    const std::size_t position = ValuePosition(name);
+    if (position < values_.size()) {
+        values_[position].Type = type;
+        values_[position].Data = std::move(data);
+        return;
+    }
+    AppendValue(RegValue{std::string(name), type, std::move(data)});
+}
+
+void MemoryKey::AppendValue(RegValue value) {
+    if (valueIndex_) {
+        valueIndex_->emplace(FoldCase(value.Name), values_.size());
+    }
+    values_.push_back(std::move(value));
+}
+
+void MemoryKey::RemoveValue(std::string_view name) {
+    const std::size_t position = ValuePosition(name);
+    if (position == values_.size()) {
+        return;
+    }
+    if (valueIndex_) {
+        valueIndex_->erase(FoldCase(name));
+    }
+    removedValues_.resize(values_.size());
+    removedValues_[position] = true;
+    values_[position] = RegValue{};
+}
+
+const RegValue* MemoryKey::FindValue(std::string_view name) const {
+    const std::size_t position = ValuePosition(name);
+    return position < values_.size() ? &values_[position] : nullptr;
+}
+
+MemoryStore::MemoryStore() {
+    for (int i = 0; i < RootCount; ++i) {
+        roots_[i] = std::make_unique<MemoryKey>();
+        roots_[i]->Name = RootNames[i];
+    }
+}
+
+MemoryKey* MemoryStore::CreateKey(std::string_view fullName) {
+    const auto split = SplitFullName(fullName);
+    if (!split) {
+        return nullptr;
+    }
+    MemoryKey* key = roots_[split->Root].get();
+    ForEachComponent(split->Path, [&](std::string_view part) {
+        key = &key->AddSubkey(part);
+        return true;
+    });
+    return key;
+}
+
+MemoryKey* MemoryStore::FindKey(std::string_view fullName) const {
+    const auto split = SplitFullName(fullName);
+    return split ? Walk(roots_[split->Root].get(), split->Path) : nullptr;
+}
+
+bool MemoryStore::DeleteKey(std::string_view fullName) {
+    const auto cut = fullName.rfind('\\');
+    if (cut == std::string_view::npos) {
+        return false;
+    }
+    MemoryKey* parent = FindKey(fullName.substr(0, cut));
+    const auto name = fullName.substr(cut + 1);
+    if (parent == nullptr || parent->FindSubkey(name) == nullptr) {
+        return false;
+    }
+    parent->RemoveSubkey(name);
+    return true;
+}
+
+MemoryKey* MemoryStore::Walk(MemoryKey* from, std::string_view path) const {
+    MemoryKey* key = from;
+    ForEachComponent(path, [&](std::string_view part) {
+        key = key->FindSubkey(part);
+        return key != nullptr;
+    });
+    return key;
+}
+
+MemoryKey* MemoryStore::KeyOf(KeyHandle handle) const {
+    if (IsRootHandle(handle)) {
+        return roots_[handle - FirstRootHandle].get();
+    }
+    if (handle == 0 || handle > handles_.size()) {
+        return nullptr;
+    }
+    return handles_[handle - 1];
+}
+
+std::int32_t MemoryStore::OpenKey(KeyHandle parent, std::string_view path, std::uint32_t access,
+                                  KeyHandle& result) {
+    result = 0;
+    MemoryKey* from = KeyOf(parent);
+    if (from == nullptr) {
+        return RegResult::InvalidHandle;
+    }
+    // As the system's registry: a path that begins with a backslash is refused, so that an
+    // empty first part (an empty hive name) never opens a key of the root itself.
+    if (path.starts_with('\\')) {
+        return RegResult::BadPathname;
+    }
+    MemoryKey* key = Walk(from, path);
+    if (key == nullptr) {
+        return RegResult::FileNotFound;
+    }
+    if (!AccessAllowed(key->Access, access)) {
+        return RegResult::AccessDenied;
+    }
+    if (freeHandles_.empty()) {
+        handles_.push_back(key);
+        result = static_cast<KeyHandle>(handles_.size());
+    } else {
+        result = freeHandles_.back();
+        freeHandles_.pop_back();
+        handles_[result - 1] = key;
+    }
+    return RegResult::Success;
+}
+
+std::int32_t MemoryStore::CloseKey(KeyHandle key) {
+    if (IsRootHandle(key)) {
+        return RegResult::Success;
+    }
+    if (KeyOf(key) == nullptr) {
+        return RegResult::InvalidHandle;
+    }
+    handles_[key - 1] = nullptr;
+    freeHandles_.push_back(key);
+    return RegResult::Success;
+}
+
+std::int32_t MemoryStore::EnumValue(KeyHandle handle, std::uint32_t index, RegValue& value) {
+    const MemoryKey* key = KeyOf(handle);
+    if (key == nullptr) {
+        return RegResult::InvalidHandle;
+    }
+    const auto& values = key->Values();
+    if (index >= values.size()) {
+        return RegResult::NoMoreItems;
+    }
+    value = values[index];
+    return RegResult::Success;
+}
+
+std::int32_t MemoryStore::EnumKey(KeyHandle handle, std::uint32_t index, std::string& name) {
+    const MemoryKey* key = KeyOf(handle);
+    if (key == nullptr) {
+        return RegResult::InvalidHandle;
+    }
+    const auto& subkeys = key->Subkeys();
+    if (index >= subkeys.size()) {
+        return RegResult::NoMoreItems;
+    }
+    name = subkeys[index]->Name;
+    return RegResult::Success;
+}
+
+std::int32_t MemoryStore::QueryValue(KeyHandle handle, std::string_view name, std::uint32_t& type,
+                                     std::vector<std::uint8_t>& data) {
+    type = 0;
+    data.clear();
+    const MemoryKey* key = KeyOf(handle);
+    if (key == nullptr) {
+        return RegResult::InvalidHandle;
+    }
+    const RegValue* value = key->FindValue(name);
+    if (value == nullptr) {
+        return RegResult::FileNotFound;
+    }
+    type = value->Type;
+    data = value->Data;
+    return RegResult::Success;
+}
+
+std::size_t MemoryStore::OpenHandleCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(handles_.begin(), handles_.end(), [](auto* key) { return key != nullptr; }));
+}
+
+} // namespace quillon
