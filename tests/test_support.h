@@ -7,6 +7,7 @@
 #include "formats/reg_file_reader.h"
 #include "stores/memory_store.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -126,9 +127,11 @@ class ScratchFolder {
   public:
     explicit ScratchFolder(const std::string& purpose = "") {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ =
-            std::filesystem::temp_directory_path() /
-            ("quillon-test-" + std::string(info->test_suite_name()) + "-" + info->name() + purpose);
+        // Parametrized tests' names hold slashes: one folder each all the same.
+        std::string name =
+            "quillon-test-" + std::string(info->test_suite_name()) + "-" + info->name() + purpose;
+        std::replace(name.begin(), name.end(), '/', '-');
+        path_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

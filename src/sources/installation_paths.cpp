@@ -2,10 +2,12 @@
 
 #include "text/ansi_codepage.h"
 
-
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace quillon {
 namespace {
@@ -107,7 +109,8 @@ bool InstallationPaths::FolderExists(std::string_view windowsPath) const {
     return TreePath(windowsPath, tree).has_value();
 }
 
-std::optional<std::vector<std::string>> InstallationPaths::ImageSubfolders(std::string_view windowsPath) const {
+std::optional<std::vector<std::string>>
+InstallationPaths::ImageSubfolders(std::string_view windowsPath) const {
     const FileTree* tree = nullptr;
     const std::optional<std::string> at = TreePath(windowsPath, tree);
     if (tree == nullptr || tree->LocalPath("")) {
@@ -119,9 +122,8 @@ std::optional<std::vector<std::string>> InstallationPaths::ImageSubfolders(std::
             names.push_back(Utf8ToAnsi(entry.Name));
         }
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return FoldCase(a) < FoldCase(b);
-    });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return FoldCase(a) < FoldCase(b); });
     return names;
 }
 
@@ -142,7 +144,8 @@ void InstallationPaths::ReadVariables(const MemoryStore& store) {
     const std::string profiles = TextOf(store, kProfileList, "ProfilesDirectory");
     const std::string allUsers = TextOf(store, kProfileList, "AllUsersProfile");
     if (!profiles.empty()) {
-        SetVariable("AllUsersProfile", profiles + "\\" + (allUsers.empty() ? "All Users" : allUsers));
+        SetVariable("AllUsersProfile",
+                    profiles + "\\" + (allUsers.empty() ? "All Users" : allUsers));
     }
     const std::string profile = MountedUserProfile(store);
     SetVariable("UserProfile", profile);
@@ -205,8 +208,9 @@ std::string InstallationPaths::WindowsPath(std::string_view nativePath) const {
     return {};
 }
 
-std::string ExpandFolder(std::string_view stored,
-                         const std::function<std::optional<std::string>(std::string_view)>& variable) {
+std::string
+ExpandFolder(std::string_view stored,
+             const std::function<std::optional<std::string>(std::string_view)>& variable) {
     while (stored.ends_with('\0')) {
         stored.remove_suffix(1);
     }
@@ -240,8 +244,19 @@ std::string ExpandFolder(std::string_view stored,
 std::string SystemFolder(std::string_view stored) {
     return ExpandFolder(stored, [](std::string_view name) -> std::optional<std::string> {
 #ifdef _WIN32
-        const char* value = std::getenv(std::string(name).c_str());
-        return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+        // The "A" call, so the value comes in the ANSI code page like the stored folder.
+        const std::string variable(name);
+        const DWORD size = GetEnvironmentVariableA(variable.c_str(), nullptr, 0);
+        if (size == 0) {
+            return std::nullopt;
+        }
+        std::string value(size, '\0');
+        const DWORD length = GetEnvironmentVariableA(variable.c_str(), value.data(), size);
+        if (length == 0 || length >= size) {
+            return std::nullopt;
+        }
+        value.resize(length);
+        return value;
 #else
         (void)name; // off Windows, only an installation read gives the variables their values
         return std::nullopt;

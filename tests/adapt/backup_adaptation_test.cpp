@@ -1,6 +1,5 @@
 // Reading and rewriting the lines of a backup file, line by line.
 #include "adapt/backup_adaptation.h"
-
 #include "test_support.h"
 
 namespace quillon {
@@ -31,10 +30,19 @@ std::vector<std::string> All(const HeldLines& held) {
 
 TEST(Separators, PairsBecomeOne) {
     EXPECT_EQ(SimplifierSeparateur("C:\\\\Mail\\\\OE", '\\'), "C:\\Mail\\OE");
-    EXPECT_EQ(SimplifierSeparateur("a\\\\\\b", '\\'), "a\\\\b"); // three give two
+    EXPECT_EQ(SimplifierSeparateur("a\\\\\\b", '\\'), "a\\\\b");   // three give two
     EXPECT_EQ(SimplifierSeparateur("a\\\\\\\\b", '\\'), "a\\\\b"); // four give two
     EXPECT_EQ(SimplifierSeparateur("", '\\'), "");
-    EXPECT_EQ(SimplifierSeparateur(std::string(2000, '\\'), '\\'), std::string(1000, '\\')); // no limit
+    EXPECT_EQ(SimplifierSeparateur(std::string(2000, '\\'), '\\'),
+              std::string(1000, '\\')); // no limit
+}
+
+// Accented letters and variables are a folder's own; a quote, a bar or a line end is not.
+TEST(Separators, AWindowsPathHoldsAccentsButNoQuoteBarOrLineEnd) {
+    EXPECT_TRUE(IsWindowsPath("%UserProfile%\\Local Settings\\Identit\xE9s"));
+    for (const char* refused : {"C:\\a\"b", "C:\\a|b", "C:\\a\r\n[HKEY_LOCAL_MACHINE\\X]"}) {
+        EXPECT_FALSE(IsWindowsPath(refused)) << refused;
+    }
 }
 
 TEST(BackupReading, FindsTheFirstIdentityAndTheLastOfTheRest) {
@@ -68,7 +76,8 @@ TEST(BackupReading, OddAndShortLinesLeaveTheirFieldAlone) {
     EXPECT_EQ(Scan({"\"Store Root\"=hex(2):25,zz"}).StoreFolder, std::nullopt);
     EXPECT_EQ(Scan({"[HKEY_USERS\\S-1-5-21-" + std::string(60, '7') + "]"}).Group,
               "S-1-5-21-" + std::string(35, '7')); // no -1003: 44 characters
-    const BackupFindings last = Scan({"x", "@=\"C:\\\\a\"", "[A\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]"});
+    const BackupFindings last =
+        Scan({"x", "@=\"C:\\\\a\"", "[A\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]"});
     EXPECT_EQ(last.AddressBookLine, 2);
     EXPECT_EQ(last.AddressBook, std::nullopt);
     EXPECT_EQ(Scan({"x", "[A\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]", "@="}).AddressBook,
@@ -87,14 +96,14 @@ TEST(BackupChanges, RewritesIdentityFolderGroupAndAddressBook) {
         "[HKEY_CURRENT_USER\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]",
         "@=\"C:\\\\Old\\\\a.wab\"",
     });
-    const AdaptationCounts counts = AdaptLines(
-        held, {"{old-id}", "{new-id}", "C:\\A\\B", "D:\\Mail", "S-1-5-21-9-9-9-1003",
-               "C:\\Carnet\\a.wab", 6});
+    const AdaptationCounts counts =
+        AdaptLines(held, {"{old-id}", "{new-id}", "C:\\A\\B", "D:\\Mail", "S-1-5-21-9-9-9-1003",
+                          "C:\\Carnet\\a.wab", 6});
     EXPECT_EQ(All(held), (std::vector<std::string>{
                              "REGEDIT4",
                              "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software] {old-id}",
                              "\"Store Root\"=\"D:\\\\Mail\"",
-                             "\"Store Root\"=hex(2):44,3A,5C,4D,61,69,6C,0", // keeps its form
+                             "\"Store Root\"=hex(2):44,3A,5C,4D,61,69,6C,0",    // keeps its form
                              "[HKEY_USERS\\S-1-5-21-1-2-3-1003\\RemoteAccess]", // 45: left alone
                              "[HKEY_USERS\\S-1-5-21-9-9-9-1003\\RemoteAccess]",
                              "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software\\Microsoft\\WAB\\"
@@ -113,17 +122,15 @@ TEST(BackupChanges, RewritesIdentityFolderGroupAndAddressBook) {
 TEST(BackupChanges, AWrappedStoreRootIsOneValue) {
     const std::initializer_list<std::string_view> wrapped = {
         "[HKEY_CURRENT_USER\\Identities\\{old-id}\\Software]",
-        "\"Store Root\"=hex(2):43,3a,5c,4f,\\",
-        "  6c,64,5c,\\",
-        "  4f,45,00",
+        "\"Store Root\"=hex(2):43,3a,5c,4f,\\", "  6c,64,5c,\\", "  4f,45,00",
         "\"Next\"=dword:00000001"};
     EXPECT_EQ(Scan(wrapped).StoreFolder, "C:\\Old\\OE");
     HeldLines held = Held(wrapped);
     AdaptLines(held, {"{old-id}", "{new-id}", "C:\\Old\\OE", "D:\\New", "", "", 0});
-    EXPECT_EQ(All(held), (std::vector<std::string>{
-                             "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software]",
-                             "\"Store Root\"=hex(2):44,3A,5C,4E,65,77,0", "", "",
-                             "\"Next\"=dword:00000001"}));
+    EXPECT_EQ(All(held),
+              (std::vector<std::string>{"[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software]",
+                                        "\"Store Root\"=hex(2):44,3A,5C,4E,65,77,0", "", "",
+                                        "\"Next\"=dword:00000001"}));
     HeldLines binary = Held({"\"Store Root\"=hex:43,3a,\\", "  00", "\"Next\"=dword:00000001"});
     AdaptLines(binary, {"{old-id}", "{new-id}", "", "D:\\New", "", "", 0});
     EXPECT_EQ(All(binary), (std::vector<std::string>{"\"Store Root\"=\"D:\\\\New\"", "",
@@ -133,7 +140,8 @@ TEST(BackupChanges, AWrappedStoreRootIsOneValue) {
 TEST(BackupChanges, LeavesWhatItMustNotTouch) {
     const auto adapt = [](HeldLines& held, std::string oldId, std::string book,
                           std::int64_t bookLine) {
-        return AdaptLines(held, {oldId, "{new-id}", "C:\\A", "C:\\A", "S-1-5-21-1", book, bookLine});
+        return AdaptLines(held,
+                          {oldId, "{new-id}", "C:\\A", "C:\\A", "S-1-5-21-1", book, bookLine});
     };
     HeldLines held = Held({"REGEDIT4", "[X\\{ab}]", "[X\\{new-id}]", "\"Store Root\"=\"C:\\\\A\"",
                            "[A\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]", "@=\"x\"",
@@ -152,8 +160,9 @@ TEST(BackupChanges, LeavesWhatItMustNotTouch) {
     // An address-book header on the last line is treated alone.
     HeldLines last = Held({"REGEDIT4", "[A\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]"});
     adapt(last, "{old-id}", "D:\\b.wab", 1);
-    EXPECT_EQ(All(last)[1],
-              "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]");
+    EXPECT_EQ(
+        All(last)[1],
+        "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]");
     EXPECT_EQ(last.Size(), 2u);
 }
 

@@ -2,7 +2,7 @@
 // and writing it. The input's first line is the folder the user chooses; the rest is the file.
 // A backup that read as a .reg file must still read as one once adapted.
 #include "app/dialogue.h"
-#include "app/fake_ui.h"
+#include "dialogue_fixture.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The Qt window over the model, on the offscreen platform, with the fake Ui for everything
 // modal: every control drawn with its caption and tooltip, and every event reaching the model.
-#include "../app/fake_ui.h"
+#include "../dialogue_fixture.h"
 #include "../folder_tree.h"
 #include "app/dialogue.h"
 #include "gui/chooser_dialog.h"

@@ -1,6 +1,6 @@
 // The Windows window over the model, run under Wine with a virtual display: the real controls
 // driven by window messages, with the fake Ui; then the real Ui's dialogs and help viewer.
-#include "../app/fake_ui.h"
+#include "../dialogue_fixture.h"
 #include "app/dialogue.h"
 #include "registry/reg_access.h"
 #include "stores/windows_store.h"

@@ -1,8 +1,11 @@
-// A Ui for tests: records every call in order and answers from a script.
+// The window's model as every test drives it: a registry in memory, a Ui that records every call
+// in order and answers from a script, and the Dialogue over them.
 #pragma once
 
 #include "adapt/directory_chooser.h"
+#include "app/dialogue.h"
 #include "app/ui_port.h"
+#include "stores/memory_store.h"
 #include "text/ansi_codepage.h"
 
 #include <deque>
@@ -87,6 +90,22 @@ class FakeUi : public Ui {
     bool helpThrows = false;
     bool browserStarts = true;
     std::function<void(ChoixRepertSauve&)> chooserScript; // what the user does in the chooser
+};
+
+// A store, the registry over it, the fake Ui, and the Dialogue once launched.
+struct DialogueRig {
+    // Creates the Dialogue and runs its start-up, dated as the expected files are.
+    Dialogue& Launch(const std::string& programFolder = ".") {
+        dialogue.emplace(registry, ui, programFolder);
+        dialogue->TodayText = [] { return std::string("2026 12 05"); };
+        dialogue->Form_Load();
+        return *dialogue;
+    }
+
+    MemoryStore store;
+    Reg_access registry{store};
+    FakeUi ui;
+    std::optional<Dialogue> dialogue;
 };
 
 } // namespace quillon::test
