@@ -1,9 +1,9 @@
-# Sourced by the offline tests. merged_gives_back NATIVE_CLI BACKUP WORK: merges BACKUP into
+# Sourced by the offline tests; $QUILLON_WINE is the Wine loader. merged_gives_back NATIVE_CLI BACKUP WORK: merges BACKUP into
 # the Wine prefix $WINEPREFIX with Wine's regedit, reads each of its key sections back with
 # NATIVE_CLI, and succeeds when every key and value of BACKUP is there, same type, same bytes.
 merged_gives_back() {
     local cli=$1 backup=$2 work=$3 key first=1 mode
-    "${QUILLON_WINE:-wine}" regedit /s "$(winepath -w "$backup" 2>/dev/null)" 2>/dev/null || return 1
+    "$QUILLON_WINE" regedit /s "$("$QUILLON_WINE" winepath -w "$backup" 2>/dev/null)" 2>/dev/null || return 1
     wineserver -w
     : >"$work/readback.reg"
     while IFS= read -r key; do

@@ -1,0 +1,49 @@
+quillon-cli export from end to end, on the key of the example .reg file.
+
+  $ key='HKEY_CURRENT_USER\Software\Test'
+  $ store=(--reg "$SRC/examples/test-key.reg")
+  $ "$CLI" "${store[@]}" export "$key" a.reg
+  $ cmp a.reg "$SRC/tests/data/test-key.expected.reg"
+
+--append adds one key without a second header:
+
+  $ "$CLI" "${store[@]}" export "$key\\Sub" a.reg --append
+  $ grep -c REGEDIT4 a.reg
+  1
+  $ tail -c 60 a.reg | grep -c 'hex(2):25,54,25,0'
+  1
+
+A missing key leaves the file alone; an unknown root; a missing folder; nothing left behind:
+
+  $ cp a.reg before.reg
+  $ "$CLI" "${store[@]}" export 'HKEY_CURRENT_USER\Software\Missing' a.reg
+  quillon-cli: clé introuvable ou illisible : HKEY_CURRENT_USER\Software\Missing
+  [1]
+  $ cmp a.reg before.reg
+  $ "$CLI" "${store[@]}" export 'HKEY_NOWHERE\Software' b.reg
+  quillon-cli: la clé « HKEY_NOWHERE\Software » ne commence pas par une racine connue (HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS...)
+  [1]
+  $ "$CLI" "${store[@]}" export "$key" no/such/c.reg
+  quillon-cli: impossible d'écrire « no/such/c.reg » : le fichier ou son dossier n'existe pas
+  [1]
+  $ ls
+  a.reg
+  before.reg
+
+Usage errors:
+
+  $ "$CLI" "${store[@]}" export "$key"
+  quillon-cli: usage : export CLÉ FICHIER [--append]
+  [2]
+  $ "$CLI" "${store[@]}" frobnicate
+  quillon-cli: commande inconnue : frobnicate
+  Aide : quillon-cli --help
+  [2]
+
+A bad .reg names its line; /dev/stdout is written into, not replaced by a file:
+
+  $ printf 'REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n"x"=hex:zz\r\n' >bad.reg
+  $ "$CLI" --reg bad.reg export 'HKEY_CURRENT_USER\A' e.reg
+  quillon-cli: bad.reg, ligne 3 : octet hexadécimal incorrect : « "x"=hex:zz »
+  [1]
+  $ "$CLI" "${store[@]}" export "$key" /dev/stdout 2>/dev/null | cmp - "$SRC/tests/data/test-key.expected.reg"
