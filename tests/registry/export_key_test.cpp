@@ -1,6 +1,8 @@
 #include "export/export_to_file.h"
+#include "export/value_lines.h"
 #include "registry/reg_access.h"
 #include "test_support.h"
+#include "text/ansi_codepage.h"
 
 #include <cerrno>
 
@@ -60,23 +62,6 @@ TEST_F(ExportKeyTest, AKeyThatCannotBeOpenedLeavesFilesAlone) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("new.reg")));
 }
 
-TEST_F(ExportKeyTest, NumbersAndHexFormsFollowTheLineSyntax) {
-    MemoryStore store;
-    MemoryKey* key = store.CreateKey("HKEY_CURRENT_USER\\K");
-    key->SetValue("one", RegType::Dword, {1, 0, 0, 0});
-    key->SetValue("big", RegType::Dword, {0x0A, 0x01, 0, 0});
-    key->SetValue("max", RegType::Dword, {0xFF, 0xFF, 0xFF, 0xFF});
-    key->SetValue("bin", RegType::Binary, {0x00, 0x0A, 0xFF, 0x10});
-    key->SetValue("qword", 11, std::vector<std::uint8_t>(8, 0));
-    key->SetValue("odd", 0x1234, {0xAB});
-    key->SetValue("list", RegType::MultiString, {'a', 0, 'b', 0, 0});
-    EXPECT_EQ(Export(store, "HKEY_CURRENT_USER\\K"),
-              Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\K]", "\"one\"=dword:00000001",
-                     "\"big\"=dword:0000010A", "\"max\"=dword:FFFFFFFF", "\"bin\"=hex(3):0,A,FF,10",
-                     "\"qword\"=hex(B):0,0,0,0,0,0,0,0", "\"odd\"=hex(1234):AB",
-                     "\"list\"=hex(7):61,0,62,0,0"}));
-}
-
 TEST_F(ExportKeyTest, WalksDepthFirstWithValuesBeforeSubkeysInStoreOrder) {
     MemoryStore store = StoreFromReg("[HKEY_CURRENT_USER\\R]\r\n\"v\"=\"1\"\r\n@=\"d\"\r\n"
                                      "\"w\"=\"2\"\r\n"
@@ -93,33 +78,32 @@ TEST_F(ExportKeyTest, WalksDepthFirstWithValuesBeforeSubkeysInStoreOrder) {
                      "\"b\"=\"5\"", "", "[HKEY_CURRENT_USER\\R\\Shut]"}));
 }
 
-TEST_F(ExportKeyTest, EscapesBackslashesAndQuotesAndKeepsAnsiBytes) {
-    MemoryStore store = StoreFromReg("[HKEY_CURRENT_USER\\E]\r\n"
-                                     "\"Store Root\"=\"C:\\\\Mail\"\r\n"
-                                     "\"say \\\"hi\\\"\"=\"a \\\"quoted\\\" \\\\ text\"\r\n"
-                                     "\"Caf\xE9\"=\"\xE9t\xE9 \x80\"\r\n");
-    EXPECT_EQ(Export(store, "HKEY_CURRENT_USER\\E"),
-              Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\E]", "\"Store Root\"=\"C:\\\\Mail\"",
-                     "\"say \\\"hi\\\"\"=\"a \\\"quoted\\\" \\\\ text\"",
-                     "\"Caf\xE9\"=\"\xE9t\xE9 \x80\""}));
-}
-
-TEST_F(ExportKeyTest, WritesInHexWhatTheQuotedAndDwordFormsCannotCarry) {
-    MemoryStore store;
-    MemoryKey* key = store.CreateKey("HKEY_CURRENT_USER\\H");
-    key->SetValue("empty", RegType::String, {});
-    key->SetValue("unterminated", RegType::String, {'a', 'b'});
-    key->SetValue("inner zero", RegType::String, {'a', 0, 'b', 0});
-    key->SetValue("lines", RegType::String, {'a', '\r', '\n', 'b', 0});
-    key->SetValue("short", RegType::Dword, {1, 2});
-    key->SetValue("long", RegType::Dword, {1, 2, 3, 4, 5});
-    key->SetValue("nothing", RegType::Binary, {});
-    key->SetValue("none", RegType::None, {});
-    EXPECT_EQ(Export(store, "HKEY_CURRENT_USER\\H"),
-              Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\H]", "\"empty\"=hex(1):",
-                     "\"unterminated\"=hex(1):61,62", "\"inner zero\"=hex(1):61,0,62,0",
-                     "\"lines\"=hex(1):61,D,A,62,0", "\"short\"=hex(4):1,2",
-                     "\"long\"=hex(4):1,2,3,4,5", "\"nothing\"=hex(3):", "\"none\"=hex(0):"}));
+// Each row of tests/data/value_lines.txt: a value, and the line written for it.
+TEST(ValueLines, EveryRowOfTheTableIsWrittenAsItSays) {
+    const std::vector<std::string> rows =
+        SplitLines(ReadBytes(QUILLON_TEST_DATA "/value_lines.txt"));
+    int checked = 0;
+    for (const std::string& row : rows) {
+        if (row.empty() || row.starts_with("#")) {
+            continue;
+        }
+        std::vector<std::string> cells;
+        for (std::size_t at = 0, bar; at <= row.size(); at = bar + 3) {
+            bar = std::min(row.find(" | ", at), row.size());
+            cells.push_back(row.substr(at, bar - at));
+        }
+        ASSERT_EQ(cells.size(), 4u) << row;
+        RegValue value{Utf8ToAnsi(cells[0]), static_cast<std::uint32_t>(std::stoul(cells[1])), {}};
+        std::istringstream bytes(cells[2]);
+        for (unsigned byte = 0; bytes >> std::hex >> byte;) {
+            value.Data.push_back(static_cast<std::uint8_t>(byte));
+        }
+        std::string line;
+        AppendValueLine(line, value);
+        EXPECT_EQ(AnsiToUtf8(line), cells[3]);
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
 }
 
 // A name holding CR or LF cannot be written on one line: the entry is left out and named, and
