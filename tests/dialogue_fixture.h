@@ -94,11 +94,15 @@ class FakeUi : public Ui {
 
 // A store, the registry over it, the fake Ui, and the Dialogue once launched.
 struct DialogueRig {
-    // Creates the Dialogue and runs its start-up, dated as the expected files are.
-    Dialogue& Launch(const std::string& programFolder = ".") {
+    // Creates the Dialogue, dated as the expected files are, for a face to be built on it.
+    Dialogue& Create(const std::string& programFolder = ".") {
         dialogue.emplace(registry, ui, programFolder);
         dialogue->TodayText = [] { return std::string("2026 12 05"); };
-        dialogue->Form_Load();
+        return *dialogue;
+    }
+    // Creates the Dialogue and runs its start-up.
+    Dialogue& Launch(const std::string& programFolder = ".") {
+        Create(programFolder).Form_Load();
         return *dialogue;
     }
 

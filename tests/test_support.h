@@ -3,9 +3,9 @@
 
 #include "export/key_export.h"
 #include "files/text_lines.h"
-#include "folder_tree.h"
 #include "formats/reg_file_reader.h"
 #include "stores/memory_store.h"
+#include "test_files.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -108,18 +108,6 @@ inline void ExpectSameTree(const MemoryKey& a, const MemoryKey& b) {
     for (std::size_t i = 0; i < a.Subkeys().size(); ++i) {
         ExpectSameTree(*a.Subkeys()[i], *b.Subkeys()[i]);
     }
-}
-
-inline std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
 }
 
 // A folder of its own for one test, removed afterwards.

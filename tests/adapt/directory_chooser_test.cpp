@@ -1,7 +1,7 @@
 // The directory chooser of tab 3 as the model drives it, whichever face shows it: the folder
 // it gives back, cancelling, and the folders of an installation read offline.
 #include "../dialogue_fixture.h"
-#include "../folder_tree.h"
+#include "../test_files.h"
 #include "../test_support.h"
 
 namespace quillon {

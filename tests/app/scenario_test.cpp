@@ -132,12 +132,13 @@ std::string AfterEquals(const std::string& rest) {
 class ScenarioRun {
   public:
     void Run(const Scenario& scenario) {
+        const auto steps = Steps();
         for (const Step& step : scenario.steps) {
             SCOPED_TRACE(step.file + ":" + std::to_string(step.line) + ": " + step.command + " " +
                          step.args);
-            const auto command = Commands().find(step.command);
-            ASSERT_NE(command, Commands().end()) << "unknown step";
-            (this->*(command->second))(step);
+            const auto found = steps.find(step.command);
+            ASSERT_NE(found, steps.end()) << "unknown step";
+            found->second(step);
             if (::testing::Test::HasFatalFailure() || ::testing::Test::IsSkipped()) {
                 return;
             }
@@ -147,48 +148,71 @@ class ScenarioRun {
     }
 
   private:
-    using Command = void (ScenarioRun::*)(const Step&);
-    static const std::map<std::string, Command>& Commands() {
-        static const std::map<std::string, Command> commands = {
-            {"platform", &ScenarioRun::Platform},
-            {"sample", &ScenarioRun::Sample},
-            {"sample-user-at", &ScenarioRun::SampleUserAt},
-            {"oe", &ScenarioRun::OeRegistry},
-            {"reg", &ScenarioRun::Reg},
-            {"delete-key", &ScenarioRun::DeleteKey},
-            {"delete-value", &ScenarioRun::DeleteValue},
-            {"read-only", &ScenarioRun::ReadOnly},
-            {"temp-folder-missing", &ScenarioRun::TempFolderMissing},
-            {"start", &ScenarioRun::Start},
-            {"click", &ScenarioRun::Click},
-            {"no-click", &ScenarioRun::NoClick},
-            {"tab", &ScenarioRun::Tab},
-            {"set", &ScenarioRun::Set},
-            {"only", &ScenarioRun::Only},
-            {"leave", &ScenarioRun::Leave},
-            {"help", &ScenarioRun::Help},
-            {"answer", &ScenarioRun::AnswerWith},
-            {"choose", &ScenarioRun::Choose},
-            {"cancel", &ScenarioRun::Cancel},
-            {"ui", &ScenarioRun::UiFlag},
-            {"write", &ScenarioRun::Write},
-            {"chmod", &ScenarioRun::Chmod},
-            {"message", &ScenarioRun::Message},
-            {"icon", &ScenarioRun::Icon},
-            {"skip-messages", &ScenarioRun::SkipMessages},
-            {"no-more-messages", &ScenarioRun::NoMoreMessages},
-            {"call", &ScenarioRun::Call},
-            {"no-more-calls", &ScenarioRun::NoMoreCalls},
-            {"expect", &ScenarioRun::Expect},
-            {"boxes", &ScenarioRun::Boxes},
-            {"dialog", &ScenarioRun::Dialog},
-            {"dialogs", &ScenarioRun::Dialogs},
-            {"file", &ScenarioRun::File},
-            {"folder-holds", &ScenarioRun::FolderHolds},
-            {"temp-empty", &ScenarioRun::TempEmpty},
-            {"held", &ScenarioRun::Held},
+    using Action = std::function<void(const Step&)>;
+    // Every step word, and what it does.
+    std::map<std::string, Action> Steps() {
+        const auto member = [this](void (ScenarioRun::*f)(const Step&)) {
+            return [this, f](const Step& s) { (this->*f)(s); };
         };
-        return commands;
+        test::FakeUi& ui = rig_.ui;
+        return {
+            {"platform", member(&ScenarioRun::Platform)},
+            {"sample", member(&ScenarioRun::Sample)},
+            {"sample-user-at", [this](const Step& s) { LoadSampleUserAt(s.args); }},
+            {"oe", member(&ScenarioRun::OeRegistry)},
+            {"reg", [this](const Step& s) { ReadReg("REGEDIT4\r\n" + Block(s), "reg"); }},
+            {"delete-key", [this](const Step& s) { EXPECT_TRUE(rig_.store.DeleteKey(s.args)); }},
+            {"delete-value", member(&ScenarioRun::DeleteValue)},
+            {"read-only", [this](const Step& s) { Key(s.args).Access = KeyAccess::ReadOnly; }},
+            {"temp-folder-missing",
+             [this](const Step&) {
+                 tempFolder_.reset();
+                 tempFolder_.emplace(folder_.File("no-such-folder") + "/");
+             }},
+            {"start", [this](const Step& s) { rig_.Launch(s.args.empty() ? "." : s.args); }},
+            {"click", [this](const Step& s) { EXPECT_TRUE(D().Click(s.args)) << "no handler"; }},
+            {"no-click", [this](const Step& s) { EXPECT_FALSE(D().Click(s.args)); }},
+            {"tab",
+             [this](const Step& s) { D().Onglets.Select(std::stoi(s.args)), D().Onglets_Click(); }},
+            {"set", member(&ScenarioRun::Set)},
+            {"only", member(&ScenarioRun::Only)},
+            {"leave",
+             [this](const Step& s) { EXPECT_TRUE(D().LostFocus(s.args)) << "no handler"; }},
+            {"help",
+             [this](const Step& s) {
+                 D().Aide(s.args.empty() ? std::nullopt : std::optional(std::stoi(s.args)));
+             }},
+            {"answer",
+             [&ui](const Step& s) {
+                 ui.answers.push_back(s.args == "yes" ? Answer::Yes : Answer::No);
+             }},
+            {"choose", [this, &ui](const Step& s) { ui.files.push_back(PathOf(s.args)); }},
+            {"cancel", [&ui](const Step&) { ui.files.push_back(std::nullopt); }},
+            {"ui", member(&ScenarioRun::UiFlag)},
+            {"write", member(&ScenarioRun::Write)},
+            {"chmod", member(&ScenarioRun::Chmod)},
+            {"message", member(&ScenarioRun::Message)},
+            {"icon", member(&ScenarioRun::Icon)},
+            {"skip-messages", [this, &ui](const Step&) { messagesSeen_ = ui.messages.size(); }},
+            {"no-more-messages", member(&ScenarioRun::NoMoreMessages)},
+            {"call", member(&ScenarioRun::Call)},
+            {"no-more-calls", member(&ScenarioRun::NoMoreCalls)},
+            {"expect", member(&ScenarioRun::Expect)},
+            {"boxes", member(&ScenarioRun::Boxes)},
+            {"dialog", member(&ScenarioRun::Dialog)},
+            {"dialogs",
+             [&ui](const Step& s) {
+                 EXPECT_EQ(ui.dialogs.size(), std::stoul(AfterEquals(s.args)));
+             }},
+            {"file", member(&ScenarioRun::File)},
+            {"folder-holds",
+             [this](const Step& s) {
+                 EXPECT_EQ(std::distance(fs::directory_iterator(folder_.Path()), {}),
+                           std::stoi(s.args));
+             }},
+            {"temp-empty", [this](const Step&) { EXPECT_TRUE(fs::is_empty(temp_.Path())); }},
+            {"held", member(&ScenarioRun::Held)},
+        };
     }
 
     // $DIR: this case's folder; $HELP: the help file the Dialogue names in /opt/quillon.
@@ -202,7 +226,7 @@ class ScenarioRun {
     }
     // An argument as the program's own text: ANSI, escapes read.
     std::string Ansi(const std::string& argument) const {
-        return Unescape(Utf8ToAnsi(Subst(argument)));
+        return Subst(Unescape(Utf8ToAnsi(argument)));
     }
     // The lines of a block as the program's text: ANSI, backslashes as they are (.reg text).
     std::string Block(const Step& step) const {
@@ -210,7 +234,7 @@ class ScenarioRun {
     }
     // An expected text, UTF-8 as the messages are recorded.
     std::string Expected(const std::string& argument) const {
-        return Unescape(Subst(argument));
+        return Subst(Unescape(argument));
     }
     std::string PathOf(const std::string& name) const {
         return Subst(name.starts_with("$") || fs::path(name).is_absolute() ? name : "$DIR/" + name);
@@ -242,9 +266,6 @@ class ScenarioRun {
         }
         LoadSampleUserAt("HKEY_USERS\\S-1-5-21-1111111111-2222222222-3333333333-1003");
     }
-    void SampleUserAt(const Step& step) {
-        LoadSampleUserAt(step.args);
-    }
     void LoadSampleUserAt(const std::string& root) {
         const std::string user = test::ReadBytes(QUILLON_EXAMPLES "/sample-xp/ntuser.reg");
         ReadReg(ReplaceAll(user, "[HKEY_CURRENT_USER", "[" + root), "ntuser.reg");
@@ -260,41 +281,17 @@ class ScenarioRun {
                              group.empty() ? "S-1-5-21-11-22-33-513" : group);
         ReadReg("REGEDIT4\r\n" + registry, "oe.reg");
     }
-    void Reg(const Step& step) {
-        ReadReg("REGEDIT4\r\n" + Block(step), "reg");
-    }
-    void DeleteKey(const Step& step) {
-        EXPECT_TRUE(rig_.store.DeleteKey(step.args));
+    // The key of that name, which the case expects to exist.
+    MemoryKey& Key(const std::string& path) {
+        MemoryKey* key = rig_.store.FindKey(path);
+        EXPECT_NE(key, nullptr) << path;
+        return key != nullptr ? *key : *rig_.store.CreateKey(path);
     }
     void DeleteValue(const Step& step) {
         const auto bar = step.args.find(" | ");
-        MemoryKey* key = rig_.store.FindKey(step.args.substr(0, bar));
-        ASSERT_NE(key, nullptr);
-        key->RemoveValue(step.args.substr(bar + 3));
-    }
-    void ReadOnly(const Step& step) {
-        MemoryKey* key = rig_.store.FindKey(step.args);
-        ASSERT_NE(key, nullptr);
-        key->Access = KeyAccess::ReadOnly;
-    }
-    void TempFolderMissing(const Step&) {
-        tempFolder_.reset();
-        tempFolder_.emplace(folder_.File("no-such-folder") + "/");
-    }
-    void Start(const Step& step) {
-        rig_.Launch(step.args.empty() ? "." : step.args);
+        Key(step.args.substr(0, bar)).RemoveValue(step.args.substr(bar + 3));
     }
 
-    void Click(const Step& step) {
-        EXPECT_TRUE(D().Click(step.args)) << "no click handler";
-    }
-    void NoClick(const Step& step) {
-        EXPECT_FALSE(D().Click(step.args));
-    }
-    void Tab(const Step& step) {
-        D().Onglets.Select(std::stoi(step.args));
-        D().Onglets_Click();
-    }
     void Set(const Step& step) {
         const auto [name, value] = Split(step.args);
         Control* control = D().Find(name);
@@ -328,34 +325,13 @@ class ScenarioRun {
             rest = after;
         }
     }
-    void Leave(const Step& step) {
-        EXPECT_TRUE(D().LostFocus(step.args)) << "no handler";
-    }
-    void Help(const Step& step) {
-        D().Aide(step.args.empty() ? std::nullopt
-                                   : std::optional<std::int32_t>(std::stoi(step.args)));
-    }
-    void AnswerWith(const Step& step) {
-        rig_.ui.answers.push_back(step.args == "yes" ? Answer::Yes : Answer::No);
-    }
-    void Choose(const Step& step) {
-        rig_.ui.files.push_back(PathOf(step.args));
-    }
-    void Cancel(const Step&) {
-        rig_.ui.files.push_back(std::nullopt);
-    }
     void UiFlag(const Step& step) {
         const auto [flag, value] = Split(step.args);
-        const bool on = value == "yes";
-        if (flag == "help-shows") {
-            rig_.ui.helpShows = on;
-        } else if (flag == "help-throws") {
-            rig_.ui.helpThrows = on;
-        } else if (flag == "browser-starts") {
-            rig_.ui.browserStarts = on;
-        } else {
-            ADD_FAILURE() << "no such flag";
-        }
+        const std::map<std::string, bool*> flags = {{"help-shows", &rig_.ui.helpShows},
+                                                    {"help-throws", &rig_.ui.helpThrows},
+                                                    {"browser-starts", &rig_.ui.browserStarts}};
+        ASSERT_TRUE(flags.contains(flag)) << "no such flag";
+        *flags.at(flag) = value == "yes";
     }
     // write NAME [lf|cr|utf16] << lines | write NAME [lf|cr|utf16] from DATA | write NAME = text.
     void Write(const Step& step) {
@@ -408,9 +384,6 @@ class ScenarioRun {
             {"exclamation", MessageIcon::Exclamation},
             {"information", MessageIcon::Information}};
         EXPECT_EQ(rig_.ui.messages[messagesSeen_ - 1].Icon, icons.at(step.args));
-    }
-    void SkipMessages(const Step&) {
-        messagesSeen_ = rig_.ui.messages.size();
     }
     void NoMoreMessages(const Step&) {
         for (std::size_t i = messagesSeen_; i < rig_.ui.messages.size(); ++i) {
@@ -503,9 +476,6 @@ class ScenarioRun {
         ASSERT_TRUE(fields.contains(field)) << "no such field";
         EXPECT_EQ(fields.at(field), Expected(AfterEquals(rest)));
     }
-    void Dialogs(const Step& step) {
-        EXPECT_EQ(rig_.ui.dialogs.size(), std::stoul(AfterEquals(step.args)));
-    }
 
     // file NAME equals DATA | is TEXT | starts TEXT | has TEXT | lacks TEXT | count N LINE |
     // missing | mode OCTAL | << lines; "file NAME utf16 ..." reads it as UTF-16 first.
@@ -553,12 +523,6 @@ class ScenarioRun {
         } else {
             ADD_FAILURE() << "no such check";
         }
-    }
-    void FolderHolds(const Step& step) {
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder_.Path()), {}), std::stoi(step.args));
-    }
-    void TempEmpty(const Step&) {
-        EXPECT_TRUE(fs::is_empty(temp_.Path()));
     }
 
     // held << lines | held is NAME | held has TEXT | held remember | held unchanged: the lines

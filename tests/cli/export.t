@@ -47,3 +47,23 @@ A bad .reg names its line; /dev/stdout is written into, not replaced by a file:
   quillon-cli: bad.reg, ligne 3 : octet hexadécimal incorrect : « "x"=hex:zz »
   [1]
   $ "$CLI" "${store[@]}" export "$key" /dev/stdout 2>/dev/null | cmp - "$SRC/tests/data/test-key.expected.reg"
+
+A full disk names its reason; a regedit file in UTF-16 takes no REGEDIT4 text at its end:
+
+  $ "$CLI" "${store[@]}" export "$key" /dev/full
+  quillon-cli: impossible d'écrire « /dev/full » : disque plein
+  [1]
+  $ printf 'Windows Registry Editor Version 5.00\r\n' | iconv -t UTF-16 >unicode.reg; cp unicode.reg unicode-before.reg
+  $ "$CLI" "${store[@]}" export "$key" unicode.reg --append
+  quillon-cli: impossible d'écrire « unicode.reg » : fichier en UTF-16, où du texte REGEDIT4 ne peut pas être ajouté
+  [1]
+  $ cmp unicode.reg unicode-before.reg
+
+Two sources on one key are refused:
+
+  $ "$CLI" --load "X=$SAMPLE/WINDOWS/system32/config/default" --load "x=$SAMPLE/WINDOWS/system32/config/default" status
+  quillon-cli: deux sources pour la même clé « HKEY_LOCAL_MACHINE\x » : chaque clé ne peut venir que d'une source
+  [1]
+  $ "$CLI" --hive "HKEY_NOWHERE\X=$SAMPLE/WINDOWS/system32/config/default" status
+  quillon-cli: la clé « HKEY_NOWHERE\X » ne commence pas par une racine connue (HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS...)
+  [1]

@@ -5,15 +5,27 @@ bitness under test, then read back from the live registry, whose keys and values
   $ trap 'wineserver -k 2>/dev/null' EXIT
   $ run() { "$QUILLON_WINE" "$CLI" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
   $ key='HKEY_CURRENT_USER\Software\Test'
-  $ "$QUILLON_WINE" regedit /s "$(winepath -w "$SRC/examples/test-key.reg" 2>/dev/null)" 2>/dev/null
-  $ run export "$key" "$(winepath -w a.reg 2>/dev/null)"
+  $ w() { "$QUILLON_WINE" winepath -w "$1" 2>/dev/null; }
+  $ "$QUILLON_WINE" regedit /s "$(w "$SRC/examples/test-key.reg")" 2>/dev/null
+  $ run export "$key" "$(w a.reg)"
   $ cmp a.reg "$SRC/tests/data/test-key.wine-sorted.expected.reg"
-  $ run export "$key\\Sub" "$(winepath -w a.reg 2>/dev/null)" --append
+  $ run export "$key\\Sub" "$(w a.reg)" --append
   $ grep -c REGEDIT4 a.reg
+  1
   $ tail -c 60 a.reg | grep -c 'hex(2):25,54,25,0'
+  1
   $ cp a.reg before.reg
-  $ run export 'HKEY_CURRENT_USER\Software\Missing' "$(winepath -w a.reg 2>/dev/null)"
+  $ run export 'HKEY_CURRENT_USER\Software\Missing' "$(w a.reg)"
+  quillon-cli: clé introuvable ou illisible : HKEY_CURRENT_USER\Software\Missing
+  [1]
   $ cmp a.reg before.reg
-  $ run export "$key" "$(winepath -w no/such/c.reg 2>/dev/null)"
+  $ run export "$key" "$(w no/such/c.reg)"
+  quillon-cli: impossible d'écrire « Z:*\quillon-scenario-*\no\such\c.reg » : le fichier ou son dossier n'existe pas (glob)
+  [1]
   $ run --reg x.reg export "$key" d.reg
+  quillon-cli: --reg n'est pas accepté sous Windows : le registre lu est celui du système
+  Aide : quillon-cli --help
+  [2]
   $ ls
+  a.reg
+  before.reg

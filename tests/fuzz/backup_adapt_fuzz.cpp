@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MemoryStore before, after;
     if (std::filesystem::exists(adapted) && ReadRegText(file, "old.reg", before, error) &&
-        !ReadRegText(fuzz::ReadScratchFile(adapted), "adapted.reg", after, error)) {
+        !ReadRegText(test::ReadBytes(adapted), "adapted.reg", after, error)) {
         std::fprintf(stderr, "the adapted backup no longer reads: %s\n", error.c_str());
         std::abort();
     }

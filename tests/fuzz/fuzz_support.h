@@ -5,12 +5,11 @@
 #include "export/key_export.h"
 #include "formats/reg_file_reader.h"
 #include "stores/memory_store.h"
+#include "test_files.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -37,14 +36,8 @@ inline const std::filesystem::path& Scratch() {
 
 inline std::string WriteScratchFile(const std::string& name, std::string_view bytes) {
     const auto path = (Scratch() / name).string();
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    test::WriteBytes(path, bytes);
     return path;
-}
-
-inline std::string ReadScratchFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Reads the current identity, as the window's start-up does first.
@@ -64,7 +57,7 @@ inline std::string ExportEverything(MemoryStore& store, const std::string& name)
     for (std::int16_t root = 0; root < RootCount; ++root) {
         ExportKey(registry, RootNames[root], path, root);
     }
-    return ReadScratchFile(path);
+    return test::ReadBytes(path);
 }
 
 // A backup must read back, and give the same file when exported again: a line the reader takes

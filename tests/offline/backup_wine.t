@@ -18,6 +18,7 @@ old identity's settings.
   $ export WINEPREFIX=$PWD/two
   $ source "$TESTDIR/wine_merge.sh"
   $ merged_gives_back "$NATIVE_CLI" offline.reg . 2>/dev/null && tail -n 1 compare
+  49 passed, 0 failed
 
   $ export WINEPREFIX=$PWD/three
   $ import sample-xp-2
@@ -26,4 +27,6 @@ old identity's settings.
   $ new='HKEY_CURRENT_USER\Identities\{8C1E6A42-5B7D-4F3A-A1C9-2D4E6F8A0B1C}\Software\Microsoft\Outlook Express\5.0'
   $ "$NATIVE_CLI" --wine-prefix "$WINEPREFIX" export "$new" new-identity.reg
   $ python3 "$TESTDIR/reg_compare.py" adapted.reg new-identity.reg "$new" | tail -n 1
+  32 passed, 0 failed
   $ grep -c 'Factures \\"EDF\\"' new-identity.reg
+  1

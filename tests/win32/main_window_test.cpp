@@ -76,8 +76,8 @@ void ClickTab(win32::MainWindow& window, int tab) {
 class Win32WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dialogue.emplace(registry, ui, "C:\\quillon");
-        window.emplace(*dialogue, GetModuleHandleA(nullptr));
+        rig.store = test::StoreFromReg(test::OeRegistry(kIdentity));
+        window.emplace(rig.Create("C:\\quillon"), GetModuleHandleA(nullptr));
         dialogue->Form_Load();
         ShowWindow(window->Handle(), SW_SHOW);
         Pump();
@@ -99,10 +99,9 @@ class Win32WindowTest : public ::testing::Test {
         Pump();
     }
 
-    MemoryStore store = test::StoreFromReg(test::OeRegistry(kIdentity));
-    Reg_access registry{store};
-    test::FakeUi ui;
-    std::optional<Dialogue> dialogue;
+    test::DialogueRig rig;
+    test::FakeUi& ui = rig.ui;
+    std::optional<Dialogue>& dialogue = rig.dialogue;
     std::optional<win32::MainWindow> window;
 };
 
@@ -112,6 +111,9 @@ TEST_F(Win32WindowTest, EveryControlIsDrawnWithItsCaptionAndTooltip) {
         HWND drawn = W(control->Name());
         ASSERT_NE(drawn, nullptr) << control->Name();
         if (control->ControlKind() == Control::Kind::TextBox) {
+            // An edit control ends its text at a zero, as a stored folder holds one.
+            EXPECT_EQ(TextOf(drawn), static_cast<const TextBox*>(control)->Text().c_str())
+                << control->Name();
             if (!control->Caption().empty()) {
                 EXPECT_EQ(TextOf(window->Legend(control->Name())), control->Caption());
             }
@@ -137,25 +139,17 @@ TEST_F(Win32WindowTest, EveryControlIsDrawnWithItsCaptionAndTooltip) {
         }
     }
     HWND tabs = W("Onglets");
-    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
-    char caption[128] = {};
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = caption;
-    item.cchTextMax = sizeof caption;
-    SendMessageA(tabs, TCM_GETITEMA, 2, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(std::string(caption), "    Adapter le fichier de sauvegarde        ");
-    EXPECT_EQ(TextOf(W("IdentiteCourante")), kIdentity);
-}
-
-// A click goes into the model, and what the model changes in turn reaches the screen.
-TEST_F(Win32WindowTest, MastersTickOnScreen) {
-    ShowTab(2);
-    SendMessageA(W("Check2_1"), BM_CLICK, 0, 0);
-    EXPECT_TRUE(Checked("Check2_12"));
-    SendMessageA(W("Check2_1"), BM_CLICK, 0, 0);
-    EXPECT_FALSE(Checked("Check2_12"));
-    EXPECT_EQ(dialogue->Check2_11.Value(), 0);
+    const auto& model = dialogue->Onglets.Tabs();
+    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(model.size()));
+    for (std::size_t i = 0; i < model.size(); ++i) {
+        char caption[128] = {};
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption;
+        item.cchTextMax = sizeof caption;
+        SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(std::string(caption), model[i].Caption);
+    }
 }
 
 TEST_F(Win32WindowTest, EachTabShowsItsPageOnlyAndItsDefaultButton) {
@@ -186,13 +180,10 @@ TEST_F(Win32WindowTest, EachTabShowsItsPageOnlyAndItsDefaultButton) {
     EXPECT_EQ(dialogue->OngletActif, 2);
 }
 
-TEST_F(Win32WindowTest, EveryButtonAndLinkReachesItsHandler) {
+// A click on each box, button and link, and typing in each field, reach the model; what the
+// model changes in turn (a master's boxes) reaches the screen.
+TEST_F(Win32WindowTest, EveryControlReachesTheModel) {
     for (const Control* control : dialogue->Controls()) {
-        const bool link =
-            control->ControlKind() == Control::Kind::Label && dialogue->Clickable(control->Name());
-        if (control->ControlKind() != Control::Kind::Button && !link) {
-            continue;
-        }
         for (int tab = 1; tab <= 3; ++tab) {
             if (GetParent(W(control->Name())) == window->Page(tab)) {
                 ShowTab(tab);
@@ -204,8 +195,27 @@ TEST_F(Win32WindowTest, EveryButtonAndLinkReachesItsHandler) {
             continue;
         }
         const std::size_t before = ui.calls.size();
-        Click(drawn);
-        EXPECT_GT(ui.calls.size(), before) << control->Name();
+        if (const auto* box = dynamic_cast<const CheckBox*>(control)) {
+            const int value = box->Value();
+            SendMessageA(drawn, BM_CLICK, 0, 0);
+            EXPECT_EQ(box->Value(), 1 - value) << control->Name();
+            for (const Control* other : dialogue->Controls()) {
+                if (const auto* shown = dynamic_cast<const CheckBox*>(other)) {
+                    EXPECT_EQ(Checked(other->Name()), shown->Value() == 1) << other->Name();
+                }
+            }
+        } else if (const auto* field = dynamic_cast<const TextBox*>(control)) {
+            if ((GetWindowLongA(drawn, GWL_STYLE) & ES_READONLY) == 0) {
+                SetWindowTextA(drawn, "D:\\\xC9t\xE9");
+                EXPECT_EQ(field->Text(), "D:\\\xC9t\xE9") << control->Name();
+            }
+        } else if (control->ControlKind() == Control::Kind::Button ||
+                   dialogue->Clickable(control->Name())) {
+            if (control->ControlKind() != Control::Kind::TabStrip) {
+                Click(drawn);
+                EXPECT_GT(ui.calls.size(), before) << control->Name();
+            }
+        }
     }
     EXPECT_NE(std::find(ui.calls.begin(), ui.calls.end(), "end"), ui.calls.end()); // "Terminé"
 }

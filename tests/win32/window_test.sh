@@ -9,7 +9,7 @@ wine=${QUILLON_WINE:-wine}
 work=$(mktemp -d)
 trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-w() { winepath -w "$1" 2>/dev/null; }
+w() { "$wine" winepath -w "$1" 2>/dev/null; }
 
 for part in ntuser default software; do
     "$wine" regedit /s "$(w "$src/examples/sample-xp/$part.reg")" 2>/dev/null || { echo "FAIL: regedit $part"; exit 1; }

@@ -1,12 +1,28 @@
-// Test data without GoogleTest, for every test program.
+// Test helpers without GoogleTest, for every test program (the fuzz targets too): whole files,
+// and folders in memory.
 #pragma once
 
 #include "sources/file_tree.h"
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace quillon::test {
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
 
 // Folders in memory ("Documents and Settings/Luc" ...), standing for a file system inside a disk
 // image: what this machine's disk does not hold.
