@@ -21,13 +21,12 @@ class FakeUi : public Ui {
     struct Message {
         std::string Text; // UTF-8, for readable assertions
         MessageIcon Icon;
-        MessageButtons Buttons;
         std::string Title;
     };
 
     Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                       const std::string& title) override {
-        messages.push_back({AnsiToUtf8(text), icon, buttons, AnsiToUtf8(title)});
+        messages.push_back({AnsiToUtf8(text), icon, AnsiToUtf8(title)});
         calls.push_back("message: " + AnsiToUtf8(text));
         if (buttons == MessageButtons::Ok) {
             return Answer::Ok;

@@ -31,17 +31,17 @@ inline MemoryStore StoreFromReg(std::string_view body) {
 // current identity and its store folder C:\OE, and the user's group.
 inline std::string OeRegistry(std::string_view identity, std::string_view version = "6.0",
                               std::string_view group = "S-1-5-21-11-22-33-513") {
-    std::string reg = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n";
-    if (!version.empty()) {
-        reg.append("\"Version\"=\"").append(version).append("\"\r\n");
-    }
-    reg.append("[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"").append(identity);
-    reg.append("\"\r\n[HKEY_CURRENT_USER\\Identities\\").append(identity);
-    reg.append("\\Software\\Microsoft\\Outlook Express\\5.0]\r\n"
-               "\"Store Root\"=hex(2):43,3a,5c,4f,45,00\r\n"
-               "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
-               "GroupMembership]\r\n\"Group0\"=\"");
-    return reg.append(group).append("\"\r\n");
+    const std::string id(identity);
+    const std::string versionLine =
+        version.empty() ? "" : "\"Version\"=\"" + std::string(version) + "\"\r\n";
+    return "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer]\r\n" + versionLine +
+           "[HKEY_CURRENT_USER\\Identities]\r\n\"Last User ID\"=\"" + id +
+           "\"\r\n[HKEY_CURRENT_USER\\Identities\\" + id +
+           "\\Software\\Microsoft\\Outlook Express\\5.0]\r\n\"Store "
+           "Root\"=hex(2):43,3a,5c,4f,45,00\r\n"
+           "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
+           "GroupMembership]\r\n\"Group0\"=\"" +
+           std::string(group) + "\"\r\n";
 }
 
 // Lines joined and each ended with CR LF, as the program writes them.

@@ -22,7 +22,6 @@ class DirectoryChooserTest : public ::testing::Test {
         d_->OuvrirSauvegarde_Click();
         ASSERT_EQ(d_->RepertoireLu.Text(), "C:\\Old\\OE");
     }
-    Messages Texts() const { return ui.Texts(); }
 
     test::ScratchFolder folder;
     std::string input = folder.File("old.reg");
@@ -71,9 +70,10 @@ TEST_F(DirectoryChooserTest, OfflineFoldersAreThoseOfTheInstallationRead) {
     d.RepertoireChoisi.SetText("C:\\Mail");
     d.RepertoireChoisi_LostFocus();
     d.RepertoireLu_LostFocus();
-    EXPECT_EQ(Texts(), (Messages{"Quillon | Le registre lu ne vient pas d'une installation Windows "
-                                 "(ruche ou fichier .reg seuls) : Quillon ne peut pas vérifier "
-                                 "que les répertoires existent."}));
+    EXPECT_EQ(ui.Texts(),
+              (Messages{"Quillon | Le registre lu ne vient pas d'une installation Windows "
+                        "(ruche ou fichier .reg seuls) : Quillon ne peut pas vérifier "
+                        "que les répertoires existent."}));
 
     ui.messages.clear();
     std::filesystem::create_directories(folder.Path() / "Profil/Mail");

@@ -82,51 +82,45 @@ def run(commands, folder, testdir):
     return results, done.returncode, parts[-1]
 
 
+def render(items, outputs):
+    """The file's lines, with `outputs` (a list of lines for each command) under the commands."""
+    lines, outputs = [], iter(outputs)
+    for item in items:
+        if item[0] == 'text':
+            lines.append(item[1])
+        else:
+            lines += (['  $ ' + item[1][0]] + ['  > ' + line for line in item[1][1:]] +
+                      ['  ' + line for line in next(outputs)])
+    return lines
+
+
 def check(path, update):
     with open(path, encoding='utf-8') as source:
-        lines = source.read().split('\n')
-    if lines and lines[-1] == '':
-        lines.pop()
-    items = parse(lines)
+        items = parse(source.read().rstrip('\n').split('\n'))
     commands = [item for item in items if item[0] == 'command']
     with tempfile.TemporaryDirectory(prefix='quillon-scenario-') as folder:
         results, code, rest = run([c[1] for c in commands], folder,
                                   os.path.dirname(os.path.abspath(path)))
-    ran_count = len(results)
-    skipped = code == SKIP and ran_count < len(commands)
+    ran = len(results)
+    skipped = code == SKIP and ran < len(commands)
     if skipped:  # the commands that ran are checked; the rest, from the one that skipped, not
-        ran = commands[ran_count]
-        items = items[:items.index(ran)]
-        lines = [line for item in items for line in
-                 ([item[1]] if item[0] == 'text' else
-                  ['  $ ' + item[1][0]] + ['  > ' + l for l in item[1][1:]] +
-                  ['  ' + l for l in item[2]])]
-    elif len(results) < len(commands):
+        items, commands = items[:items.index(commands[ran])], commands[:ran]
+    elif ran < len(commands):
         results.append(rest.rstrip('\n').split('\n') + [f'[{code}] (the shell ended here)'])
     results += [[] for _ in range(len(commands) - len(results))]
-    actual = []
-    for item in items:
-        if item[0] == 'text':
-            actual.append(item[1])
-            continue
-        got = results.pop(0)
-        actual += ['  $ ' + item[1][0]] + ['  > ' + line for line in item[1][1:]]
-        expected = item[2]
-        if len(expected) == len(got) and all(map(matches, expected, got)):
-            got = expected
-        actual += ['  ' + line for line in got]
-    if actual == lines and skipped:
-        print(f'{path}: {ran_count} command(s) passed, then skipped: {rest.strip()}')
-        return SKIP
-    if actual == lines:
-        print(f'{path}: {len(commands)} commands passed')
-        return 0
+    got = [c[2] if len(c[2]) == len(r) and all(map(matches, c[2], r)) else r
+           for c, r in zip(commands, results)]
+    expected, actual = render(items, [c[2] for c in commands]), render(items, got)
+    if actual == expected:
+        print(f'{path}: {len(commands)} command(s) passed' +
+              (f', then skipped: {rest.strip()}' if skipped else ''))
+        return SKIP if skipped else 0
     if update:
         with open(path, 'w', encoding='utf-8') as out:
             out.write('\n'.join(actual) + '\n')
         print(f'{path}: updated')
         return 0
-    sys.stdout.writelines(difflib.unified_diff([l + '\n' for l in lines],
+    sys.stdout.writelines(difflib.unified_diff([l + '\n' for l in expected],
                                                [l + '\n' for l in actual], path, 'actual'))
     return 1
 

@@ -17,8 +17,6 @@
 namespace quillon {
 namespace {
 
-constexpr const char* kIdentity = "{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}";
-
 std::string TextOf(HWND window) {
     char text[1024] = {};
     GetWindowTextA(window, text, sizeof text);
@@ -76,7 +74,7 @@ void ClickTab(win32::MainWindow& window, int tab) {
 class Win32WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        rig.store = test::StoreFromReg(test::OeRegistry(kIdentity));
+        rig.store = test::StoreFromReg(test::OeRegistry("{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}"));
         window.emplace(rig.Create("C:\\quillon"), GetModuleHandleA(nullptr));
         dialogue->Form_Load();
         ShowWindow(window->Handle(), SW_SHOW);
