@@ -135,7 +135,9 @@ void Dialogue::CheckFolderExists(const TextBox& field) {
                             ? Installation->FolderExists(Installation->Expand(field.Text()))
                             : Exists(SystemFolder(field.Text()));
     if (!exists) {
-        ui_.MessageBox("Le r\xE9pertoire " + field.Text() + " n'existe pas ! ", MessageIcon::None,
+        // A folder as the registry stores it ends with its terminating zero: not for the eye.
+        const std::string shown = field.Text().c_str();
+        ui_.MessageBox("Le r\xE9pertoire " + shown + " n'existe pas ! ", MessageIcon::None,
                        MessageButtons::Ok, ApplicationTitle);
     }
 }

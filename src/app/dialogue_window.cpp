@@ -89,12 +89,19 @@ void Dialogue::Aide(std::optional<std::int32_t> ContextID) {
             MessageIcon::Information, MessageButtons::Ok, Caption);
         return;
     }
-    if (!ContextID) {
-        ui_.HtmlHelp(false, HelpFile, HelpCommand::DisplayTopic, 0);
-    } else if (*ContextID == -1) {
+    if (ContextID == -1) {
         ui_.HtmlHelp(true, HelpFile, HelpCommand::CloseAll, 0);
-    } else if (!ui_.HtmlHelp(true, HelpFile, HelpCommand::HelpContext, *ContextID)) {
-        ui_.HtmlHelp(true, HelpFile, HelpCommand::HelpContext, 0);
+        return;
+    }
+    const bool shown =
+        !ContextID ? ui_.HtmlHelp(false, HelpFile, HelpCommand::DisplayTopic, 0)
+                   : ui_.HtmlHelp(true, HelpFile, HelpCommand::HelpContext, *ContextID) ||
+                         ui_.HtmlHelp(true, HelpFile, HelpCommand::HelpContext, 0);
+    // Without a help viewer (no hhctrl.ocx, no xdg-open) a "?" would otherwise do nothing.
+    if (!shown) {
+        ui_.MessageBox(Ansi("Impossible d'afficher l'aide ") + HelpFile +
+                           Ansi(" : aucun visualiseur d'aide n'a pu être lancé."),
+                       MessageIcon::Exclamation, MessageButtons::Ok, ApplicationTitle);
     }
 }
 

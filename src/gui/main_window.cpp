@@ -4,18 +4,19 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QKeyEvent>
-#include <QTimer>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedLayout>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quillon::gui {
@@ -26,12 +27,9 @@ bool IsReadOnly(const std::string& name) {
     return name == "CommentOnglet1" || name == "CommentOnglet2" || name == "CommentOnglet3";
 }
 
-
-
 } // namespace
 
-MainWindow::MainWindow(Dialogue& dialogue, QWidget* parent)
-    : QDialog(parent), dialogue_(dialogue) {
+MainWindow::MainWindow(Dialogue& dialogue, QWidget* parent) : QDialog(parent), dialogue_(dialogue) {
     setObjectName("Dialogue");
     setWindowTitle(FromAnsi(Dialogue::Caption));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -40,6 +38,7 @@ MainWindow::MainWindow(Dialogue& dialogue, QWidget* parent)
         widgets_[control->Name()] = Create(*control);
     }
     BuildLayout();
+    AddTabKeys();
     for (Control* control : dialogue_.Controls()) {
         Refresh(*control);
     }
@@ -106,7 +105,8 @@ QWidget* MainWindow::Create(Control& control) {
         auto* label = new QLabel(this);
         label->setWordWrap(!IsLink(control) && name != "Label5");
         if (IsLink(control)) {
-            label->setText("<a href=\"faq\">" + FromAnsi(control.Caption()).toHtmlEscaped() + "</a>");
+            label->setText("<a href=\"faq\">" + FromAnsi(control.Caption()).toHtmlEscaped() +
+                           "</a>");
             connect(label, &QLabel::linkActivated, this, [this, name] { dialogue_.Click(name); });
         } else {
             label->setText(FromAnsi(control.Caption()));
@@ -114,7 +114,9 @@ QWidget* MainWindow::Create(Control& control) {
         widget = label;
         break;
     }
-    case Control::Kind::Frame: widget = new QGroupBox(FromAnsi(control.Caption()), this); break;
+    case Control::Kind::Frame:
+        widget = new QGroupBox(FromAnsi(control.Caption()), this);
+        break;
     case Control::Kind::TabStrip: {
         auto* tabs = new QTabBar(this);
         const auto& strip = static_cast<TabStrip&>(control);
@@ -154,14 +156,17 @@ void MainWindow::Refresh(const Control& control) {
     }
     switch (control.ControlKind()) {
     case Control::Kind::Button:
-        static_cast<QPushButton*>(widget)->setDefault(static_cast<const Button&>(control).IsDefault());
+        static_cast<QPushButton*>(widget)->setDefault(
+            static_cast<const Button&>(control).IsDefault());
         break;
     case Control::Kind::CheckBox:
-        static_cast<QCheckBox*>(widget)->setChecked(static_cast<const CheckBox&>(control).Value() == 1);
+        static_cast<QCheckBox*>(widget)->setChecked(static_cast<const CheckBox&>(control).Value() ==
+                                                    1);
         break;
     case Control::Kind::TextBox: {
         const QString text = FromAnsi(static_cast<const TextBox&>(control).Text());
-        if (auto* edit = qobject_cast<QLineEdit*>(widget); edit != nullptr && edit->text() != text) {
+        if (auto* edit = qobject_cast<QLineEdit*>(widget);
+            edit != nullptr && edit->text() != text) {
             edit->setText(text);
         } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
             plain->setPlainText(QString(text).replace("\r\n", "\n"));
@@ -174,7 +179,8 @@ void MainWindow::Refresh(const Control& control) {
         tabs->setCurrentIndex(static_cast<const TabStrip&>(control).SelectedIndex() - 1);
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -201,6 +207,24 @@ void MainWindow::FolderFieldLeft(const std::string& name) {
     checkingFolder_ = false;
 }
 
+// Ctrl+Tab and Ctrl+Page Down go to the next tab, Ctrl+Shift+Tab and Ctrl+Page Up to the
+// previous one, as in the tabbed dialogs of Windows; the tab bar tells the model.
+void MainWindow::AddTabKeys() {
+    auto* tabs = static_cast<QTabBar*>(Widget("Onglets"));
+    const auto addKeys = [this, tabs](std::initializer_list<QKeySequence> keys, int step) {
+        for (const QKeySequence& key : keys) {
+            connect(new QShortcut(key, this), &QShortcut::activated, this, [tabs, step] {
+                tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) %
+                                      tabs->count());
+            });
+        }
+    };
+    addKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    addKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+             QKeySequence(Qt::CTRL | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            -1);
+}
+
 // Escape does not end the program: only "Terminé" and the title bar do.
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
@@ -225,7 +249,8 @@ void MainWindow::BuildLayout() {
 
 // One box a row from `row` on, the detail boxes (Check1_11 ...) indented under their master;
 // returns the row after them.
-int MainWindow::AddOptionBoxes(QGridLayout* grid, int row, std::initializer_list<const char*> names) {
+int MainWindow::AddOptionBoxes(QGridLayout* grid, int row,
+                               std::initializer_list<const char*> names) {
     for (const char* name : names) {
         const bool detail = std::string(name).size() == 9;
         grid->addWidget(Widget(name), row++, detail ? 1 : 0, 1, detail ? 1 : 2);
@@ -255,10 +280,10 @@ QWidget* MainWindow::Tab1() {
     grid->addWidget(Widget("CommentOnglet1"), 0, 1, 1, 2);
     grid->addWidget(Widget("Check1_9"), 1, 0, 1, 2);
     grid->addWidget(Widget("BoutonAide1100"), 1, 2, Qt::AlignLeft);
-    int row = AddOptionBoxes(grid, 2,
-                             {"Check1_1", "Check1_11", "Check1_12", "Check1_2", "Check1_21",
-                              "Check1_22", "Check1_23", "Check1_3", "Check1_4", "Check1_5",
-                              "Check1_6"});
+    int row =
+        AddOptionBoxes(grid, 2,
+                       {"Check1_1", "Check1_11", "Check1_12", "Check1_2", "Check1_21", "Check1_22",
+                        "Check1_23", "Check1_3", "Check1_4", "Check1_5", "Check1_6"});
     grid->addWidget(Widget("BoutonAide1600"), row - 1, 2, Qt::AlignLeft);
     AddPageEnd(grid, row, {{"Label9", "BoutonAide1500"}, {"Label7", "BoutonAide1200"}},
                "BoutonSauvegarder1", "Label12");
@@ -307,8 +332,7 @@ QWidget* MainWindow::Tab3() {
     folder->addWidget(Widget("RepertoireChoisi"), 1);
     folder->addWidget(Widget("ChoixRepertoireSauvegarde"));
     auto* form = new QFormLayout;
-    form->addRow(Legend("TexteGroupeActif"),
-                 Widget("TexteGroupeActif"));
+    form->addRow(Legend("TexteGroupeActif"), Widget("TexteGroupeActif"));
     form->addRow(Legend("CarnetLu"), Widget("CarnetLu"));
     form->addRow(Legend("CarnetFutur"), Widget("CarnetFutur"));
 

@@ -31,6 +31,7 @@ class MainWindow : public QDialog {
     void Refresh(const Control& control);
     void FolderFieldLeft(const std::string& name);
     void BuildLayout();
+    void AddTabKeys();
     int AddOptionBoxes(QGridLayout* grid, int row, std::initializer_list<const char*> names);
     void AddPageEnd(QGridLayout* grid, int row,
                     std::initializer_list<std::pair<const char*, const char*>> helpRows,

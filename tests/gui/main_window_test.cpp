@@ -218,6 +218,24 @@ class MainWindowTest : public QObject {
         QCOMPARE(r, std::string("D:\\Mail\\Luc"));
     }
 
+    // Ctrl+Tab and Ctrl+Page Down go to the next tab, Ctrl+Shift+Tab and Ctrl+Page Up back.
+    void tabKeysChangeTabs() {
+        Open();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        const std::pair<int, Qt::KeyboardModifiers> keys[] = {
+            {Qt::Key_Tab, Qt::ControlModifier},
+            {Qt::Key_PageDown, Qt::ControlModifier},
+            {Qt::Key_PageDown, Qt::ControlModifier},
+            {Qt::Key_PageUp, Qt::ControlModifier},
+            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}};
+        std::vector<int> tabs;
+        for (const auto& [key, modifiers] : keys) {
+            QTest::keyClick(W<QWidget>("Check1_3"), static_cast<Qt::Key>(key), modifiers);
+            tabs.push_back(dialogue->OngletActif);
+        }
+        QCOMPARE(tabs, (std::vector<int>{2, 3, 1, 3, 2}));
+    }
+
     // The check runs when the focus goes to another control of the window, not when another
     // window (an application, a message box) or a menu takes it; Escape leaves the window open.
     void leavingAMissingFolderSaysSoOnce() {
