@@ -1,40 +1,37 @@
 // adapt: tab 3 of the window from the command line.
 #include "cli/cli_ui.h"
+#include "cli/command_args.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
 #include "text/native_text.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace quillon::cli {
+namespace {
+
+// The first line of a backup: what the system's regedit and Quillon write.
+bool IsBackupHeader(std::string_view line) {
+    return line.starts_with("REGEDIT4") || line.starts_with("Windows Registry Editor Version 5.00");
+}
+
+} // namespace
 
 int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args, std::ostream& out,
              std::ostream& err) {
-    std::vector<std::string> files;
-    std::optional<std::string> identity, folder, addressBook;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const bool hasValue = i + 1 < args.size();
-        if (args[i] == "--identity" && hasValue) {
-            identity = args[++i];
-        } else if (args[i] == "--folder" && hasValue) {
-            folder = args[++i];
-        } else if (args[i] == "--address-book" && hasValue) {
-            addressBook = args[++i];
-        } else if (args[i].starts_with("--")) {
-            err << "quillon-cli: option inconnue ou incomplète : " << args[i] << "\n";
-            return ExitUsage;
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.size() != 2) {
-        err << "quillon-cli: usage : adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] "
-               "[--address-book CHEMIN]\n";
+    const auto parsed = ParseAdaptArgs(args, err);
+    if (!parsed) {
         return ExitUsage;
+    }
+    std::error_code ignored;
+    if (std::filesystem::is_directory(parsed->Input, ignored)) {
+        err << "quillon-cli: « " << parsed->Input << " » est un dossier, pas une sauvegarde\n";
+        return ExitFailed;
     }
     dialogue.Onglets.Select(3);
     dialogue.Onglets_Click();
-    ui.DialogFile = files[0];
+    ui.DialogFile = parsed->Input;
     // Reading shows a message only to refuse the file (missing, unreadable...): it said why.
     const int shown = ui.MessageCount();
     dialogue.OuvrirSauvegarde_Click();
@@ -42,24 +39,31 @@ int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args
         return ExitFailed;
     }
     if (dialogue.iTbImport == 0) {
-        err << "quillon-cli: « " << files[0] << " » est vide : aucune ligne à adapter\n";
+        err << "quillon-cli: « " << parsed->Input << " » est vide : aucune ligne à adapter\n";
         return ExitFailed;
     }
-    if (identity) {
-        dialogue.IdentiteFichier.SetText(NativeToAnsi(*identity));
+    if (!IsBackupHeader(dialogue.TbImport[0])) {
+        err << "quillon-cli: « " << parsed->Input
+            << " » n'est pas une sauvegarde : sa première ligne n'est ni « REGEDIT4 » ni "
+               "« Windows Registry Editor Version 5.00 »\n";
+        return ExitFailed;
     }
-    if (folder) {
-        dialogue.RepertoireChoisi.SetText(NativeToAnsi(*folder));
+    if (parsed->Identity) {
+        dialogue.IdentiteFichier.SetText(NativeToAnsi(*parsed->Identity));
     }
-    if (addressBook) {
-        dialogue.CarnetFutur.SetText(NativeToAnsi(*addressBook));
+    if (parsed->Folder) {
+        dialogue.RepertoireChoisi.SetText(NativeToAnsi(*parsed->Folder));
+        dialogue.LostFocus("RepertoireChoisi"); // the window checks the folder when it is left
+    }
+    if (parsed->AddressBook) {
+        dialogue.CarnetFutur.SetText(NativeToAnsi(*parsed->AddressBook));
     }
     dialogue.BoutonChangerF_Click();
     out << "CommentOnglet3: " << ForConsole(dialogue.CommentOnglet3.Text()) << "\n";
     if (!dialogue.BoutonEnregistrerSauvegarde.Enabled()) {
         return ExitFailed;
     }
-    ui.DialogFile = files[1];
+    ui.DialogFile = parsed->Output;
     dialogue.BoutonEnregistrerSauvegarde_Click();
     return ui.LastMessage().starts_with(Ansi("Sauvegarde effectuée dans le fichier :"))
                ? ExitDone

@@ -1,6 +1,7 @@
 // save, lookup and save-hive: tabs 1 and 2 of the window, driven from the command line.
 #include "app/dialogue.h"
 #include "cli/cli_ui.h"
+#include "cli/command_args.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
 #include "text/native_text.h"
@@ -13,35 +14,6 @@ namespace quillon::cli {
 namespace {
 
 constexpr std::string_view kDone = "Sauvegarde effectuée pour ";
-
-struct BackupArgs {
-    std::vector<std::string> Positional;
-    std::optional<std::string> Only;
-    std::optional<std::string> Identity;
-    Answer Generate = Answer::Yes;
-};
-
-bool ParseBackupArgs(const std::vector<std::string>& args, bool identityAllowed, BackupArgs& parsed,
-                     std::ostream& err) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--only" && hasValue) {
-            parsed.Only = args[++i];
-        } else if (arg == "--identity" && hasValue && identityAllowed) {
-            parsed.Identity = args[++i];
-        } else if (arg == "--generate-accounts" && hasValue &&
-                   (args[i + 1] == "yes" || args[i + 1] == "no")) {
-            parsed.Generate = args[++i] == "yes" ? Answer::Yes : Answer::No;
-        } else if (arg.starts_with("--")) {
-            err << "quillon-cli: option inconnue ou incomplète : " << arg << "\n";
-            return false;
-        } else {
-            parsed.Positional.push_back(arg);
-        }
-    }
-    return true;
-}
 
 // The boxes of a tab by the names of --only, masters first so that their rules run.
 std::map<std::string, CheckBox*> TabBoxes(Dialogue& d, int tab) {
@@ -94,24 +66,19 @@ int Outcome(const CliUi& ui) {
 
 int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
             std::ostream& err) {
-    BackupArgs parsed;
-    if (!ParseBackupArgs(args, false, parsed, err) || parsed.Positional.size() != 1) {
-        err << "quillon-cli: usage : save FICHIER [--only LISTE] [--generate-accounts yes|no]\n";
+    const auto parsed = ParseBackupArgs(args, false, err);
+    if (!parsed || !SelectBoxes(dialogue, 1, parsed->Only, err)) {
         return ExitUsage;
     }
-    if (!SelectBoxes(dialogue, 1, parsed.Only, err)) {
-        return ExitUsage;
-    }
-    ui.DialogFile = parsed.Positional[0];
-    ui.QuestionAnswer = parsed.Generate;
+    ui.DialogFile = parsed->Positional[0];
+    ui.QuestionAnswer = parsed->Generate;
     dialogue.BoutonSauvegarder1_Click();
     return Outcome(ui);
 }
 
 int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
               std::ostream& err) {
-    if (args.size() != 1) {
-        err << "quillon-cli: usage : lookup RUCHE\n";
+    if (!WindowArgsValid("lookup", args, err)) {
         return ExitUsage;
     }
     dialogue.NomAutre.SetText(NativeToAnsi(args[0]));
@@ -126,23 +93,18 @@ int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ost
 
 int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
                 std::ostream& err) {
-    BackupArgs parsed;
-    if (!ParseBackupArgs(args, true, parsed, err) || parsed.Positional.size() != 2) {
-        err << "quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] [--only LISTE] "
-               "[--generate-accounts yes|no]\n";
+    const auto parsed = ParseBackupArgs(args, true, err);
+    if (!parsed || !SelectBoxes(dialogue, 2, parsed->Only, err)) {
         return ExitUsage;
     }
-    if (!SelectBoxes(dialogue, 2, parsed.Only, err)) {
-        return ExitUsage;
-    }
-    dialogue.NomAutre.SetText(NativeToAnsi(parsed.Positional[0]));
-    if (parsed.Identity) {
-        dialogue.IdentiteAutre.SetText(NativeToAnsi(*parsed.Identity));
+    dialogue.NomAutre.SetText(NativeToAnsi(parsed->Positional[0]));
+    if (parsed->Identity) {
+        dialogue.IdentiteAutre.SetText(NativeToAnsi(*parsed->Identity));
     } else {
         dialogue.BoutonRechercherAutre_Click();
     }
-    ui.DialogFile = parsed.Positional[1];
-    ui.QuestionAnswer = parsed.Generate;
+    ui.DialogFile = parsed->Positional[1];
+    ui.QuestionAnswer = parsed->Generate;
     dialogue.BoutonSauvegarder2_Click();
     return Outcome(ui);
 }

@@ -1,6 +1,7 @@
 // quillon-cli: Quillon's jobs from the command line, over the same model as the window.
 #include "app/registry_commands.h"
 #include "cli/cli_ui.h"
+#include "cli/command_args.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
 #include "options/store_options.h"
@@ -101,7 +102,7 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
         std::string error;
         const OptionParse parsed = ParseStoreOption(args, index, storeOptions, error);
         if (parsed == OptionParse::Error) {
-            std::cerr << "quillon-cli: " << error << "\n" << kSeeHelp;
+            std::cerr << "quillon-cli: " << error << "\n";
             return cli::ExitUsage;
         }
         if (parsed == OptionParse::NotAStoreOption) {
@@ -109,13 +110,24 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
         }
     }
     if (words.empty()) {
-        std::cerr << "quillon-cli: commande manquante\n" << kSeeHelp;
+        std::cerr << "quillon-cli: commande manquante\n";
         return cli::ExitUsage;
     }
     const std::string command = words.front();
     const std::vector<std::string> commandArgs(words.begin() + 1, words.end());
+    if (command.starts_with("-")) {
+        std::cerr << "quillon-cli: option inconnue : " << command << "\n";
+        return cli::ExitUsage;
+    }
     if (command != "export" && command != "list" && !IsWindowCommand(command)) {
-        std::cerr << "quillon-cli: commande inconnue : " << command << "\n" << kSeeHelp;
+        std::cerr << "quillon-cli: commande inconnue : " << command << "\n";
+        return cli::ExitUsage;
+    }
+    if (const std::string misplaced = MisplacedChoice(storeOptions); !misplaced.empty()) {
+        std::cerr << "quillon-cli: " << misplaced << "\n";
+        return cli::ExitUsage;
+    }
+    if (IsWindowCommand(command) && !cli::WindowArgsValid(command, commandArgs, std::cerr)) {
         return cli::ExitUsage;
     }
     if (command == "list") {
@@ -145,7 +157,12 @@ int main(int argc, char** argv) {
         const std::string program = argc > 0 ? argv[0] : "";
         const auto cut = program.find_last_of("/\\");
         const std::string folder = cut == std::string::npos ? "." : program.substr(0, cut);
-        return Run(folder, std::vector<std::string>(argv + 1, argv + argc));
+        const int status = Run(folder, std::vector<std::string>(argv + 1, argv + argc));
+        // Every usage error, whichever part found it, ends with where the help is.
+        if (status == quillon::cli::ExitUsage) {
+            std::cerr << kSeeHelp;
+        }
+        return status;
     } catch (const std::exception& e) {
         std::cerr << "quillon-cli: erreur inattendue : " << e.what() << "\n";
         return quillon::cli::ExitFailed;

@@ -1,4 +1,5 @@
 #include "cli/cli_ui.h"
+#include "cli/command_args.h"
 #include "cli/commands.h"
 
 #include <ostream>
@@ -7,8 +8,7 @@ namespace quillon::cli {
 
 int RunStatus(const Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
               std::ostream& err) {
-    if (!args.empty()) {
-        err << "quillon-cli: usage : status\n";
+    if (!WindowArgsValid("status", args, err)) {
         return ExitUsage;
     }
     for (const TextBox* box :

@@ -3,8 +3,8 @@
 #ifdef _WIN32
 #include "stores/windows_store.h"
 #else
-#include "text/ansi_codepage.h"
 #include "stores/offline/offline_store.h"
+#include "text/ansi_codepage.h"
 #endif
 
 #include <algorithm>
@@ -31,7 +31,8 @@ const char* const StoreOptionsHelp =
     "  --hive CLÉ=FICHIER      une ruche (regf, ou CREG de Windows 95/98/Me) ou un fichier de\n"
     "                          registre Wine, placé à CLÉ\n"
     "  --load NOM=FICHIER      une ruche chargée sous HKEY_LOCAL_MACHINE\\NOM (comme reg load)\n"
-    "  --reg FICHIER           un fichier .reg (REGEDIT4 ou version 5.00), clés à leur nom complet\n"
+    "  --reg FICHIER           un fichier .reg (REGEDIT4 ou version 5.00), clés à leur nom "
+    "complet\n"
     "Sans option : le préfixe Wine de $WINEPREFIX, sinon ~/.wine s'il existe, sinon un\n"
     "registre vide.\n";
 #endif
@@ -82,8 +83,10 @@ OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& 
         options.Mounts.push_back({Mount::Kind::Image, "", argument});
     } else if (option == "--partition") {
         if (argument.empty() || argument.size() > 3 ||
-            argument.find_first_not_of("0123456789") != std::string::npos || std::stoi(argument) == 0) {
-            error = "--partition attend le numéro d'une partition (1, 2 ...), pas « " + argument + " »";
+            argument.find_first_not_of("0123456789") != std::string::npos ||
+            std::stoi(argument) == 0) {
+            error =
+                "--partition attend le numéro d'une partition (1, 2 ...), pas « " + argument + " »";
             return OptionParse::Error;
         }
         options.Partition = std::stoi(argument);
@@ -104,6 +107,20 @@ OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& 
     }
     return OptionParse::Taken;
 #endif
+}
+
+std::string MisplacedChoice(const StoreOptions& options) {
+    const auto given = [&](Mount::Kind kind) {
+        return std::any_of(options.Mounts.begin(), options.Mounts.end(),
+                           [&](const Mount& mount) { return mount.Source == kind; });
+    };
+    if (!options.User.empty() && !given(Mount::Kind::Windows) && !given(Mount::Kind::Image)) {
+        return "--user choisit le profil d'une installation : donnez aussi --windows ou --image";
+    }
+    if (options.Partition != 0 && !given(Mount::Kind::Image)) {
+        return "--partition choisit la partition d'une image : donnez aussi --image";
+    }
+    return "";
 }
 
 #ifdef _WIN32
@@ -140,12 +157,14 @@ InstallationPaths InstallationOf(const StoreOptions& options, const MemoryStore&
             for (std::filesystem::directory_iterator it(devices, ec), end; !ec && it != end;
                  it.increment(ec)) {
                 const std::string name = it->path().filename().string();
-                if (name.size() == 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) {
+                if (name.size() == 2 && name[1] == ':' &&
+                    std::isalpha(static_cast<unsigned char>(name[0]))) {
                     paths.AddDrive(name[0], Utf8ToAnsi(it->path().string()));
                 }
             }
             if (!paths.HasDrives()) {
-                paths.AddDrive('C', Utf8ToAnsi((std::filesystem::path(mount.Path) / "drive_c").string()));
+                paths.AddDrive(
+                    'C', Utf8ToAnsi((std::filesystem::path(mount.Path) / "drive_c").string()));
             }
         }
     }
@@ -155,26 +174,11 @@ InstallationPaths InstallationOf(const StoreOptions& options, const MemoryStore&
     return paths;
 }
 
-// --user and --partition choose within an installation: without one, they would be ignored.
-std::string UnusedChoice(const StoreOptions& options) {
-    const auto given = [&](Mount::Kind kind) {
-        return std::any_of(options.Mounts.begin(), options.Mounts.end(),
-                           [&](const Mount& mount) { return mount.Source == kind; });
-    };
-    if (!options.User.empty() && !given(Mount::Kind::Windows) && !given(Mount::Kind::Image)) {
-        return "--user choisit le profil d'une installation : donnez aussi --windows ou --image";
-    }
-    if (options.Partition != 0 && !given(Mount::Kind::Image)) {
-        return "--partition choisit la partition d'une image : donnez aussi --image";
-    }
-    return "";
-}
-
 } // namespace
 
 OpenedStore OpenStore(const StoreOptions& options) {
     OpenedStore opened;
-    if (opened.Error = UnusedChoice(options); !opened.Error.empty()) {
+    if (opened.Error = MisplacedChoice(options); !opened.Error.empty()) {
         return opened;
     }
     StoreOptions effective = options;

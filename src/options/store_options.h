@@ -1,9 +1,9 @@
 // The options that say which registry to read, and the store they build.
 #pragma once
 
+#include "registry/registry_store.h"
 #include "sources/installation_paths.h"
 #include "sources/registry_sources.h"
-#include "registry/registry_store.h"
 
 #include <memory>
 #include <optional>
@@ -31,6 +31,11 @@ struct OpenedStore {
 // the options describe, or by default the Wine prefix of $WINEPREFIX or ~/.wine when there is
 // one, or else an empty registry.
 OpenedStore OpenStore(const StoreOptions& options);
+
+// Why options that choose within an installation (--user, --partition) cannot apply: the
+// installation they choose in was not given; empty when they can. A usage error, which
+// OpenStore also refuses.
+std::string MisplacedChoice(const StoreOptions& options);
 
 // The lines of --help that describe the store options.
 extern const char* const StoreOptionsHelp;

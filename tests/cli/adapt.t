@@ -16,6 +16,7 @@ An empty backup:
 The backup adapted, then again through a pipe, then with an address book:
 
   $ new adapt "$backup" adapted.reg --folder 'D:\Courrier OE'
+  [message] Quillon: Le répertoire D:\Courrier OE n'existe pas ! 
   CommentOnglet3: Changements d'identité : 35\r (esc)
   Changement de répertoire : 1
   [information] Enregistrement du fichier paramètre modifié: Sauvegarde effectuée dans le fichier :
@@ -25,6 +26,7 @@ The backup adapted, then again through a pipe, then with an address book:
   200 lignes 
   $ cmp adapted.reg "$SRC/tests/data/sample-xp.adapted.expected.reg"
   $ new adapt <(cat "$backup") piped.reg --folder 'D:\Courrier OE' >/dev/null
+  [message] Quillon: Le répertoire D:\Courrier OE n'existe pas ! 
   [information] Enregistrement du fichier paramètre modifié: Sauvegarde effectuée dans le fichier :
   
   piped.reg
@@ -32,6 +34,7 @@ The backup adapted, then again through a pipe, then with an address book:
   200 lignes 
   $ cmp piped.reg adapted.reg
   $ new adapt "$backup" wab.reg --folder 'D:\Courrier OE' --address-book 'D:\Carnet\marie.wab' >/dev/null
+  [message] Quillon: Le répertoire D:\Courrier OE n'existe pas ! 
   [information] Enregistrement du fichier paramètre modifié: Sauvegarde effectuée dans le fichier :
   
   wab.reg
@@ -52,3 +55,15 @@ A missing input, with the reason alone and no output; an output that cannot be w
   Vérifiez que cela correspond à vos souhaits.
   [stop] Enregistrement du fichier paramètre modifié: Impossible d'écrire ou de lire le fichier « no/such/dir/x.reg » : le fichier ou son dossier n'existe pas
   [1]
+
+A folder, or a file that is not a backup, is refused for what it is; a folder that the
+installation read does not hold is named, as the window does when its field is left:
+
+  $ mkdir folder; new adapt folder x.reg
+  quillon-cli: « folder » est un dossier, pas une sauvegarde
+  [1]
+  $ printf 'une ligne\n' >text.txt; new adapt text.txt x.reg
+  quillon-cli: « text.txt » n'est pas une sauvegarde : sa première ligne n'est ni « REGEDIT4 » ni « Windows Registry Editor Version 5.00 »
+  [1]
+  $ new adapt "$backup" nowhere.reg --folder 'D:\Nulle part' 2>&1 >/dev/null | head -n 1
+  [message] Quillon: Le répertoire D:\Nulle part n'existe pas ! 

@@ -17,6 +17,7 @@ Nothing ticked, an unknown box, a file that cannot be written:
   [1]
   $ "$CLI" --windows "$SAMPLE" save x.reg --only 'signatures,nothing'
   quillon-cli: --only : « nothing » n'est pas une case de l'onglet 1
+  Aide : quillon-cli --help
   [2]
   $ "$CLI" --windows "$SAMPLE" save missing/x.reg
   [stop] Sauvegarde des paramètres Outlook Express: Impossible d'écrire ou de lire le fichier « missing/x.reg » : le fichier ou son dossier n'existe pas

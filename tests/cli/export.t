@@ -34,6 +34,7 @@ Usage errors:
 
   $ "$CLI" "${store[@]}" export "$key"
   quillon-cli: usage : export CLÉ FICHIER [--append]
+  Aide : quillon-cli --help
   [2]
   $ "$CLI" "${store[@]}" frobnicate
   quillon-cli: commande inconnue : frobnicate

@@ -19,7 +19,8 @@ Usage errors: one line and where the help is; hints where a user goes wrong.
   [1]
   $ "$CLI" --windows "$SAMPLE" --partition 2 status
   quillon-cli: --partition choisit la partition d'une image : donnez aussi --image
-  [1]
+  Aide : quillon-cli --help
+  [2]
 
 The sample: no message, the fields of the window.
 

@@ -1,0 +1,114 @@
+#include "cli/command_args.h"
+
+#include <ostream>
+
+namespace quillon::cli {
+namespace {
+
+// The value after an option, or nothing (said) when the option ends the line.
+std::optional<std::string> ValueOf(const std::vector<std::string>& args, std::size_t& i,
+                                   std::ostream& err) {
+    if (i + 1 >= args.size()) {
+        err << "quillon-cli: " << args[i] << " attend une valeur\n";
+        return std::nullopt;
+    }
+    return args[++i];
+}
+
+bool Unknown(const std::string& arg, std::ostream& err) {
+    err << "quillon-cli: option inconnue : " << arg << "\n";
+    return false;
+}
+
+} // namespace
+
+std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, bool saveHive,
+                                          std::ostream& err) {
+    BackupArgs parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::optional<std::string> value;
+        if (arg == "--only" || arg == "--generate-accounts" || (arg == "--identity" && saveHive)) {
+            if (!(value = ValueOf(args, i, err))) {
+                return std::nullopt;
+            }
+        } else if (arg.starts_with("--")) {
+            Unknown(arg, err);
+            return std::nullopt;
+        }
+        if (arg == "--only") {
+            parsed.Only = value;
+        } else if (arg == "--identity") {
+            parsed.Identity = value;
+        } else if (arg == "--generate-accounts") {
+            if (*value != "yes" && *value != "no") {
+                err << "quillon-cli: --generate-accounts : « " << *value
+                    << " » n'est ni yes ni no\n";
+                return std::nullopt;
+            }
+            parsed.Generate = *value == "yes" ? Answer::Yes : Answer::No;
+        } else {
+            parsed.Positional.push_back(arg);
+        }
+    }
+    if (parsed.Positional.size() != (saveHive ? 2u : 1u)) {
+        err << (saveHive ? "quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] "
+                           "[--only LISTE] [--generate-accounts yes|no]\n"
+                         : "quillon-cli: usage : save FICHIER [--only LISTE] "
+                           "[--generate-accounts yes|no]\n");
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+std::optional<AdaptArgs> ParseAdaptArgs(const std::vector<std::string>& args, std::ostream& err) {
+    AdaptArgs parsed;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::optional<std::string>* option = args[i] == "--identity"       ? &parsed.Identity
+                                             : args[i] == "--folder"       ? &parsed.Folder
+                                             : args[i] == "--address-book" ? &parsed.AddressBook
+                                                                           : nullptr;
+        if (option != nullptr) {
+            if (!(*option = ValueOf(args, i, err))) {
+                return std::nullopt;
+            }
+        } else if (args[i].starts_with("--")) {
+            Unknown(args[i], err);
+            return std::nullopt;
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2) {
+        err << "quillon-cli: usage : adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] "
+               "[--address-book CHEMIN]\n";
+        return std::nullopt;
+    }
+    parsed.Input = files[0];
+    parsed.Output = files[1];
+    return parsed;
+}
+
+bool WindowArgsValid(const std::string& command, const std::vector<std::string>& args,
+                     std::ostream& err) {
+    if (command == "save" || command == "save-hive") {
+        return ParseBackupArgs(args, command == "save-hive", err).has_value();
+    }
+    if (command == "adapt") {
+        return ParseAdaptArgs(args, err).has_value();
+    }
+    const std::size_t expected = command == "lookup" ? 1 : 0;
+    for (const std::string& arg : args) {
+        if (arg.starts_with("--")) {
+            return Unknown(arg, err);
+        }
+    }
+    if (args.size() != expected) {
+        err << "quillon-cli: usage : " << (command == "lookup" ? "lookup RUCHE" : "status") << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace quillon::cli

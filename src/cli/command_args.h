@@ -1,0 +1,37 @@
+// The arguments of the window's commands, read before the registry is opened, so that a usage
+// error says so at once, before any start-up message.
+#pragma once
+
+#include "app/ui_port.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon::cli {
+
+// save FILE / save-hive HIVE FILE, with --only LIST, --generate-accounts yes|no and (save-hive)
+// --identity ID.
+struct BackupArgs {
+    std::vector<std::string> Positional;
+    std::optional<std::string> Only;
+    std::optional<std::string> Identity;
+    Answer Generate = Answer::Yes;
+};
+std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, bool saveHive,
+                                          std::ostream& err);
+
+// adapt IN OUT [--identity OLD] [--folder DIR] [--address-book PATH]
+struct AdaptArgs {
+    std::string Input, Output;
+    std::optional<std::string> Identity, Folder, AddressBook;
+};
+std::optional<AdaptArgs> ParseAdaptArgs(const std::vector<std::string>& args, std::ostream& err);
+
+// Whether the arguments of that window command (status, save, lookup, save-hive, adapt) are
+// well formed; when not, the reason is written to `err`.
+bool WindowArgsValid(const std::string& command, const std::vector<std::string>& args,
+                     std::ostream& err);
+
+} // namespace quillon::cli

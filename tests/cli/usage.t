@@ -1,0 +1,51 @@
+Usage errors, found before the registry is read: one line naming what is wrong, where the help
+is, and exit status 2.
+
+  $ "$CLI" --frobnicate status
+  quillon-cli: option inconnue : --frobnicate
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" frobnicate
+  quillon-cli: commande inconnue : frobnicate
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" status --bogus
+  quillon-cli: option inconnue : --bogus
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" save
+  quillon-cli: usage : save FICHIER [--only LISTE] [--generate-accounts yes|no]
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" save x.reg --only
+  quillon-cli: --only attend une valeur
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" save x.reg --generate-accounts peutetre
+  quillon-cli: --generate-accounts : « peutetre » n'est ni yes ni no
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" save-hive AUTRE
+  quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no]
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" lookup
+  quillon-cli: usage : lookup RUCHE
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" adapt in.reg
+  quillon-cli: usage : adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] [--address-book CHEMIN]
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" adapt in.reg out.reg --folder
+  quillon-cli: --folder attend une valeur
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" --user Luc status
+  quillon-cli: --user choisit le profil d'une installation : donnez aussi --windows ou --image
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" --partition 2 status
+  quillon-cli: --partition choisit la partition d'une image : donnez aussi --image
+  Aide : quillon-cli --help
+  [2]
