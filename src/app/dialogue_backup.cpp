@@ -84,7 +84,9 @@ void Dialogue::SaveSettings(const BackupTab& tab) {
     NbSauvegarde = 0;
     FileDialogRequest request = BackupFileRequest(
         FileDialogRequest::Form::Save, Ansi("Choix du fichier de sauvegarde des paramètres"), 2);
-    request.InitialFolder = RepertoireCourant.Text();
+    // The dialog opens in the store folder, where the user can write: with this system's
+    // variables expanded, since the dialog takes no %UserProfile%.
+    request.InitialFolder = SystemFolder(RepertoireCourant.Text());
     request.FileName = tab.FileName + (TodayText ? TodayText() : LocalDate());
     request.OverwritePrompt = true;
     FichierExport3 = ui_.FileDialog(request).value_or("");

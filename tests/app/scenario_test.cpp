@@ -222,12 +222,16 @@ class ScenarioRun {
         };
     }
 
-    // $DIR: this case's folder; $HELP: the help file the Dialogue names in /opt/quillon.
+    // $DIR: this case's folder; $HELP: the help file the Dialogue names in /opt/quillon;
+    // $PROFILE: %UserProfile% as this system expands it (Linux: not at all).
     std::string Subst(std::string text) const {
         text = ReplaceAll(text, "$DIR", folder_.Path().string());
 #ifdef _WIN32
+        const char* profile = std::getenv("USERPROFILE");
+        text = ReplaceAll(text, "$PROFILE", profile != nullptr ? profile : "%UserProfile%");
         return ReplaceAll(text, "$HELP", "/opt/quillon\\Quillon.chm");
 #else
+        text = ReplaceAll(text, "$PROFILE", "%UserProfile%");
         return ReplaceAll(text, "$HELP", "/opt/quillon/help");
 #endif
     }
