@@ -5,9 +5,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "sauvegarde et adaptation des paramètres d'Outlook Express 5 et 6")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quillon lit hors ligne le registre d'un Windows (préfixe Wine, ancien disque, ruches) et
-enregistre les paramètres d'Outlook Express dans un fichier REGEDIT4, puis adapte ce fichier
-pour un nouveau Windows. Fenêtre Qt et ligne de commande.")
+    "Quillon lit hors ligne le registre d'un Windows (préfixe Wine, ancien
+disque, ruches) et enregistre les paramètres d'Outlook Express dans un
+fichier REGEDIT4, puis adapte ce fichier pour un nouveau Windows.
+Fenêtre Qt et ligne de commande.")
+# Installed binaries without their symbols, as Debian wants them.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CONTACT "L'équipe Quillon <quillon@example.org>")
 
 if(WIN32)
@@ -18,7 +21,8 @@ if(WIN32)
   endif()
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME quillon-${PROJECT_VERSION}-windows-${arch})
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  # One top folder in the zip, named as the zip: unzipping does not scatter files.
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/windows/LISEZMOI.txt DESTINATION .)
 else()
   set(CPACK_GENERATOR DEB)
@@ -27,8 +31,23 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
-  install(FILES ${CMAKE_CURRENT_LIST_DIR}/man/quillon.1 ${CMAKE_CURRENT_LIST_DIR}/man/quillon-cli.1
-          DESTINATION share/man/man1)
+  # Man pages and the changelog compressed as Debian wants them (gzip -9n: no name, no date);
+  # the copyright file beside the changelog.
+  set(gzipped)
+  foreach(file man/quillon.1 man/quillon-cli.1 changelog)
+    get_filename_component(name ${file} NAME)
+    set(out ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
+    add_custom_command(OUTPUT ${out}
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
+                       COMMAND gzip -9nc ${CMAKE_CURRENT_LIST_DIR}/${file} > ${out}
+                       DEPENDS ${CMAKE_CURRENT_LIST_DIR}/${file})
+    list(APPEND gzipped ${out})
+  endforeach()
+  add_custom_target(quillon_gzipped ALL DEPENDS ${gzipped})
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/quillon.1.gz
+                ${PROJECT_BINARY_DIR}/packaging/quillon-cli.1.gz DESTINATION share/man/man1)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
+          DESTINATION share/doc/quillon)
   # The sample installations, to try Quillon on: quillon --windows .../exemples/sample-xp
   install(DIRECTORY ${PROJECT_BINARY_DIR}/examples/sample-xp ${PROJECT_BINARY_DIR}/examples/sample-xp-2
           DESTINATION share/quillon/exemples)

@@ -1,0 +1,16 @@
+The packages as their systems want them: the Debian package passes lintian (no error, no
+warning), its desktop entry is valid, it holds its copyright, changelog and compressed man pages,
+and its help is in UTF-8; each Windows zip unpacks into one folder named as the zip.
+
+  $ lintian --tag-display-limit 0 "$PACKAGES/quillon_2.5_amd64.deb" 2>/dev/null
+  $ desktop-file-validate "$SRC/packaging/quillon.desktop"
+  $ dpkg-deb -c "$PACKAGES/quillon_2.5_amd64.deb" | awk '{print $6}' | grep -E 'doc/quillon/.|man1/.'
+  ./usr/share/doc/quillon/changelog.gz
+  ./usr/share/doc/quillon/copyright
+  ./usr/share/man/man1/quillon-cli.1.gz
+  ./usr/share/man/man1/quillon.1.gz
+  $ dpkg-deb --fsys-tarfile "$PACKAGES/quillon_2.5_amd64.deb" | tar -xO ./usr/share/quillon/help/9000.html | iconv -f UTF-8 -t UTF-8 >/dev/null && echo UTF-8
+  UTF-8
+  $ for zip in "$PACKAGES"/quillon-2.5-windows-*.zip; do unzip -Z1 "$zip" | cut -d/ -f1 | sort -u; done
+  quillon-2.5-windows-x64
+  quillon-2.5-windows-x86
