@@ -181,7 +181,10 @@ class ScenarioRun {
             {"click", [this](const Step& s) { EXPECT_TRUE(D().Click(s.args)) << "no handler"; }},
             {"no-click", [this](const Step& s) { EXPECT_FALSE(D().Click(s.args)); }},
             {"tab",
-             [this](const Step& s) { D().Onglets.Select(std::stoi(s.args)), D().Onglets_Click(); }},
+             [this](const Step& s) {
+                 D().Onglets.Select(std::stoi(s.args));
+                 D().Onglets_Click();
+             }},
             {"set", member(&ScenarioRun::Set)},
             {"only", member(&ScenarioRun::Only)},
             {"leave",
