@@ -1,5 +1,6 @@
 The compiled help holds a table of contents and an index beside its topics (the help viewer's left
-pane shows them), and the window it opens in is the one that has that pane.
+pane shows them), and the window it opens in has that pane, 220 pixels wide (Wine's viewer draws no pane
+without a width).
 
   $ grep -a -o '/Quillon\.hh[ck]\|/\$WWKeywordLinks\|/[0-9]*\.html' "$CHM" | sort -u
   /$WWKeywordLinks
@@ -13,5 +14,5 @@ pane shows them), and the window it opens in is the one that has that pane.
   /9100.html
   /Quillon.hhc
   /Quillon.hhk
-  $ grep -a -c '"Aide de Quillon","Quillon.hhc","Quillon.hhk"' "$SRC/help/Quillon.hhp"
-  1
+  $ grep -a '^main=' "$SRC/help/Quillon.hhp" | cut -d, -f1-3,10-11
+  main="Aide de Quillon","Quillon.hhc","Quillon.hhk",0x63520,220
