@@ -93,10 +93,10 @@ void Dialogue::Aide(std::optional<std::int32_t> ContextID) {
         ui_.HtmlHelp(true, HelpFile, HelpCommand::CloseAll, 0);
         return;
     }
-    const bool shown =
-        !ContextID ? ui_.HtmlHelp(false, HelpFile, HelpCommand::DisplayTopic, 0)
-                   : ui_.HtmlHelp(true, HelpFile, HelpCommand::HelpContext, *ContextID) ||
-                         ui_.HtmlHelp(true, HelpFile, HelpCommand::HelpContext, 0);
+    const bool shown = !ContextID
+                           ? ui_.HtmlHelp(false, HelpFile, HelpCommand::DisplayTopic, 0)
+                           : ui_.HtmlHelp(true, HelpFile, HelpCommand::HelpContext, *ContextID) ||
+                                 ui_.HtmlHelp(true, HelpFile, HelpCommand::HelpContext, 0);
     // Without a help viewer (no hhctrl.ocx, no xdg-open) a "?" would otherwise do nothing.
     if (!shown) {
         ui_.MessageBox(Ansi("Impossible d'afficher l'aide ") + HelpFile +

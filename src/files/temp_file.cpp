@@ -1,4 +1,5 @@
 #include "files/temp_file.h"
+
 #include "files/input_file.h"
 #include "files/output_file.h"
 
@@ -175,7 +176,9 @@ class SignalsHeld {
         sigfillset(&all);
         pthread_sigmask(SIG_BLOCK, &all, &before_);
     }
-    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+    ~SignalsHeld() {
+        pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+    }
 
   private:
     sigset_t before_{};
@@ -218,9 +221,8 @@ std::string Temp_file::TempFolder() {
     return length == 0 || length > MAX_PATH ? std::string() : std::string(buffer);
 #else
     const char* fromEnvironment = std::getenv("TMPDIR");
-    std::string folder = fromEnvironment != nullptr && *fromEnvironment != '\0'
-                             ? fromEnvironment
-                             : "/tmp";
+    std::string folder =
+        fromEnvironment != nullptr && *fromEnvironment != '\0' ? fromEnvironment : "/tmp";
     if (folder.back() != '/') {
         folder += '/';
     }
@@ -237,8 +239,7 @@ std::optional<TemporaryFile> TemporaryFile::CreateBeside(const std::string& targ
     return IsSpecialFile(target) ? Create(error) : CreateIn(FolderOf(WrittenFile(target)), error);
 }
 
-std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder,
-                                                     FileError& error) {
+std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder, FileError& error) {
     for (unsigned number = FirstFreeNumber(folder); number < kMaxAttempts; ++number) {
         const std::string path = Candidate(folder, number);
         // An interruption must not come between the file and its slot.

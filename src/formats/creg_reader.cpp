@@ -2,11 +2,10 @@
 
 #include "files/input_file.h"
 
-#include <libbfio.h>
-#include <libcreg.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <libbfio.h>
+#include <libcreg.h>
 #include <memory>
 #include <unordered_set>
 #include <vector>
@@ -46,14 +45,19 @@ struct BytesReader {
     static BytesReader& Of(intptr_t* handle) { return *reinterpret_cast<BytesReader*>(handle); }
     static int Ok(intptr_t*, libbfio_error_t**) { return 1; }
     static int Opened(intptr_t*, int, libbfio_error_t**) { return 1; }
-    static ssize_t Read(intptr_t* handle, std::uint8_t* buffer, std::size_t size, libbfio_error_t**) {
+    static ssize_t Read(intptr_t* handle, std::uint8_t* buffer, std::size_t size,
+                        libbfio_error_t**) {
         BytesReader& reader = Of(handle);
-        const std::size_t count = std::min(size, reader.bytes.size() - std::min(reader.offset, reader.bytes.size()));
-        std::copy_n(reader.bytes.data() + std::min(reader.offset, reader.bytes.size()), count, buffer);
+        const std::size_t count =
+            std::min(size, reader.bytes.size() - std::min(reader.offset, reader.bytes.size()));
+        std::copy_n(reader.bytes.data() + std::min(reader.offset, reader.bytes.size()), count,
+                    buffer);
         reader.offset += count;
         return static_cast<ssize_t>(count);
     }
-    static ssize_t Write(intptr_t*, const std::uint8_t*, std::size_t, libbfio_error_t**) { return -1; }
+    static ssize_t Write(intptr_t*, const std::uint8_t*, std::size_t, libbfio_error_t**) {
+        return -1;
+    }
     static off64_t Seek(intptr_t* handle, off64_t offset, int whence, libbfio_error_t**) {
         BytesReader& reader = Of(handle);
         const off64_t base = whence == SEEK_CUR   ? static_cast<off64_t>(reader.offset)
@@ -93,7 +97,8 @@ std::size_t CutLoopingLinks(std::string& bytes) {
     if (bytes.size() < kTreeBlock + 0x0C) {
         return 0; // libcreg refuses it
     }
-    const std::size_t end = std::min<std::size_t>(bytes.size(), kTreeBlock + Le32(bytes, kTreeBlock + 4));
+    const std::size_t end =
+        std::min<std::size_t>(bytes.size(), kTreeBlock + Le32(bytes, kTreeBlock + 4));
     const auto fits = [&](std::uint32_t offset) { return kTreeBlock + offset + kEntrySize <= end; };
     const std::uint32_t root = Le32(bytes, kTreeBlock + 8);
     if (!fits(root)) {
@@ -129,7 +134,8 @@ bool NameOf(Object* object, SizeOf sizeOf, Get get, std::string& name) {
         return false;
     }
     name.assign(size, '\0');
-    if (size != 0 && get(object, reinterpret_cast<std::uint8_t*>(name.data()), size, nullptr) != 1) {
+    if (size != 0 &&
+        get(object, reinterpret_cast<std::uint8_t*>(name.data()), size, nullptr) != 1) {
         return false;
     }
     name.erase(std::find(name.begin(), name.end(), '\0'), name.end());
@@ -159,9 +165,10 @@ class CregWalker {
                 return;
             }
             OwnedKey child(raw);
-            MemoryKey* read = NameOf(child.get(), libcreg_key_get_name_size, libcreg_key_get_name, name)
-                                  ? key.AppendReadSubkey(name)
-                                  : nullptr;
+            MemoryKey* read =
+                NameOf(child.get(), libcreg_key_get_name_size, libcreg_key_get_name, name)
+                    ? key.AppendReadSubkey(name)
+                    : nullptr;
             if (read == nullptr) {
                 ++damaged_;
                 continue;

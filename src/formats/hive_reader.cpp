@@ -1,7 +1,7 @@
 #include "formats/hive_reader.h"
 
-#include "text/ansi_codepage.h"
 #include "files/file_error.h"
+#include "text/ansi_codepage.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -115,7 +115,8 @@ std::string WhyNotOpened(const std::string& path, int code) {
     case EINVAL:
         return "ce n'est pas une ruche de registre regf lisible (fichier trop court, en-tête ou "
                "blocs endommagés)";
-    default: return FileError{path, code}.Reason();
+    default:
+        return FileError{path, code}.Reason();
     }
 }
 

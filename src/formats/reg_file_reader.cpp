@@ -1,9 +1,8 @@
 #include "formats/reg_file_reader.h"
 
-#include "text/ansi_codepage.h"
 #include "files/input_file.h"
 #include "formats/reg_text_syntax.h"
-
+#include "text/ansi_codepage.h"
 
 namespace quillon {
 namespace {
@@ -112,12 +111,25 @@ class RegTextParser {
             if (c == '\\' && i + 1 < line.size()) {
                 const char next = line[++i];
                 switch (next) {
-                case '\\': text += '\\'; break;
-                case '"': text += '"'; break;
-                case 'n': text += '\n'; break;
-                case 'r': text += '\r'; break;
-                case '0': text += '\0'; break;
-                default: text += '\\'; text += next; break;
+                case '\\':
+                    text += '\\';
+                    break;
+                case '"':
+                    text += '"';
+                    break;
+                case 'n':
+                    text += '\n';
+                    break;
+                case 'r':
+                    text += '\r';
+                    break;
+                case '0':
+                    text += '\0';
+                    break;
+                default:
+                    text += '\\';
+                    text += next;
+                    break;
                 }
                 continue;
             }
@@ -179,7 +191,9 @@ bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryS
     RegTextParser parser(store, unicode);
     return ParseRemainingLines(
         lines, displayName,
-        [&parser](std::string_view next, LineSource& source) { return parser.ParseLine(next, source); },
+        [&parser](std::string_view next, LineSource& source) {
+            return parser.ParseLine(next, source);
+        },
         error);
 }
 

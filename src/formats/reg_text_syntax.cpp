@@ -1,7 +1,7 @@
 #include "formats/reg_text_syntax.h"
 
-#include "text/ansi_codepage.h"
 #include "files/text_lines.h"
+#include "text/ansi_codepage.h"
 
 namespace quillon {
 

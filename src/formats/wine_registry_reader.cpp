@@ -1,7 +1,7 @@
 #include "formats/wine_registry_reader.h"
 
-#include "text/ansi_codepage.h"
 #include "formats/reg_text_syntax.h"
+#include "text/ansi_codepage.h"
 
 namespace quillon {
 namespace {
@@ -31,14 +31,30 @@ bool ParseEscaped(std::string_view& line, char delimiter, std::string& ansi) {
         i += 2;
         char32_t cp = 0;
         switch (e) {
-        case 'a': cp = 7; break;
-        case 'b': cp = 8; break;
-        case 'e': cp = 27; break;
-        case 'f': cp = 12; break;
-        case 'n': cp = 10; break;
-        case 'r': cp = 13; break;
-        case 't': cp = 9; break;
-        case 'v': cp = 11; break;
+        case 'a':
+            cp = 7;
+            break;
+        case 'b':
+            cp = 8;
+            break;
+        case 'e':
+            cp = 27;
+            break;
+        case 'f':
+            cp = 12;
+            break;
+        case 'n':
+            cp = 10;
+            break;
+        case 'r':
+            cp = 13;
+            break;
+        case 't':
+            cp = 9;
+            break;
+        case 'v':
+            cp = 11;
+            break;
         case 'x':
             for (int n = 0; n < 4 && i < line.size() && HexDigit(line[i]) >= 0; ++n, ++i) {
                 cp = cp * 16 + static_cast<char32_t>(HexDigit(line[i]));
@@ -132,7 +148,8 @@ class WineRegistryParser {
             type = RegType::String;
             if (line.front() == 's') {
                 const auto close = line.find("):\"");
-                if (close == std::string_view::npos || !ParseHexNumber(line.substr(4, close - 4), type)) {
+                if (close == std::string_view::npos ||
+                    !ParseHexNumber(line.substr(4, close - 4), type)) {
                     return "type str(n) incorrect";
                 }
                 line.remove_prefix(close + 2);
@@ -163,8 +180,8 @@ bool LooksLikeWineRegistry(std::string_view bytes) {
     return bytes.starts_with(kWineHeader);
 }
 
-bool ReadWineRegistryText(std::string_view text, const std::string& displayName,
-                          MemoryKey& mount, std::string& error) {
+bool ReadWineRegistryText(std::string_view text, const std::string& displayName, MemoryKey& mount,
+                          std::string& error) {
     LineSource lines(text);
     std::string_view line;
     if (!lines.Next(line) || TrimRight(line) != kWineHeader) {
@@ -175,7 +192,9 @@ bool ReadWineRegistryText(std::string_view text, const std::string& displayName,
     WineRegistryParser parser(mount);
     return ParseRemainingLines(
         lines, displayName,
-        [&parser](std::string_view next, LineSource& source) { return parser.ParseLine(next, source); },
+        [&parser](std::string_view next, LineSource& source) {
+            return parser.ParseLine(next, source);
+        },
         error);
 }
 

@@ -1,11 +1,10 @@
 #include "sources/disk_image.h"
 
-#include <libewf.h>
-#include <tsk/libtsk.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <libewf.h>
 #include <string_view>
+#include <tsk/libtsk.h>
 
 namespace quillon {
 namespace {
@@ -29,7 +28,8 @@ bool EwfSegmentsMissing(const std::string& path) {
     }
     char** names = nullptr;
     int count = 0;
-    if (libewf_glob(path.c_str(), path.size(), LIBEWF_FORMAT_UNKNOWN, &names, &count, nullptr) != 1) {
+    if (libewf_glob(path.c_str(), path.size(), LIBEWF_FORMAT_UNKNOWN, &names, &count, nullptr) !=
+        1) {
         return true;
     }
     libewf_handle_t* handle = nullptr;
@@ -105,9 +105,9 @@ class ImageTree : public FileTree {
         bytes.assign(static_cast<std::size_t>(size), '\0');
         TSK_OFF_T done = 0;
         while (done < size) {
-            const ssize_t got = tsk_fs_file_read(file, done, bytes.data() + done,
-                                                 static_cast<std::size_t>(size - done),
-                                                 TSK_FS_FILE_READ_FLAG_NONE);
+            const ssize_t got =
+                tsk_fs_file_read(file, done, bytes.data() + done,
+                                 static_cast<std::size_t>(size - done), TSK_FS_FILE_READ_FLAG_NONE);
             if (got <= 0) {
                 break;
             }
@@ -141,7 +141,8 @@ std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
     if (image == nullptr) {
         error = "Impossible de lire l'image disque « " + path +
                 " » : fichier absent, illisible ou d'un format inconnu (images lues : brutes, "
-                "brutes découpées, EnCase E01)" + LastTskError();
+                "brutes découpées, EnCase E01)" +
+                LastTskError();
         return nullptr;
     }
     std::shared_ptr<DiskImage> disk(new DiskImage(path, image));
@@ -176,7 +177,8 @@ void DiskImage::FindVolumes() {
     for (TSK_PNUM_T i = 0; i < table->part_count; ++i) {
         const TSK_VS_PART_INFO* part = tsk_vs_part_get(table, i);
         if (part != nullptr && (part->flags & TSK_VS_PART_FLAG_ALLOC) != 0) {
-            volumes_.push_back({++number, static_cast<std::uint64_t>(part->start) * table->block_size,
+            volumes_.push_back({++number,
+                                static_cast<std::uint64_t>(part->start) * table->block_size,
                                 static_cast<std::uint64_t>(part->len) * table->block_size});
         }
     }
@@ -189,15 +191,18 @@ std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::s
         return nullptr;
     }
     char boot[16] = {};
-    if (tsk_img_read(image_, static_cast<TSK_OFF_T>(volume.Offset), boot, sizeof boot) == sizeof boot &&
+    if (tsk_img_read(image_, static_cast<TSK_OFF_T>(volume.Offset), boot, sizeof boot) ==
+            sizeof boot &&
         std::string_view(boot + 3, 8) == "-FVE-FS-") {
         error = Shown(volume) + " : volume chiffré par BitLocker, illisible sans être déchiffré";
         return nullptr;
     }
-    TSK_FS_INFO* fs = tsk_fs_open_img(image_, static_cast<TSK_OFF_T>(volume.Offset), TSK_FS_TYPE_DETECT);
+    TSK_FS_INFO* fs =
+        tsk_fs_open_img(image_, static_cast<TSK_OFF_T>(volume.Offset), TSK_FS_TYPE_DETECT);
     if (fs == nullptr) {
         error = volume.Number != 0
-                    ? Shown(volume) + " : pas de système de fichiers lisible (NTFS, FAT ...)" + LastTskError()
+                    ? Shown(volume) + " : pas de système de fichiers lisible (NTFS, FAT ...)" +
+                          LastTskError()
                     : path_ + " : ni table de partitions lisible (MBR, GPT)" + tableError_ +
                           " ni système de fichiers lisible (NTFS, FAT ...)" + LastTskError() +
                           " : image tronquée, endommagée, chiffrée ou d'un autre format";

@@ -50,13 +50,14 @@ class InstallationPaths {
     std::optional<std::string> TreePath(std::string_view windowsPath, const FileTree*& tree) const;
 
     std::map<char, std::shared_ptr<const FileTree>> drives_; // upper-case letter → its files
-    std::map<std::string, std::string> variables_; // name, case folded → ANSI value
+    std::map<std::string, std::string> variables_;           // name, case folded → ANSI value
 };
 
 // A stored folder with its terminating zeros dropped and the %VARIABLES% that `variable` knows
 // replaced (the others left as they are).
-std::string ExpandFolder(std::string_view stored,
-                         const std::function<std::optional<std::string>(std::string_view)>& variable);
+std::string
+ExpandFolder(std::string_view stored,
+             const std::function<std::optional<std::string>(std::string_view)>& variable);
 // A stored folder as this system would open it: on Windows, with the system's variables.
 std::string SystemFolder(std::string_view stored);
 

@@ -6,8 +6,8 @@
 namespace quillon {
 namespace {
 
-const HKEY kRoots[RootCount] = {HKEY_CLASSES_ROOT,     HKEY_CURRENT_USER,   HKEY_LOCAL_MACHINE,
-                                HKEY_USERS,            HKEY_PERFORMANCE_DATA, HKEY_CURRENT_CONFIG,
+const HKEY kRoots[RootCount] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER,     HKEY_LOCAL_MACHINE,
+                                HKEY_USERS,        HKEY_PERFORMANCE_DATA, HKEY_CURRENT_CONFIG,
                                 HKEY_DYN_DATA};
 
 struct KeySizes {
@@ -18,8 +18,8 @@ struct KeySizes {
 
 KeySizes QuerySizes(HKEY key) {
     KeySizes sizes;
-    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &sizes.SubkeyName, nullptr,
-                     nullptr, &sizes.ValueName, &sizes.ValueData, nullptr, nullptr);
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &sizes.SubkeyName, nullptr, nullptr,
+                     &sizes.ValueName, &sizes.ValueData, nullptr, nullptr);
     return sizes;
 }
 
@@ -43,8 +43,8 @@ HKEY WindowsStore::Native(KeyHandle handle) const {
     return open_[handle - 1];
 }
 
-std::int32_t WindowsStore::OpenKey(KeyHandle parent, std::string_view path,
-                                   std::uint32_t access, KeyHandle& result) {
+std::int32_t WindowsStore::OpenKey(KeyHandle parent, std::string_view path, std::uint32_t access,
+                                   KeyHandle& result) {
     result = 0;
     HKEY from = Native(parent);
     if (from == nullptr) {
@@ -136,8 +136,8 @@ std::int32_t WindowsStore::EnumKey(KeyHandle handle, std::uint32_t index, std::s
     }
 }
 
-std::int32_t WindowsStore::QueryValue(KeyHandle handle, std::string_view name,
-                                      std::uint32_t& type, std::vector<std::uint8_t>& data) {
+std::int32_t WindowsStore::QueryValue(KeyHandle handle, std::string_view name, std::uint32_t& type,
+                                      std::vector<std::uint8_t>& data) {
     type = 0;
     data.clear();
     HKEY key = Native(handle);

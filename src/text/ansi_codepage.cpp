@@ -36,11 +36,16 @@ unsigned char FoldByte(unsigned char c) {
         return static_cast<unsigned char>(c - 0x20);
     }
     switch (c) {
-    case 0x9A: return 0x8A; // š
-    case 0x9C: return 0x8C; // œ
-    case 0x9E: return 0x8E; // ž
-    case 0xFF: return 0x9F; // ÿ
-    default: return c;
+    case 0x9A:
+        return 0x8A; // š
+    case 0x9C:
+        return 0x8C; // œ
+    case 0x9E:
+        return 0x8E; // ž
+    case 0xFF:
+        return 0x9F; // ÿ
+    default:
+        return c;
     }
 }
 
@@ -114,9 +119,11 @@ std::string AnsiToUtf8(std::string_view ansi) {
 
 char32_t DecodeUtf8(std::string_view text, std::size_t& index) {
     const auto lead = static_cast<unsigned char>(text[index]);
-    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                       : (lead >> 3) == 0x1E ? 4
-                                                             : 0;
+    const int length = lead < 0x80           ? 1
+                       : (lead >> 5) == 0x6  ? 2
+                       : (lead >> 4) == 0xE  ? 3
+                       : (lead >> 3) == 0x1E ? 4
+                                             : 0;
     if (length == 0 || index + length > text.size()) {
         ++index;
         return 0xFFFD;
