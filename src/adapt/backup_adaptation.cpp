@@ -205,4 +205,8 @@ AdaptationCounts AdaptLines(HeldLines& lines, const AdaptationInput& input) {
     return counts;
 }
 
+bool IsBackupHeader(std::string_view line) {
+    return line.starts_with("REGEDIT4") || line.starts_with("Windows Registry Editor Version 5.00");
+}
+
 } // namespace quillon

@@ -30,6 +30,10 @@ void ScanLine(const HeldLines& lines, std::size_t n, BackupFindings& found);
 // a quote, <, >, |, * or ?): written into a backup, it could be taken for other records.
 bool IsWindowsPath(std::string_view folder);
 
+// A backup's first line: what Quillon and the system's regedit write ("REGEDIT4", or
+// "Windows Registry Editor Version 5.00" for a UTF-16 file, held as ANSI).
+bool IsBackupHeader(std::string_view line);
+
 struct AdaptationInput {
     std::string OldIdentity;  // IdentiteFichier
     std::string NewIdentity;  // IdentiteBdRActif
@@ -41,10 +45,10 @@ struct AdaptationInput {
 };
 
 struct AdaptationCounts {
-    std::int64_t Identity = 0;    // NbChangementId
-    std::int64_t Folder = 0;      // NbChangementRep
-    std::int64_t Group = 0;       // NbChangementGroupe
-    std::int64_t AddressBook = 0; // NbChangementCarnet
+    std::int64_t Identity = 0;           // NbChangementId
+    std::int64_t Folder = 0;             // NbChangementRep
+    std::int64_t Group = 0;              // NbChangementGroupe
+    std::int64_t AddressBook = 0;        // NbChangementCarnet
     std::optional<std::string> OldGroup; // the last old identifier replaced
 };
 

@@ -40,6 +40,8 @@ class Dialogue : private ControlObserver {
     // Runs the handler of the focus leaving the text box of that name for another control of
     // the window; false when it has none.
     bool LostFocus(std::string_view name) { return RunHandler(lostFocus_, name); }
+    // True when tab 3 holds lines that begin as a backup does.
+    bool HoldsABackup() const { return iTbImport > 0 && IsBackupHeader(TbImport[0]); }
     // True once a command ended the program.
     bool Ended() const { return ended_; }
 

@@ -9,15 +9,6 @@
 #include <ostream>
 
 namespace quillon::cli {
-namespace {
-
-// The first line of a backup: what the system's regedit and Quillon write.
-bool IsBackupHeader(std::string_view line) {
-    return line.starts_with("REGEDIT4") || line.starts_with("Windows Registry Editor Version 5.00");
-}
-
-} // namespace
-
 int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args, std::ostream& out,
              std::ostream& err) {
     const auto parsed = ParseAdaptArgs(args, err);
@@ -42,7 +33,7 @@ int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args
         err << "quillon-cli: « " << parsed->Input << " » est vide : aucune ligne à adapter\n";
         return ExitFailed;
     }
-    if (!IsBackupHeader(dialogue.TbImport[0])) {
+    if (!dialogue.HoldsABackup()) {
         err << "quillon-cli: « " << parsed->Input
             << " » n'est pas une sauvegarde : sa première ligne n'est ni « REGEDIT4 » ni "
                "« Windows Registry Editor Version 5.00 »\n";
