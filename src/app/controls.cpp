@@ -28,8 +28,7 @@ void Button::SetDefault(bool isDefault) {
     }
 }
 
-TextBox::TextBox(ControlObserver& observer, std::string name, std::string text,
-                 std::string toolTip)
+TextBox::TextBox(ControlObserver& observer, std::string name, std::string text, std::string toolTip)
     : Control(observer, Kind::TextBox, std::move(name), {}, std::move(toolTip)),
       text_(std::move(text)) {}
 

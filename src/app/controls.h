@@ -54,8 +54,8 @@ class Button : public Control {
   public:
     Button(ControlObserver& observer, std::string name, std::string caption,
            std::string toolTip = {})
-        : Control(observer, Kind::Button, std::move(name), std::move(caption),
-                  std::move(toolTip)) {}
+        : Control(observer, Kind::Button, std::move(name), std::move(caption), std::move(toolTip)) {
+    }
 
     // The default button of the window answers the Enter key.
     bool IsDefault() const { return default_; }
@@ -69,8 +69,7 @@ class Label : public Control {
   public:
     Label(ControlObserver& observer, std::string name, std::string caption,
           std::string toolTip = {})
-        : Control(observer, Kind::Label, std::move(name), std::move(caption),
-                  std::move(toolTip)) {}
+        : Control(observer, Kind::Label, std::move(name), std::move(caption), std::move(toolTip)) {}
 };
 
 class Frame : public Control {

@@ -13,7 +13,11 @@ namespace {
 // One installation as the window's start-up finds it.
 InstallationRow RowOf(const ListedInstallation& entry, const StoreOpener& open, Ui& quiet,
                       const std::string& programFolder, bool details) {
-    InstallationRow row{entry.Where, entry.System, entry.User, {}, {}, {}, {}, {}};
+    InstallationRow row;
+    row.Where = entry.Where;
+    row.System = entry.System;
+    row.User = entry.User;
+    row.Options = entry.Options;
     std::unique_ptr<RegistryStore> store = open(entry.Options, row.Unreadable);
     if (!store) {
         return row;
@@ -27,6 +31,7 @@ InstallationRow RowOf(const ListedInstallation& entry, const StoreOpener& open, 
     while (row.Folder.ends_with('\0')) {
         row.Folder.pop_back();
     }
+    row.WindowOpens = !dialogue.Ended();
     if (details && !dialogue.Ended() && !row.Identity.empty()) {
         row.Details = SummarizeIdentity(registry, row.Identity);
     }

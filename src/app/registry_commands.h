@@ -35,6 +35,8 @@ struct InstallationRow {
     std::string Identity;
     std::string Folder;                     // without its terminating zeros
     std::optional<IdentitySummary> Details; // asked for, and an identity was found
+    bool WindowOpens = false; // the window's start-up goes on (a mail client 5 or 6 is there)
+    StoreOptions Options;     // what reads this user's registry alone
 };
 
 // Opens the registry of one listed installation; nullptr with a French `error`.

@@ -19,7 +19,7 @@ enum class Answer { Ok, Yes, No };
 struct FileDialogRequest {
     enum class Form { Open, Save };
     Form Kind = Form::Save;
-    std::string FileName;         // proposed name
+    std::string FileName; // proposed name
     std::string Title;
     std::string Filter;           // "description|pattern|description|pattern"
     int FilterIndex = 1;          // preselected filter, from 1

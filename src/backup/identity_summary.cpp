@@ -10,7 +10,8 @@ constexpr std::string_view kAccounts = "Software\\Microsoft\\Internet Account Ma
 constexpr const char* kServers[] = {"POP3", "IMAP", "HTTPMail", "SMTP", "NNTP"};
 
 // Runs `use` on the key `path` below HKEY_CURRENT_USER when it opens.
-void WithKey(Reg_access& registry, const std::string& path, const std::function<void(KeyHandle)>& use) {
+void WithKey(Reg_access& registry, const std::string& path,
+             const std::function<void(KeyHandle)>& use) {
     std::int32_t error = 0;
     const KeyHandle key = registry.OpenKey("HKEY_CURRENT_USER", path, KeyRead, error);
     if (key != 0) {
@@ -54,7 +55,8 @@ void AddAccounts(Reg_access& registry, const std::string& path, IdentitySummary&
         for (const char* server : kServers) {
             const std::string name = Text(registry, key, std::string(server) + " Server");
             if (!name.empty()) {
-                account.Servers += (account.Servers.empty() ? "" : ", ") + std::string(server) + " " + name;
+                account.Servers +=
+                    (account.Servers.empty() ? "" : ", ") + std::string(server) + " " + name;
             }
             if (account.UserName.empty()) {
                 account.UserName = Text(registry, key, std::string(server) + " User Name");
@@ -73,12 +75,14 @@ void AddAccounts(Reg_access& registry, const std::string& path, IdentitySummary&
 
 IdentitySummary SummarizeIdentity(Reg_access& registry, const std::string& identity) {
     IdentitySummary summary;
-    const std::string oe = "Identities\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0";
+    const std::string oe =
+        "Identities\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0";
     AddAccounts(registry, std::string(kAccounts), summary);
     AddAccounts(registry, "Identities\\" + identity + "\\" + std::string(kAccounts), summary);
     ForEachSubkey(registry, oe + "\\Signatures", [&](KeyHandle key) {
         const std::string text = Text(registry, key, "text");
-        summary.Signatures.push_back({Text(registry, key, "name"), text.substr(0, text.find_first_of("\r\n"))});
+        summary.Signatures.push_back(
+            {Text(registry, key, "name"), text.substr(0, text.find_first_of("\r\n"))});
     });
     summary.MailRules = CountSubkeys(registry, oe + "\\Rules\\Mail");
     summary.NewsRules = CountSubkeys(registry, oe + "\\Rules\\News");

@@ -45,16 +45,11 @@ int RunList(const StoreOptions& options, const std::string& programFolder,
         err << "quillon-cli: usage : list [--details]\n";
         return ExitUsage;
     }
-    const auto open = [](const StoreOptions& each, std::string& why) {
-        OpenedStore opened = OpenStore(each);
-        why = opened.Error;
-        return std::move(opened.Store);
-    };
     std::ostringstream messages;
     CliUi quiet(messages);
     std::vector<InstallationRow> rows;
     std::string error;
-    if (!ListInstallationRows(options, open, quiet, programFolder, details, rows, error)) {
+    if (!ListInstallationRows(options, OpenStoreOnly, quiet, programFolder, details, rows, error)) {
         err << "quillon-cli: " << error << "\n";
         return ExitFailed;
     }

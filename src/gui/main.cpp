@@ -5,6 +5,8 @@
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
+#include "gui/source_dialog.h"
+#include "options/registry_files.h"
 #include "options/store_options.h"
 
 #include <QApplication>
@@ -18,7 +20,8 @@ namespace {
 
 const char* const kUsage =
     "Usage : quillon [REGISTRE] [--screenshots DOSSIER]\n"
-    "Ouvre la fenêtre de Quillon.\n"
+    "Ouvre la fenêtre de Quillon. Sans registre donné, si le préfixe Wine par défaut ne\n"
+    "contient pas Outlook Express 5 ou 6, elle demande d'abord ce qu'elle doit lire.\n"
     "  --screenshots DOSSIER  enregistre une image de chaque onglet et du choix de\n"
     "                         répertoire dans DOSSIER, puis quitte.\n\n";
 
@@ -29,6 +32,25 @@ std::string HelpBase() {
         return quillon::gui::ToNative(here);
     }
     return quillon::gui::ToNative(QDir::cleanPath(here + "/../share/quillon"));
+}
+
+quillon::SourceChooser MakeSourceChooser() {
+    return quillon::SourceChooser(quillon::OpenStoreOnly, quillon::AddRegistryFile, HelpBase());
+}
+
+// The source chooser as it lists the installation of `--windows`, when one was given.
+void SaveSourceChooserScreenshot(const quillon::StoreOptions& options, const QString& folder) {
+    for (const quillon::Mount& mount : options.Mounts) {
+        if (mount.Source == quillon::Mount::Kind::Windows) {
+            quillon::SourceChooser chooser = MakeSourceChooser();
+            chooser.Read(quillon::SourceChooser::Source::WindowsFolder, mount.Path);
+            quillon::gui::SourceDialog dialog(chooser);
+            dialog.show();
+            QApplication::processEvents();
+            dialog.grab().save(folder + "/choix-registre.png");
+            return;
+        }
+    }
 }
 
 void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialogue,
@@ -93,6 +115,16 @@ int main(int argc, char** argv) {
         }
     }
 
+    // With nothing to read, the user says what to read before the window opens.
+    quillon::SourceChooser chooser = MakeSourceChooser();
+    if (screenshots.isEmpty() && chooser.MustAsk(options)) {
+        quillon::gui::SourceDialog dialog(chooser);
+        if (dialog.exec() != QDialog::Accepted) {
+            return 0;
+        }
+        options = chooser.Chosen();
+    }
+
     quillon::gui::QtUi ui;
     quillon::OpenedStore opened = quillon::OpenStore(options);
     for (const std::string& warning : opened.Warnings) {
@@ -118,6 +150,7 @@ int main(int argc, char** argv) {
     if (!screenshots.isEmpty()) {
         QTimer::singleShot(300, &window, [&] {
             SaveScreenshots(window, dialogue, screenshots);
+            SaveSourceChooserScreenshot(options, screenshots);
             QApplication::quit();
         });
     }

@@ -21,4 +21,13 @@ std::string ToNative(const QString& path) {
     return AnsiToNative(ToAnsi(path));
 }
 
+QStringList NameFilters(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    }
+    return filters;
+}
+
 } // namespace quillon::gui

@@ -22,22 +22,16 @@ namespace {
 
 QMessageBox::Icon IconOf(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Stop: return QMessageBox::Critical;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Stop:
+        return QMessageBox::Critical;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
     }
     return QMessageBox::NoIcon;
-}
-
-// "description|pattern|description|pattern" as Qt's name filters: "description (pattern)".
-QStringList NameFilters(const std::string& filter) {
-    const QStringList parts = FromAnsi(filter).split('|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
-    }
-    return filters;
 }
 
 } // namespace
@@ -73,7 +67,7 @@ std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(FromAnsi(request.DefaultExtension));
-    const QStringList filters = NameFilters(request.Filter);
+    const QStringList filters = NameFilters(FromAnsi(request.Filter));
     dialog.setNameFilters(filters);
     if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size()) {
         dialog.selectNameFilter(filters[request.FilterIndex - 1]);
@@ -106,8 +100,8 @@ bool QtUi::HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t c
     if (htmlHelp == nullptr) {
         return false;
     }
-    HWND owner = ownedByWindow && window_ != nullptr ? reinterpret_cast<HWND>(window_->winId())
-                                                     : nullptr;
+    HWND owner =
+        ownedByWindow && window_ != nullptr ? reinterpret_cast<HWND>(window_->winId()) : nullptr;
     return htmlHelp(owner, path.c_str(), command, static_cast<DWORD_PTR>(data)) != nullptr;
 #else
     (void)ownedByWindow;

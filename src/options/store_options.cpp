@@ -109,6 +109,12 @@ OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& 
 #endif
 }
 
+std::unique_ptr<RegistryStore> OpenStoreOnly(const StoreOptions& options, std::string& error) {
+    OpenedStore opened = OpenStore(options);
+    error = opened.Error;
+    return std::move(opened.Store);
+}
+
 std::string MisplacedChoice(const StoreOptions& options) {
     const auto given = [&](Mount::Kind kind) {
         return std::any_of(options.Mounts.begin(), options.Mounts.end(),

@@ -32,6 +32,10 @@ struct OpenedStore {
 // one, or else an empty registry.
 OpenedStore OpenStore(const StoreOptions& options);
 
+// OpenStore's store alone (its warnings left out), nullptr with its French `error`: how a listing
+// opens each installation it finds.
+std::unique_ptr<RegistryStore> OpenStoreOnly(const StoreOptions& options, std::string& error);
+
 // Why options that choose within an installation (--user, --partition) cannot apply: the
 // installation they choose in was not given; empty when they can. A usage error, which
 // OpenStore also refuses.

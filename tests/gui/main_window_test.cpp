@@ -7,6 +7,9 @@
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
+#include "gui/source_dialog.h"
+#include "options/registry_files.h"
+#include "options/store_options.h"
 #include "stores/offline/offline_store.h"
 
 #include <QCheckBox>
@@ -20,6 +23,7 @@
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -262,6 +266,52 @@ class MainWindowTest : public QObject {
         QTest::keyClick(window.get(), Qt::Key_Escape);
         QVERIFY(window->isVisible());
         QVERIFY(ui->calls.back() != "end");
+    }
+
+    // The source chooser's buttons ask with the model's request and read what is picked; the
+    // rows, the status and Ouvrir are the model's.
+    void theSourceChooserIsDrawnFromItsModel() {
+        SourceChooser chooser(OpenStoreOnly, AddRegistryFile, "");
+        std::vector<std::string> asked;
+        QString picked;
+        gui::SourceDialog dialog(chooser, [&](QWidget*, const SourceChooser::PathRequest& request) {
+            asked.push_back(request.Title);
+            return picked;
+        });
+        const auto shown = [&] {
+            auto* rows = dialog.findChild<QTableWidget*>("installations");
+            QCOMPARE(rows->rowCount(), chooser.RowCount());
+            for (int row = 0; row < chooser.RowCount(); ++row) {
+                QCOMPARE(rows->item(row, 2)->text().toStdString(), chooser.Cells(row)[2]);
+            }
+            QCOMPARE(dialog.findChild<QLabel*>("etat")->text().toStdString(), chooser.Status());
+            QCOMPARE(dialog.findChild<QPushButton*>("ouvrir")->isEnabled(), chooser.OpenEnabled());
+        };
+        for (const SourceChooser::Source source : SourceChooser::kSources) {
+            for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+                if (button->text().toStdString() == SourceChooser::SourceCaption(source)) {
+                    QCOMPARE(button->toolTip().toStdString(), SourceChooser::SourceTooltip(source));
+                    button->click(); // cancelled: nothing read
+                    QCOMPARE(asked.back(), SourceChooser::RequestFor(source).Title);
+                }
+            }
+        }
+        QCOMPARE(asked.size(), std::size(SourceChooser::kSources));
+        QCOMPARE(chooser.RowCount(), 0);
+
+        const QString sample = QUILLON_SAMPLES "/sample-xp";
+        picked = sample;
+        dialog.findChild<QPushButton*>("dossierWindows")->click();
+        QCOMPARE(chooser.RowCount(), 1);
+        shown();
+        picked = sample + "/Documents and Settings/Luc/NTUSER.DAT";
+        dialog.findChild<QPushButton*>("fichierRegistre")->click();
+        QVERIFY(!chooser.OpenEnabled());
+        shown();
+        picked = sample;
+        dialog.findChild<QPushButton*>("dossierWindows")->click();
+        dialog.findChild<QPushButton*>("ouvrir")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 };
 

@@ -1,0 +1,235 @@
+#include "app/source_chooser.h"
+
+#include "text/ansi_codepage.h"
+
+#include <filesystem>
+
+namespace quillon {
+namespace {
+
+// The start-up's messages while rows are listed: the chooser tells what matters in its status.
+class SilentUi : public Ui {
+  public:
+    Answer MessageBox(const std::string&, MessageIcon, MessageButtons buttons,
+                      const std::string&) override {
+        return buttons == MessageButtons::YesNo ? Answer::No : Answer::Ok;
+    }
+    std::optional<std::string> FileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    bool HtmlHelp(bool, const std::string&, std::uint32_t, std::int32_t) override { return false; }
+    bool OpenWebAddress(const std::string&) override { return false; }
+    void ShowDirectoryChooser(ChoixRepertSauve&) override {}
+    void EndProgram() override {}
+};
+
+std::string FileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+// "NTUSER.DAT → HKEY_CURRENT_USER, notes.reg"
+std::string DescribeFiles(const StoreOptions& files) {
+    std::string text;
+    for (const Mount& mount : files.Mounts) {
+        text += (text.empty() ? "" : ", ") + FileName(mount.Path) +
+                (mount.Key.empty() ? "" : " → " + AnsiToUtf8(mount.Key));
+    }
+    return text;
+}
+
+} // namespace
+
+const char* const SourceChooser::Caption = "Quillon - Registre à lire";
+const char* const SourceChooser::Prompt =
+    "Quillon lit le registre d'un Windows sans le démarrer, et n'y écrit rien. Choisissez ce "
+    "qu'il doit lire, puis l'utilisateur dont les paramètres d'Outlook Express sont à sauver.";
+const char* const SourceChooser::OpenCaption = "Ouvrir";
+const char* const SourceChooser::QuitCaption = "Quitter";
+
+const std::vector<std::string>& SourceChooser::Columns() {
+    static const std::vector<std::string> kColumns = {"Emplacement", "Système",       "Utilisateur",
+                                                      "Version OE",  "Répertoire OE", "Identité"};
+    return kColumns;
+}
+
+std::string SourceChooser::SourceCaption(Source source) {
+    switch (source) {
+    case Source::WindowsFolder:
+        return "Dossier d'un Windows...";
+    case Source::DiskImage:
+        return "Image disque...";
+    case Source::WinePrefix:
+        return "Préfixe Wine...";
+    case Source::RegistryFile:
+        return "Ruche ou fichier .reg...";
+    }
+    return "";
+}
+
+std::string SourceChooser::SourceTooltip(Source source) {
+    switch (source) {
+    case Source::WindowsFolder:
+        return "Le disque d'un ancien ordinateur, monté : le dossier qui était C:\\ (il contient "
+               "WINDOWS ou WINNT)";
+    case Source::DiskImage:
+        return "Une image de disque ou de partition (brute, découpée en .001, .002..., ou EnCase "
+               ".E01), lue sans la monter";
+    case Source::WinePrefix:
+        return "Un dossier de Wine contenant system.reg et user.reg";
+    case Source::RegistryFile:
+        return "Une ruche (NTUSER.DAT, SOFTWARE, DEFAULT ; USER.DAT, SYSTEM.DAT de Windows "
+               "95/98/Me), un fichier de registre de Wine ou un fichier .reg ; chaque fichier "
+               "choisi s'ajoute aux précédents";
+    }
+    return "";
+}
+
+SourceChooser::PathRequest SourceChooser::RequestFor(Source source) {
+    switch (source) {
+    case Source::WindowsFolder:
+        return {PathRequest::Form::Folder, "Dossier d'un Windows (l'ancien C:\\)", ""};
+    case Source::DiskImage:
+        return {PathRequest::Form::File, "Image disque",
+                "Images disque (*.dd, *.img, *.raw, *.001, *.E01)|*.dd;*.img;*.raw;*.001;*.e01;"
+                "*.E01|Tous les fichiers (*)|*"};
+    case Source::WinePrefix:
+        return {PathRequest::Form::Folder, "Préfixe Wine", ""};
+    case Source::RegistryFile:
+        return {PathRequest::Form::File, "Ruche ou fichier .reg",
+                "Tous les fichiers (*)|*|Fichiers .reg (*.reg)|*.reg"};
+    }
+    return {};
+}
+
+SourceChooser::SourceChooser(StoreOpener open, FileAdder addFile, std::string programFolder)
+    : open_(std::move(open)), addFile_(std::move(addFile)),
+      programFolder_(std::move(programFolder)) {}
+
+bool SourceChooser::MustAsk(const StoreOptions& given) {
+    if (!given.Empty()) {
+        return false;
+    }
+    std::string error;
+    if (List(given, error) && !rows_.empty() && rows_.front().WindowOpens) {
+        rows_.clear();
+        return false;
+    }
+    rows_.clear();
+    status_ = "Aucun registre n'a été donné, et le préfixe Wine par défaut ($WINEPREFIX ou "
+              "~/.wine) n'existe pas ou ne contient pas Outlook Express 5 ou 6.";
+    return true;
+}
+
+bool SourceChooser::List(const StoreOptions& options, std::string& error) {
+    SilentUi quiet;
+    rows_.clear();
+    selected_ = -1;
+    return ListInstallationRows(options, open_, quiet, programFolder_, false, rows_, error);
+}
+
+void SourceChooser::Read(Source source, const std::string& path) {
+    StoreOptions options;
+    std::string error;
+    if (source == Source::RegistryFile) {
+        options = files_;
+        if (!addFile_(path, options, error)) {
+            status_ = error;
+            return;
+        }
+    } else {
+        static constexpr Mount::Kind kKinds[] = {Mount::Kind::Windows, Mount::Kind::Image,
+                                                 Mount::Kind::WinePrefix};
+        options.Mounts.push_back({kKinds[static_cast<int>(source)], "", path});
+    }
+    if (!List(options, error)) {
+        status_ = error;
+        reading_.clear();
+        files_ = {};
+        return;
+    }
+    if (source == Source::RegistryFile) {
+        // A file that makes the registry unreadable (a second source for one key) is not kept.
+        if (rows_.size() == 1 && !rows_.front().Unreadable.empty()) {
+            const std::string refused = rows_.front().Unreadable;
+            rows_.clear();
+            if (!files_.Empty()) { // without files, the list would be of the default registry
+                List(files_, error);
+            }
+            ShowListed();
+            status_ = "« " + path + " » n'est pas lu : " + refused;
+            return;
+        }
+        files_ = options;
+        reading_ = "Fichiers de registre : " + DescribeFiles(files_);
+    } else {
+        files_ = {};
+        static const char* const kWhat[] = {
+            "Dossier d'un Windows : ", "Image disque : ", "Préfixe Wine : "};
+        reading_ = kWhat[static_cast<int>(source)] + path;
+    }
+    if (source == Source::WinePrefix || source == Source::RegistryFile) {
+        for (InstallationRow& row : rows_) {
+            row.Where = source == Source::WinePrefix ? path : DescribeFiles(files_);
+            row.System = source == Source::WinePrefix ? "Wine" : "";
+        }
+    }
+    ShowListed();
+}
+
+// Selects the only row that opens, or says why none does.
+void SourceChooser::ShowListed() {
+    std::vector<int> openable;
+    for (int row = 0; row < RowCount(); ++row) {
+        if (CanOpen(row)) {
+            openable.push_back(row);
+        }
+    }
+    selected_ = -1;
+    if (openable.size() == 1) {
+        Select(openable.front());
+    } else if (rows_.empty()) {
+        status_.clear();
+    } else if (openable.empty()) {
+        status_ = rows_.size() == 1 ? "Ce registre ne contient pas Outlook Express 5 ou 6."
+                                    : "Aucun des utilisateurs trouvés n'a Outlook Express 5 ou 6.";
+    } else {
+        status_ = "Choisissez l'utilisateur dont les paramètres sont à lire.";
+    }
+}
+
+std::vector<std::string> SourceChooser::Cells(int row) const {
+    const InstallationRow& shown = rows_.at(row);
+    const std::string version = !shown.Unreadable.empty() ? "(illisible)"
+                                : shown.Version.empty()   ? "(absente)"
+                                                          : AnsiToUtf8(shown.Version);
+    return {shown.Where,
+            shown.System,
+            shown.User,
+            version,
+            AnsiToUtf8(shown.Folder),
+            AnsiToUtf8(shown.Identity)};
+}
+
+bool SourceChooser::CanOpen(int row) const {
+    return rows_.at(row).Unreadable.empty() && rows_.at(row).WindowOpens;
+}
+
+void SourceChooser::Select(int row) {
+    if (row < 0 || row >= RowCount()) {
+        return;
+    }
+    selected_ = row;
+    const InstallationRow& chosen = rows_[row];
+    if (!chosen.Unreadable.empty()) {
+        status_ = "Le registre de cet utilisateur est illisible : " + chosen.Unreadable;
+    } else if (chosen.Version.empty()) {
+        status_ = "Outlook Express 5 ou 6 est introuvable dans ce registre.";
+    } else if (!chosen.WindowOpens) {
+        status_ = "Version d'Outlook Express non prise en charge : " + AnsiToUtf8(chosen.Version);
+    } else {
+        status_ = std::string("« ") + OpenCaption + " » ouvre les paramètres de " +
+                  (chosen.User.empty() ? "ce registre" : chosen.User) + ".";
+    }
+}
+
+} // namespace quillon

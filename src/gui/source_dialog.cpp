@@ -1,0 +1,140 @@
+#include "gui/source_dialog.h"
+
+#include "gui/qt_text.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace quillon::gui {
+namespace {
+
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+// Every source button is named after its kind, for the tests.
+const char* const kSourceNames[] = {"dossierWindows", "imageDisque", "prefixeWine",
+                                    "fichierRegistre"};
+
+} // namespace
+
+QString AskWithSystemDialog(QWidget* parent, const SourceChooser::PathRequest& request) {
+    if (request.Kind == SourceChooser::PathRequest::Form::Folder) {
+        return QFileDialog::getExistingDirectory(parent, Text(request.Title), QDir::homePath());
+    }
+    return QFileDialog::getOpenFileName(parent, Text(request.Title), QDir::homePath(),
+                                        NameFilters(Text(request.Filter)).join(";;"));
+}
+
+SourceDialog::SourceDialog(SourceChooser& chooser, PathAsker ask, QWidget* parent)
+    : QDialog(parent), chooser_(chooser), ask_(std::move(ask)), reading_(new QLabel(this)),
+      rows_(new QTableWidget(this)), status_(new QLabel(this)),
+      open_(new QPushButton(Text(SourceChooser::OpenCaption), this)) {
+    setObjectName("ChoixRegistre");
+    setWindowTitle(Text(SourceChooser::Caption));
+    auto* prompt = new QLabel(Text(SourceChooser::Prompt), this);
+    prompt->setWordWrap(true);
+
+    auto* sources = new QHBoxLayout;
+    for (const SourceChooser::Source source : SourceChooser::kSources) {
+        auto* button = new QPushButton(Text(SourceChooser::SourceCaption(source)), this);
+        button->setObjectName(kSourceNames[static_cast<int>(source)]);
+        button->setToolTip(Text(SourceChooser::SourceTooltip(source)));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, source] { Choose(source); });
+        sources->addWidget(button);
+    }
+
+    reading_->setObjectName("lecture");
+    reading_->setWordWrap(true);
+    rows_->setObjectName("installations");
+    QStringList columns;
+    for (const std::string& column : SourceChooser::Columns()) {
+        columns << Text(column);
+    }
+    rows_->setColumnCount(static_cast<int>(columns.size()));
+    rows_->setHorizontalHeaderLabels(columns);
+    rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    rows_->setSelectionMode(QAbstractItemView::SingleSelection);
+    rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    rows_->verticalHeader()->hide();
+    rows_->horizontalHeader()->setStretchLastSection(true);
+    status_->setObjectName("etat");
+    status_->setWordWrap(true);
+
+    open_->setObjectName("ouvrir");
+    open_->setDefault(true);
+    auto* quit = new QPushButton(Text(SourceChooser::QuitCaption), this);
+    quit->setObjectName("quitter");
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(open_, QDialogButtonBox::AcceptRole);
+    buttons->addButton(quit, QDialogButtonBox::RejectRole);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt);
+    layout->addLayout(sources);
+    layout->addWidget(reading_);
+    layout->addWidget(rows_, 1);
+    layout->addWidget(status_);
+    layout->addWidget(buttons);
+    resize(760, 420);
+
+    connect(rows_, &QTableWidget::itemSelectionChanged, this, [this] {
+        chooser_.Select(rows_->currentRow());
+        ShowChooser();
+    });
+    connect(rows_, &QTableWidget::cellDoubleClicked, this, [this] {
+        if (chooser_.OpenEnabled()) {
+            accept();
+        }
+    });
+    connect(open_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
+    ShowChooser();
+}
+
+void SourceDialog::Choose(SourceChooser::Source source) {
+    const QString path = ask_(this, SourceChooser::RequestFor(source));
+    if (path.isEmpty()) {
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    chooser_.Read(source, path.toStdString()); // the paths of the options are UTF-8
+    QApplication::restoreOverrideCursor();
+    ShowChooser();
+}
+
+void SourceDialog::ShowChooser() {
+    const QSignalBlocker quiet(rows_);
+    reading_->setText(Text(chooser_.Reading()));
+    reading_->setVisible(!chooser_.Reading().empty());
+    rows_->setRowCount(chooser_.RowCount());
+    for (int row = 0; row < chooser_.RowCount(); ++row) {
+        const std::vector<std::string> cells = chooser_.Cells(row);
+        for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
+            auto* item = new QTableWidgetItem(Text(cells[column]));
+            if (!chooser_.CanOpen(row)) {
+                item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
+            }
+            rows_->setItem(row, column, item);
+        }
+    }
+    rows_->resizeColumnsToContents();
+    if (chooser_.Selected() >= 0) {
+        rows_->selectRow(chooser_.Selected());
+    } else {
+        rows_->clearSelection();
+    }
+    status_->setText(Text(chooser_.Status()));
+    open_->setEnabled(chooser_.OpenEnabled());
+}
+
+} // namespace quillon::gui
