@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace quillon::gui {
 namespace {
@@ -66,6 +67,7 @@ SourceDialog::SourceDialog(SourceChooser& chooser, PathAsker ask, QWidget* paren
     rows_->setSelectionMode(QAbstractItemView::SingleSelection);
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     rows_->verticalHeader()->hide();
+    rows_->setWordWrap(false);
     rows_->horizontalHeader()->setStretchLastSection(true);
     status_->setObjectName("etat");
     status_->setWordWrap(true);
@@ -85,7 +87,7 @@ SourceDialog::SourceDialog(SourceChooser& chooser, PathAsker ask, QWidget* paren
     layout->addWidget(rows_, 1);
     layout->addWidget(status_);
     layout->addWidget(buttons);
-    resize(760, 420);
+    resize(960, 420);
 
     connect(rows_, &QTableWidget::itemSelectionChanged, this, [this] {
         chooser_.Select(rows_->currentRow());
@@ -121,6 +123,7 @@ void SourceDialog::ShowChooser() {
         const std::vector<std::string> cells = chooser_.Cells(row);
         for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
             auto* item = new QTableWidgetItem(Text(cells[column]));
+            item->setToolTip(item->text()); // a long path is cut in its column
             if (!chooser_.CanOpen(row)) {
                 item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
             }
@@ -128,6 +131,9 @@ void SourceDialog::ShowChooser() {
         }
     }
     rows_->resizeColumnsToContents();
+    for (int column = 0; column < rows_->columnCount(); ++column) {
+        rows_->setColumnWidth(column, std::min(rows_->columnWidth(column), 200));
+    }
     if (chooser_.Selected() >= 0) {
         rows_->selectRow(chooser_.Selected());
     } else {
