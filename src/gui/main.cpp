@@ -22,8 +22,9 @@ const char* const kUsage =
     "Usage : quillon [REGISTRE] [--screenshots DOSSIER]\n"
     "Ouvre la fenêtre de Quillon. Sans registre donné, si le préfixe Wine par défaut ne\n"
     "contient pas Outlook Express 5 ou 6, elle demande d'abord ce qu'elle doit lire.\n"
-    "  --screenshots DOSSIER  enregistre une image de chaque onglet et du choix de\n"
-    "                         répertoire dans DOSSIER, puis quitte.\n\n";
+    "  --screenshots DOSSIER  enregistre dans DOSSIER une image de chaque onglet, du\n"
+    "                         choix de répertoire et (avec --windows) du choix du\n"
+    "                         registre, puis quitte.\n\n";
 
 // The help beside the program, or where an installation puts it.
 std::string HelpBase() {
