@@ -109,29 +109,27 @@ bool SourceChooser::MustAsk(const StoreOptions& given) {
     if (!given.Empty()) {
         return false;
     }
+    std::vector<InstallationRow> found;
     std::string error;
-    if (List(given, error) && !rows_.empty() && rows_.front().WindowOpens) {
-        rows_.clear();
+    if (List(given, found, error) && !found.empty() && found.front().WindowOpens) {
         return false;
     }
-    rows_.clear();
     status_ = "Aucun registre n'a été donné, et le préfixe Wine par défaut ($WINEPREFIX ou "
               "~/.wine) n'existe pas ou ne contient pas Outlook Express 5 ou 6.";
     return true;
 }
 
-bool SourceChooser::List(const StoreOptions& options, std::string& error) {
+bool SourceChooser::List(const StoreOptions& options, std::vector<InstallationRow>& found,
+                         std::string& error) {
     SilentUi quiet;
-    rows_.clear();
-    selected_ = -1;
-    return ListInstallationRows(options, open_, quiet, programFolder_, false, rows_, error);
+    return ListInstallationRows(options, open_, quiet, programFolder_, false, found, error);
 }
 
 void SourceChooser::Read(Source source, const std::string& path) {
-    StoreOptions options;
+    const bool file = source == Source::RegistryFile;
+    StoreOptions options = file ? files_ : StoreOptions{};
     std::string error;
-    if (source == Source::RegistryFile) {
-        options = files_;
+    if (file) {
         if (!addFile_(path, options, error)) {
             status_ = error;
             return;
@@ -141,36 +139,25 @@ void SourceChooser::Read(Source source, const std::string& path) {
                                                  Mount::Kind::WinePrefix};
         options.Mounts.push_back({kKinds[static_cast<int>(source)], "", path});
     }
-    if (!List(options, error)) {
+    // What cannot be read leaves what was read before as it was.
+    std::vector<InstallationRow> found;
+    if (!List(options, found, error)) {
         status_ = error;
-        reading_.clear();
-        files_ = {};
         return;
     }
-    if (source == Source::RegistryFile) {
-        // A file that makes the registry unreadable (a second source for one key) is not kept.
-        if (rows_.size() == 1 && !rows_.front().Unreadable.empty()) {
-            const std::string refused = rows_.front().Unreadable;
-            rows_.clear();
-            if (!files_.Empty()) { // without files, the list would be of the default registry
-                List(files_, error);
-            }
-            ShowListed();
-            status_ = "« " + path + " » n'est pas lu : " + refused;
-            return;
-        }
-        files_ = options;
-        reading_ = "Fichiers de registre : " + DescribeFiles(files_);
-    } else {
-        files_ = {};
-        static const char* const kWhat[] = {
-            "Dossier d'un Windows : ", "Image disque : ", "Préfixe Wine : "};
-        reading_ = kWhat[static_cast<int>(source)] + path;
+    if (file && found.size() == 1 && !found.front().Unreadable.empty()) {
+        status_ = "« " + path + " » n'est pas lu : " + found.front().Unreadable;
+        return;
     }
-    if (source == Source::WinePrefix || source == Source::RegistryFile) {
+    rows_ = std::move(found);
+    files_ = file ? options : StoreOptions{};
+    static const char* const kWhat[] = {
+        "Dossier d'un Windows : ", "Image disque : ", "Préfixe Wine : ", "Fichiers de registre : "};
+    reading_ = kWhat[static_cast<int>(source)] + (file ? DescribeFiles(files_) : path);
+    if (source == Source::WinePrefix || file) {
         for (InstallationRow& row : rows_) {
-            row.Where = source == Source::WinePrefix ? path : DescribeFiles(files_);
-            row.System = source == Source::WinePrefix ? "Wine" : "";
+            row.Where = file ? DescribeFiles(files_) : path;
+            row.System = file ? "" : "Wine";
         }
     }
     ShowListed();

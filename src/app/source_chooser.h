@@ -48,7 +48,8 @@ class SourceChooser {
     bool MustAsk(const StoreOptions& given);
 
     // The user chose `path` in the dialog of RequestFor(source): lists what it holds. A registry
-    // file is added to the files read before it; any other source replaces what was read.
+    // file is added to the files read before it; any other source replaces what was read. What
+    // cannot be read is said in Status() and leaves the list as it was.
     void Read(Source source, const std::string& path);
 
     // What is being read, one line; empty before the first choice.
@@ -65,7 +66,7 @@ class SourceChooser {
     const StoreOptions& Chosen() const { return rows_.at(selected_).Options; }
 
   private:
-    bool List(const StoreOptions& options, std::string& error);
+    bool List(const StoreOptions& options, std::vector<InstallationRow>& found, std::string& error);
     void ShowListed();
 
     StoreOpener open_;
