@@ -10,19 +10,27 @@
 namespace quillon {
 namespace {
 
-// One installation as the window's start-up finds it.
-InstallationRow RowOf(const ListedInstallation& entry, const StoreOpener& open, Ui& quiet,
-                      const std::string& programFolder, bool details) {
-    InstallationRow row;
-    row.Where = entry.Where;
-    row.System = entry.System;
-    row.User = entry.User;
-    row.Options = entry.Options;
-    std::unique_ptr<RegistryStore> store = open(entry.Options, row.Unreadable);
-    if (!store) {
-        return row;
+// The start-up's messages while a registry is looked at: a listing tells what matters itself.
+class SilentUi : public Ui {
+  public:
+    Answer MessageBox(const std::string&, MessageIcon, MessageButtons buttons,
+                      const std::string&) override {
+        return buttons == MessageButtons::YesNo ? Answer::No : Answer::Ok;
     }
-    Reg_access registry(*store);
+    std::optional<std::string> FileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    bool HtmlHelp(bool, const std::string&, std::uint32_t, std::int32_t) override { return false; }
+    bool OpenWebAddress(const std::string&) override { return false; }
+    void ShowDirectoryChooser(ChoixRepertSauve&) override {}
+    void EndProgram() override {}
+};
+
+// What the window's start-up finds in `store`, into `row`.
+void StartQuietly(RegistryStore& store, const std::string& programFolder, bool details,
+                  InstallationRow& row) {
+    SilentUi quiet;
+    Reg_access registry(store);
     Dialogue dialogue(registry, quiet, programFolder);
     dialogue.Form_Load();
     row.Version = dialogue.VersionOE;
@@ -34,6 +42,19 @@ InstallationRow RowOf(const ListedInstallation& entry, const StoreOpener& open, 
     row.WindowOpens = !dialogue.Ended();
     if (details && !dialogue.Ended() && !row.Identity.empty()) {
         row.Details = SummarizeIdentity(registry, row.Identity);
+    }
+}
+
+// One installation as the window's start-up finds it.
+InstallationRow RowOf(const ListedInstallation& entry, const StoreOpener& open,
+                      const std::string& programFolder, bool details) {
+    InstallationRow row;
+    row.Where = entry.Where;
+    row.System = entry.System;
+    row.User = entry.User;
+    row.Options = entry.Options;
+    if (std::unique_ptr<RegistryStore> store = open(entry.Options, row.Unreadable)) {
+        StartQuietly(*store, programFolder, details, row);
     }
     return row;
 }
@@ -49,7 +70,13 @@ void DeleteTemporaryFilesOnInterrupt() {
     Temp_file::RemoveOnInterrupt();
 }
 
-bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open, Ui& quiet,
+bool WindowStartsOn(RegistryStore& store, const std::string& programFolder) {
+    InstallationRow row;
+    StartQuietly(store, programFolder, false, row);
+    return row.WindowOpens;
+}
+
+bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open,
                           const std::string& programFolder, bool details,
                           std::vector<InstallationRow>& rows, std::string& error) {
     std::vector<ListedInstallation> found;
@@ -63,7 +90,7 @@ bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open, 
     }
 #endif
     for (const ListedInstallation& entry : found) {
-        rows.push_back(RowOf(entry, open, quiet, programFolder, details));
+        rows.push_back(RowOf(entry, open, programFolder, details));
     }
     return true;
 }

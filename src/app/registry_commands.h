@@ -43,11 +43,14 @@ struct InstallationRow {
 using StoreOpener =
     std::function<std::unique_ptr<RegistryStore>(const StoreOptions& options, std::string& error)>;
 
-// Every user of every installation that `options` reach (on Windows, this system's registry).
-// `quiet` receives the start-up's messages, which are not part of the listing. false with a
-// French `error` when an image or a folder cannot be read.
-bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open, Ui& quiet,
+// Every user of every installation that `options` reach (on Windows, this system's registry),
+// each found by the window's start-up run without its messages. false with a French `error`
+// when an image or a folder cannot be read.
+bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open,
                           const std::string& programFolder, bool details,
                           std::vector<InstallationRow>& rows, std::string& error);
+
+// Whether the window's start-up, run without its messages, goes on with `store`.
+bool WindowStartsOn(RegistryStore& store, const std::string& programFolder);
 
 } // namespace quillon

@@ -7,22 +7,6 @@
 namespace quillon {
 namespace {
 
-// The start-up's messages while rows are listed: the chooser tells what matters in its status.
-class SilentUi : public Ui {
-  public:
-    Answer MessageBox(const std::string&, MessageIcon, MessageButtons buttons,
-                      const std::string&) override {
-        return buttons == MessageButtons::YesNo ? Answer::No : Answer::Ok;
-    }
-    std::optional<std::string> FileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    bool HtmlHelp(bool, const std::string&, std::uint32_t, std::int32_t) override { return false; }
-    bool OpenWebAddress(const std::string&) override { return false; }
-    void ShowDirectoryChooser(ChoixRepertSauve&) override {}
-    void EndProgram() override {}
-};
-
 std::string FileName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
@@ -105,24 +89,13 @@ SourceChooser::SourceChooser(StoreOpener open, FileAdder addFile, std::string pr
     : open_(std::move(open)), addFile_(std::move(addFile)),
       programFolder_(std::move(programFolder)) {}
 
-bool SourceChooser::MustAsk(const StoreOptions& given) {
-    if (!given.Empty()) {
-        return false;
-    }
-    std::vector<InstallationRow> found;
-    std::string error;
-    if (List(given, found, error) && !found.empty() && found.front().WindowOpens) {
+bool SourceChooser::MustAsk(const StoreOptions& given, RegistryStore* opened) {
+    if (!given.Empty() || (opened != nullptr && WindowStartsOn(*opened, programFolder_))) {
         return false;
     }
     status_ = "Aucun registre n'a été donné, et le préfixe Wine par défaut ($WINEPREFIX ou "
               "~/.wine) n'existe pas ou ne contient pas Outlook Express 5 ou 6.";
     return true;
-}
-
-bool SourceChooser::List(const StoreOptions& options, std::vector<InstallationRow>& found,
-                         std::string& error) {
-    SilentUi quiet;
-    return ListInstallationRows(options, open_, quiet, programFolder_, false, found, error);
 }
 
 void SourceChooser::Read(Source source, const std::string& path) {
@@ -141,7 +114,7 @@ void SourceChooser::Read(Source source, const std::string& path) {
     }
     // What cannot be read leaves what was read before as it was.
     std::vector<InstallationRow> found;
-    if (!List(options, found, error)) {
+    if (!ListInstallationRows(options, open_, programFolder_, false, found, error)) {
         status_ = error;
         return;
     }
@@ -151,12 +124,13 @@ void SourceChooser::Read(Source source, const std::string& path) {
     }
     rows_ = std::move(found);
     files_ = file ? options : StoreOptions{};
+    const std::string where = file ? DescribeFiles(files_) : path;
     static const char* const kWhat[] = {
         "Dossier d'un Windows : ", "Image disque : ", "Préfixe Wine : ", "Fichiers de registre : "};
-    reading_ = kWhat[static_cast<int>(source)] + (file ? DescribeFiles(files_) : path);
-    if (source == Source::WinePrefix || file) {
+    reading_ = kWhat[static_cast<int>(source)] + where;
+    if (source == Source::WinePrefix || file) { // listed as one registry given whole
         for (InstallationRow& row : rows_) {
-            row.Where = file ? DescribeFiles(files_) : path;
+            row.Where = where;
             row.System = file ? "" : "Wine";
         }
     }
@@ -198,7 +172,7 @@ std::vector<std::string> SourceChooser::Cells(int row) const {
 }
 
 bool SourceChooser::CanOpen(int row) const {
-    return rows_.at(row).Unreadable.empty() && rows_.at(row).WindowOpens;
+    return rows_.at(row).WindowOpens;
 }
 
 void SourceChooser::Select(int row) {

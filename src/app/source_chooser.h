@@ -43,9 +43,10 @@ class SourceChooser {
     static std::string SourceTooltip(Source source);
     static PathRequest RequestFor(Source source);
 
-    // True when the window must ask before it opens: `given` names no registry and the default
-    // one has no mail client that the window can open. Says so in Status().
-    bool MustAsk(const StoreOptions& given);
+    // True when the window must ask before it opens: `given` names no registry, and the default
+    // one, already `opened` (nullptr when it could not be), has no mail client that the window
+    // can open. Says so in Status().
+    bool MustAsk(const StoreOptions& given, RegistryStore* opened);
 
     // The user chose `path` in the dialog of RequestFor(source): lists what it holds. A registry
     // file is added to the files read before it; any other source replaces what was read. What
@@ -66,7 +67,6 @@ class SourceChooser {
     const StoreOptions& Chosen() const { return rows_.at(selected_).Options; }
 
   private:
-    bool List(const StoreOptions& options, std::vector<InstallationRow>& found, std::string& error);
     void ShowListed();
 
     StoreOpener open_;

@@ -3,7 +3,6 @@
 #include "cli/commands.h"
 
 #include <ostream>
-#include <sstream>
 
 namespace quillon::cli {
 namespace {
@@ -45,11 +44,9 @@ int RunList(const StoreOptions& options, const std::string& programFolder,
         err << "quillon-cli: usage : list [--details]\n";
         return ExitUsage;
     }
-    std::ostringstream messages;
-    CliUi quiet(messages);
     std::vector<InstallationRow> rows;
     std::string error;
-    if (!ListInstallationRows(options, OpenStoreOnly, quiet, programFolder, details, rows, error)) {
+    if (!ListInstallationRows(options, OpenStoreOnly, programFolder, details, rows, error)) {
         err << "quillon-cli: " << error << "\n";
         return ExitFailed;
     }

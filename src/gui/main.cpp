@@ -116,18 +116,19 @@ int main(int argc, char** argv) {
         }
     }
 
+    quillon::OpenedStore opened = quillon::OpenStore(options);
     // With nothing to read, the user says what to read before the window opens.
     quillon::SourceChooser chooser = MakeSourceChooser();
-    if (screenshots.isEmpty() && chooser.MustAsk(options)) {
+    if (screenshots.isEmpty() && chooser.MustAsk(options, opened.Store.get())) {
         quillon::gui::SourceDialog dialog(chooser);
         if (dialog.exec() != QDialog::Accepted) {
             return 0;
         }
         options = chooser.Chosen();
+        opened = quillon::OpenStore(options);
     }
 
     quillon::gui::QtUi ui;
-    quillon::OpenedStore opened = quillon::OpenStore(options);
     for (const std::string& warning : opened.Warnings) {
         std::cerr << "quillon: avertissement : " << warning << "\n";
     }

@@ -91,7 +91,7 @@ SourceDialog::SourceDialog(SourceChooser& chooser, PathAsker ask, QWidget* paren
 
     connect(rows_, &QTableWidget::itemSelectionChanged, this, [this] {
         chooser_.Select(rows_->currentRow());
-        ShowChooser();
+        ShowSelection();
     });
     connect(rows_, &QTableWidget::cellDoubleClicked, this, [this] {
         if (chooser_.OpenEnabled()) {
@@ -100,7 +100,7 @@ SourceDialog::SourceDialog(SourceChooser& chooser, PathAsker ask, QWidget* paren
     });
     connect(open_, &QPushButton::clicked, this, &QDialog::accept);
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);
-    ShowChooser();
+    ShowRows();
 }
 
 void SourceDialog::Choose(SourceChooser::Source source) {
@@ -111,11 +111,11 @@ void SourceDialog::Choose(SourceChooser::Source source) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     chooser_.Read(source, path.toStdString()); // the paths of the options are UTF-8
     QApplication::restoreOverrideCursor();
-    ShowChooser();
+    ShowRows();
 }
 
-void SourceDialog::ShowChooser() {
-    const QSignalBlocker quiet(rows_);
+void SourceDialog::ShowRows() {
+    const QSignalBlocker quiet(rows_); // the model's selection is drawn, not chosen again
     reading_->setText(Text(chooser_.Reading()));
     reading_->setVisible(!chooser_.Reading().empty());
     rows_->setRowCount(chooser_.RowCount());
@@ -139,6 +139,10 @@ void SourceDialog::ShowChooser() {
     } else {
         rows_->clearSelection();
     }
+    ShowSelection();
+}
+
+void SourceDialog::ShowSelection() {
     status_->setText(Text(chooser_.Status()));
     open_->setEnabled(chooser_.OpenEnabled());
 }

@@ -25,7 +25,8 @@ class SourceDialog : public QDialog {
 
   private:
     void Choose(SourceChooser::Source source);
-    void ShowChooser();
+    void ShowRows();      // after a source was read
+    void ShowSelection(); // the status and Ouvrir, for the row selected
 
     SourceChooser& chooser_;
     PathAsker ask_;

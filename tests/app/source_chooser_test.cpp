@@ -111,12 +111,17 @@ TEST_F(SourceChooserTest, AsksOnlyWhenNothingGivenHoldsAMailClient) {
     EXPECT_EQ(chooser.Cells(0)[0], (work / "prefix").string());
     EXPECT_TRUE(chooser.OpenEnabled()) << chooser.Status();
 
-    EXPECT_FALSE(chooser.MustAsk({{{Mount::Kind::Reg, "", "quelconque.reg"}}, "", 0}));
-    ::setenv("WINEPREFIX", (work / "prefix").c_str(), 1);
-    EXPECT_FALSE(chooser.MustAsk({}));
-    ::setenv("WINEPREFIX", work.c_str(), 1); // no registry there
-    EXPECT_TRUE(chooser.MustAsk({}));
-    ::unsetenv("WINEPREFIX");
+    EXPECT_FALSE(chooser.MustAsk({{{Mount::Kind::Reg, "", "quelconque.reg"}}, "", 0}, nullptr));
+    // The default registry as the window opens it: the prefix of $WINEPREFIX when it has one.
+    const auto defaultRegistry = [](const fs::path& prefix) {
+        ::setenv("WINEPREFIX", prefix.c_str(), 1);
+        OpenedStore opened = OpenStore({});
+        ::unsetenv("WINEPREFIX");
+        return std::move(opened.Store);
+    };
+    EXPECT_FALSE(chooser.MustAsk({}, defaultRegistry(work / "prefix").get()));
+    EXPECT_TRUE(chooser.MustAsk({}, defaultRegistry(work).get())); // no registry there
+    EXPECT_TRUE(chooser.MustAsk({}, nullptr));
     EXPECT_NE(chooser.Status().find("~/.wine"), std::string::npos);
 }
 
