@@ -11,10 +11,17 @@ namespace quillon {
 ExportResult ExportKeyToFile(Reg_access& registry, std::string_view keyName,
                              const std::string& fileName, bool append) {
     ExportResult result;
+    // A file appended to that does not exist yet, or is empty, is started with the header:
+    // without it no reader, Quillon's own included, would take it for REGEDIT4.
+    std::error_code ec;
+    if (append && (!std::filesystem::exists(fileName, ec) ||
+                   (std::filesystem::is_regular_file(fileName, ec) &&
+                    std::filesystem::file_size(fileName, ec) == 0))) {
+        append = false;
+    }
     if (append) {
         // REGEDIT4 text at the end of a regedit file in UTF-16 would read as garbage.
         std::string head;
-        std::error_code ec;
         if (std::filesystem::is_regular_file(fileName, ec) &&
             ReadWholeFile(fileName, head, result.Error, 2) && head == "\xFF\xFE") {
             result.Status = ExportStatus::FileFailed;

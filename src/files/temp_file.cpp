@@ -94,18 +94,25 @@ std::string FolderOf(const std::string& path) {
 }
 
 // The file that writing `target` in place would write: a link chosen by the user is written
-// through, so the file it points to is the one replaced, from its own folder.
+// through, so the file it points to is the one replaced, from its own folder; a link to a file
+// that does not exist yet makes that file. Links are followed one at a time, as the system
+// would, up to its own limit; a loop leaves `target` as it is.
 std::string WrittenFile(const std::string& target) {
 #ifndef _WIN32
+    constexpr int kMostLinks = 40; // the system's own limit on links followed in one path
+    std::filesystem::path at = target;
     std::error_code failed;
-    if (std::filesystem::is_symlink(target, failed)) {
-        std::filesystem::path resolved = std::filesystem::weakly_canonical(target, failed);
-        if (!failed) {
-            return resolved.string();
+    for (int followed = 0; std::filesystem::is_symlink(at, failed); ++followed) {
+        const std::filesystem::path next = std::filesystem::read_symlink(at, failed);
+        if (failed || followed == kMostLinks) {
+            return target;
         }
+        at = next.is_absolute() ? next : at.parent_path() / next;
     }
-#endif
+    return at.string();
+#else
     return target;
+#endif
 }
 
 // A device or a pipe (/dev/stdout, a FIFO), through any links: it can be written but never

@@ -13,6 +13,13 @@ quillon-cli export from end to end, on the key of the example .reg file.
   $ tail -c 60 a.reg | grep -c 'hex(2):25,54,25,0'
   1
 
+--append to a file that does not exist yet, or is empty, starts it with the header, so that it
+reads back as REGEDIT4:
+
+  $ "$CLI" "${store[@]}" export "$key" new.reg --append && cmp new.reg "$SRC/tests/data/test-key.expected.reg"
+  $ : >empty.reg && "$CLI" "${store[@]}" export "$key" empty.reg --append && cmp empty.reg new.reg
+  $ "$CLI" --reg new.reg export "$key" again.reg && cmp again.reg new.reg && rm new.reg empty.reg again.reg
+
 A missing key leaves the file alone; an unknown root; a missing folder; nothing left behind:
 
   $ cp a.reg before.reg

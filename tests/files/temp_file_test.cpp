@@ -108,6 +108,15 @@ TEST_F(TempFileTest, RenamingIntoPlaceReplacesWhatWritingInPlaceWould) {
     EXPECT_TRUE(fs::is_symlink(folder.File("link.reg")));
     EXPECT_EQ(test::ReadBytes(target), "through the link");
     fs::remove(folder.File("link.reg"));
+    // So is a link to a file that does not exist yet, through a relative link to it.
+    fs::create_directory(folder.File("sub"));
+    fs::create_symlink("new.reg", folder.File("sub/dangling.reg"));
+    fs::create_symlink("sub/dangling.reg", folder.File("link.reg"));
+    ASSERT_TRUE(replace(folder.File("link.reg"), "made through the links"));
+    EXPECT_TRUE(fs::is_symlink(folder.File("link.reg")));
+    EXPECT_EQ(test::ReadBytes(folder.File("sub/new.reg")), "made through the links");
+    fs::remove_all(folder.File("sub"));
+    fs::remove(folder.File("link.reg"));
 
     // A pipe (as /dev/stdout may be) is written into, never replaced.
     ASSERT_EQ(mkfifo(folder.File("pipe").c_str(), 0600), 0);
