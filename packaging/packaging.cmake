@@ -6,9 +6,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "sauvegarde et adaptation des paramètres d'Outlook Express 5 et 6")
 set(CPACK_PACKAGE_DESCRIPTION
     "Quillon lit hors ligne le registre d'un Windows (préfixe Wine, ancien
-disque, ruches) et enregistre les paramètres d'Outlook Express dans un
-fichier REGEDIT4, puis adapte ce fichier pour un nouveau Windows.
-Fenêtre Qt et ligne de commande.")
+disque, image disque ou disque de machine virtuelle, ruches) et enregistre
+les paramètres d'Outlook Express dans un fichier REGEDIT4, puis adapte ce
+fichier pour un nouveau Windows. Fenêtre Qt et ligne de commande.")
 # Installed binaries without their symbols, as Debian wants them.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CONTACT "L'équipe Quillon <quillon@example.org>")
@@ -23,7 +23,8 @@ if(WIN32)
   set(CPACK_PACKAGE_FILE_NAME quillon-${PROJECT_VERSION}-windows-${arch})
   # One top folder in the zip, named as the zip: unzipping does not scatter files.
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-  install(FILES ${CMAKE_CURRENT_LIST_DIR}/windows/LISEZMOI.txt DESTINATION .)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/windows/LISEZMOI.txt ${PROJECT_SOURCE_DIR}/COPYING
+          DESTINATION .)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

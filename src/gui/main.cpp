@@ -1,5 +1,6 @@
 // quillon: the window. Off Windows it takes the registry options of quillon-cli.
 #include "app/dialogue.h"
+#include "app/licence.h"
 #include "app/registry_commands.h"
 #include "gui/chooser_dialog.h"
 #include "gui/main_window.h"
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg == "--version") {
-            std::cout << "quillon " QUILLON_VERSION "\n";
+            std::cout << "quillon " QUILLON_VERSION "\n" << quillon::kLicenceLines;
             return 0;
         }
     }

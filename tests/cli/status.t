@@ -3,6 +3,10 @@ registry without the mail client.
 
   $ "$CLI" --version
   quillon-cli 2.5
+  Copyright (C) 2026 L'équipe Quillon
+  Licence GPLv3+ : GNU GPL version 3 ou ultérieure <https://gnu.org/licenses/gpl.html>
+  Ceci est un logiciel libre : vous êtes libre de le modifier et de le redistribuer.
+  Il n'y a AUCUNE GARANTIE, dans la mesure permise par la loi.
 
 Usage errors: one line and where the help is; hints where a user goes wrong.
 
