@@ -2,7 +2,9 @@
 # status and save from a 4 GB sparse raw disk image (MBR, one FAT32 partition holding the
 # sample installation) against the same from the installation's folder: the median time of
 # RUNS runs of each, and the bytes read from the image file (counted by strace on its
-# descriptor), which must stay far below its size.
+# descriptor), which must stay far below its size. Then list on the same disk as a virtual
+# machine's disk of each format (made by qemu-img), against the raw image: the median time, its
+# ratio to the raw image's (target: at most 2), and all the bytes the run read (at most 100 MB).
 #   usage: bench/image_bench.sh [BUILD_DIR] [RUNS]     (default build/native, 5; needs strace
 #   and what scripts/setup test installs)
 set -euo pipefail
@@ -44,4 +46,25 @@ for command in status "save $work/out.reg"; do
     bytes=$(image_bytes "$cli" --image "$image" $command)
     printf '%-8s %11.3fs %11.3fs %13d B (%s)\n' "${command%% *}" "$folder" "$fromImage" "$bytes" \
         "$(numfmt --to=iec "$bytes")"
+done
+
+# every byte one run read, from any file: the kernel's count for the shell and what it waited for
+all_bytes() {
+    bash -c '"$@" >/dev/null 2>&1; sed -n "s/^rchar: //p" /proc/$$/io' _ "$@"
+}
+
+printf '\n%-36s %10s %8s %16s\n' "list on" time "x raw" "read in all"
+for format in raw "vmdk -o subformat=monolithicSparse" "vmdk -o subformat=streamOptimized" \
+    "vpc -o subformat=dynamic" "vhdx -o subformat=dynamic" vdi qcow2 "qcow2 -c"; do
+    disk=$image
+    if [[ $format != raw ]]; then
+        disk=$work/disk.${format%% *}
+        rm -f "$disk"
+        qemu-img convert -O $format "$image" "$disk"
+    fi
+    time=$(median "$cli" --image "$disk" list)
+    bytes=$(all_bytes "$cli" --image "$disk" list)
+    [[ $format != raw ]] || raw=$time
+    printf '%-36s %9.3fs %7.2fx %13s B (%s)\n' "$format" "$time" "$(echo "$time / $raw" | bc -l)" \
+        "$bytes" "$(numfmt --to=iec "$bytes")"
 done

@@ -3,6 +3,8 @@
 #include "app/dialogue.h"
 #include "export/export_to_file.h"
 #include "files/temp_file.h"
+
+#include <algorithm>
 #ifndef _WIN32
 #include "sources/windows_installations.h"
 #endif
@@ -45,6 +47,25 @@ void StartQuietly(RegistryStore& store, const std::string& programFolder, bool d
     }
 }
 
+// The profile folder's name that the registry's ProfileList gives the user `sid`, or `sid`
+// itself: a restore point keeps its users' hives by SID.
+std::string ProfileNameOf(RegistryStore& store, const std::string& sid) {
+    Reg_access registry(store);
+    std::int32_t result = 0;
+    const KeyHandle key = registry.OpenKey(
+        "HKEY_LOCAL_MACHINE",
+        "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + sid, KeyRead, result);
+    if (key == 0) {
+        return sid;
+    }
+    std::uint32_t type = 0;
+    std::string path = AsText(registry.QueryValue(key, "ProfileImagePath", type));
+    registry.CloseKey(key);
+    path.erase(std::find(path.begin(), path.end(), '\0'), path.end());
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    return name.empty() ? sid : name;
+}
+
 // One installation as the window's start-up finds it.
 InstallationRow RowOf(const ListedInstallation& entry, const StoreOpener& open,
                       const std::string& programFolder, bool details) {
@@ -54,6 +75,9 @@ InstallationRow RowOf(const ListedInstallation& entry, const StoreOpener& open,
     row.User = entry.User;
     row.Options = entry.Options;
     if (std::unique_ptr<RegistryStore> store = open(entry.Options, row.Unreadable)) {
+        if (!entry.Options.RestorePoint.empty() && !entry.Options.User.empty()) {
+            row.User = ProfileNameOf(*store, entry.Options.User);
+        }
         StartQuietly(*store, programFolder, details, row);
     }
     return row;
@@ -78,19 +102,32 @@ bool WindowStartsOn(RegistryStore& store, const std::string& programFolder) {
 
 bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open,
                           const std::string& programFolder, bool details,
-                          std::vector<InstallationRow>& rows, std::string& error) {
+                          std::vector<InstallationRow>& rows, std::string& error,
+                          const StepReport& report) {
     std::vector<ListedInstallation> found;
 #ifdef _WIN32
     // On Windows the registry read is the system's own: one installation, the user logged on.
     (void)error;
     found.push_back({"registre de ce système", "Windows", "", options});
 #else
-    if (!ListInstallations(options, found, error)) {
+    if (!ListInstallations(options, found, error, report)) {
         return false;
     }
 #endif
-    for (const ListedInstallation& entry : found) {
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const ListedInstallation& entry = found[i];
+        if (report &&
+            report("Lecture de " + entry.Where + (entry.User.empty() ? "" : ", " + entry.User) +
+                   " (" + std::to_string(i + 1) + "/" + std::to_string(found.size()) + ")")) {
+            error = kReadingStopped;
+            return false;
+        }
         rows.push_back(RowOf(entry, open, programFolder, details));
+    }
+    // Stopped while the last user was read: nothing of this reading is kept either.
+    if (report && report("Lecture terminée")) {
+        error = kReadingStopped;
+        return false;
     }
     return true;
 }

@@ -44,11 +44,13 @@ using StoreOpener =
     std::function<std::unique_ptr<RegistryStore>(const StoreOptions& options, std::string& error)>;
 
 // Every user of every installation that `options` reach (on Windows, this system's registry),
-// each found by the window's start-up run without its messages. false with a French `error`
-// when an image or a folder cannot be read.
+// each found by the window's start-up run without its messages; `report` is told of each step
+// and may stop the listing. false with a French `error` when an image or a folder cannot be
+// read, or the listing was stopped.
 bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open,
                           const std::string& programFolder, bool details,
-                          std::vector<InstallationRow>& rows, std::string& error);
+                          std::vector<InstallationRow>& rows, std::string& error,
+                          const StepReport& report = {});
 
 // Whether the window's start-up, run without its messages, goes on with `store`.
 bool WindowStartsOn(RegistryStore& store, const std::string& programFolder);

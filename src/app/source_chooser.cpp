@@ -29,6 +29,8 @@ const char* const SourceChooser::Prompt =
     "qu'il doit lire, puis l'utilisateur dont les paramètres d'Outlook Express sont à sauver.";
 const char* const SourceChooser::OpenCaption = "Ouvrir";
 const char* const SourceChooser::QuitCaption = "Quitter";
+const char* const SourceChooser::ReadingCaption = "Quillon - Lecture du registre";
+const char* const SourceChooser::StopCaption = "Annuler";
 
 const std::vector<std::string>& SourceChooser::Columns() {
     static const std::vector<std::string> kColumns = {"Emplacement", "Système",       "Utilisateur",
@@ -56,8 +58,9 @@ std::string SourceChooser::SourceTooltip(Source source) {
         return "Le disque d'un ancien ordinateur, monté : le dossier qui était C:\\ (il contient "
                "WINDOWS ou WINNT)";
     case Source::DiskImage:
-        return "Une image de disque ou de partition (brute, découpée en .001, .002..., ou EnCase "
-               ".E01), lue sans la monter";
+        return "Une image de disque ou de partition (brute, découpée en .001, .002..., EnCase "
+               ".E01) ou le disque d'une machine virtuelle (VMware .vmdk, Virtual PC .vhd, "
+               "Hyper-V .vhdx, VirtualBox .vdi, QEMU .qcow2), lue sans la monter";
     case Source::WinePrefix:
         return "Un dossier de Wine contenant system.reg et user.reg";
     case Source::RegistryFile:
@@ -74,8 +77,9 @@ SourceChooser::PathRequest SourceChooser::RequestFor(Source source) {
         return {PathRequest::Form::Folder, "Dossier d'un Windows (l'ancien C:\\)", ""};
     case Source::DiskImage:
         return {PathRequest::Form::File, "Image disque",
-                "Images disque (*.dd, *.img, *.raw, *.001, *.E01)|*.dd;*.img;*.raw;*.001;*.e01;"
-                "*.E01|Tous les fichiers (*)|*"};
+                "Images disque (*.dd, *.img, *.raw, *.001, *.E01, *.vmdk, *.vhd, *.vhdx, *.vdi, "
+                "*.qcow2, *.qcow)|*.dd;*.img;*.raw;*.001;*.e01;*.E01;*.vmdk;*.VMDK;*.vhd;*.VHD;"
+                "*.vhdx;*.VHDX;*.vdi;*.VDI;*.qcow2;*.qcow|Tous les fichiers (*)|*"};
     case Source::WinePrefix:
         return {PathRequest::Form::Folder, "Préfixe Wine", ""};
     case Source::RegistryFile:
@@ -98,7 +102,7 @@ bool SourceChooser::MustAsk(const StoreOptions& given, RegistryStore* opened) {
     return true;
 }
 
-void SourceChooser::Read(Source source, const std::string& path) {
+void SourceChooser::Read(Source source, const std::string& path, const StepReport& report) {
     const bool file = source == Source::RegistryFile;
     StoreOptions options = file ? files_ : StoreOptions{};
     std::string error;
@@ -114,8 +118,10 @@ void SourceChooser::Read(Source source, const std::string& path) {
     }
     // What cannot be read leaves what was read before as it was.
     std::vector<InstallationRow> found;
-    if (!ListInstallationRows(options, open_, programFolder_, false, found, error)) {
-        status_ = error;
+    if (!ListInstallationRows(options, open_, programFolder_, false, found, error, report)) {
+        status_ = error == kReadingStopped
+                      ? std::string(kReadingStopped) + " : la liste est restée comme avant."
+                      : error;
         return;
     }
     if (file && found.size() == 1 && !found.front().Unreadable.empty()) {

@@ -38,6 +38,9 @@ class SourceChooser {
     static const char* const Prompt;
     static const char* const OpenCaption;
     static const char* const QuitCaption;
+    // The window that shows a reading's steps, with its button to stop it.
+    static const char* const ReadingCaption;
+    static const char* const StopCaption;
     static const std::vector<std::string>& Columns();
     static std::string SourceCaption(Source source);
     static std::string SourceTooltip(Source source);
@@ -50,8 +53,10 @@ class SourceChooser {
 
     // The user chose `path` in the dialog of RequestFor(source): lists what it holds. A registry
     // file is added to the files read before it; any other source replaces what was read. What
-    // cannot be read is said in Status() and leaves the list as it was.
-    void Read(Source source, const std::string& path);
+    // cannot be read, or a reading that `report` stops, is said in Status() and leaves the list
+    // as it was. A face may run it on another thread, touching nothing of this object until it
+    // returns, and tell the user each step that `report` receives.
+    void Read(Source source, const std::string& path, const StepReport& report = {});
 
     // What is being read, one line; empty before the first choice.
     const std::string& Reading() const { return reading_; }

@@ -3,6 +3,9 @@
 #include "cli/commands.h"
 
 #include <ostream>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace quillon::cli {
 namespace {
@@ -23,6 +26,26 @@ std::string Details(const IdentitySummary& summary) {
     };
     return lines + "\n\trègles\t" + counts(summary.MailRules, summary.NewsRules) +
            "\n\témetteurs bloqués\t" + counts(summary.BlockedMail, summary.BlockedNews);
+}
+
+// Back to the line's start, and the line cleared (a terminal's control sequence).
+constexpr const char* kClearLine = "\r\033[K";
+
+// Each step of a long listing on one line of a terminal, overwritten by the next; nothing when
+// stderr is a file or a pipe, whose reader wants the messages only.
+StepReport ProgressOnTerminal(std::ostream& err) {
+#ifdef _WIN32
+    (void)err;
+    return {};
+#else
+    if (::isatty(STDERR_FILENO) == 0) {
+        return {};
+    }
+    return [&err](const std::string& step) {
+        err << kClearLine << step << std::flush;
+        return false;
+    };
+#endif
 }
 
 std::string Line(const InstallationRow& row) {
@@ -46,7 +69,13 @@ int RunList(const StoreOptions& options, const std::string& programFolder,
     }
     std::vector<InstallationRow> rows;
     std::string error;
-    if (!ListInstallationRows(options, OpenStoreOnly, programFolder, details, rows, error)) {
+    const StepReport report = ProgressOnTerminal(err);
+    const bool listed =
+        ListInstallationRows(options, OpenStoreOnly, programFolder, details, rows, error, report);
+    if (report) {
+        err << kClearLine << std::flush;
+    }
+    if (!listed) {
         err << "quillon-cli: " << error << "\n";
         return ExitFailed;
     }

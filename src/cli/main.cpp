@@ -1,4 +1,5 @@
 // quillon-cli: Quillon's jobs from the command line, over the same model as the window.
+#include "app/licence.h"
 #include "app/registry_commands.h"
 #include "cli/cli_ui.h"
 #include "cli/command_args.h"
@@ -20,7 +21,8 @@ const char* const kUsage =
     "      dans FICHIER au format REGEDIT4 ; avec --append, ajoute à la fin de FICHIER.\n"
     "  list [--details]\n"
     "      les installations de Windows et les utilisateurs que le registre donné contient\n"
-    "      (partitions d'une image, profils) : une ligne chacun, séparée par des tabulations :\n"
+    "      (partitions d'une image, profils, copies plus anciennes du registre à lire avec\n"
+    "      --restore-point) : une ligne chacun, séparée par des tabulations :\n"
     "      emplacement, système, version d'OE, utilisateur, identité, répertoire OE ; avec\n"
     "      --details, ce qu'une sauvegarde emporterait : comptes (sans mot de passe),\n"
     "      signatures, nombre de règles et d'émetteurs bloqués.\n"
@@ -96,7 +98,7 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
             return cli::ExitDone;
         }
         if (args[index] == "--version") {
-            std::cout << "quillon-cli " QUILLON_VERSION "\n";
+            std::cout << "quillon-cli " QUILLON_VERSION "\n" << kLicenceLines;
             return cli::ExitDone;
         }
         std::string error;

@@ -126,6 +126,61 @@ std::size_t CutLoopingLinks(std::string& bytes) {
     return cut;
 }
 
+// The data blocks after the key tree: "RGDB", their size, and at 0x0E their number.
+constexpr std::string_view kDataBlock = "RGDB";
+constexpr std::size_t kFirstDataBlockAt = 0x08, kBlockSizeAt = 0x04, kBlockNumberAt = 0x0E;
+
+std::uint16_t Le16(const std::string& bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
+                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
+}
+
+void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+    }
+}
+
+bool IsDataBlockAt(const std::string& bytes, std::size_t at, std::uint16_t number) {
+    return at + kBlockNumberAt + 2 <= bytes.size() &&
+           std::string_view(bytes).substr(at, kDataBlock.size()) == kDataBlock &&
+           Le16(bytes, at + kBlockNumberAt) == number;
+}
+
+// libcreg refuses a whole file when one block's size is damaged. The key tree's size is where
+// the header says the data blocks start; a data block's, where the next block (numbered one
+// more) starts, or the file ends. Set right in this copy; returns what was set right.
+std::vector<std::string> FixBlockSizes(std::string& bytes) {
+    std::vector<std::string> fixed;
+    if (bytes.size() < kTreeBlock + 0x0C) {
+        return fixed;
+    }
+    const std::uint32_t firstData = Le32(bytes, kFirstDataBlockAt);
+    if (firstData > kTreeBlock && IsDataBlockAt(bytes, firstData, 0) &&
+        Le32(bytes, kTreeBlock + kBlockSizeAt) != firstData - kTreeBlock) {
+        PutLe32(bytes, kTreeBlock + kBlockSizeAt, firstData - kTreeBlock);
+        fixed.push_back("taille du bloc des clés endommagée");
+    }
+    std::size_t at = kTreeBlock + Le32(bytes, kTreeBlock + kBlockSizeAt);
+    for (std::uint16_t number = 0; IsDataBlockAt(bytes, at, number); ++number) {
+        const std::uint32_t size = Le32(bytes, at + kBlockSizeAt);
+        if (size > kDataBlock.size() && size <= bytes.size() - at &&
+            (at + size == bytes.size() || IsDataBlockAt(bytes, at + size, number + 1))) {
+            at += size;
+            continue;
+        }
+        std::size_t next = bytes.find(kDataBlock, at + kDataBlock.size());
+        while (next != std::string::npos && !IsDataBlockAt(bytes, next, number + 1)) {
+            next = bytes.find(kDataBlock, next + kDataBlock.size());
+        }
+        next = next == std::string::npos ? bytes.size() : next;
+        PutLe32(bytes, at + kBlockSizeAt, static_cast<std::uint32_t>(next - at));
+        fixed.push_back("taille du bloc de données n° " + std::to_string(number) + " endommagée");
+        at = next;
+    }
+    return fixed;
+}
+
 // A name as stored, without the terminating zero libcreg counts in its size.
 template <typename Object, typename SizeOf, typename Get>
 bool NameOf(Object* object, SizeOf sizeOf, Get get, std::string& name) {
@@ -238,6 +293,7 @@ bool ReadCregFile(const std::string& path, MemoryKey& mount, ReadReport& report,
         return false;
     }
     const std::size_t cutLinks = CutLoopingLinks(bytes);
+    report.WorkedAround = FixBlockSizes(bytes);
     BytesReader reader{bytes};
     libbfio_handle_t* rawMemory = nullptr;
     libcreg_file_t* rawFile = nullptr;

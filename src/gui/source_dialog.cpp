@@ -5,14 +5,20 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
 
 namespace quillon::gui {
 namespace {
@@ -108,10 +114,47 @@ void SourceDialog::Choose(SourceChooser::Source source) {
     if (path.isEmpty()) {
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    chooser_.Read(source, path.toStdString()); // the paths of the options are UTF-8
-    QApplication::restoreOverrideCursor();
+    ReadWithProgress(source, path.toStdString()); // the paths of the options are UTF-8
     ShowRows();
+}
+
+// A disk image may take long to search: it is read on another thread while this one shows each
+// step and keeps the windows drawn, and "Annuler" stops it at the next step.
+void SourceDialog::ReadWithProgress(SourceChooser::Source source, const std::string& path) {
+    QProgressDialog progress(this);
+    progress.setWindowTitle(Text(SourceChooser::ReadingCaption));
+    progress.setCancelButtonText(Text(SourceChooser::StopCaption));
+    progress.setRange(0, 0);
+    progress.setWindowModality(Qt::WindowModal);
+
+    progress.reset(); // hidden, and shown below only if the reading lasts
+    std::atomic<bool> stop = false;
+    std::atomic<bool> done = false;
+    std::mutex stepLock;
+    std::string step;
+    std::thread reader([&] {
+        chooser_.Read(source, path, [&](const std::string& now) {
+            const std::lock_guard<std::mutex> hold(stepLock);
+            step = now;
+            return stop.load();
+        });
+        done = true;
+    });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    bool shown = false;
+    while (!done) {
+        if (!shown && elapsed.elapsed() > kProgressDelayMs) {
+            progress.show();
+            shown = true;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, kRedrawMs);
+        stop = shown && progress.wasCanceled();
+        const std::lock_guard<std::mutex> hold(stepLock);
+        progress.setLabelText(Text(step));
+        std::this_thread::sleep_for(std::chrono::milliseconds(kRedrawMs));
+    }
+    reader.join();
 }
 
 void SourceDialog::ShowRows() {

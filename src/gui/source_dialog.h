@@ -25,8 +25,13 @@ class SourceDialog : public QDialog {
 
   private:
     void Choose(SourceChooser::Source source);
+    void ReadWithProgress(SourceChooser::Source source, const std::string& path);
     void ShowRows();      // after a source was read
     void ShowSelection(); // the status and Ouvrir, for the row selected
+
+    // The progress window shows only for a reading longer than this; it is redrawn this often.
+    static constexpr int kProgressDelayMs = 400;
+    static constexpr int kRedrawMs = 50;
 
     SourceChooser& chooser_;
     PathAsker ask_;

@@ -24,10 +24,17 @@ const char* const StoreOptionsHelp =
     "  --windows DOSSIER       un Windows éteint (disque monté) : 2000/XP/2003 (ruches SOFTWARE,\n"
     "                          DEFAULT et NTUSER.DAT de l'utilisateur) ou 95/98/Me (SYSTEM.DAT,\n"
     "                          USER.DAT)\n"
-    "  --image FICHIER         une image disque (brute, brute découpée, EnCase E01), lue sans\n"
-    "                          la monter : le Windows qu'elle contient, comme --windows\n"
+    "  --image FICHIER         une image disque, lue sans la monter : brute, brute découpée,\n"
+    "                          EnCase E01, ou disque de machine virtuelle (VMware VMDK,\n"
+    "                          Virtual PC VHD, Hyper-V VHDX, VirtualBox VDI, QEMU QCOW2 et\n"
+    "                          QCOW ; un instantané est lu sur ses parents) : le Windows\n"
+    "                          qu'elle contient, comme --windows\n"
     "  --partition N           la partition de l'image à lire (s'il y a plusieurs Windows)\n"
     "  --user NOM              le profil à lire avec --windows ou --image (s'il y en a plusieurs)\n"
+    "  --restore-point NOM     avec --windows ou --image, une copie plus ancienne du registre,\n"
+    "                          comme list la nomme : un point de restauration de Windows XP\n"
+    "                          (RP12) ou Me (RG000003), une sauvegarde de Windows 98 ou Me\n"
+    "                          (RB001)\n"
     "  --hive CLÉ=FICHIER      une ruche (regf, ou CREG de Windows 95/98/Me) ou un fichier de\n"
     "                          registre Wine, placé à CLÉ\n"
     "  --load NOM=FICHIER      une ruche chargée sous HKEY_LOCAL_MACHINE\\NOM (comme reg load)\n"
@@ -57,9 +64,9 @@ bool SplitAssignment(const std::string& text, std::string& key, std::string& fil
 OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& index,
                              StoreOptions& options, std::string& error) {
     const std::string& option = args[index];
-    static const std::vector<std::string> kOptions = {"--wine-prefix", "--windows", "--image",
-                                                      "--partition",   "--user",    "--hive",
-                                                      "--load",        "--reg"};
+    static const std::vector<std::string> kOptions = {
+        "--wine-prefix", "--windows", "--image", "--partition",    "--user",
+        "--hive",        "--load",    "--reg",   "--restore-point"};
     if (std::find(kOptions.begin(), kOptions.end(), option) == kOptions.end()) {
         return OptionParse::NotAStoreOption;
     }
@@ -92,6 +99,8 @@ OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& 
         options.Partition = std::stoi(argument);
     } else if (option == "--user") {
         options.User = argument;
+    } else if (option == "--restore-point") {
+        options.RestorePoint = argument;
     } else if (option == "--reg") {
         options.Mounts.push_back({Mount::Kind::Reg, "", argument});
     } else if (!SplitAssignment(argument, key, file)) {
@@ -122,6 +131,11 @@ std::string MisplacedChoice(const StoreOptions& options) {
     };
     if (!options.User.empty() && !given(Mount::Kind::Windows) && !given(Mount::Kind::Image)) {
         return "--user choisit le profil d'une installation : donnez aussi --windows ou --image";
+    }
+    if (!options.RestorePoint.empty() && !given(Mount::Kind::Windows) &&
+        !given(Mount::Kind::Image)) {
+        return "--restore-point choisit une copie plus ancienne du registre d'une installation : "
+               "donnez aussi --windows ou --image";
     }
     if (options.Partition != 0 && !given(Mount::Kind::Image)) {
         return "--partition choisit la partition d'une image : donnez aussi --image";

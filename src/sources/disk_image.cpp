@@ -1,13 +1,22 @@
 #include "sources/disk_image.h"
 
+#include "sources/virtual_disk.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <libewf.h>
 #include <string_view>
 #include <tsk/libtsk.h>
 
+// The Sleuth Kit's allocator for image structures it frees itself, exported but not declared in
+// its public headers.
+extern "C" void* tsk_img_malloc(size_t);
+extern "C" void tsk_img_free(void*);
+
 namespace quillon {
 namespace {
+
+constexpr unsigned kSectorSize = 512;
 
 // The Sleuth Kit's last error, for a message (it speaks English; the message says what failed).
 std::string LastTskError() {
@@ -42,6 +51,44 @@ bool EwfSegmentsMissing(const std::string& path) {
     }
     libewf_glob_free(names, count, nullptr);
     return missing;
+}
+
+// A virtual disk handed to The Sleuth Kit as an image of its own kind: the structure it knows,
+// followed by the disk it reads through.
+struct ExternalImage {
+    TSK_IMG_INFO Info;
+    VirtualDisk* Disk;
+};
+
+ssize_t ReadExternal(TSK_IMG_INFO* image, TSK_OFF_T offset, char* buffer, size_t length) {
+    if (offset < 0) {
+        return -1;
+    }
+    return static_cast<ssize_t>(reinterpret_cast<ExternalImage*>(image)->Disk->Read(
+        static_cast<std::uint64_t>(offset), buffer, length));
+}
+
+void CloseExternal(TSK_IMG_INFO* image) {
+    delete reinterpret_cast<ExternalImage*>(image)->Disk;
+    tsk_img_free(image);
+}
+
+void DescribeExternal(TSK_IMG_INFO*, FILE*) {}
+
+// The Sleuth Kit's image over `disk`, which it owns from then on; nullptr when it refuses it.
+TSK_IMG_INFO* ExternalTskImage(std::unique_ptr<VirtualDisk> disk) {
+    auto* image = static_cast<ExternalImage*>(tsk_img_malloc(sizeof(ExternalImage)));
+    if (image == nullptr) {
+        return nullptr;
+    }
+    const auto size = static_cast<TSK_OFF_T>(disk->Size());
+    image->Disk = disk.release();
+    TSK_IMG_INFO* opened = tsk_img_open_external(image, size, kSectorSize, ReadExternal,
+                                                 CloseExternal, DescribeExternal);
+    if (opened == nullptr) {
+        CloseExternal(&image->Info);
+    }
+    return opened;
 }
 
 // The files of one file system of an image.
@@ -133,20 +180,26 @@ class ImageTree : public FileTree {
 } // namespace
 
 std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string& error) {
+    std::unique_ptr<VirtualDisk> virtualDisk = OpenVirtualDisk(path, error);
+    if (virtualDisk == nullptr && !error.empty()) {
+        return nullptr;
+    }
     // The type is told here rather than by The Sleuth Kit's detection, whose probes for formats
-    // Quillon does not read (VHD, VMDK) leak what they allocate.
-    const bool ewf = libewf_check_file_signature(path.c_str(), nullptr) == 1;
-    TSK_IMG_INFO* image =
-        tsk_img_open_utf8_sing(path.c_str(), ewf ? TSK_IMG_TYPE_EWF_EWF : TSK_IMG_TYPE_RAW, 0);
+    // it reads itself (VHD, VMDK) leak what they allocate.
+    const bool ewf =
+        virtualDisk == nullptr && libewf_check_file_signature(path.c_str(), nullptr) == 1;
+    TSK_IMG_INFO* image = virtualDisk != nullptr
+                              ? ExternalTskImage(std::move(virtualDisk))
+                              : tsk_img_open_utf8_sing(
+                                    path.c_str(), ewf ? TSK_IMG_TYPE_EWF_EWF : TSK_IMG_TYPE_RAW, 0);
     if (image == nullptr) {
         error = "Impossible de lire l'image disque « " + path +
-                " » : fichier absent, illisible ou d'un format inconnu (images lues : brutes, "
-                "brutes découpées, EnCase E01)" +
+                " » : fichier absent, illisible ou d'un format inconnu (" + kImageFormats + ")" +
                 LastTskError();
         return nullptr;
     }
     std::shared_ptr<DiskImage> disk(new DiskImage(path, image));
-    if (EwfSegmentsMissing(path)) {
+    if (ewf && EwfSegmentsMissing(path)) {
         error = "Impossible de lire l'image disque « " + path +
                 " » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque ou "
                 "est tronqué)";

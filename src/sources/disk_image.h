@@ -1,6 +1,6 @@
-// Disk images (raw, split raw, EnCase E01) read without mounting through The Sleuth Kit: their
-// partitions (MBR, GPT), the file systems on them (NTFS, FAT ...), and the files of those, read
-// only, and only the files asked for.
+// Disk images (raw, split raw, EnCase E01, and the virtual machine disks of virtual_disk.h) read
+// without mounting through The Sleuth Kit: their partitions (MBR, GPT), the file systems on them
+// (NTFS, FAT ...), and the files of those, read only, and only the files asked for.
 #pragma once
 
 #include "sources/file_tree.h"
@@ -13,6 +13,11 @@
 struct TSK_IMG_INFO;
 
 namespace quillon {
+
+// The kinds of image read, as messages list them.
+inline constexpr const char* kImageFormats =
+    "images lues : brutes, brutes découpées, EnCase E01, VMware VMDK, Virtual PC VHD, Hyper-V "
+    "VHDX, VirtualBox VDI, QEMU QCOW2 et QCOW";
 
 class DiskImage : public std::enable_shared_from_this<DiskImage> {
   public:

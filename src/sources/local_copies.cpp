@@ -5,6 +5,16 @@
 
 namespace quillon {
 
+std::optional<TemporaryFile> PrivateCopyOf(std::string_view bytes, FileError& error) {
+    std::optional<TemporaryFile> copy = TemporaryFile::Create(error);
+    OutputFile out;
+    if (!copy || !out.Open(copy->Path(), OutputFile::Mode::Create, error) ||
+        (out.Write(bytes), !out.Close(error))) {
+        return std::nullopt;
+    }
+    return copy;
+}
+
 std::string LocalCopies::PathOf(const std::string& file, std::string& error) {
     if (std::optional<std::string> local = tree_.LocalPath(file)) {
         return *local;
@@ -15,10 +25,8 @@ std::string LocalCopies::PathOf(const std::string& file, std::string& error) {
         error = "Impossible de lire « " + tree_.Shown(file) + " » : " + fileError.Reason();
         return {};
     }
-    std::optional<TemporaryFile> copy = TemporaryFile::Create(fileError);
-    OutputFile out;
-    if (!copy || !out.Open(copy->Path(), OutputFile::Mode::Create, fileError) ||
-        (out.Write(bytes), !out.Close(fileError))) {
+    std::optional<TemporaryFile> copy = PrivateCopyOf(bytes, fileError);
+    if (!copy) {
         error = "Impossible de copier « " + tree_.Shown(file) + " » dans « " + fileError.Path +
                 " » : " + fileError.Reason();
         return {};

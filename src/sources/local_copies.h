@@ -7,9 +7,14 @@
 #include "sources/file_tree.h"
 
 #include <map>
+#include <optional>
 #include <string>
 
 namespace quillon {
+
+// `bytes` in a temporary file of the program's own, deleted with the object; nullopt with
+// `error` set when it cannot be written.
+std::optional<TemporaryFile> PrivateCopyOf(std::string_view bytes, FileError& error);
 
 class LocalCopies {
   public:

@@ -2,6 +2,7 @@
 // installations (a folder or a disk image), hive files and .reg files.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,19 @@ struct StoreOptions {
     std::string User; // --user, the profile of --windows or --image
     int Partition =
         0; // --partition, the partition of --image holding the installation; 0: the only one
+    // --restore-point, an older copy of the installation's registry ("RP12", "RB001"); "" for
+    // the current one
+    std::string RestorePoint = {};
 
     bool Empty() const { return Mounts.empty(); }
 };
+
+// Told of each step of a long reading ("Recherche de Windows dans disque.img, partition 2"),
+// which it may stop by returning true.
+using StepReport = std::function<bool(const std::string& step)>;
+
+// What a reading stopped by its StepReport says.
+inline constexpr const char* kReadingStopped = "Lecture annulée";
 
 // One user of an installation that the store options name, with the options that open it alone.
 struct ListedInstallation {

@@ -1,11 +1,15 @@
 #include "sources/windows_installations.h"
 
+#include "sources/older_copies.h"
 #include "text/ansi_codepage.h"
 
 #include <algorithm>
 
 namespace quillon {
 namespace {
+
+constexpr const char* kNtSystems = "Windows 2000/XP/2003";
+constexpr const char* k9xSystems = "Windows 95/98/Me";
 
 // Profiles of the system itself, never the user whose settings are wanted.
 constexpr std::string_view kSystemProfiles[] = {"All Users", "Default User", "LocalService",
@@ -97,9 +101,11 @@ std::string FindNtSystemFolder(const FileTree& tree) {
     return {};
 }
 
-// True when `tree` holds a Windows installation of either kind.
+// True when `tree` holds a Windows installation of either kind, or the older copies of the
+// registry of one whose own is lost.
 bool HoldsWindows(const FileTree& tree) {
-    return !FindNtSystemFolder(tree).empty() || !FindWindows9xFolder(tree).empty();
+    return !FindNtSystemFolder(tree).empty() || !FindWindows9xFolder(tree).empty() ||
+           HasOlderCopies(tree);
 }
 
 // The users of the installation in `tree`, each with the options that open it from `mount`.
@@ -114,11 +120,30 @@ void ListUsers(const FileTree& tree, const std::string& where, const quillon::Mo
         users = ProfileNames(tree, tree.Find(windows, "Profiles", true), "USER.DAT");
         users.insert(users.begin(), "");
     }
-    for (const std::string& user : users) {
-        StoreOptions options{{mount}, user};
+    const auto add = [&](const std::string& place, const std::string& system,
+                         const std::string& user, const std::string& copy) {
+        StoreOptions options;
+        options.Mounts = {mount};
+        options.User = user;
         options.Partition = partition;
-        found.push_back({where, nt ? "Windows 2000/XP/2003" : "Windows 95/98/Me",
-                         user.empty() ? ".DEFAULT" : user, std::move(options)});
+        options.RestorePoint = copy;
+        found.push_back({place, system, user.empty() ? ".DEFAULT" : user, std::move(options)});
+    };
+    if (nt || !FindWindows9xFolder(tree).empty()) {
+        for (const std::string& user : users) {
+            add(where, nt ? kNtSystems : k9xSystems, user, "");
+        }
+    }
+    // Each older copy under its installation: a restore point's users by their SID, which
+    // the copy's own SOFTWARE hive names.
+    for (const OlderCopy& copy : FindOlderCopies(tree)) {
+        const std::string place = where + ", " + copy.Shown;
+        if (copy.IsCab()) {
+            add(place, k9xSystems, "", copy.Name);
+        }
+        for (const auto& [sid, hive] : copy.Users) {
+            add(place, kNtSystems, sid, copy.Name);
+        }
     }
 }
 
@@ -208,7 +233,7 @@ ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::stri
 }
 
 bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallation>& found,
-                       std::string& error) {
+                       std::string& error, const StepReport& report) {
     bool any = false;
     for (const quillon::Mount& mount : options.Mounts) {
         if (mount.Source == Mount::Kind::Windows) {
@@ -221,11 +246,19 @@ bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallati
             ListUsers(tree, mount.Path, mount, 0, found);
         } else if (mount.Source == Mount::Kind::Image) {
             any = true;
+            if (report && report("Ouverture de " + mount.Path)) {
+                error = kReadingStopped;
+                return false;
+            }
             std::shared_ptr<DiskImage> image = DiskImage::Open(mount.Path, error);
             if (!image) {
                 return false;
             }
             for (const DiskImage::Volume& volume : image->Volumes()) {
+                if (report && report("Recherche de Windows dans " + image->Shown(volume))) {
+                    error = kReadingStopped;
+                    return false;
+                }
                 std::string why;
                 std::unique_ptr<FileTree> tree = image->OpenFileSystem(volume, why);
                 if (tree && HoldsWindows(*tree)) {

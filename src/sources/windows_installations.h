@@ -47,9 +47,9 @@ ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::stri
 
 // Every user of every installation of the --windows and --image options (every partition of an
 // image holding Windows); without such options, the registry the options give, as one. false
-// with a French `error` when an image or a folder cannot be read.
+// with a French `error` when an image or a folder cannot be read, or `report` stopped it.
 bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallation>& found,
-                       std::string& error);
+                       std::string& error, const StepReport& report = {});
 
 // "a, b, c", for messages that list names.
 std::string JoinNames(const std::vector<std::string>& names);

@@ -20,12 +20,16 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace quillon;
 
@@ -313,6 +317,47 @@ class MainWindowTest : public QObject {
         dialog.findChild<QPushButton*>("ouvrir")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
+
+    // A long reading runs beside the window, which goes on drawing a progress window whose
+    // "Annuler" stops it and leaves the list as it was.
+    void aLongReadingShowsItsStepsAndCanBeStopped() {
+        std::atomic<int> opened = 0;
+        SourceChooser chooser(
+            [&](const StoreOptions& options, std::string& error) {
+                ++opened;
+                std::this_thread::sleep_for(std::chrono::milliseconds(kSlowOpenMs));
+                return OpenStoreOnly(options, error);
+            },
+            AddRegistryFile, "");
+        const QString sample = QUILLON_SAMPLES "/sample-xp";
+        gui::SourceDialog dialog(
+            chooser, [&](QWidget*, const SourceChooser::PathRequest&) { return sample; });
+        dialog.findChild<QPushButton*>("dossierWindows")->click(); // read whole, slowly
+        QCOMPARE(chooser.RowCount(), 1);
+        QString stepShown, title;
+        bool drawnMeanwhile = false;
+        QTimer::singleShot(kSlowOpenMs / 2, [&] {
+            auto* progress = dialog.findChild<QProgressDialog*>();
+            drawnMeanwhile = progress != nullptr && progress->isVisible();
+            if (progress != nullptr) {
+                stepShown = progress->labelText();
+                title = progress->windowTitle();
+                progress->cancel();
+            }
+        });
+        const int before = opened;
+        dialog.findChild<QPushButton*>("dossierWindows")->click();
+        QVERIFY(drawnMeanwhile);
+        QCOMPARE(title.toStdString(), std::string(SourceChooser::ReadingCaption));
+        QVERIFY(stepShown.contains("sample-xp"));
+        QCOMPARE(chooser.Status(),
+                 std::string(kReadingStopped) + " : la liste est restée comme avant.");
+        QCOMPARE(chooser.RowCount(), 1);
+        QVERIFY(opened - before <= 1); // stopped before any further reading
+    }
+
+  private:
+    static constexpr int kSlowOpenMs = 1500;
 };
 
 QTEST_MAIN(MainWindowTest)

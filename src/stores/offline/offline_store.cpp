@@ -1,17 +1,22 @@
 #include "stores/offline/offline_store.h"
 
 #include "files/input_file.h"
+#include "files/text_lines.h"
 #include "formats/creg_reader.h"
 #include "formats/hive_reader.h"
+#include "formats/hive_repair.h"
 #include "formats/reg_file_reader.h"
 #include "formats/wine_registry_reader.h"
 #include "sources/disk_image.h"
 #include "sources/local_copies.h"
+#include "sources/older_copies.h"
+#include "sources/registry_cab.h"
 #include "sources/windows_installations.h"
 #include "text/ansi_codepage.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 namespace quillon {
 namespace {
@@ -32,9 +37,9 @@ class Mounter {
         case Mount::Kind::WinePrefix:
             return MountWinePrefix(mount.Path);
         case Mount::Kind::Windows:
-            return MountInstallation(LocalTree(mount.Path), options.User);
+            return MountInstallation(LocalTree(mount.Path), options);
         case Mount::Kind::Image:
-            return MountImage(mount.Path, options.Partition, options.User);
+            return MountImage(mount.Path, options);
         case Mount::Kind::Hive:
             return MountFile(Utf8ToAnsi(mount.Key), mount.Path);
         case Mount::Kind::Reg:
@@ -81,8 +86,10 @@ class Mounter {
     }
 
     // A hive, a Windows 95/98/Me registry or a Wine registry file, told apart by their first
-    // bytes.
-    bool MountFile(const std::string& keyName, const std::string& path) {
+    // bytes. A hive's transaction logs are looked for beside `treeFile` in `tree`, else beside
+    // `path`.
+    bool MountFile(const std::string& keyName, const std::string& path,
+                   const FileTree* tree = nullptr, const std::string& treeFile = {}) {
         // A Wine registry file is text, read whole in the same pass (it may be a pipe); the
         // others are read by their libraries.
         std::string bytes;
@@ -115,8 +122,11 @@ class Mounter {
         }
         ReadReport report;
         if (LooksLikeCreg(head) ? !ReadCregFile(path, *mount, report, error_)
-                                : !ReadHiveFile(path, *mount, report, error_)) {
+                                : !ReadRegfHive(path, tree, treeFile, *mount, report)) {
             return false;
+        }
+        if (!report.WorkedAround.empty()) {
+            WarnOfDamage(path + " : registre endommagé", "lu", report.WorkedAround);
         }
         if (report.Unsafe) {
             warnings_.push_back(path + " : ruche endommagée, lue autant qu'elle a pu l'être : "
@@ -126,6 +136,135 @@ class Mounter {
                                 " clé(s) endommagée(s), lue(s) en partie");
         }
         return true;
+    }
+
+    // A regf hive as Windows would load it: left dirty, with its logs applied; damaged outside
+    // its keys, worked around; each time on a private copy, with a warning. A hive that reads
+    // as it is costs no copy.
+    bool ReadRegfHive(const std::string& path, const FileTree* tree, const std::string& treeFile,
+                      MemoryKey& mount, ReadReport& report) {
+        std::string baseBlock;
+        FileError fileError;
+        if (!ReadWholeFile(path, baseBlock, fileError, kHiveBaseBlockSize)) {
+            error_ = "Impossible de lire « " + path + " » : " + fileError.Reason();
+            return false;
+        }
+        const bool dirty = HiveNeedsRepair(baseBlock);
+        std::string firstError;
+        if (!dirty && ReadHiveFile(path, mount, report, firstError)) {
+            return true;
+        }
+        // Left dirty, or refused whole: read again once repaired, if anything can be.
+        const fs::path parent = fs::path(path).parent_path();
+        const LocalTree folder(parent.empty() ? "." : parent.string());
+        const FileTree& logs = tree != nullptr ? *tree : folder;
+        const std::string file = tree != nullptr ? treeFile : fs::path(path).filename().string();
+        const std::size_t warningsBefore = warnings_.size();
+        std::optional<TemporaryFile> copy;
+        if (!RepairedCopy(path, dirty ? &logs : nullptr, file, copy)) {
+            return false;
+        }
+        std::string copyError;
+        if (ReadHiveFile(copy ? copy->Path() : path, mount, report, copyError)) {
+            return true;
+        }
+        // Nothing could be read: what was repaired does not matter, the file is named.
+        warnings_.resize(warningsBefore);
+        error_ = !firstError.empty() ? firstError
+                 : copy              ? ReplaceAll(copyError, copy->Path(), path)
+                                     : copyError;
+        return false;
+    }
+
+    // Reads the hive at `path` and its logs beside `file` in `tree`, repairs it, warns of what
+    // was done; `copy` holds the repaired hive when it changed. false when a file cannot be
+    // read or the copy written.
+    bool RepairedCopy(const std::string& path, const FileTree* tree, const std::string& file,
+                      std::optional<TemporaryFile>& copy) {
+        std::string bytes;
+        FileError fileError;
+        if (!ReadWholeFile(path, bytes, fileError)) {
+            error_ = "Impossible de lire « " + path + " » : " + fileError.Reason();
+            return false;
+        }
+        const HiveRepair repair =
+            RepairHive(bytes, tree != nullptr ? LogsBeside(*tree, file) : std::vector<HiveLog>{});
+        WarnOfRepair(path, repair);
+        if (!repair.Changed) {
+            return true;
+        }
+        std::optional<TemporaryFile> made = PrivateCopyOf(bytes, fileError);
+        if (!made) {
+            error_ = "Impossible d'écrire la copie réparée de « " + path + " » dans « " +
+                     fileError.Path + " » : " + fileError.Reason();
+            return false;
+        }
+        copy.emplace(std::move(*made));
+        return true;
+    }
+
+    // The transaction logs that lie beside `file` in `tree`, names found without regard to case.
+    static std::vector<HiveLog> LogsBeside(const FileTree& tree, const std::string& file) {
+        const fs::path at(file);
+        const std::string folder = at.parent_path().string();
+        std::vector<HiveLog> logs;
+        for (const std::string& name : HiveLogNames(at.filename().string())) {
+            const std::string found = tree.Find(folder, name, false);
+            HiveLog log{fs::path(found).filename().string(), {}};
+            FileError ignored;
+            if (!found.empty() && tree.Read(found, log.Bytes, ignored)) {
+                logs.push_back(std::move(log));
+            }
+        }
+        return logs;
+    }
+
+    void WarnOfRepair(const std::string& path, const HiveRepair& repair) {
+        const std::string lastSaved = " : ruche lue telle qu'enregistrée en dernier, ses "
+                                      "dernières modifications peuvent manquer";
+        switch (repair.State) {
+        case HiveRepair::Logs::NotNeeded:
+            break;
+        case HiveRepair::Logs::Applied:
+            warnings_.push_back(
+                path + " : ruche laissée ouverte par Windows (arrêt sans fermeture propre) ; " +
+                (repair.LogsApplied.size() == 1
+                     ? "son journal « " + repair.LogsApplied.front() + " » a été appliqué"
+                     : "ses journaux « " + JoinNames(repair.LogsApplied) + " » ont été appliqués") +
+                " à une copie, comme Windows l'aurait fait");
+            break;
+        case HiveRepair::Logs::NotApplied:
+            warnings_.push_back(
+                path + " : ruche laissée ouverte par Windows (arrêt sans fermeture propre) ; " +
+                (repair.LogsRefused.size() == 1
+                     ? "son journal « " + repair.LogsRefused.front() +
+                           " » est endommagé ou n'est pas le sien, il n'a pas été appliqué"
+                     : "ses journaux « " + JoinNames(repair.LogsRefused) +
+                           " » sont endommagés ou ne sont pas les siens, ils n'ont pas été "
+                           "appliqués") +
+                lastSaved);
+            break;
+        case HiveRepair::Logs::None:
+            warnings_.push_back(path +
+                                " : ruche laissée ouverte par Windows (arrêt sans "
+                                "fermeture propre), sans journal à côté d'elle" +
+                                lastSaved);
+            break;
+        }
+        if (!repair.DamageWorkedAround.empty()) {
+            WarnOfDamage(path + " : ruche endommagée", "lue", repair.DamageWorkedAround);
+        }
+    }
+
+    // "FILE : ruche endommagée (what ; was ; wrong), lue sur une copie corrigée ...".
+    void WarnOfDamage(const std::string& damaged, const std::string& read,
+                      const std::vector<std::string>& parts) {
+        std::string damage;
+        for (const std::string& part : parts) {
+            damage += (damage.empty() ? "" : " ; ") + part;
+        }
+        warnings_.push_back(damaged + " (" + damage + "), " + read +
+                            " sur une copie corrigée ; le fichier n'a pas été modifié");
     }
 
     // A user's keys go to two places (HKEY_CURRENT_USER and HKEY_USERS\<SID>): the second is a
@@ -159,18 +298,18 @@ class Mounter {
 
     // The installation of the image's partition `partition`, or of its only partition holding
     // one when `partition` is 0.
-    bool MountImage(const std::string& path, int partition, const std::string& user) {
+    bool MountImage(const std::string& path, const StoreOptions& options) {
         std::shared_ptr<DiskImage> image = DiskImage::Open(path, error_);
         if (!image) {
             return false;
         }
         std::string why;
-        ImageVolumeTree found = FindImageInstallation(*image, partition, why);
+        ImageVolumeTree found = FindImageInstallation(*image, options.Partition, why);
         if (!found.Tree) {
             error_ = why;
             return false;
         }
-        if (!MountInstallation(*found.Tree, user)) {
+        if (!MountInstallation(*found.Tree, options)) {
             return false;
         }
         if (imageFiles_ != nullptr) {
@@ -180,13 +319,107 @@ class Mounter {
     }
 
     // The Windows installation found in `tree`, its hives where Windows would load them.
-    bool MountInstallation(const FileTree& tree, const std::string& user) {
+    bool MountInstallation(const FileTree& tree, const StoreOptions& options) {
+        if (!options.RestorePoint.empty()) {
+            return MountOlderCopy(tree, options.RestorePoint, options.User);
+        }
         WindowsInstallation windows;
-        if (!FindWindowsInstallation(tree, user, windows, error_)) {
+        if (!FindWindowsInstallation(tree, options.User, windows, error_)) {
             return false;
         }
         LocalCopies copies(tree);
         return windows.Is9x() ? MountWindows9x(copies, windows) : MountWindowsNt(copies, windows);
+    }
+
+    // The older copy of the registry named `name` ("RP12", "RB001") instead of the current one.
+    bool MountOlderCopy(const FileTree& tree, const std::string& name, const std::string& user) {
+        const std::vector<OlderCopy> copies = FindOlderCopies(tree);
+        const auto copy = std::find_if(copies.begin(), copies.end(), [&](const OlderCopy& c) {
+            return EqualsIgnoringCase(c.Name, Utf8ToAnsi(name));
+        });
+        if (copy == copies.end()) {
+            std::vector<std::string> names;
+            for (const OlderCopy& c : copies) {
+                names.push_back(c.Name);
+            }
+            error_ = tree.Shown("") + " : pas de copie plus ancienne du registre nommée « " + name +
+                     " » (" +
+                     (names.empty() ? std::string("aucune") : "copies : " + JoinNames(names)) + ")";
+            return false;
+        }
+        LocalCopies local(tree);
+        return copy->IsCab() ? MountRegistryCab(local, *copy, user)
+                             : MountRestorePoint(local, *copy, user);
+    }
+
+    // A Windows XP restore point: its SOFTWARE and DEFAULT hives, and the user's, chosen by
+    // SID or by the profile name that the copy's own ProfileList gives it.
+    bool MountRestorePoint(LocalCopies& copies, const OlderCopy& copy, const std::string& user) {
+        if (!MountTreeFile(copies, "HKEY_LOCAL_MACHINE\\Software", copy.Software) ||
+            (!copy.Default.empty() &&
+             !MountTreeFile(copies, "HKEY_USERS\\.DEFAULT", copy.Default))) {
+            return false;
+        }
+        std::vector<std::string> names;
+        const std::pair<std::string, std::string>* chosen = nullptr;
+        for (const auto& entry : copy.Users) {
+            const std::string name = ProfileName(entry.first);
+            names.push_back(name.empty() ? entry.first : name);
+            if (EqualsIgnoringCase(entry.first, Utf8ToAnsi(user)) ||
+                (!name.empty() && EqualsIgnoringCase(name, Utf8ToAnsi(user))) ||
+                (user.empty() && copy.Users.size() == 1)) {
+                chosen = &entry;
+            }
+        }
+        const std::string where = copies.Tree().Shown("") + ", " + copy.Shown;
+        if (chosen == nullptr) {
+            error_ = where + " : " +
+                     (names.empty()  ? std::string("aucune ruche d'utilisateur")
+                      : user.empty() ? "plusieurs utilisateurs (" + JoinNames(names) +
+                                           ") ; choisissez-en un avec --user NOM"
+                                     : "pas d'utilisateur « " + user +
+                                           " » (utilisateurs : " + JoinNames(names) + ")");
+            return false;
+        }
+        return MountTreeFile(copies, "HKEY_CURRENT_USER", chosen->second) &&
+               MountCopy("HKEY_USERS\\" + Utf8ToAnsi(chosen->first), "HKEY_CURRENT_USER");
+    }
+
+    // A Windows 98 registry backup: its SYSTEM.DAT and USER.DAT, taken out of the cabinet into
+    // private copies; the user is .DEFAULT (the cabinet keeps no profile).
+    bool MountRegistryCab(LocalCopies& copies, const OlderCopy& copy, const std::string& user) {
+        const std::string where = copies.Tree().Shown(copy.Cab);
+        if (!user.empty()) {
+            error_ = where + " : une sauvegarde du registre de Windows 98 ne garde que "
+                             "l'utilisateur .DEFAULT ; ne donnez pas --user";
+            return false;
+        }
+        const std::string cab = copies.PathOf(copy.Cab, error_);
+        if (cab.empty()) {
+            return false;
+        }
+        for (const auto& [member, key] :
+             {std::pair<const char*, const char*>{"SYSTEM.DAT", "HKEY_LOCAL_MACHINE"},
+              {"USER.DAT", "HKEY_USERS"}}) {
+            FileError fileError;
+            std::optional<TemporaryFile> taken = PrivateCopyOf("", fileError);
+            if (!taken) {
+                error_ = "Impossible de créer « " + fileError.Path + " » : " + fileError.Reason();
+                return false;
+            }
+            const std::size_t warningsBefore = warnings_.size();
+            const bool mounted = ExtractCabMember(cab, member, taken->Path(), error_) &&
+                                 MountFile(key, taken->Path());
+            const std::string shown = where + " : " + member;
+            error_ = ReplaceAll(ReplaceAll(error_, taken->Path(), shown), cab, where);
+            for (std::size_t i = warningsBefore; i < warnings_.size(); ++i) {
+                warnings_[i] = ReplaceAll(warnings_[i], taken->Path(), shown);
+            }
+            if (!mounted) {
+                return false;
+            }
+        }
+        return MountCopy("HKEY_CURRENT_USER", "HKEY_USERS\\.DEFAULT");
     }
 
   private:
@@ -232,12 +465,26 @@ class Mounter {
     bool MountTreeFile(LocalCopies& copies, const std::string& keyName, const std::string& file) {
         const std::string path = copies.PathOf(file, error_);
         const std::size_t warningsBefore = warnings_.size();
-        const bool mounted = !path.empty() && MountFile(keyName, path);
+        const bool mounted = !path.empty() && MountFile(keyName, path, &copies.Tree(), file);
         error_ = copies.Shown(error_);
         for (std::size_t i = warningsBefore; i < warnings_.size(); ++i) {
             warnings_[i] = copies.Shown(warnings_[i]);
         }
         return mounted;
+    }
+
+    // The profile folder's name that the mounted ProfileList gives the user `sid`; "" when
+    // none.
+    std::string ProfileName(const std::string& sid) const {
+        const MemoryKey* profile = store_.FindKey(std::string(kProfileList) + "\\" + sid);
+        const RegValue* path =
+            profile != nullptr ? profile->FindValue("ProfileImagePath") : nullptr;
+        if (path == nullptr) {
+            return {};
+        }
+        std::string text(path->Data.begin(), path->Data.end());
+        text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
+        return text.substr(text.find_last_of('\\') + 1);
     }
 
     // The SID whose ProfileImagePath ends with the profile's folder name.

@@ -1,0 +1,452 @@
+// Our own code: libhivex reads a hive as its file holds it and applies no transaction log, and no
+// Debian library does. What Windows does is taken from the published description of the regf
+// format and its logs; every offset and size read from a log is checked against both files
+// before it is used.
+#include "formats/hive_repair.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+namespace quillon {
+namespace {
+
+constexpr std::size_t kBaseBlockSize = kHiveBaseBlockSize;
+constexpr std::size_t kLogHeaderSize = 512; // the copy of its first sector a log keeps
+constexpr std::size_t kPageSize = 512;      // what an old log's dirty vector counts
+constexpr std::size_t kBinAlignment = 4096; // hive bins start and grow by this
+// Windows refuses hives of 2 GiB and more; so are logs that would grow one past it.
+constexpr std::uint64_t kLargestHive = std::uint64_t{1} << 31;
+
+// Where the base block keeps its fields.
+constexpr std::size_t kPrimarySequenceAt = 4, kSecondarySequenceAt = 8, kTimestampAt = 12,
+                      kFileTypeAt = 28, kBinsSizeAt = 40, kFlagsAt = 144, kChecksumAt = 508;
+constexpr std::uint32_t kPrimaryFile = 0, kOldLogXp = 1, kOldLog2000 = 2, kNewLog = 6;
+// Hive bins: signature, offset from the first bin, size.
+constexpr std::size_t kBinOffsetAt = 4, kBinSizeAt = 8;
+// Old logs: the dirty vector after the header; new logs: entries after it.
+constexpr std::string_view kDirtyVector = "DIRT", kLogEntry = "HvLE";
+constexpr std::size_t kEntryHeaderSize = 40, kEntrySizeAt = 4, kEntryFlagsAt = 8,
+                      kEntrySequenceAt = 12, kEntryBinsSizeAt = 16, kEntryPagesAt = 20,
+                      kEntryHash1At = 24, kEntryHash2At = 32, kEntryHashedHeader = 32,
+                      kPageReferenceSize = 8;
+// Only this bit of the base block's flags travels in a log entry.
+constexpr std::uint32_t kLoggedFlags = 1;
+// Marvin32's seed for log entries, the bytes 82 EF 4D 88 7A 4E 55 C5 read as one number.
+constexpr std::uint64_t kMarvinSeed = 0x82EF4D887A4E55C5ull;
+
+std::uint32_t U32(std::string_view bytes, std::size_t at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+std::uint64_t U64(std::string_view bytes, std::size_t at) {
+    return U32(bytes, at) | static_cast<std::uint64_t>(U32(bytes, at + 4)) << 32;
+}
+void PutU32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<char>(value >> (8 * i));
+    }
+}
+
+// The base block's checksum: its first 508 bytes XORed as 32-bit words, 0 and all ones avoided.
+std::uint32_t Checksum(std::string_view base) {
+    std::uint32_t sum = 0;
+    for (std::size_t at = 0; at < kChecksumAt; at += 4) {
+        sum ^= U32(base, at);
+    }
+    return sum == 0xFFFFFFFF ? 0xFFFFFFFE : sum == 0 ? 1 : sum;
+}
+
+bool HasValidHeader(std::string_view bytes) {
+    return bytes.size() >= kLogHeaderSize && bytes.starts_with("regf") &&
+           Checksum(bytes) == U32(bytes, kChecksumAt);
+}
+
+std::uint32_t RotateLeft(std::uint32_t value, int bits) {
+    return value << bits | value >> (32 - bits);
+}
+
+// Marvin32, the hash Windows checks each new-format log entry with.
+std::uint64_t Marvin32(std::string_view data) {
+    std::uint32_t low = static_cast<std::uint32_t>(kMarvinSeed);
+    std::uint32_t high = static_cast<std::uint32_t>(kMarvinSeed >> 32);
+    const auto mix = [&low, &high] {
+        high ^= low;
+        low = RotateLeft(low, 20);
+        low += high;
+        high = RotateLeft(high, 9);
+        high ^= low;
+        low = RotateLeft(low, 27);
+        low += high;
+        high = RotateLeft(high, 19);
+    };
+    std::size_t at = 0;
+    for (; at + 4 <= data.size(); at += 4) {
+        low += U32(data, at);
+        mix();
+    }
+    std::uint32_t last = 0x80;
+    for (std::size_t i = data.size(); i > at; --i) {
+        last = last << 8 | static_cast<unsigned char>(data[i - 1]);
+    }
+    low += last;
+    mix();
+    mix();
+    return static_cast<std::uint64_t>(high) << 32 | low;
+}
+
+std::size_t RoundUp(std::size_t size, std::size_t unit) {
+    return (size + unit - 1) / unit * unit;
+}
+
+// A log may grow the hive only as far as the pages it writes reach: a size beyond them is
+// damage, and is not allocated.
+bool GrowsOnlyByLoggedPages(std::size_t hiveSize, std::uint64_t binsSize, std::uint64_t reach) {
+    return kBaseBlockSize + binsSize <=
+           std::max<std::uint64_t>(hiveSize, kBaseBlockSize + RoundUp(reach, kBinAlignment));
+}
+
+bool IsOldLog(std::string_view log) {
+    const std::uint32_t type = U32(log, kFileTypeAt);
+    return type == kOldLogXp || type == kOldLog2000;
+}
+
+// A log is whole when its copy of the header checks out and its two sequence numbers agree.
+bool IsWholeLog(std::string_view log) {
+    return HasValidHeader(log) && U32(log, kPrimarySequenceAt) == U32(log, kSecondarySequenceAt) &&
+           (IsOldLog(log) || U32(log, kFileTypeAt) == kNewLog);
+}
+
+class Repairer {
+  public:
+    explicit Repairer(std::string& hive) : hive_(hive), validBase_(HasValidHeader(hive)) {}
+
+    bool IsDirty() const {
+        return !validBase_ || U32(hive_, kPrimarySequenceAt) != U32(hive_, kSecondarySequenceAt);
+    }
+    bool HasValidBase() const { return validBase_; }
+
+    // An old-format log (Windows XP's .LOG, Vista's and 7's .LOG1/.LOG2): its dirty pages
+    // written where they belong. false, the hive untouched, when it cannot be applied.
+    bool ApplyOldLog(std::string_view log) {
+        if (!IsOldLog(log) || !BelongsToHive(log)) {
+            return false;
+        }
+        const std::uint64_t binsSize = U32(log, kBinsSizeAt);
+        const std::size_t pages = binsSize / kPageSize;
+        const std::size_t bitmapAt = kLogHeaderSize + kDirtyVector.size();
+        const std::size_t bitmapSize = RoundUp(pages, 8) / 8;
+        if (binsSize % kBinAlignment != 0 || binsSize == 0 || binsSize >= kLargestHive ||
+            log.size() < bitmapAt + bitmapSize ||
+            log.substr(kLogHeaderSize, kDirtyVector.size()) != kDirtyVector) {
+            return false;
+        }
+        // Every dirty page must be in the log, and the hive may grow only by pages it holds.
+        const std::size_t pagesAt = RoundUp(bitmapAt + bitmapSize, kLogHeaderSize);
+        std::vector<std::size_t> dirty;
+        for (std::size_t page = 0; page < pages; ++page) {
+            if ((static_cast<unsigned char>(log[bitmapAt + page / 8]) >> (page % 8) & 1) != 0) {
+                dirty.push_back(page);
+            }
+        }
+        const std::size_t reach = dirty.empty() ? 0 : (dirty.back() + 1) * kPageSize;
+        if (pagesAt + dirty.size() * kPageSize > log.size() ||
+            !GrowsOnlyByLoggedPages(hive_.size(), binsSize, reach)) {
+            return false;
+        }
+        std::string recovered = hive_;
+        recovered.resize(std::max<std::size_t>(recovered.size(), kBaseBlockSize + binsSize));
+        for (std::size_t i = 0; i < dirty.size(); ++i) {
+            const std::string_view page = log.substr(pagesAt + i * kPageSize, kPageSize);
+            const std::size_t at = kBaseBlockSize + dirty[i] * kPageSize;
+            // A bin that starts in a dirty page must say where it is: Windows stops there.
+            if (page.starts_with("hbin") && (U32(page, kBinOffsetAt) != dirty[i] * kPageSize ||
+                                             U32(page, kBinSizeAt) < kBinAlignment)) {
+                break;
+            }
+            recovered.replace(at, kPageSize, page);
+        }
+        hive_ = std::move(recovered);
+        FinishRecovery(log, U32(log, kPrimarySequenceAt), U32(log, kBinsSizeAt),
+                       U32(hive_, kFlagsAt));
+        return true;
+    }
+
+    // New-format logs (Windows 8.1 and later): the entries that follow the hive's last save,
+    // in sequence across both logs. Returns the names of the logs whose entries were applied.
+    std::vector<std::string> ApplyNewLogs(const std::vector<const HiveLog*>& logs) {
+        struct Chain {
+            const HiveLog* Log;
+            std::vector<std::size_t> Entries; // where each whole entry starts, in order
+        };
+        std::vector<Chain> chains;
+        for (const HiveLog* log : logs) {
+            Chain chain{log, WholeEntries(log->Bytes)};
+            if (!chain.Entries.empty()) {
+                chains.push_back(std::move(chain));
+            }
+        }
+        if (chains.empty()) {
+            return {};
+        }
+        const auto firstSequence = [](const Chain& chain) {
+            return U32(chain.Log->Bytes, chain.Entries.front() + kEntrySequenceAt);
+        };
+        std::sort(chains.begin(), chains.end(), [&](const Chain& a, const Chain& b) {
+            return firstSequence(a) < firstSequence(b);
+        });
+        // With a damaged header, only the log holding the latest entries is used, and the
+        // header comes from it.
+        if (!validBase_) {
+            chains.erase(chains.begin(), chains.end() - 1);
+            RestoreBaseFrom(chains.front().Log->Bytes);
+        }
+        std::string recovered = hive_;
+        std::optional<std::uint32_t> next;
+        std::string_view lastEntry;
+        std::vector<std::string> used;
+        for (const Chain& chain : chains) {
+            const std::string_view bytes = chain.Log->Bytes;
+            bool usedThis = false;
+            for (std::size_t at : chain.Entries) {
+                const std::uint32_t sequence = U32(bytes, at + kEntrySequenceAt);
+                if (!next) {
+                    // The first entry to apply is the one the log's header names, and no older
+                    // than the hive's last save.
+                    if (sequence != U32(bytes, kPrimarySequenceAt) ||
+                        sequence < U32(hive_, kSecondarySequenceAt)) {
+                        continue;
+                    }
+                } else if (sequence != *next) {
+                    continue;
+                }
+                if (!ApplyEntry(bytes.substr(at, U32(bytes, at + kEntrySizeAt)), recovered)) {
+                    break;
+                }
+                lastEntry = bytes.substr(at);
+                next = sequence + 1;
+                usedThis = true;
+            }
+            if (usedThis) {
+                used.push_back(chain.Log->Name);
+            }
+        }
+        if (used.empty()) {
+            return {};
+        }
+        hive_ = std::move(recovered);
+        const std::uint32_t flags =
+            (U32(hive_, kFlagsAt) & ~kLoggedFlags) | (U32(lastEntry, kEntryFlagsAt) & kLoggedFlags);
+        FinishRecovery({}, *next - 1, U32(lastEntry, kEntryBinsSizeAt), flags);
+        return used;
+    }
+
+    // A wrong header checksum, when nothing else is wrong with the header: set right.
+    bool FixChecksum() {
+        if (hive_.size() < kBaseBlockSize || !hive_.starts_with("regf") ||
+            Checksum(hive_) == U32(hive_, kChecksumAt)) {
+            return false;
+        }
+        PutU32(hive_, kChecksumAt, Checksum(hive_));
+        validBase_ = true;
+        return true;
+    }
+
+    // Hive bins whose size field is damaged get the size up to the next bin, or to the end.
+    std::vector<std::string> FixBinSizes() {
+        std::vector<std::string> fixed;
+        // The bins end where the header says; what lies beyond is slack Windows left.
+        const std::size_t end = std::min<std::size_t>(
+            hive_.size() / kBinAlignment * kBinAlignment,
+            validBase_ ? kBaseBlockSize + U32(hive_, kBinsSizeAt) : hive_.size());
+        std::size_t at = kBaseBlockSize;
+        while (at + kBinAlignment <= end && IsBinAt(at)) {
+            const std::uint32_t size = U32(hive_, at + kBinSizeAt);
+            if (size >= kBinAlignment && size % kBinAlignment == 0 && size <= end - at &&
+                (at + size == end || IsBinAt(at + size))) {
+                at += size;
+                continue;
+            }
+            std::size_t next = at + kBinAlignment;
+            while (next < end && !IsBinAt(next)) {
+                next += kBinAlignment;
+            }
+            PutU32(hive_, at + kBinSizeAt, static_cast<std::uint32_t>(next - at));
+            fixed.push_back("taille du bloc de ruche à l'offset " + Hex(at) + " endommagée");
+            at = next;
+        }
+        return fixed;
+    }
+
+  private:
+    // A valid old log belongs to the hive when it was written at the hive's last save: its
+    // timestamp is the hive's. A hive whose header is damaged has no timestamp to compare.
+    bool BelongsToHive(std::string_view log) const {
+        return !validBase_ || U64(log, kTimestampAt) == U64(hive_, kTimestampAt);
+    }
+
+    bool IsBinAt(std::size_t at) const {
+        return std::string_view(hive_).substr(at, 4) == "hbin" &&
+               U32(hive_, at + kBinOffsetAt) == at - kBaseBlockSize;
+    }
+
+    static std::string Hex(std::size_t value) {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        std::string text;
+        do {
+            text.insert(text.begin(), kDigits[value % 16]);
+            value /= 16;
+        } while (value != 0);
+        return "0x" + text;
+    }
+
+    // The entries of a new-format log that are whole, in file order, up to the first that is
+    // not (Windows stops there).
+    static std::vector<std::size_t> WholeEntries(std::string_view log) {
+        std::vector<std::size_t> entries;
+        if (!IsWholeLog(log) || U32(log, kFileTypeAt) != kNewLog) {
+            return entries;
+        }
+        std::size_t at = kLogHeaderSize;
+        while (at + kEntryHeaderSize <= log.size() &&
+               log.substr(at, kLogEntry.size()) == kLogEntry) {
+            const std::uint32_t size = U32(log, at + kEntrySizeAt);
+            const std::uint32_t binsSize = U32(log, at + kEntryBinsSizeAt);
+            if (size < kEntryHeaderSize || size % kLogHeaderSize != 0 || size > log.size() - at ||
+                binsSize % kBinAlignment != 0 || binsSize >= kLargestHive ||
+                Marvin32(log.substr(at + kEntryHeaderSize, size - kEntryHeaderSize)) !=
+                    U64(log, at + kEntryHash1At) ||
+                Marvin32(log.substr(at, kEntryHashedHeader)) != U64(log, at + kEntryHash2At)) {
+                break;
+            }
+            entries.push_back(at);
+            at += size;
+        }
+        return entries;
+    }
+
+    // Writes one entry's pages into `hive`, grown to the entry's size; false, `hive` as it was
+    // before it, when a page lies outside the entry or the hive.
+    static bool ApplyEntry(std::string_view entry, std::string& hive) {
+        const std::uint64_t binsSize = U32(entry, kEntryBinsSizeAt);
+        const std::uint64_t pages = U32(entry, kEntryPagesAt);
+        if (kEntryHeaderSize + pages * kPageReferenceSize > entry.size()) {
+            return false;
+        }
+        std::size_t dataAt = kEntryHeaderSize + pages * kPageReferenceSize;
+        std::uint64_t reach = 0;
+        for (std::uint64_t i = 0; i < pages; ++i) {
+            const std::size_t reference = kEntryHeaderSize + i * kPageReferenceSize;
+            reach = std::max<std::uint64_t>(reach, std::uint64_t{U32(entry, reference)} +
+                                                       U32(entry, reference + 4));
+        }
+        if (!GrowsOnlyByLoggedPages(hive.size(), binsSize, reach)) {
+            return false;
+        }
+        std::string grown = hive;
+        grown.resize(std::max<std::size_t>(grown.size(), kBaseBlockSize + binsSize));
+        for (std::uint64_t i = 0; i < pages; ++i) {
+            const std::size_t reference = kEntryHeaderSize + i * kPageReferenceSize;
+            const std::uint64_t offset = U32(entry, reference);
+            const std::uint64_t size = U32(entry, reference + 4);
+            if (size > entry.size() - dataAt || offset + size > binsSize) {
+                return false;
+            }
+            grown.replace(kBaseBlockSize + offset, size, entry.substr(dataAt, size));
+            dataAt += size;
+        }
+        hive = std::move(grown);
+        return true;
+    }
+
+    // A header damaged in the hive is taken from the log's copy of its first sector.
+    void RestoreBaseFrom(std::string_view log) {
+        hive_.replace(0, kLogHeaderSize, log.substr(0, kLogHeaderSize));
+    }
+
+    // The header of a hive brought to its last state: one sequence number, the size the log
+    // gives (the file cut or grown to it), a primary file again, its checksum.
+    void FinishRecovery(std::string_view oldLog, std::uint32_t sequence, std::uint32_t binsSize,
+                        std::uint32_t flags) {
+        if (!validBase_ && !oldLog.empty()) {
+            RestoreBaseFrom(oldLog);
+        }
+        hive_.resize(kBaseBlockSize + binsSize);
+        PutU32(hive_, kPrimarySequenceAt, sequence);
+        PutU32(hive_, kSecondarySequenceAt, sequence);
+        PutU32(hive_, kFileTypeAt, kPrimaryFile);
+        PutU32(hive_, kBinsSizeAt, binsSize);
+        PutU32(hive_, kFlagsAt, flags);
+        PutU32(hive_, kChecksumAt, Checksum(hive_));
+        validBase_ = true;
+    }
+
+    std::string& hive_;
+    bool validBase_;
+};
+
+} // namespace
+
+bool HiveNeedsRepair(std::string_view baseBlock) {
+    return baseBlock.size() >= kLogHeaderSize && baseBlock.starts_with("regf") &&
+           (!HasValidHeader(baseBlock) ||
+            U32(baseBlock, kPrimarySequenceAt) != U32(baseBlock, kSecondarySequenceAt));
+}
+
+std::vector<std::string> HiveLogNames(const std::string& hiveName) {
+    return {hiveName + ".LOG1", hiveName + ".LOG2", hiveName + ".LOG"};
+}
+
+HiveRepair RepairHive(std::string& hive, const std::vector<HiveLog>& logs) {
+    HiveRepair repair;
+    if (hive.size() < kBaseBlockSize || !hive.starts_with("regf")) {
+        return repair;
+    }
+    Repairer repairer(hive);
+    const bool dirty = repairer.IsDirty();
+    const bool sequencesDiffer = U32(hive, kPrimarySequenceAt) != U32(hive, kSecondarySequenceAt);
+    std::vector<const HiveLog*> present;
+    for (const HiveLog& log : logs) {
+        if (!log.Bytes.empty()) {
+            present.push_back(&log);
+        }
+    }
+    if (dirty && !present.empty()) {
+        std::vector<const HiveLog*> newLogs;
+        for (const HiveLog* log : present) {
+            if (IsWholeLog(log->Bytes) && U32(log->Bytes, kFileTypeAt) == kNewLog) {
+                newLogs.push_back(log);
+            } else if (repair.LogsApplied.empty() && IsWholeLog(log->Bytes) &&
+                       repairer.ApplyOldLog(log->Bytes)) {
+                repair.LogsApplied.push_back(log->Name);
+            }
+        }
+        if (repair.LogsApplied.empty() && !newLogs.empty()) {
+            repair.LogsApplied = repairer.ApplyNewLogs(newLogs);
+        }
+        for (const HiveLog* log : present) {
+            if (std::find(repair.LogsApplied.begin(), repair.LogsApplied.end(), log->Name) ==
+                repair.LogsApplied.end()) {
+                repair.LogsRefused.push_back(log->Name);
+            }
+        }
+    }
+    // A hive whose only fault is its header's checksum was not left open: its logs, if none
+    // applies, are no news; the damage is what the warning names.
+    if (!repair.LogsApplied.empty()) {
+        repair.State = HiveRepair::Logs::Applied;
+    } else if (sequencesDiffer) {
+        repair.State = present.empty() ? HiveRepair::Logs::None : HiveRepair::Logs::NotApplied;
+    }
+    if (repair.LogsApplied.empty() && repairer.FixChecksum()) {
+        repair.DamageWorkedAround.push_back("somme de contrôle de l'en-tête fausse");
+    }
+    for (std::string& fixed : repairer.FixBinSizes()) {
+        repair.DamageWorkedAround.push_back(std::move(fixed));
+    }
+    repair.Changed = !repair.LogsApplied.empty() || !repair.DamageWorkedAround.empty();
+    return repair;
+}
+
+} // namespace quillon
