@@ -16,12 +16,19 @@ constexpr std::string_view kUserGroupKey = "[HKEY_USERS\\S-1-5-21-";
 constexpr std::string_view kAddressBookKey = "\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]";
 constexpr std::size_t kGroupStart = 12;         // the identifier's first character
 constexpr std::size_t kGroupWithoutEnding = 44; // its length when "-1003" is not found
+constexpr std::string_view kUserGroupEnding = "-1003";
+// A key line shorter than this holds no whole group identifier and is left as it is.
+constexpr std::size_t kShortestGroupKeyLine = kGroupStart + kGroupWithoutEnding;
+// An identity or a group this short, read or given, names none: nothing is replaced for it.
+constexpr std::size_t kLongestNoIdentity = 5;
+constexpr std::size_t kLongestNoGroup = 10;
 
 // The identifier in a user-group key line: from its 13th character through "-1003".
 std::string_view GroupIdentifier(std::string_view line) {
-    const auto ending = line.find("-1003", kGroupStart);
-    const std::size_t length =
-        ending == std::string_view::npos ? kGroupWithoutEnding : ending + 5 - kGroupStart;
+    const auto ending = line.find(kUserGroupEnding, kGroupStart);
+    const std::size_t length = ending == std::string_view::npos
+                                   ? kGroupWithoutEnding
+                                   : ending + kUserGroupEnding.size() - kGroupStart;
     return line.substr(kGroupStart, length);
 }
 
@@ -138,8 +145,8 @@ void ScanLine(const HeldLines& lines, std::size_t index, BackupFindings& found) 
 AdaptationCounts AdaptLines(HeldLines& lines, const AdaptationInput& input) {
     AdaptationCounts counts;
     const std::string& oldId = input.OldIdentity;
-    const bool replaceIdentity = oldId.size() > 5 && oldId != input.NewIdentity;
-    const bool replaceGroup = input.NewGroup.size() > 10;
+    const bool replaceIdentity = oldId.size() > kLongestNoIdentity && oldId != input.NewIdentity;
+    const bool replaceGroup = input.NewGroup.size() > kLongestNoGroup;
     const bool keepDefaultAddressBook =
         input.AddressBook.empty() || input.AddressBook == DefaultAddressBook;
     for (std::size_t n = 0; n < lines.Size(); ++n) {
@@ -172,7 +179,8 @@ AdaptationCounts AdaptLines(HeldLines& lines, const AdaptationInput& input) {
             }
         }
         current = changed ? std::string_view(rewritten) : line;
-        if (replaceGroup && current.size() > 55 && current.starts_with(kUserGroupKey)) {
+        if (replaceGroup && current.size() >= kShortestGroupKeyLine &&
+            current.starts_with(kUserGroupKey)) {
             const std::string_view old = GroupIdentifier(current);
             counts.OldGroup = std::string(old);
             rewritten = "[HKEY_USERS\\" + input.NewGroup +

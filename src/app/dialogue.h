@@ -42,6 +42,9 @@ class Dialogue : private ControlObserver {
     bool LostFocus(std::string_view name) { return RunHandler(lostFocus_, name); }
     // True when tab 3 holds lines that begin as a backup does.
     bool HoldsABackup() const { return iTbImport > 0 && IsBackupHeader(TbImport[0]); }
+    // Set, tab 3 reads a file past its first bytes only when it begins as a backup does: the
+    // command line adapts nothing else, and a large file of anything else costs nothing.
+    bool ReadsBackupsOnly = false;
     // True once a command ended the program.
     bool Ended() const { return ended_; }
 
@@ -78,13 +81,11 @@ class Dialogue : private ControlObserver {
     std::string CheminOEactif;
     std::string GroupeActif;
     std::string SousClef;
-    std::string SousClefC;
     bool MdpSauvé = false;
     std::int16_t OngletActif = 0;
     std::int16_t PremiereOuverture = 0;
     std::int32_t NbSauvegarde = 0;
     std::string FichierExport3;
-    std::string FichierImport;
     std::int32_t iTbImport = 0;
     std::string CheminCarnetNouveau;
     std::string FichierExport4;
@@ -177,7 +178,6 @@ class Dialogue : private ControlObserver {
 
     Reg_access& registry_;
     Ui& ui_;
-    std::uint32_t ClefOuverte = 0;
     std::string backupWork_; // the backup being built, beside FichierExport3
     bool ended_ = false;
     std::vector<Control*> controls_;

@@ -6,6 +6,7 @@
 #include "files/input_file.h"
 #include "files/temp_file.h"
 #include "files/text_lines.h"
+#include "registry/mail_client_keys.h"
 #include "text/native_text.h"
 
 #include <algorithm>
@@ -18,7 +19,6 @@ namespace {
 constexpr const char* kBackupTitle = "Sauvegarde des paramètres Outlook Express";
 constexpr const char* kIdentityTitle = "Recherche de l'identité dans le registre";
 constexpr const char* kSignaturesTitle = "Recherche de signatures dans le registre";
-constexpr const char* kAccounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
 constexpr const char* kPasswordStores[] = {
     "Software\\Microsoft\\Protected Storage System Provider",
     "Software\\Microsoft\\Internet Explorer\\IntelliForms\\SPW"};
@@ -59,9 +59,7 @@ struct Dialogue::BackupTab {
     CheckBox* AddressBook; // tab 1 only
     bool ActiveUser;       // tab 1: password stores, the users' dial-up keys, the address book
 
-    std::string OutlookExpressKey() const {
-        return Prefix + "Identities\\" + Identity + "\\Software\\Microsoft\\Outlook Express\\5.0";
-    }
+    std::string OutlookExpressKey() const { return OutlookExpressKeyOf(Prefix, Identity); }
 };
 
 void Dialogue::BoutonSauvegarder1_Click() {
@@ -232,9 +230,9 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
         return false;
     }
     bool createOutput = PremiereOuverture == 0;
-    SousClefC = tab.Prefix + kAccounts;
-    if (Present(tab.Root, SousClefC)) {
-        if (!Export(tab.Root, SousClefC, temporary->Path())) {
+    const std::string sharedAccounts = tab.Prefix + std::string(kAccountsKey);
+    if (Present(tab.Root, sharedAccounts)) {
+        if (!Export(tab.Root, sharedAccounts, temporary->Path())) {
             return false;
         }
         PremiereOuverture = 1;
@@ -244,7 +242,7 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
         }
         createOutput = false;
     }
-    SousClef = tab.Prefix + "Identities\\" + tab.Identity + "\\" + kAccounts;
+    SousClef = IdentityAccountsKeyOf(tab.Prefix, tab.Identity);
     if (Present(tab.Root, SousClef)) {
         if (!Export(tab.Root, SousClef, backupWork_)) {
             return false;
@@ -253,7 +251,7 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
                               MessageIcon::Information, MessageButtons::YesNo,
                               Ansi("Recherche des comptes IE dans le registre")) == Answer::Yes) {
         if (!CopyAccountLines(temporary->Path(), backupWork_, createOutput,
-                              AccountsRewrite{SousClefC, SousClef}, error)) {
+                              AccountsRewrite{sharedAccounts, SousClef}, error)) {
             ReportFileError(error, kBackupTitle);
             return false;
         }
@@ -284,8 +282,8 @@ bool Dialogue::SaveDialUp() {
                                  "Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\"
                                  "GroupMembership",
                                  "Group0");
-    if (group && group->size() > 10) {
-        SousClef = group->substr(0, group->size() - 3) + "1003\\RemoteAccess";
+    if (const auto userGroup = group ? UserKeysGroupOf(*group) : std::nullopt) {
+        SousClef = *userGroup + "\\RemoteAccess";
         if (Present("HKEY_USERS", SousClef) && !Export("HKEY_USERS", SousClef, backupWork_)) {
             return false;
         }
@@ -313,11 +311,11 @@ bool Dialogue::SauvegarderMdp() {
 
 bool Dialogue::Present(const char* root, const std::string& path) {
     std::int32_t error = 0;
-    ClefOuverte = registry_.OpenKey(root, path, KeyRead, error);
-    if (ClefOuverte == 0) {
+    const std::uint32_t key = registry_.OpenKey(root, path, KeyRead, error);
+    if (key == 0) {
         return false;
     }
-    registry_.CloseKey(ClefOuverte);
+    registry_.CloseKey(key);
     return true;
 }
 
@@ -372,8 +370,7 @@ void Dialogue::BoutonRechercherAutre_Click() {
     }
     IdentiteAutre.SetText(*identity);
     RepertoireAutre.SetText("       ");
-    SousClef = NomAutre.Text() + "\\Identities\\" + IdentiteAutre.Text() +
-               "\\Software\\Microsoft\\Outlook Express\\5.0";
+    SousClef = OutlookExpressKeyOf(NomAutre.Text() + "\\", IdentiteAutre.Text());
     if (const auto folder = ReadValue("HKEY_LOCAL_MACHINE", SousClef, "Store Root")) {
         RepertoireAutre.SetText(*folder);
     } else {

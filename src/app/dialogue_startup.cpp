@@ -1,6 +1,7 @@
 // Start-up: the mail client's version, the active identity, its store folder and the user's
 // group identifier, read once before the window is shown.
 #include "app/dialogue.h"
+#include "registry/mail_client_keys.h"
 #include "text/native_text.h"
 
 namespace quillon {
@@ -15,13 +16,13 @@ constexpr const char* kGroupMembership =
 std::optional<std::string> Dialogue::ReadValue(const char* root, const std::string& path,
                                                const char* value) {
     std::int32_t error = 0;
-    ClefOuverte = registry_.OpenKey(root, path, KeyRead, error);
-    if (ClefOuverte == 0) {
+    const std::uint32_t key = registry_.OpenKey(root, path, KeyRead, error);
+    if (key == 0) {
         return std::nullopt;
     }
     std::uint32_t type = 0;
-    std::string text = AsText(registry_.QueryValue(ClefOuverte, value, type));
-    registry_.CloseKey(ClefOuverte);
+    std::string text = AsText(registry_.QueryValue(key, value, type));
+    registry_.CloseKey(key);
     return text;
 }
 
@@ -55,7 +56,7 @@ void Dialogue::Form_Load() {
     }
     IdentiteCourante.SetText(IdentiteBdRActif);
 
-    SousClef = "Identities\\" + IdentiteBdRActif + "\\Software\\Microsoft\\Outlook Express\\5.0";
+    SousClef = OutlookExpressKeyOf("", IdentiteBdRActif);
     if (const auto folder = ReadValue("HKEY_CURRENT_USER", SousClef, "Store Root")) {
         CheminOEactif = *folder;
     } else {
@@ -72,12 +73,11 @@ void Dialogue::Form_Load() {
     TexteGroupeActif.SetText(" ");
     MdpSauvé = false;
 
-    // The group of the user's keys under HKEY_USERS: "Group0" names a group of the user's
-    // domain (…-513); the user's own keys carry the same prefix and the number 1003.
+    // The group of the user's keys under HKEY_USERS.
     SousClef = kGroupMembership;
-    if (const auto group = ReadValue("HKEY_CURRENT_USER", SousClef, "Group0");
-        group && group->size() > 10) {
-        GroupeActif = group->substr(0, group->size() - 3) + "1003";
+    const auto group = ReadValue("HKEY_CURRENT_USER", SousClef, "Group0");
+    if (const auto userGroup = group ? UserKeysGroupOf(*group) : std::nullopt) {
+        GroupeActif = *userGroup;
         TexteGroupeActif.SetText(GroupeActif);
     }
 

@@ -1,11 +1,12 @@
 #include "backup/identity_summary.h"
 
+#include "registry/mail_client_keys.h"
+
 #include <functional>
 
 namespace quillon {
 namespace {
 
-constexpr std::string_view kAccounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
 // The servers of a mail or news account; a directory service (LDAP) has none of them.
 constexpr const char* kServers[] = {"POP3", "IMAP", "HTTPMail", "SMTP", "NNTP"};
 
@@ -75,10 +76,9 @@ void AddAccounts(Reg_access& registry, const std::string& path, IdentitySummary&
 
 IdentitySummary SummarizeIdentity(Reg_access& registry, const std::string& identity) {
     IdentitySummary summary;
-    const std::string oe =
-        "Identities\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0";
-    AddAccounts(registry, std::string(kAccounts), summary);
-    AddAccounts(registry, "Identities\\" + identity + "\\" + std::string(kAccounts), summary);
+    const std::string oe = OutlookExpressKeyOf("", identity);
+    AddAccounts(registry, std::string(kAccountsKey), summary);
+    AddAccounts(registry, IdentityAccountsKeyOf("", identity), summary);
     ForEachSubkey(registry, oe + "\\Signatures", [&](KeyHandle key) {
         const std::string text = Text(registry, key, "text");
         summary.Signatures.push_back(
