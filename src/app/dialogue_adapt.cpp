@@ -26,6 +26,20 @@ std::string ProgressText(std::int64_t lines) {
     return "  " + std::to_string(lines) + "  lus ";
 }
 
+// Enough of a file's first bytes to hold its first line, as ANSI or as UTF-16.
+constexpr std::size_t kBackupHeadSize = 4096;
+
+// True when the first bytes of a file hold a backup's first line (ANSI, or UTF-16 after its
+// byte order mark).
+bool BeginsAsABackup(std::string_view head) {
+    constexpr std::string_view kUtf16Mark = "\xFF\xFE";
+    if (!head.starts_with(kUtf16Mark)) {
+        return IsBackupHeader(head);
+    }
+    head.remove_prefix(kUtf16Mark.size());
+    return IsBackupHeader(Utf16LeToAnsi(head.substr(0, head.size() & ~std::size_t{1})));
+}
+
 } // namespace
 
 void Dialogue::OuvrirSauvegarde_Click() {
@@ -34,12 +48,11 @@ void Dialogue::OuvrirSauvegarde_Click() {
     if (!file || file->empty()) {
         return;
     }
-    FichierImport = *file;
+    const std::string& backupFile = *file;
     // Any file that is not a folder is read: a pipe (a backup given as <(zcat …)) too.
     std::error_code ec;
-    if (!std::filesystem::exists(FichierImport, ec) ||
-        std::filesystem::is_directory(FichierImport, ec)) {
-        ui_.MessageBox("Le fichier " + NativeToAnsi(FichierImport) + " n'existe pas ! ",
+    if (!std::filesystem::exists(backupFile, ec) || std::filesystem::is_directory(backupFile, ec)) {
+        ui_.MessageBox("Le fichier " + NativeToAnsi(backupFile) + " n'existe pas ! ",
                        MessageIcon::None, MessageButtons::Ok, ApplicationTitle);
         return;
     }
@@ -47,7 +60,10 @@ void Dialogue::OuvrirSauvegarde_Click() {
     // nothing on the page.
     std::string content;
     FileError error;
-    if (!ReadWholeFile(FichierImport, content, error)) {
+    const auto readOn = [this](std::string_view head) {
+        return !ReadsBackupsOnly || BeginsAsABackup(head);
+    };
+    if (!ReadFileAfterHead(backupFile, kBackupHeadSize, readOn, content, error)) {
         ReportFileError(error, "Lecture du fichier de sauvegarde");
         return;
     }
@@ -57,7 +73,7 @@ void Dialogue::OuvrirSauvegarde_Click() {
     if (utf16) {
         std::string text = Utf16LeToAnsi(std::string_view(content).substr(2));
         if (AnsiToUtf16Le(text) != std::string_view(content).substr(2)) {
-            ui_.MessageBox(Ansi("Le fichier ") + NativeToAnsi(FichierImport) +
+            ui_.MessageBox(Ansi("Le fichier ") + NativeToAnsi(backupFile) +
                                Ansi(" contient des caractères que Quillon ne peut pas reprendre "
                                     "sans les altérer (hors de la page de code Windows-1252) : "
                                     "il n'est pas lu."),
@@ -160,9 +176,11 @@ void Dialogue::BoutonChangerF_Click() {
                        MessageButtons::Ok, "Modifier le fichier sauvegarde 11");
         return;
     }
+    // The button is greyed until a backup is read; said plainly if it is reached anyway.
     if (iTbImport < 1) {
-        ui_.MessageBox("Erreur de programmation", MessageIcon::Stop, MessageButtons::Ok,
-                       "Modifier le fichier sauvegarde 12");
+        ui_.MessageBox(
+            Ansi("Aucune sauvegarde n'est lue : ouvrez d'abord la sauvegarde à modifier."),
+            MessageIcon::Stop, MessageButtons::Ok, "Modifier le fichier sauvegarde 12");
         return;
     }
     if (!IsWindowsPath(RepertoireChoisi.Text()) || !IsWindowsPath(CheminCarnetNouveau)) {

@@ -23,6 +23,7 @@ int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args
     dialogue.Onglets.Select(3);
     dialogue.Onglets_Click();
     ui.DialogFile = parsed->Input;
+    dialogue.ReadsBackupsOnly = true;
     // Reading shows a message only to refuse the file (missing, unreadable...): it said why.
     const int shown = ui.MessageCount();
     dialogue.OuvrirSauvegarde_Click();

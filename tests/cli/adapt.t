@@ -65,5 +65,11 @@ installation read does not hold is named, as the window does when its field is l
   $ printf 'une ligne\n' >text.txt; new adapt text.txt x.reg
   quillon-cli: « text.txt » n'est pas une sauvegarde : sa première ligne n'est ni « REGEDIT4 » ni « Windows Registry Editor Version 5.00 »
   [1]
+
+It is refused from its first bytes: an endless stream that is not a backup is not read on.
+
+  $ while echo 'pas une sauvegarde'; do :; done 2>/dev/null | timeout 10 "$CLI" --windows "$EXAMPLES/sample-xp-2" adapt /dev/stdin x.reg
+  quillon-cli: « /dev/stdin » n'est pas une sauvegarde : sa première ligne n'est ni « REGEDIT4 » ni « Windows Registry Editor Version 5.00 »
+  [1]
   $ new adapt "$backup" nowhere.reg --folder 'D:\Nulle part' 2>&1 >/dev/null | head -n 1
   [message] Quillon: Le répertoire D:\Nulle part n'existe pas ! 
