@@ -2,7 +2,7 @@
 
 #include "app/dialogue.h"
 #include "export/export_to_file.h"
-#include "files/temp_file.h"
+#include "files/interruption.h"
 
 #include <algorithm>
 #ifndef _WIN32
@@ -90,8 +90,8 @@ ExportResult ExportKeyIntoUserFile(Reg_access& registry, std::string_view keyNam
     return ExportKeyToFile(registry, keyName, fileName, append);
 }
 
-void DeleteTemporaryFilesOnInterrupt() {
-    Temp_file::RemoveOnInterrupt();
+void CleanUpOnInterrupt() {
+    interruption::UndoOnInterrupt();
 }
 
 bool WindowStartsOn(RegistryStore& store, const std::string& programFolder) {

@@ -22,8 +22,9 @@ ExportResult ExportKeyIntoUserFile(Reg_access& registry, std::string_view keyNam
                                    const std::string& fileName, bool append);
 
 // From now on, an interruption (Ctrl+C, closing the terminal or console, a request to end)
-// deletes the temporary files that exist at that moment, which may hold stored passwords.
-void DeleteTemporaryFilesOnInterrupt();
+// deletes the temporary files that exist at that moment, which may hold stored passwords, and
+// takes back what an unfinished append added to the user's file.
+void CleanUpOnInterrupt();
 
 // One user of one installation, as the window's start-up finds it (ANSI texts).
 struct InstallationRow {

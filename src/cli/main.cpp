@@ -154,7 +154,7 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
 
 int main(int argc, char** argv) {
     quillon::cli::PrepareConsole();
-    quillon::DeleteTemporaryFilesOnInterrupt();
+    quillon::CleanUpOnInterrupt();
     try {
         const std::string program = argc > 0 ? argv[0] : "";
         const auto cut = program.find_last_of("/\\");

@@ -1,15 +1,27 @@
 #include "files/output_file.h"
 
+#include "files/interruption.h"
+
 #include <cerrno>
 #include <filesystem>
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 #endif
 
 namespace quillon {
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
+
+// The system's own descriptor of an open file (its handle on Windows).
+std::intptr_t SystemDescriptor(std::FILE* file) {
+#ifdef _WIN32
+    return _get_osfhandle(_fileno(file));
+#else
+    return fileno(file);
+#endif
 }
+} // namespace
 
 OutputFile::~OutputFile() {
     FileError ignored;
@@ -33,6 +45,9 @@ bool OutputFile::Open(const std::string& path, Mode mode, FileError& error) {
         return false;
     }
     std::setvbuf(file_, nullptr, _IONBF, 0); // our own buffer does the batching
+    if (mode == Mode::Append) {
+        appendTicket_ = interruption::TrackAppend(SystemDescriptor(file_), startLength_);
+    }
     buffer_.reserve(kBufferSize);
     return true;
 }
@@ -61,6 +76,8 @@ bool OutputFile::Close(FileError& error) {
         return true;
     }
     Flush();
+    interruption::UntrackAppend(appendTicket_);
+    appendTicket_ = -1;
     errno = 0;
     if (std::fclose(file_) != 0 && firstErrno_ == 0) {
         firstErrno_ = errno != 0 ? errno : EIO;

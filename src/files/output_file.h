@@ -11,7 +11,8 @@
 namespace quillon {
 
 // An output file written through a large buffer. If anything fails, Close() puts the file
-// back to the length it had when opened, so a failed write never leaves half a record.
+// back to the length it had when opened, so a failed write never leaves half a record; so does
+// an interruption of the program while a file is open for appending.
 class OutputFile {
   public:
     enum class Mode { Create, Append };
@@ -34,6 +35,7 @@ class OutputFile {
     std::uintmax_t startLength_ = 0;
     std::string buffer_;
     int firstErrno_ = 0;
+    int appendTicket_ = -1; // the registration that undoes the append on interruption
 };
 
 // Moves `from` over `to`, replacing it; the system's errno on failure, else 0.

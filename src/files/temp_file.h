@@ -15,10 +15,6 @@ inline constexpr std::string_view Prefix = "~~TempQuillon";
 // The system's temporary folder with its trailing separator ($TMPDIR or /tmp off Windows);
 // empty when the system gives none.
 std::string TempFolder();
-// From now on, an interruption (Ctrl+C, closing the terminal or console, a request to end)
-// deletes the temporary files that exist at that moment before the program ends: they may
-// hold copies of account settings and stored passwords.
-void RemoveOnInterrupt();
 } // namespace Temp_file
 
 // A file created anew for the program alone (owner-only, never through an existing file or

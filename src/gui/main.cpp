@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    quillon::DeleteTemporaryFilesOnInterrupt();
+    quillon::CleanUpOnInterrupt();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quillon");
     quillon::gui::LoadFrenchTranslations(app);

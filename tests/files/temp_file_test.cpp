@@ -1,3 +1,5 @@
+#include "files/interruption.h"
+#include "files/output_file.h"
 #include "files/temp_file.h"
 #include "test_support.h"
 
@@ -69,7 +71,7 @@ TEST_F(TempFileTest, CreatesExclusivelyAndDeletesWhenDone) {
 TEST_F(TempFileTest, AnInterruptionDeletesTheFilesThatExist) {
     EXPECT_EXIT(
         {
-            Temp_file::RemoveOnInterrupt();
+            interruption::UndoOnInterrupt();
             FileError error;
             auto kept = TemporaryFile::Create(error);
             auto renamed = TemporaryFile::CreateBeside(folder.File("result.reg"), error);
@@ -79,6 +81,23 @@ TEST_F(TempFileTest, AnInterruptionDeletesTheFilesThatExist) {
         ::testing::KilledBySignal(SIGINT), "");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 1);
     EXPECT_TRUE(fs::exists(folder.File("result.reg")));
+}
+
+// Ctrl+C in the middle of an append: the user's file keeps what it had, and only that.
+TEST_F(TempFileTest, AnInterruptedAppendIsTakenBack) {
+    const std::string target = folder.File("saved.reg");
+    test::WriteBytes(target, "REGEDIT4\r\n\r\n");
+    EXPECT_EXIT(
+        {
+            interruption::UndoOnInterrupt();
+            FileError error;
+            OutputFile out;
+            out.Open(target, OutputFile::Mode::Append, error);
+            out.Write(std::string(3 << 20, 'x')); // more than its buffer: in the file already
+            std::raise(SIGTERM);
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EQ(test::ReadBytes(target), "REGEDIT4\r\n\r\n");
 }
 #endif
 
@@ -128,6 +147,9 @@ TEST_F(TempFileTest, RenamingIntoPlaceReplacesWhatWritingInPlaceWould) {
     close(reader);
     EXPECT_TRUE(fs::is_fifo(folder.File("pipe")));
     fs::remove(folder.File("pipe"));
+#else
+    // NUL takes what is written into it, as /dev/null does, and no file is made for it.
+    ASSERT_TRUE(replace("NUL", "into nothing")) << error.Reason();
 #endif
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 1);
 
