@@ -332,10 +332,10 @@ bool Dialogue::Export(const char* root, const std::string& path, const std::stri
     if (!result.LeftOut.empty()) {
         std::string names;
         for (const std::string& name : result.LeftOut) {
-            names += "\r\n" + ReplaceAll(ReplaceAll(name, "\r", "\\r"), "\n", "\\n");
+            names += "\r\n" + name;
         }
-        ui_.MessageBox(Ansi("Non sauvegardé, car son nom tient sur plusieurs lignes, ce qu'un "
-                            "fichier .reg ne peut pas porter :") +
+        ui_.MessageBox(Ansi("Non sauvegardé, car son nom contient un saut de ligne ou un "
+                            "caractère nul, qu'un fichier .reg ne peut pas porter :") +
                            names,
                        MessageIcon::Exclamation, MessageButtons::Ok, Ansi(kBackupTitle));
     }

@@ -37,7 +37,9 @@ int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::o
     switch (result.Status) {
     case ExportStatus::Exported:
         for (const std::string& name : result.LeftOut) {
-            err << "quillon-cli: avertissement : laissé de côté, nom sur plusieurs lignes : "
+            err << "quillon-cli: avertissement : laissé de côté, nom qu'un fichier .reg ne peut "
+                   "pas "
+                   "porter (saut de ligne ou caractère nul) : "
                 << AnsiForDisplay(name) << "\n";
         }
         return ExitDone;

@@ -24,10 +24,33 @@ class KeyExporter {
     std::vector<std::string> leftOut_;
 };
 
-// A name that a line of the file cannot carry: a reader would take its second part for
-// another record.
-bool HoldsLineEnd(std::string_view name) {
-    return name.find_first_of("\r\n") != std::string_view::npos;
+// A name that a line of the file cannot carry: after a line end a reader would take its second
+// part for another record, and a NUL ends the name Windows reads, naming another key or value.
+constexpr std::string_view kNoLineCarries("\r\n\0", 3);
+bool NoLineCanCarry(std::string_view name) {
+    return name.find_first_of(kNoLineCarries) != std::string_view::npos;
+}
+
+// The full name of a key or value left out, with the characters no line carries made visible.
+std::string ShownLeftOut(std::string_view parent, std::string_view name) {
+    std::string shown(parent);
+    shown += '\\';
+    for (const char c : name) {
+        switch (c) {
+        case '\r':
+            shown += "\\r";
+            break;
+        case '\n':
+            shown += "\\n";
+            break;
+        case '\0':
+            shown += "\\0";
+            break;
+        default:
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 ExportResult KeyExporter::Export(std::string_view keyName, const std::string& fileName,
@@ -72,8 +95,8 @@ ExportResult KeyExporter::Export(std::string_view keyName, const std::string& fi
 void KeyExporter::ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out) {
     for (std::uint32_t index = 0;
          registry_.Store().EnumValue(handle, index, valueScratch_) == RegResult::Success; ++index) {
-        if (HoldsLineEnd(valueScratch_.Name)) {
-            leftOut_.push_back(keyName + "\\" + valueScratch_.Name);
+        if (NoLineCanCarry(valueScratch_.Name)) {
+            leftOut_.push_back(ShownLeftOut(keyName, valueScratch_.Name));
             continue;
         }
         lineScratch_.clear();
@@ -91,14 +114,13 @@ void KeyExporter::ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFi
         if (!name) {
             return;
         }
+        if (NoLineCanCarry(*name)) {
+            leftOut_.push_back(ShownLeftOut(keyName, *name));
+            continue;
+        }
         const auto parentLength = keyName.size();
         keyName += '\\';
         keyName += *name;
-        if (HoldsLineEnd(*name)) {
-            leftOut_.push_back(keyName);
-            keyName.resize(parentLength);
-            continue;
-        }
         out.Write("\r\n[");
         out.Write(keyName);
         out.Write("]\r\n");

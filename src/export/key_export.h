@@ -16,8 +16,9 @@ enum class ExportStatus { Exported, KeyNotOpened, FileFailed };
 struct ExportResult {
     ExportStatus Status = ExportStatus::KeyNotOpened;
     FileError Error; // set when Status is FileFailed
-    // The full names of the subkeys and values left out because their name holds CR or LF,
-    // which no line of a REGEDIT4 file can carry.
+    // The full names of the subkeys and values left out because their name holds CR, LF or
+    // NUL, which no line of a REGEDIT4 file can carry; written as a message shows them, with
+    // those characters as \r, \n and \0.
     std::vector<std::string> LeftOut;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <hivex.h>
 #include <memory>
 
@@ -26,6 +27,13 @@ template <typename Handle> std::size_t Count(const Handle* list) {
     return count;
 }
 
+// A name as the hive stores it, in ANSI: libhivex gives it as a C string, which a NUL inside it
+// would cut, naming another key or value; the length it gives keeps it whole, so that the NUL
+// is seen and the name left out where it is written.
+std::string WholeName(const char* utf8, std::size_t length) {
+    return Utf8ToAnsi(std::string_view(utf8, std::max(length, std::strlen(utf8))));
+}
+
 class HiveWalker {
   public:
     explicit HiveWalker(hive_h* hive) : hive_(hive) {}
@@ -44,13 +52,14 @@ class HiveWalker {
         key.ReserveSubkeys(Count(children.get()));
         for (const hive_node_h* child = children.get(); *child != 0; ++child) {
             Owned<char> name(hivex_node_name(hive_, *child));
+            const std::size_t nameLength = hivex_node_name_len(hive_, *child);
             if (!name) {
                 ++damaged_; // this subkey is lost; its siblings may still be read
                 continue;
             }
             // A key that no path can name, or a second subkey of one name (a damaged hive, or
             // names that differ only in characters Windows-1252 lacks), is left out and counted.
-            MemoryKey* read = key.AppendReadSubkey(Utf8ToAnsi(name.get()));
+            MemoryKey* read = key.AppendReadSubkey(WholeName(name.get(), nameLength));
             if (read == nullptr) {
                 ++damaged_;
                 continue;
@@ -71,6 +80,7 @@ class HiveWalker {
         key.ReserveValues(Count(values.get()));
         for (const hive_value_h* value = values.get(); *value != 0; ++value) {
             Owned<char> name(hivex_value_key(hive_, *value));
+            const std::size_t nameLength = hivex_value_key_len(hive_, *value);
             // Any 32-bit type may be stored, beyond the values of libhivex's enumeration: it is
             // received as a plain number.
             static_assert(sizeof(hive_type) == sizeof(std::uint32_t));
@@ -82,7 +92,7 @@ class HiveWalker {
                 ++damaged_; // this value is lost; the key's other values may still be read
                 continue;
             }
-            RegValue read{Utf8ToAnsi(name.get()), type,
+            RegValue read{WholeName(name.get(), nameLength), type,
                           std::vector<std::uint8_t>(bytes.get(), bytes.get() + length)};
             if (RegType::IsStringType(read.Type)) {
                 Utf16LeDataToAnsi(read.Data);

@@ -24,6 +24,17 @@ named again in another letter case; LF line ends:
   [HKEY_CURRENT_USER\Software\Q\Sub]
   "unix"="line end"
 
+A key or value named with a NUL inside is not cut at it (that would name another one): it is left
+out and named.
+
+  $ reg '[HKEY_CURRENT_USER\\A\0b]\r\n"x"="1"\r\n[HKEY_CURRENT_USER\\C]\r\n"y\0z"="2"\r\n"w"="3"\r\n'
+  quillon-cli: avertissement : laissé de côté, nom qu'un fichier .reg ne peut pas porter (saut de ligne ou caractère nul) : HKEY_CURRENT_USER\A\0b
+  quillon-cli: avertissement : laissé de côté, nom qu'un fichier .reg ne peut pas porter (saut de ligne ou caractère nul) : HKEY_CURRENT_USER\C\y\0z
+  [HKEY_CURRENT_USER]
+  
+  [HKEY_CURRENT_USER\C]
+  "w"="3"
+
 Deletion lines remove keys and values; a value after a deleted key goes nowhere:
 
   $ reg '[HKEY_CURRENT_USER\\A\\Gone]\r\n"x"="1"\r\n[HKEY_CURRENT_USER\\A]\r\n"y"="1"\r\n"z"="1"\r\n"y"=-\r\n[-HKEY_CURRENT_USER\\A\\Gone]\r\n"ignored"="1"\r\n'

@@ -33,7 +33,7 @@ Wine versions write it:
   > [Software\\Caf\xe9\\Other] 1796572202
   > EOF
   $ show 'HKEY_USERS\S-1-5-21-0-0-0-1000\Software'
-  quillon-cli: avertissement : laissé de côté, nom sur plusieurs lignes : HKEY_USERS\\S-1-5-21-0-0-0-1000\\Software\\Café\\Quote]d\\Tab	CR\r (esc)
+  quillon-cli: avertissement : laissé de côté, nom qu'un fichier .reg ne peut pas porter (saut de ligne ou caractère nul) : HKEY_USERS\S-1-5-21-0-0-0-1000\Software\Café\Quote]d\Tab	CR\r
   [HKEY_USERS\S-1-5-21-0-0-0-1000\Software]
   
   [HKEY_USERS\S-1-5-21-0-0-0-1000\Software\Café]
@@ -52,7 +52,7 @@ Wine versions write it:
   [HKEY_USERS\S-1-5-21-0-0-0-1000\Software\Café\Other]
   $ sed -i 's/relative to \\\\User/relative to REGISTRY\\\\User/; s/1000$/1001/' p/user.reg
   $ show 'HKEY_USERS\S-1-5-21-0-0-0-1001\Software' >/dev/null && echo read
-  quillon-cli: avertissement : laissé de côté, nom sur plusieurs lignes : HKEY_USERS\\S-1-5-21-0-0-0-1001\\Software\\Café\\Quote]d\\Tab	CR\r (esc)
+  quillon-cli: avertissement : laissé de côté, nom qu'un fichier .reg ne peut pas porter (saut de ligne ou caractère nul) : HKEY_USERS\S-1-5-21-0-0-0-1001\Software\Café\Quote]d\Tab	CR\r
   read
 
 Broken lines, with their numbers; a key of 100000 levels; a file that is not a Wine registry:

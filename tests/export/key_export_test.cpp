@@ -106,19 +106,20 @@ TEST(ValueLines, EveryRowOfTheTableIsWrittenAsItSays) {
     EXPECT_GT(checked, 0);
 }
 
-// A name holding CR or LF cannot be written on one line: the entry is left out and named, and
-// the file reads back.
+// A name holding CR, LF or NUL cannot be written on one line: the entry is left out and named,
+// and the file reads back.
 TEST_F(ExportKeyTest, NamesThatNoLineCanCarryAreLeftOutAndNamed) {
     MemoryStore store;
     MemoryKey* key = store.CreateKey("HKEY_CURRENT_USER\\N");
     key->SetValue("a\nb", RegType::String, {'x', 0});
     key->SetValue("kept", RegType::String, {'y', 0});
+    key->SetValue(std::string("kept\0cut", 8), RegType::String, {'w', 0});
     key->AddSubkey("k\r\n[HKEY_LOCAL_MACHINE\\X]").SetValue("v", RegType::String, {'z', 0});
     Reg_access registry(store);
     const ExportResult result = ExportKey(registry, "HKEY_CURRENT_USER\\N", out, 0);
-    EXPECT_EQ(result.LeftOut,
-              (std::vector<std::string>{"HKEY_CURRENT_USER\\N\\a\nb",
-                                        "HKEY_CURRENT_USER\\N\\k\r\n[HKEY_LOCAL_MACHINE\\X]"}));
+    EXPECT_EQ(result.LeftOut, (std::vector<std::string>{
+                                  "HKEY_CURRENT_USER\\N\\a\\nb", "HKEY_CURRENT_USER\\N\\kept\\0cut",
+                                  "HKEY_CURRENT_USER\\N\\k\\r\\n[HKEY_LOCAL_MACHINE\\X]"}));
     EXPECT_EQ(ReadBytes(out), Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\N]", "\"kept\"=\"y\""}));
 }
 

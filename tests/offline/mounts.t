@@ -137,6 +137,19 @@ not one): one warning, and the same keys at both places, the damaged key without
   [HKEY_USERS\S-1-5-21-9-luc\Fine]
   "w"="2"
 
+A key or value whose name holds a NUL is not cut there, which would name another one: it is left
+out where it would be written, and named.
+
+  $ printf '[HKEY_CURRENT_USER\\Test]\n[HKEY_CURRENT_USER\\Fine]\n"Zq"="1"\n"v"="2"\n' | hive good.dat HKEY_CURRENT_USER
+  $ python3 -c 'd = open("good.dat", "rb").read(); open("nul.dat", "wb").write(d.replace(b"Test", b"Te\0t").replace(b"Zq", b"Z\0"))'
+  $ "$CLI" --hive HKEY_CURRENT_USER=nul.dat export HKEY_CURRENT_USER out.reg && show out.reg
+  quillon-cli: avertissement : laissé de côté, nom qu'un fichier .reg ne peut pas porter (saut de ligne ou caractère nul) : HKEY_CURRENT_USER\Fine\Z\0
+  quillon-cli: avertissement : laissé de côté, nom qu'un fichier .reg ne peut pas porter (saut de ligne ou caractère nul) : HKEY_CURRENT_USER\Te\0t
+  [HKEY_CURRENT_USER]
+  
+  [HKEY_CURRENT_USER\Fine]
+  "v"="2"
+
 A key whose name is empty would lead back to its parent, one whose name holds a backslash cannot be
 named: each is counted as damaged and left out, and the export ends.
 
