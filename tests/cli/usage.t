@@ -49,3 +49,26 @@ is, and exit status 2.
   quillon-cli: --partition choisit la partition d'une image : donnez aussi --image
   Aide : quillon-cli --help
   [2]
+
+A hive needs both where it goes and its file: an empty key would mount it over a whole root.
+
+  $ "$CLI" --hive =user.dat status
+  quillon-cli: --hive attend CLÉ=FICHIER
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" --hive HKEY_CURRENT_USER= status
+  quillon-cli: --hive attend CLÉ=FICHIER
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" --hive x.dat status
+  quillon-cli: --hive attend CLÉ=FICHIER
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" --load =user.dat status
+  quillon-cli: --load attend NOM=FICHIER
+  Aide : quillon-cli --help
+  [2]
+  $ "$CLI" --load NOM status
+  quillon-cli: --load attend NOM=FICHIER
+  Aide : quillon-cli --help
+  [2]

@@ -8,6 +8,7 @@
 #else
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -98,6 +99,48 @@ TEST_F(TempFileTest, AnInterruptedAppendIsTakenBack) {
         },
         ::testing::KilledBySignal(SIGTERM), "");
     EXPECT_EQ(test::ReadBytes(target), "REGEDIT4\r\n\r\n");
+}
+
+// An append that fails half-way (here past the largest file the program may write) takes its
+// bytes back.
+bool AppendPastTheLargestFile(const std::string& target) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    constexpr rlim_t kLargestFile = 1 << 20;
+    const rlimit limit{kLargestFile, kLargestFile};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    FileError error;
+    OutputFile out;
+    out.Open(target, OutputFile::Mode::Append, error);
+    out.Write(std::string(3 << 20, 'x'));
+    return !out.Close(error) && error.Errno == EFBIG;
+}
+
+TEST_F(TempFileTest, AFailedAppendLeavesTheFileAsItWas) {
+    const std::string target = folder.File("saved.reg");
+    test::WriteBytes(target, "REGEDIT4\r\n\r\n");
+    EXPECT_EXIT(std::exit(AppendPastTheLargestFile(target) ? 0 : 1), ::testing::ExitedWithCode(0),
+                "");
+    EXPECT_EQ(test::ReadBytes(target), "REGEDIT4\r\n\r\n");
+}
+
+// The file put in place keeps the mode of the one it replaces, or takes the mode the user's
+// umask gives a new file: never the temporary file's own owner-only mode.
+TEST_F(TempFileTest, APutInPlaceFileHasTheModeWritingInPlaceWouldGive) {
+    const auto putInPlace = [](const std::string& target) {
+        FileError error;
+        auto file = TemporaryFile::CreateBeside(target, error);
+        EXPECT_TRUE(file && file->RenameTo(target, error)) << error.Reason();
+        struct stat info {};
+        EXPECT_EQ(stat(target.c_str(), &info), 0);
+        return info.st_mode & 07777;
+    };
+    const std::string shared = folder.File("shared.reg");
+    test::WriteBytes(shared, "old");
+    chmod(shared.c_str(), 0644);
+    EXPECT_EQ(putInPlace(shared), 0644u);
+    const mode_t before = umask(027);
+    EXPECT_EQ(putInPlace(folder.File("new.reg")), 0640u);
+    umask(before);
 }
 #endif
 

@@ -43,6 +43,29 @@ TEST_F(RegAccessTest, RootNamesAreExactAndHandlesPassThrough) {
     EXPECT_EQ(registry.EnumSubKey(0, 0), std::nullopt);
 }
 
+// A handle the store never gave, or gave and took back, opens and reads nothing: the next one,
+// one far past the table, and a closed one.
+TEST_F(RegAccessTest, UnknownAndClosedHandlesAreRefused) {
+    const KeyHandle open = Open("Software\\Q");
+    ASSERT_NE(open, 0u);
+    const KeyHandle closed = Open("Software\\Q\\Sub");
+    ASSERT_EQ(store.CloseKey(closed), RegResult::Success);
+    for (const KeyHandle unknown : {open + 2, KeyHandle{0x7FFFFFFF}, closed}) {
+        KeyHandle result = 1;
+        EXPECT_EQ(store.OpenKey(unknown, "Sub", KeyRead, result), RegResult::InvalidHandle);
+        EXPECT_EQ(result, 0u);
+        RegValue value;
+        EXPECT_EQ(store.EnumValue(unknown, 0, value), RegResult::InvalidHandle) << unknown;
+        std::string name;
+        EXPECT_EQ(store.EnumKey(unknown, 0, name), RegResult::InvalidHandle) << unknown;
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+        EXPECT_EQ(store.QueryValue(unknown, "", type, data), RegResult::InvalidHandle) << unknown;
+        EXPECT_EQ(store.CloseKey(unknown), RegResult::InvalidHandle) << unknown;
+    }
+    EXPECT_EQ(store.CloseKey(open), RegResult::Success);
+}
+
 TEST_F(RegAccessTest, ReadOnlyKeysOpenForReadingButNotForWriting) {
     store.FindKey("HKEY_CURRENT_USER\\Software\\Q")->Access = KeyAccess::ReadOnly;
     EXPECT_NE(Open("Software\\Q", KeyRead), 0u);
