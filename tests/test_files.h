@@ -1,8 +1,10 @@
 // Test helpers without GoogleTest, for every test program (the fuzz targets too): whole files,
+// string values ended as regedit ends them,
 // and folders in memory.
 #pragma once
 
 #include "sources/file_tree.h"
+#include "stores/memory_store.h"
 
 #include <filesystem>
 #include <fstream>
@@ -22,6 +24,24 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
 inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Gives every string value without its terminating zero one, below `key`, as regedit's import
+// does: that is what a .reg file brings back of such a value.
+inline void EndStringsAsRegeditDoes(MemoryKey& key) {
+    std::vector<RegValue> unended;
+    for (const RegValue& value : key.Values()) {
+        if (RegType::IsStringType(value.Type) && !value.Data.empty() && value.Data.back() != 0) {
+            unended.push_back(value);
+        }
+    }
+    for (RegValue& value : unended) {
+        value.Data.push_back(0);
+        key.SetValue(value.Name, value.Type, std::move(value.Data));
+    }
+    for (const auto& subkey : key.Subkeys()) {
+        EndStringsAsRegeditDoes(*subkey);
+    }
 }
 
 // Folders in memory ("Documents and Settings/Luc" ...), standing for a file system inside a disk

@@ -48,12 +48,12 @@ Usage errors:
   Aide : quillon-cli --help
   [2]
 
-A bad .reg names its line; /dev/stdout is written into, not replaced by a file:
+A bad line of a .reg is named, and passed over as Windows passes over it; /dev/stdout is
+written into, not replaced by a file:
 
   $ printf 'REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n"x"=hex:zz\r\n' >bad.reg
   $ "$CLI" --reg bad.reg export 'HKEY_CURRENT_USER\A' e.reg
-  quillon-cli: bad.reg, ligne 3 : octet hexadécimal incorrect : « "x"=hex:zz »
-  [1]
+  quillon-cli: avertissement : bad.reg, ligne 3 : ignorée, comme Windows l'ignore (octets hexadécimaux incorrects) : « "x"=hex:zz »
   $ "$CLI" "${store[@]}" export "$key" /dev/stdout 2>/dev/null | cmp - "$SRC/tests/data/test-key.expected.reg"
 
 A full disk names its reason; a regedit file in UTF-16 takes no REGEDIT4 text at its end:

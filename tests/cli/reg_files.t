@@ -35,9 +35,10 @@ out and named.
   [HKEY_CURRENT_USER\C]
   "w"="3"
 
-Deletion lines remove keys and values; a value after a deleted key goes nowhere:
+Deletion lines remove keys and values; a value after a deleted key goes nowhere, and is named:
 
   $ reg '[HKEY_CURRENT_USER\\A\\Gone]\r\n"x"="1"\r\n[HKEY_CURRENT_USER\\A]\r\n"y"="1"\r\n"z"="1"\r\n"y"=-\r\n[-HKEY_CURRENT_USER\\A\\Gone]\r\n"ignored"="1"\r\n'
+  quillon-cli: avertissement : f.reg, ligne 9 : ignorée, comme Windows l'ignore (valeur d'une clé supprimée par « [-…] ») : « "ignored"="1" »
   [HKEY_CURRENT_USER]
   
   [HKEY_CURRENT_USER\A]
@@ -80,23 +81,27 @@ Version 5 files, in UTF-16, read as the ANSI functions would see them (binary da
   "M"=hex(7):61,0,0
   "B"=hex(3):E9,0
 
-Lines it cannot read, with their numbers; a long line is cut in the message:
+Lines that Windows' regedit passes over are passed over too, each named with its number in a
+warning, and the rest of the file is read (the cases of each behaviour are in reg_import.t); a
+long line is cut in the message:
 
-  $ reg '[HKEY_NOWHERE\\A]\r\n'
-  quillon-cli: f.reg, ligne 2 : clé dont la racine est inconnue : « [HKEY_NOWHERE\A] »
-  [1]
+  $ reg '[HKEY_NOWHERE\\A]\r\n"x"="1"\r\n[HKEY_CURRENT_USER\\B]\r\n'
+  quillon-cli: avertissement : f.reg, ligne 2 : ignorée, comme Windows l'ignore (clé dont la racine est inconnue ; ses valeurs sont ignorées aussi) : « [HKEY_NOWHERE\A] »
+  [HKEY_CURRENT_USER]
+  
+  [HKEY_CURRENT_USER\B]
   $ reg '"x"="1"\r\n'
-  quillon-cli: f.reg, ligne 2 : valeur hors de toute clé : « "x"="1" »
-  [1]
-  $ reg '[HKEY_CURRENT_USER\\A]\r\n\r\n"x"=hex:1,2g\r\n'
-  quillon-cli: f.reg, ligne 4 : octet hexadécimal incorrect : « "x"=hex:1,2g »
-  [1]
-  $ reg '[HKEY_CURRENT_USER\\A\r\n'
-  quillon-cli: f.reg, ligne 2 : nom de clé sans « ] » final : « [HKEY_CURRENT_USER\A »
-  [1]
+  quillon-cli: avertissement : f.reg, ligne 2 : ignorée, comme Windows l'ignore (valeur hors de toute clé) : « "x"="1" »
+  [HKEY_CURRENT_USER]
+  $ reg '[HKEY_CURRENT_USER\\A]\r\n\r\n"x"=hex:1,2g\r\n"y"="kept"\r\n'
+  quillon-cli: avertissement : f.reg, ligne 4 : ignorée, comme Windows l'ignore (octets hexadécimaux incorrects) : « "x"=hex:1,2g »
+  [HKEY_CURRENT_USER]
+  
+  [HKEY_CURRENT_USER\A]
+  "y"="kept"
   $ for bad in '"x"="open' '"x"="a"b"' '"x"=dword:123456789' '"x"=dword:' '"x"=hex(zz):1' '"x"=hex:100' \
-  >            '"x"=hex:1,' '"x"=hex:1,\\' '"x" "1"' '"x"=text' '"unterminated="1"' 'garbage'; do
-  >     reg "[HKEY_CURRENT_USER\\\\A]\r\n$bad" 2>&1 | grep -c 'f.reg, ligne 3 : '
+  >            '"x"=hex:1,,2' '"x"=hex:1\\' '"x" "1"' '"x"=text' '"unterminated="1"' 'garbage'; do
+  >     reg "[HKEY_CURRENT_USER\\\\A]\r\n$bad\r\n" 2>&1 | grep -c 'f.reg, ligne 3 : ignorée'
   > done
   1
   1
@@ -110,18 +115,18 @@ Lines it cannot read, with their numbers; a long line is cut in the message:
   1
   1
   1
-  $ reg "$(printf 'x%.0s' $(seq 300))"
-  quillon-cli: f.reg, ligne 2 : ligne illisible : « xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx… »
-  [1]
+  $ reg "$(printf 'x%.0s' $(seq 300))\r\n"
+  quillon-cli: avertissement : f.reg, ligne 2 : ignorée, comme Windows l'ignore (ligne illisible) : « xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx… »
+  [HKEY_CURRENT_USER]
 
-The registry's own limit of 512 levels: a deeper key is refused with its line; and a path of
-100000 levels ends in a message too.
+The registry's own limit of 512 levels: a deeper key is passed over with its line; and a path
+of 100000 levels is named too.
 
   $ deep=$(printf '\\\\k%.0s' $(seq 512))
   $ reg "[HKEY_CURRENT_USER$deep]\r\n" >/dev/null && echo read
   read
-  $ reg "[HKEY_CURRENT_USER$deep\\\\k]\r\n" 2>&1 | cut -c 1-60
-  quillon-cli: f.reg, ligne 2 : clé de plus de 512 niveaux : 
+  $ reg "[HKEY_CURRENT_USER$deep\\\\k]\r\n" 2>&1 | grep -o 'ligne 2 : .*(clé de plus de 512 niveaux'
+  ligne 2 : ignorée, comme Windows l'ignore (clé de plus de 512 niveaux
   $ reg "[HKEY_CURRENT_USER$(printf '\\\\k%.0s' $(seq 100000))]\r\n" 2>&1 | grep -c 'f.reg, ligne 2'
   1
 
@@ -130,7 +135,7 @@ What is not a .reg file is refused from its first bytes (/dev/zero has no end):
   $ printf 'regf\x01\x02' >hive.dat; "$CLI" --reg hive.dat status 2>&1 | cut -c 1-60
   quillon-cli: hive.dat : c'est une ruche, pas un fichier .reg
   $ : >empty.reg; "$CLI" --reg empty.reg status
-  quillon-cli: empty.reg : ce n'est pas un fichier .reg (en-tête « REGEDIT4 » ou « Windows Registry Editor Version 5.00 » attendu)
+  quillon-cli: empty.reg : ce n'est pas un fichier .reg (en-tête « REGEDIT4 » ou « Windows Registry Editor Version 5.00 » attendu en première ligne)
   [1]
   $ "$CLI" --reg /no/such/file.reg status
   quillon-cli: Impossible de lire « /no/such/file.reg » : le fichier ou son dossier n'existe pas

@@ -123,12 +123,18 @@ TEST_F(ExportKeyTest, NamesThatNoLineCanCarryAreLeftOutAndNamed) {
     EXPECT_EQ(ReadBytes(out), Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\N]", "\"kept\"=\"y\""}));
 }
 
-TEST_F(ExportKeyTest, EveryExportedValueReadsBackTheSame) {
+// Read back as regedit imports it, a string value without its terminating zero gains one; all
+// else comes back the same, and no line is passed over.
+TEST_F(ExportKeyTest, EveryExportedValueReadsBackAsRegeditImportsIt) {
     MemoryStore original = test::RichFixture("HKEY_CURRENT_USER\\Round");
     MemoryStore reread;
     std::string error;
-    ASSERT_TRUE(ReadRegText(Export(original, "HKEY_CURRENT_USER\\Round"), "out.reg", reread, error))
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(ReadRegText(Export(original, "HKEY_CURRENT_USER\\Round"), "out.reg", reread, error,
+                            &warnings))
         << error;
+    EXPECT_EQ(warnings, std::vector<std::string>{});
+    test::EndStringsAsRegeditDoes(original.Root(1));
     test::ExpectSameTree(original.Root(1), reread.Root(1));
 }
 

@@ -52,7 +52,7 @@ class Mounter {
     // A .reg file; a hive or a Wine registry file given as one is pointed to the right option.
     bool MountRegFile(const std::string& path) {
         std::string head;
-        if (ReadRegFile(path, store_, error_, &head)) {
+        if (ReadRegFile(path, store_, error_, &head, &warnings_)) {
             return true;
         }
         if (IsRegistryFile(head)) {
