@@ -29,9 +29,10 @@ std::string LastTskError() {
     return reason.empty() ? "" : " (" + reason + ")";
 }
 
-// True for an EnCase image one of whose segment files is missing or damaged, which The Sleuth
-// Kit would read as zeros without a word.
-bool EwfSegmentsMissing(const std::string& path) {
+// True for an EnCase image that libewf cannot open whole: one of its segment files is missing
+// or damaged, which The Sleuth Kit would read as zeros without a word, or its headers are, on
+// which The Sleuth Kit loses the libewf handle it made. Asked before it opens the image.
+bool EwfUnreadable(const std::string& path) {
     if (libewf_check_file_signature(path.c_str(), nullptr) != 1) {
         return false;
     }
@@ -188,6 +189,12 @@ std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
     // it reads itself (VHD, VMDK) leak what they allocate.
     const bool ewf =
         virtualDisk == nullptr && libewf_check_file_signature(path.c_str(), nullptr) == 1;
+    if (ewf && EwfUnreadable(path)) {
+        error = "Impossible de lire l'image disque « " + path +
+                " » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque, "
+                "est tronqué ou endommagé)";
+        return nullptr;
+    }
     TSK_IMG_INFO* image = virtualDisk != nullptr
                               ? ExternalTskImage(std::move(virtualDisk))
                               : tsk_img_open_utf8_sing(
@@ -199,12 +206,6 @@ std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
         return nullptr;
     }
     std::shared_ptr<DiskImage> disk(new DiskImage(path, image));
-    if (ewf && EwfSegmentsMissing(path)) {
-        error = "Impossible de lire l'image disque « " + path +
-                " » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque ou "
-                "est tronqué)";
-        return nullptr;
-    }
     disk->FindVolumes();
     return disk;
 }

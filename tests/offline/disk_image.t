@@ -78,7 +78,11 @@ Bad images:
   [1]
   $ mkdir -p split && cp disk.E0* split/ && rm split/disk.E03
   $ "$CLI" --image split/disk.E01 status
-  quillon-cli: Impossible de lire l'image disque « split/disk.E01 » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque ou est tronqué)
+  quillon-cli: Impossible de lire l'image disque « split/disk.E01 » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque, est tronqué ou endommagé)
+  [1]
+  $ mkdir -p damaged && cp disk.E0* damaged/ && printf '\xff\xff\xff\xff' | dd of=damaged/disk.E01 bs=1 seek=100 conv=notrunc status=none
+  $ "$CLI" --image damaged/disk.E01 status
+  quillon-cli: Impossible de lire l'image disque « damaged/disk.E01 » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque, est tronqué ou endommagé)
   [1]
 
 A BitLocker volume: its boot sector says -FVE-FS-, and the rest is ciphertext.
