@@ -257,7 +257,7 @@ void Dialogue::BoutonEnregistrerSauvegarde_Click() {
     FileError error;
     auto temporary = TemporaryFile::CreateBeside(FichierExport4, error);
     OutputFile out;
-    bool written = temporary && out.Open(temporary->Path(), OutputFile::Mode::Create, error);
+    bool written = temporary && out.Open(*temporary, error);
     if (written) {
         TbImport.WriteTo(out);
         written = out.Close(error) && temporary->RenameTo(FichierExport4, error);

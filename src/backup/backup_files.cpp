@@ -58,7 +58,7 @@ bool RewriteForCurrentUser(const std::string& path, const std::string& prefix, s
         return false;
     }
     OutputFile out;
-    if (!out.Open(temporary->Path(), OutputFile::Mode::Create, error)) {
+    if (!out.Open(*temporary, error)) {
         return false;
     }
     const std::string search = "HKEY_LOCAL_MACHINE\\" + prefix;

@@ -36,7 +36,7 @@ ExportResult ExportKeyToFile(Reg_access& registry, std::string_view keyName,
         result.Error.Path = fileName;
         return result;
     }
-    result = ExportKey(registry, keyName, temporary->Path(), 0);
+    result = ExportKey(registry, keyName, *temporary);
     if (result.Status == ExportStatus::FileFailed) {
         result.Error.Path = fileName;
     } else if (result.Status == ExportStatus::Exported &&

@@ -11,8 +11,9 @@ namespace {
 class KeyExporter {
   public:
     explicit KeyExporter(Reg_access& registry) : registry_(registry) {}
-    ExportResult Export(std::string_view keyName, const std::string& fileName,
-                        std::int16_t fileStarted);
+    // Opens the key, then the output (`openOutput(out, error)`), and writes the key into it.
+    template <typename OpenOutput>
+    ExportResult Export(std::string_view keyName, std::int16_t fileStarted, OpenOutput openOutput);
 
   private:
     void ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out);
@@ -53,8 +54,9 @@ std::string ShownLeftOut(std::string_view parent, std::string_view name) {
     return shown;
 }
 
-ExportResult KeyExporter::Export(std::string_view keyName, const std::string& fileName,
-                                 std::int16_t fileStarted) {
+template <typename OpenOutput>
+ExportResult KeyExporter::Export(std::string_view keyName, std::int16_t fileStarted,
+                                 OpenOutput openOutput) {
     const auto cut = keyName.find('\\');
     const auto root = keyName.substr(0, cut);
     const auto path = cut == std::string_view::npos ? std::string_view{} : keyName.substr(cut + 1);
@@ -66,8 +68,7 @@ ExportResult KeyExporter::Export(std::string_view keyName, const std::string& fi
 
     ExportResult result{ExportStatus::Exported, {}, {}};
     OutputFile out;
-    const auto mode = fileStarted == 0 ? OutputFile::Mode::Create : OutputFile::Mode::Append;
-    if (out.Open(fileName, mode, result.Error)) {
+    if (openOutput(out, result.Error)) {
         if (fileStarted == 0) {
             out.Write("REGEDIT4");
             out.Write(LineEnd);
@@ -139,7 +140,17 @@ void KeyExporter::ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFi
 
 ExportResult ExportKey(Reg_access& registry, std::string_view keyName, const std::string& fileName,
                        std::int16_t fileStarted) {
-    return KeyExporter(registry).Export(keyName, fileName, fileStarted);
+    const auto mode = fileStarted == 0 ? OutputFile::Mode::Create : OutputFile::Mode::Append;
+    return KeyExporter(registry).Export(
+        keyName, fileStarted,
+        [&](OutputFile& out, FileError& error) { return out.Open(fileName, mode, error); });
+}
+
+ExportResult ExportKey(Reg_access& registry, std::string_view keyName, const TemporaryFile& file) {
+    constexpr std::int16_t kNewFile = 0;
+    return KeyExporter(registry).Export(keyName, kNewFile, [&](OutputFile& out, FileError& error) {
+        return out.Open(file, error);
+    });
 }
 
 } // namespace quillon

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "files/file_error.h"
+#include "files/temp_file.h"
 #include "registry/reg_access.h"
 
 #include <cstdint>
@@ -27,5 +28,7 @@ struct ExportResult {
 // A key that cannot be opened leaves the file untouched.
 ExportResult ExportKey(Reg_access& registry, std::string_view keyName, const std::string& fileName,
                        std::int16_t fileStarted);
+// The same into a temporary file, as a new file, through the descriptor it holds.
+ExportResult ExportKey(Reg_access& registry, std::string_view keyName, const TemporaryFile& file);
 
 } // namespace quillon

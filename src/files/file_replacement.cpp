@@ -1,7 +1,6 @@
 // Replacing a file in place: the temporary file made beside it is moved over it once complete,
 // as writing the file in place would have written it.
 #include "files/input_file.h"
-#include "files/interruption.h"
 #include "files/output_file.h"
 #include "files/temp_file.h"
 
@@ -111,8 +110,7 @@ bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
         error = FileError{target, result};
         return false;
     }
-    interruption::UntrackTemporary(path_);
-    path_.clear();
+    Release();
     return true;
 }
 

@@ -1,17 +1,64 @@
 #include "files/output_file.h"
 
 #include "files/interruption.h"
+#include "files/temp_file.h"
 
 #include <cerrno>
 #include <filesystem>
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace quillon {
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
+
+// A stream of its own over a copy of `descriptor`, emptied; nullptr with errno set when it cannot
+// be made.
+std::FILE* EmptiedStreamOver(std::intptr_t descriptor) {
+#ifdef _WIN32
+    HANDLE copy = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(descriptor),
+                         GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        errno = EACCES;
+        return nullptr;
+    }
+    LARGE_INTEGER start{};
+    const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(copy), _O_BINARY | _O_WRONLY);
+    if (fd < 0) {
+        CloseHandle(copy);
+        errno = EMFILE;
+        return nullptr;
+    }
+    if (!SetFilePointerEx(copy, start, nullptr, FILE_BEGIN) || !SetEndOfFile(copy)) {
+        _close(fd);
+        errno = EIO;
+        return nullptr;
+    }
+    std::FILE* stream = _fdopen(fd, "wb");
+    if (stream == nullptr) {
+        _close(fd);
+    }
+    return stream;
+#else
+    const int fd = dup(static_cast<int>(descriptor));
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* stream =
+        ftruncate(fd, 0) == 0 && lseek(fd, 0, SEEK_SET) == 0 ? fdopen(fd, "wb") : nullptr;
+    if (stream == nullptr) {
+        const int reason = errno;
+        close(fd);
+        errno = reason;
+    }
+    return stream;
+#endif
+}
 
 // The system's own descriptor of an open file (its handle on Windows).
 std::intptr_t SystemDescriptor(std::FILE* file) {
@@ -50,6 +97,25 @@ bool OutputFile::Open(const std::string& path, Mode mode, FileError& error) {
     }
     buffer_.reserve(kBufferSize);
     return true;
+}
+
+bool OutputFile::Open(const TemporaryFile& file, FileError& error) {
+    path_ = file.Path();
+    firstErrno_ = 0;
+    startLength_ = 0;
+    errno = 0;
+    file_ = EmptiedStreamOver(file.Descriptor());
+    if (file_ == nullptr) {
+        error = FileError{path_, errno != 0 ? errno : EACCES};
+        return false;
+    }
+    BufferOurselves();
+    return true;
+}
+
+void OutputFile::BufferOurselves() {
+    std::setvbuf(file_, nullptr, _IONBF, 0); // our own buffer does the batching
+    buffer_.reserve(kBufferSize);
 }
 
 void OutputFile::Write(std::string_view bytes) {

@@ -10,6 +10,8 @@
 
 namespace quillon {
 
+class TemporaryFile;
+
 // An output file written through a large buffer. If anything fails, Close() puts the file
 // back to the length it had when opened, so a failed write never leaves half a record; so does
 // an interruption of the program while a file is open for appending.
@@ -23,11 +25,14 @@ class OutputFile {
     ~OutputFile();
 
     bool Open(const std::string& path, Mode mode, FileError& error);
+    // Writes the temporary file anew through the descriptor it holds, not through its name.
+    bool Open(const TemporaryFile& file, FileError& error);
     void Write(std::string_view bytes);
     // True when every byte reached the file.
     bool Close(FileError& error);
 
   private:
+    void BufferOurselves();
     void Flush();
 
     std::FILE* file_ = nullptr;

@@ -48,11 +48,17 @@ unsigned FirstFreeNumber(const std::string& folder) {
     return number;
 }
 
-// 0 when the file was made, EEXIST when the name is taken, another errno otherwise.
-int CreateExclusively(const std::string& path) {
+constexpr std::intptr_t kNoDescriptor = -1;
+
+// Makes the file, only if no file or link has that name, for the owner alone, and opens it for
+// reading and writing: 0 with `descriptor` set, EEXIST when the name is taken, another errno
+// otherwise. Others may open it too, and it may be renamed or deleted while open, as the
+// libraries given its name and the program's own clean-up do.
+int CreateExclusively(const std::string& path, std::intptr_t& descriptor) {
 #ifdef _WIN32
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) {
@@ -64,15 +70,23 @@ int CreateExclusively(const std::string& path) {
         }
         return code == ERROR_PATH_NOT_FOUND ? ENOENT : EIO;
     }
-    CloseHandle(file);
+    descriptor = reinterpret_cast<std::intptr_t>(file);
     return 0;
 #else
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         return errno;
     }
-    close(fd);
+    descriptor = fd;
     return 0;
+#endif
+}
+
+void CloseDescriptor(std::intptr_t descriptor) {
+#ifdef _WIN32
+    CloseHandle(reinterpret_cast<HANDLE>(descriptor));
+#else
+    close(static_cast<int>(descriptor));
 #endif
 }
 
@@ -103,9 +117,10 @@ std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder, 
         const std::string path = Candidate(folder, number);
         // An interruption must not come between the file and its slot.
         [[maybe_unused]] const interruption::SignalsHeld held;
-        const int result = CreateExclusively(path);
+        std::intptr_t descriptor = kNoDescriptor;
+        const int result = CreateExclusively(path, descriptor);
         if (result == 0) {
-            return TemporaryFile(path);
+            return TemporaryFile(path, descriptor);
         }
         if (result != EEXIST) {
             error = FileError{path, result};
@@ -116,19 +131,33 @@ std::optional<TemporaryFile> TemporaryFile::CreateIn(const std::string& folder, 
     return std::nullopt;
 }
 
-TemporaryFile::TemporaryFile(std::string path) : path_(std::move(path)) {
+TemporaryFile::TemporaryFile(std::string path, std::intptr_t descriptor)
+    : path_(std::move(path)), descriptor_(descriptor) {
     interruption::TrackTemporary(path_);
 }
 
-TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept : path_(std::move(other.path_)) {
+TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
+    : path_(std::move(other.path_)), descriptor_(other.descriptor_) {
     other.path_.clear();
+    other.descriptor_ = kNoDescriptor;
 }
 
 TemporaryFile::~TemporaryFile() {
+    if (descriptor_ != kNoDescriptor) {
+        CloseDescriptor(descriptor_);
+    }
     if (!path_.empty()) {
         std::remove(path_.c_str());
         interruption::UntrackTemporary(path_);
     }
+}
+
+// Once in place the file is the user's: neither held nor deleted any more.
+void TemporaryFile::Release() {
+    interruption::UntrackTemporary(path_);
+    path_.clear();
+    CloseDescriptor(descriptor_);
+    descriptor_ = kNoDescriptor;
 }
 
 } // namespace quillon

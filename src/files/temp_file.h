@@ -4,6 +4,7 @@
 
 #include "files/file_error.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -18,7 +19,8 @@ std::string TempFolder();
 } // namespace Temp_file
 
 // A file created anew for the program alone (owner-only, never through an existing file or
-// link), deleted when this object goes unless it was Kept.
+// link), deleted when this object goes unless it was put in place. Its descriptor is held from
+// its creation to its end: the program's own writing goes through it, never through its name.
 class TemporaryFile {
   public:
     // In the temporary folder, at the first free number.
@@ -32,16 +34,20 @@ class TemporaryFile {
     ~TemporaryFile();
 
     const std::string& Path() const { return path_; }
+    // The system's descriptor of the file (a handle on Windows).
+    std::intptr_t Descriptor() const { return descriptor_; }
     // Moves the file over `target`; on success the file is no longer deleted. A device or a
     // pipe is not replaced: the file's bytes are written into it.
     bool RenameTo(const std::string& target, FileError& error);
 
   private:
-    explicit TemporaryFile(std::string path);
+    TemporaryFile(std::string path, std::intptr_t descriptor);
+    void Release();
     bool CopyInto(const std::string& target, FileError& error) const;
     static std::optional<TemporaryFile> CreateIn(const std::string& folder, FileError& error);
 
     std::string path_;
+    std::intptr_t descriptor_;
 };
 
 } // namespace quillon

@@ -8,8 +8,7 @@ namespace quillon {
 std::optional<TemporaryFile> PrivateCopyOf(std::string_view bytes, FileError& error) {
     std::optional<TemporaryFile> copy = TemporaryFile::Create(error);
     OutputFile out;
-    if (!copy || !out.Open(copy->Path(), OutputFile::Mode::Create, error) ||
-        (out.Write(bytes), !out.Close(error))) {
+    if (!copy || !out.Open(*copy, error) || (out.Write(bytes), !out.Close(error))) {
         return std::nullopt;
     }
     return copy;

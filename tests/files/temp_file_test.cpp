@@ -144,6 +144,22 @@ TEST_F(TempFileTest, APutInPlaceFileHasTheModeWritingInPlaceWouldGive) {
 }
 #endif
 
+// What the program writes goes into the file it made, even when another file has taken its
+// name since.
+TEST_F(TempFileTest, WritingGoesIntoTheFileMadeNotThroughItsName) {
+    FileError error;
+    auto file = TemporaryFile::Create(error);
+    ASSERT_TRUE(file.has_value()) << error.Reason();
+    fs::rename(file->Path(), folder.File("moved"));
+    test::WriteBytes(file->Path(), "another file");
+    OutputFile out;
+    ASSERT_TRUE(out.Open(*file, error)) << error.Reason();
+    out.Write("ours");
+    ASSERT_TRUE(out.Close(error)) << error.Reason();
+    EXPECT_EQ(test::ReadBytes(folder.File("moved")), "ours");
+    EXPECT_EQ(test::ReadBytes(file->Path()), "another file");
+}
+
 TEST_F(TempFileTest, RenamingIntoPlaceReplacesWhatWritingInPlaceWould) {
     const std::string target = folder.File("result.reg");
     test::WriteBytes(target, "old");
