@@ -129,7 +129,7 @@ bool Dialogue::FinishBackup(const BackupTab& tab, TemporaryFile& work) {
         return false;
     }
     NbSauvegarde = static_cast<std::int32_t>(lines.size());
-    if ((!tab.ActiveUser && !RewriteForCurrentUser(backupWork_, tab.Prefix, NbSauvegarde, error)) ||
+    if ((!tab.ActiveUser && !RewriteForCurrentUser(work, tab.Prefix, NbSauvegarde, error)) ||
         !work.RenameTo(FichierExport3, error)) {
         ReportFileError(error, kBackupTitle);
         return false;

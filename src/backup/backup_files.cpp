@@ -47,25 +47,21 @@ bool CopyAccountLines(const std::string& temporary, const std::string& output, b
     return out.Close(error);
 }
 
-bool RewriteForCurrentUser(const std::string& path, const std::string& prefix, std::int32_t& lines,
-                           FileError& error) {
+bool RewriteForCurrentUser(const TemporaryFile& file, const std::string& prefix,
+                           std::int32_t& lines, FileError& error) {
     std::vector<std::string> content;
-    if (!ReadLines(path, content, error)) {
-        return false;
-    }
-    auto temporary = TemporaryFile::CreateBeside(path, error);
-    if (!temporary) {
+    if (!ReadLines(file.Path(), content, error)) {
         return false;
     }
     OutputFile out;
-    if (!out.Open(*temporary, error)) {
+    if (!out.Open(file, error)) {
         return false;
     }
     const std::string search = "HKEY_LOCAL_MACHINE\\" + prefix;
     for (const std::string& line : content) {
         WriteLine(out, ReplaceAll(line, search, "HKEY_CURRENT_USER\\"));
     }
-    if (!out.Close(error) || !temporary->RenameTo(path, error)) {
+    if (!out.Close(error)) {
         return false;
     }
     lines = static_cast<std::int32_t>(content.size());

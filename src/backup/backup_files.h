@@ -3,6 +3,7 @@
 #pragma once
 
 #include "files/file_error.h"
+#include "files/temp_file.h"
 
 #include <optional>
 
@@ -21,10 +22,9 @@ struct AccountsRewrite {
 bool CopyAccountLines(const std::string& temporary, const std::string& output, bool create,
                       const std::optional<AccountsRewrite>& rewrite, FileError& error);
 
-// Rewrites, in every line of `path`, each "HKEY_LOCAL_MACHINE\" + prefix into
-// "HKEY_CURRENT_USER\". The new content goes to a temporary file beside it, renamed over it
-// once complete. `lines` receives the number of lines written.
-bool RewriteForCurrentUser(const std::string& path, const std::string& prefix, std::int32_t& lines,
-                           FileError& error);
+// Rewrites, in every line of the backup being built in `file`, each "HKEY_LOCAL_MACHINE\" +
+// prefix into "HKEY_CURRENT_USER\", in place. `lines` receives the number of lines written.
+bool RewriteForCurrentUser(const TemporaryFile& file, const std::string& prefix,
+                           std::int32_t& lines, FileError& error);
 
 } // namespace quillon

@@ -39,17 +39,19 @@ TEST_F(BackupFilesTest, NoSpacerAfterALineOfEightSpacesAndOneForNothing) {
 }
 
 TEST_F(BackupFilesTest, TheHiveNameIsRewrittenEverywhereInPlace) {
-    test::WriteBytes(output,
+    auto backup = TemporaryFile::CreateBeside(output, error);
+    ASSERT_TRUE(backup.has_value()) << error.Reason();
+    test::WriteBytes(backup->Path(),
                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\AUTRE\\Identities]\r\n"
                      "\"v\"=\"HKEY_LOCAL_MACHINE\\AUTRE\\x HKEY_LOCAL_MACHINE\\AUTRE\\y\"\r\n"
                      "[HKEY_LOCAL_MACHINE\\autre\\Other]");
     std::int32_t lines = 0;
-    ASSERT_TRUE(RewriteForCurrentUser(output, "AUTRE\\", lines, error));
+    ASSERT_TRUE(RewriteForCurrentUser(*backup, "AUTRE\\", lines, error));
     EXPECT_EQ(lines, 4);
-    EXPECT_EQ(test::ReadBytes(output), "REGEDIT4\r\n[HKEY_CURRENT_USER\\Identities]\r\n"
-                                       "\"v\"=\"HKEY_CURRENT_USER\\x HKEY_CURRENT_USER\\y\"\r\n"
-                                       "[HKEY_LOCAL_MACHINE\\autre\\Other]\r\n"); // case-sensitive
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+    EXPECT_EQ(test::ReadBytes(backup->Path()),
+              "REGEDIT4\r\n[HKEY_CURRENT_USER\\Identities]\r\n"
+              "\"v\"=\"HKEY_CURRENT_USER\\x HKEY_CURRENT_USER\\y\"\r\n"
+              "[HKEY_LOCAL_MACHINE\\autre\\Other]\r\n"); // case-sensitive
 }
 
 } // namespace
