@@ -111,6 +111,10 @@ TEST_F(DirectoryChooserTest, OfflineFoldersAreThoseOfTheInstallationRead) {
         EXPECT_EQ(chooser.ImageFolderNames(), (std::vector<std::string>{"Autre", "Mail"}));
         chooser.ImageFolderPicked("Mail");
         EXPECT_EQ(chooser.ImageFolderNames(), (std::vector<std::string>{"..", "Anne", "Luc"}));
+        chooser.ImageFolderPicked("..");
+        chooser.ImageFolderPicked(".."); // the drive's root has none above it
+        EXPECT_EQ(chooser.ImageFolderNames(), (std::vector<std::string>{"Autre", "Mail"}));
+        chooser.ImageFolderPicked("Mail");
         chooser.ImageFolderPicked("Anne");
         chooser.ImageFolderPicked("..");
         chooser.ImageFolderPicked("Luc");

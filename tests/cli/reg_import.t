@@ -101,12 +101,14 @@ zero gets one, as regedit stores it, and other types are kept as written:
 
 Key lines: a space after "[" or "[-" names no key (the first is passed over, the second deletes
 nothing); a space before "]" belongs to the name; a root in any letter case; a trailing "\" is
-dropped; an unknown root's values go with it; values after a deleted key are named:
+dropped; an unknown root's values go with it, as those of a key line without its "]"; values
+after a deleted key are named:
 
-  $ printf 'REGEDIT4\r\n[HKEY_CURRENT_USER\\T\\Sub ]\r\n"a"="1"\r\n[ HKEY_CURRENT_USER\\T\\Space]\r\n"b"="2"\r\n[hkey_current_user\\T\\Low]\r\n"c"="3"\r\n[HKEY_CURRENT_USERS\\T]\r\n"d"="4"\r\n[-HKEY_CURRENT_USER\\T\\Low]\r\n"e"="5"\r\n[- HKEY_CURRENT_USER\\T\\Sub ]\r\n[HKEY_CURRENT_USER\\T\\Trail\\]\r\n"f"="6"\r\n' >f.reg; show
-  ligne 4 ignorée : clé dont la racine est inconnue ; ses valeurs sont ignorées aussi
-  ligne 8 ignorée : clé dont la racine est inconnue ; ses valeurs sont ignorées aussi
-  ligne 11 ignorée : valeur d'une clé supprimée par « [-…] »
+  $ printf 'REGEDIT4\r\n[HKEY_CURRENT_USER\\T\\NoEnd\r\n"z"="0"\r\n[HKEY_CURRENT_USER\\T\\Sub ]\r\n"a"="1"\r\n[ HKEY_CURRENT_USER\\T\\Space]\r\n"b"="2"\r\n[hkey_current_user\\T\\Low]\r\n"c"="3"\r\n[HKEY_CURRENT_USERS\\T]\r\n"d"="4"\r\n[-HKEY_CURRENT_USER\\T\\Low]\r\n"e"="5"\r\n[- HKEY_CURRENT_USER\\T\\Sub ]\r\n[HKEY_CURRENT_USER\\T\\Trail\\]\r\n"f"="6"\r\n' >f.reg; show
+  ligne 2 ignorée : nom de clé sans « ] » final ; ses valeurs sont ignorées aussi
+  ligne 6 ignorée : clé dont la racine est inconnue ; ses valeurs sont ignorées aussi
+  ligne 10 ignorée : clé dont la racine est inconnue ; ses valeurs sont ignorées aussi
+  ligne 13 ignorée : valeur d'une clé supprimée par « [-…] »
   
   [HKEY_CURRENT_USER\T\Sub ]
   "a"="1"

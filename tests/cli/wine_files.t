@@ -64,9 +64,11 @@ Broken lines, with their numbers; a key of 100000 levels; a file that is not a W
   $ wine '"x"="1"'
   quillon-cli: p/user.reg, ligne 2 : valeur hors de toute clé : « "x"="1" »
   [1]
-  $ for bad in '[Open' '"x"="open' '"x"=hex:1,zz' '"x"=dword:xyz' '"x" "1"' '"x"=wat'; do
+  $ for bad in '[Open' '"x"="open' '"x"=hex:1,zz' '"x"=hex:100' '"x"=hex:1,' '"x"=dword:xyz' '"x" "1"' '"x"=wat'; do
   >     wine $'[K] 1\n'"$bad" 2>&1 | grep -c 'user.reg, ligne 3 : '
   > done
+  1
+  1
   1
   1
   1
