@@ -58,6 +58,16 @@ TEST_F(DirectoryChooserTest, TheChooserSetsTheNewFolder) {
     d.ChoixRepertoireSauvegarde_Click();
     EXPECT_EQ(d.R, there);
     EXPECT_EQ(d.RepertoireChoisi.Text(), there);
+
+    // A folder on a mount point below another drive lies on the mount point.
+    const std::string above = folder.Path().parent_path().string();
+    d.ChooserDrives = [&] { return std::vector<std::string>{there, above}; };
+    ui.chooserScript = [&](ChoixRepertSauve& chooser) {
+        chooser.Start(folder.File("inside"));
+        EXPECT_EQ(chooser.Drive(), there);
+        chooser.RepertAnnule_Click();
+    };
+    d.ChoixRepertoireSauvegarde_Click();
 }
 
 #ifndef _WIN32
