@@ -49,6 +49,10 @@ is, and exit status 2.
   quillon-cli: --partition choisit la partition d'une image : donnez aussi --image
   Aide : quillon-cli --help
   [2]
+  $ "$CLI" --image disk.img --partition 0 status
+  quillon-cli: --partition attend le numéro d'une partition (1, 2 ...), pas « 0 »
+  Aide : quillon-cli --help
+  [2]
 
 A hive needs both where it goes and its file: an empty key would mount it over a whole root.
 
