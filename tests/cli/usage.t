@@ -76,3 +76,7 @@ A hive needs both where it goes and its file: an empty key would mount it over a
   quillon-cli: --load attend NOM=FICHIER
   Aide : quillon-cli --help
   [2]
+  $ "$CLI" --load 'A\B=user.dat' status
+  quillon-cli: --load : le nom « A\B » ne doit pas contenir de « \ »
+  Aide : quillon-cli --help
+  [2]
