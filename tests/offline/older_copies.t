@@ -17,6 +17,7 @@ hives instead would show.
   > filetime = (1259676180 + 11644473600) * 10000000  # 2009-12-01 14:03 UTC
   > log = struct.pack('<IIQ', 0, 0, 12) + 'Installation'.encode('utf-16-le').ljust(512, b'\0') + struct.pack('<Q', filetime)
   > open(sys.argv[1], 'wb').write(log)" "$point/rp.log"
+  $ for odd in RP RPx; do cp -r "$point" "${point%RP12}$odd"; done  # no restore points: no number
   $ "$CLI" --windows xp list | cut -f 1,4,5
   Emplacement	Utilisateur	Identité
   xp	Luc	{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}
