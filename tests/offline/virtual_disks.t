@@ -124,6 +124,12 @@ parent.
   $ convert vpc "alone/windows xp mode BASE.vhd" subformat=dynamic && "$CLI" --image "alone/Windows XP Mode.vhd" status
   quillon-cli: Impossible de lire l'image disque « alone/Windows XP Mode.vhd » : son disque parent « alone/windows xp mode BASE.vhd » n'est plus celui sur lequel l'instantané a été pris (il a été modifié ou remplacé depuis)
   [1]
+  $ mkdir smaller && cp XP/XP.vdi "XP/Snapshots/"*.vdi smaller/ && python3 -c "import struct,sys
+  > d = bytearray(open(sys.argv[1], 'rb').read()); size, block = struct.unpack_from('<QI', d, 0x170)
+  > struct.pack_into('<Q', d, 0x170, size - block); open(sys.argv[1], 'wb').write(d)" smaller/XP.vdi
+  $ "$CLI" --image smaller/{5e1c0d2a-3b4f-4c6d-8e9f-0a1b2c3d4e5f}.vdi status
+  quillon-cli: Impossible de lire l'image disque « smaller/{5e1c0d2a-3b4f-4c6d-8e9f-0a1b2c3d4e5f}.vdi » : son disque parent « */smaller/XP.vdi » n'a pas la même taille : ce n'est pas le disque sur lequel l'instantané a été pris (glob)
+  [1]
   $ cp child.vhdx alone/ && convert vhdx alone/base.vhdx subformat=dynamic,block_size=1M && "$CLI" --image alone/child.vhdx status
   quillon-cli: Impossible de lire l'image disque « alone/child.vhdx » : son disque parent « alone/base.vhdx » n'est plus celui sur lequel l'instantané a été pris (il a été modifié ou remplacé depuis)
   [1]
