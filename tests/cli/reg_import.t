@@ -146,3 +146,10 @@ is read as it is; each is said:
   $ printf 'REGEDIT4\r\n[HKEY_CURRENT_USER\\T]\r\n"a"=dword:0000' >f.reg; show
   quillon-cli: avertissement : f.reg : la dernière ligne n'a pas de fin de ligne : le fichier est peut-être tronqué, sa fin est lue telle quelle
   "a"=dword:00000000
+
+Lines end at CR LF, at LF or at CR alone, as regedit reads them:
+
+  $ printf 'REGEDIT4\r\r[HKEY_CURRENT_USER\\T]\r"a"="cr"\n"b"="lf"\r\n"c"="crlf"\r\n' >f.reg; show
+  "a"="cr"
+  "b"="lf"
+  "c"="crlf"
