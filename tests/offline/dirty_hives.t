@@ -148,6 +148,15 @@ every key and value of the original, with a warning.
   quillon-cli: avertissement : user.dat : registre endommagé (taille du bloc de données n° 2 endommagée), lu sur une copie corrigée ; le fichier n'a pas été modifié
   quillon-cli: avertissement : user.dat : registre endommagé (taille du bloc de données n° 3 endommagée), lu sur une copie corrigée ; le fichier n'a pas été modifié
 
+A block's size is set right from where the next block, numbered one more, starts: the letters of
+a block's header inside a value are not taken for it.
+
+  $ cp "$me" fake.dat && chmod u+w fake.dat && patch fake.dat "d[0x6150:0x6160] = b'RGDB' + bytes(10) + b'\x07\x00'" &&
+  >     "$CLI" --hive HKEY_USERS=fake.dat export HKEY_USERS fake.reg
+  $ cp fake.dat fake0.dat && patch fake0.dat "struct.pack_into('<I',d,0x6020+4,0)" &&
+  >     "$CLI" --hive HKEY_USERS=fake0.dat export HKEY_USERS fake0.reg && cmp fake0.reg fake.reg
+  quillon-cli: avertissement : fake0.dat : registre endommagé (taille du bloc de données n° 0 endommagée), lu sur une copie corrigée ; le fichier n'a pas été modifié
+
 No private copy is left:
 
   $ ls -A "$TMPDIR"
