@@ -1,5 +1,7 @@
 #include "files/interruption.h"
 
+#include "files/output_file.h"
+
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -45,21 +47,6 @@ struct AppendSlot {
     std::uintmax_t Length = 0;
 };
 std::array<AppendSlot, 8> g_appends;
-
-void CutBack(std::intptr_t descriptor, std::uintmax_t length) {
-#ifdef _WIN32
-    const auto file = reinterpret_cast<HANDLE>(descriptor);
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(length);
-    if (SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
-        SetEndOfFile(file);
-    }
-#else
-    // ftruncate is safe in a signal handler, where truncate by name is not.
-    [[maybe_unused]] const int ignored =
-        ftruncate(static_cast<int>(descriptor), static_cast<off_t>(length));
-#endif
-}
 
 void UndoWhatIsRegistered() {
     for (AppendSlot& slot : g_appends) {

@@ -17,47 +17,50 @@ namespace quillon {
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 
-// A stream of its own over a copy of `descriptor`, emptied; nullptr with errno set when it cannot
-// be made.
-std::FILE* EmptiedStreamOver(std::intptr_t descriptor) {
+// A C runtime descriptor of its own over the system's `descriptor` (a handle on Windows); -1
+// with errno set when it cannot be made.
+int CopyOfDescriptor(std::intptr_t descriptor) {
 #ifdef _WIN32
     HANDLE copy = nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(descriptor),
                          GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
         errno = EACCES;
-        return nullptr;
+        return -1;
     }
-    LARGE_INTEGER start{};
     const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(copy), _O_BINARY | _O_WRONLY);
     if (fd < 0) {
         CloseHandle(copy);
         errno = EMFILE;
-        return nullptr;
     }
-    if (!SetFilePointerEx(copy, start, nullptr, FILE_BEGIN) || !SetEndOfFile(copy)) {
-        _close(fd);
-        errno = EIO;
-        return nullptr;
-    }
-    std::FILE* stream = _fdopen(fd, "wb");
-    if (stream == nullptr) {
-        _close(fd);
-    }
-    return stream;
+    return fd;
 #else
-    const int fd = dup(static_cast<int>(descriptor));
+    return dup(static_cast<int>(descriptor));
+#endif
+}
+
+// A stream of its own over a copy of `descriptor`, the file emptied first (the copy shares its
+// position); nullptr with errno set when it cannot be made.
+std::FILE* EmptiedStreamOver(std::intptr_t descriptor) {
+    const int fd = CopyOfDescriptor(descriptor);
     if (fd < 0) {
         return nullptr;
     }
-    std::FILE* stream =
-        ftruncate(fd, 0) == 0 && lseek(fd, 0, SEEK_SET) == 0 ? fdopen(fd, "wb") : nullptr;
+    errno = 0;
+#ifdef _WIN32
+    std::FILE* stream = CutBack(descriptor, 0) ? _fdopen(fd, "wb") : nullptr;
+#else
+    std::FILE* stream = CutBack(descriptor, 0) ? fdopen(fd, "wb") : nullptr;
+#endif
     if (stream == nullptr) {
-        const int reason = errno;
+        const int reason = errno != 0 ? errno : EIO;
+#ifdef _WIN32
+        _close(fd);
+#else
         close(fd);
+#endif
         errno = reason;
     }
     return stream;
-#endif
 }
 
 // The system's own descriptor of an open file (its handle on Windows).
@@ -91,11 +94,10 @@ bool OutputFile::Open(const std::string& path, Mode mode, FileError& error) {
         error = FileError{path, errno != 0 ? errno : EACCES};
         return false;
     }
-    std::setvbuf(file_, nullptr, _IONBF, 0); // our own buffer does the batching
+    BufferOurselves();
     if (mode == Mode::Append) {
         appendTicket_ = interruption::TrackAppend(SystemDescriptor(file_), startLength_);
     }
-    buffer_.reserve(kBufferSize);
     return true;
 }
 
@@ -156,6 +158,19 @@ bool OutputFile::Close(FileError& error) {
     std::filesystem::resize_file(path_, startLength_, ignored);
     error = FileError{path_, firstErrno_};
     return false;
+}
+
+bool CutBack(std::intptr_t descriptor, std::uintmax_t length) {
+#ifdef _WIN32
+    const auto file = reinterpret_cast<HANDLE>(descriptor);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(length);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+#else
+    const int fd = static_cast<int>(descriptor);
+    return ftruncate(fd, static_cast<off_t>(length)) == 0 &&
+           lseek(fd, static_cast<off_t>(length), SEEK_SET) >= 0;
+#endif
 }
 
 int MoveOver(const std::string& from, const std::string& to) {

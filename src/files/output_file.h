@@ -43,6 +43,11 @@ class OutputFile {
     int appendTicket_ = -1; // the registration that undoes the append on interruption
 };
 
+// Cuts the open file `descriptor` (a handle on Windows) back to `length` bytes and goes on
+// writing there; false when the system refuses. Safe in a signal handler, where cutting a file
+// by its name is not.
+bool CutBack(std::intptr_t descriptor, std::uintmax_t length);
+
 // Moves `from` over `to`, replacing it; the system's errno on failure, else 0.
 int MoveOver(const std::string& from, const std::string& to);
 

@@ -331,11 +331,11 @@ std::string_view AnsiText(std::string_view bytes, std::string& converted, bool& 
     return converted;
 }
 
-// The first line of a file's first bytes, in ANSI.
-std::string FirstLine(std::string_view head) {
+// The first line of a file, in ANSI, from its first bytes alone.
+std::string FirstLine(std::string_view bytes) {
     bool unicode = false;
     std::string converted;
-    LineSource lines(AnsiText(head, converted, unicode));
+    LineSource lines(AnsiText(bytes.substr(0, kHeadSize), converted, unicode));
     std::string_view line;
     lines.Next(line);
     return std::string(line);
@@ -358,10 +358,10 @@ std::string WhyRefused(const std::string& displayName, std::string_view text) {
 
 // The warnings of the file as a whole: one that holds nothing Windows imports, UTF-16 cut in
 // the middle of a character, a last line cut in the middle.
-void WarnOfTheWhole(std::string_view bytes, std::string_view text, Header header,
+void WarnOfTheWhole(std::string_view bytes, std::string_view text, std::string_view first,
                     const std::string& displayName, std::vector<std::string>& warnings) {
-    if (header == Header::ImportsNothing) {
-        warnings.push_back(displayName + " : en-tête « " + std::string(Trim(FirstLine(text))) +
+    if (HeaderOf(first) == Header::ImportsNothing) {
+        warnings.push_back(displayName + " : en-tête « " + std::string(Trim(first)) +
                            " » : Windows importe ce fichier sans rien en lire, et Quillon n'en "
                            "lit rien non plus (en-tête attendu : « REGEDIT4 » ou « " +
                            std::string(kHeader5) + " »)");
@@ -399,7 +399,7 @@ bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryS
     }
     std::vector<std::string> ignored;
     std::vector<std::string>& said = warnings != nullptr ? *warnings : ignored;
-    WarnOfTheWhole(bytes, text, header, displayName, said);
+    WarnOfTheWhole(bytes, text, first, displayName, said);
     if (header != Header::ImportsNothing) {
         RegeditImport(store, header == Header::Version5, displayName, said).ReadLines(lines);
     }
@@ -409,16 +409,19 @@ bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryS
 // The header first: a file that is not a .reg file is refused without being read whole.
 bool ReadRegFile(const std::string& path, MemoryStore& store, std::string& error,
                  std::string* refusedHead, std::vector<std::string>* warnings) {
+    bool accepted = false;
+    const auto headerFits = [&accepted](std::string_view head) {
+        return accepted = LooksLikeRegFile(head);
+    };
     std::string content;
     FileError fileError;
-    if (!ReadFileAfterHead(path, kHeadSize, LooksLikeRegFile, content, fileError)) {
+    if (!ReadFileAfterHead(path, kHeadSize, headerFits, content, fileError)) {
         error = "Impossible de lire « " + path + " » : " + fileError.Reason();
         return false;
     }
-    if (!LooksLikeRegFile(content)) {
-        bool unicode = false;
-        std::string converted;
-        error = WhyRefused(path, AnsiText(content, converted, unicode));
+    if (!accepted) {
+        // Only its first bytes were read: reading them refuses them, and says why.
+        ReadRegText(content, path, store, error);
         if (refusedHead != nullptr) {
             *refusedHead = std::move(content);
         }
