@@ -49,6 +49,17 @@ class FakeUi : public Ui {
         return file;
     }
 
+    std::optional<std::string> FolderDialog(const std::string& title,
+                                            const std::string& initialFolder) override {
+        calls.push_back("folder dialog: " + AnsiToUtf8(title) + " in " + initialFolder);
+        std::optional<std::string> folder;
+        if (!folders.empty()) {
+            folder = folders.front();
+            folders.pop_front();
+        }
+        return folder;
+    }
+
     bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
                   std::int32_t data) override {
         calls.push_back("help: " + std::string(ownedByWindow ? "owned" : "no owner") + " " + path +
@@ -83,8 +94,9 @@ class FakeUi : public Ui {
     std::vector<std::string> calls;
     std::vector<Message> messages;
     std::vector<FileDialogRequest> dialogs;
-    std::deque<Answer> answers;                   // for Yes/No questions; No when empty
-    std::deque<std::optional<std::string>> files; // for file dialogs; cancelled when empty
+    std::deque<Answer> answers;                     // for Yes/No questions; No when empty
+    std::deque<std::optional<std::string>> files;   // for file dialogs; cancelled when empty
+    std::deque<std::optional<std::string>> folders; // for folder dialogs; cancelled when empty
     bool helpShows = true;
     bool helpThrows = false;
     bool browserStarts = true;

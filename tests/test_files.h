@@ -60,6 +60,10 @@ class FolderTree : public FileTree {
         return entries;
     }
     bool Read(const std::string&, std::string&, FileError&) const override { return false; }
+    bool ReadInPieces(const std::string&, std::size_t, const std::function<bool(std::string_view)>&,
+                      FileError&) const override {
+        return false;
+    }
     std::optional<std::string> LocalPath(const std::string&) const override { return std::nullopt; }
     std::string Shown(const std::string& file) const override { return "image.dd : /" + file; }
 

@@ -13,6 +13,10 @@ constexpr const char* kHowToLabel = "Pour savoir comment procéder à la sauvega
                                     "faire en complément de ce programme, cliquer là :";
 constexpr const char* kAllSettingsToolTip = "Conseillé : sauvegarde tous les paramètres, y "
                                             "compris ceux qui ne sont pas listés ci-dessous";
+constexpr const char* kMailCopyCaption = "Copier aussi le courrier et le carnet d'adresses";
+constexpr const char* kMailCopyToolTip =
+    "Après la sauvegarde, copie les fichiers du dossier du courrier (.dbx) et le carnet "
+    "d'adresses (.wab) dans un dossier vide que vous choisissez";
 constexpr const char* kFolderChosenToolTip =
     "Répertoire choisi en cliquant sur le bouton de choix ou rempli à la main";
 constexpr const char* kFolderReadToolTip = "Répertoire des fichiers OE figurant dans le fichier "
@@ -72,6 +76,7 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
                Ansi("Accès et mots de passe")),
       Check1_6(*this, "Check1_6", Ansi("Emplacement du carnet d'adresse")),
       BoutonSauvegarder1(*this, "BoutonSauvegarder1", Ansi(kSaveCaption)),
+      CourrierAvec1(*this, "CourrierAvec1", Ansi(kMailCopyCaption), Ansi(kMailCopyToolTip)),
       BoutonAide1100(*this, "BoutonAide1100", "?"), BoutonAide1200(*this, "BoutonAide1200", "? "),
       BoutonAide1500(*this, "BoutonAide1500", "? "), BoutonAide1600(*this, "BoutonAide1600", "?"),
       Label9(*this, "Label9", Ansi(kNoAccountsLabel)), Label7(*this, "Label7", Ansi(kHowToLabel)),
@@ -102,6 +107,7 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
       BoutonRechercherAutre(*this, "BoutonRechercherAutre", "Rechercher"),
       BoutonSauvegarder2(*this, "BoutonSauvegarder2", Ansi(kSaveCaption),
                          Ansi("Tout ce qui est choisi est copié dans le même fichier.")),
+      CourrierAvec2(*this, "CourrierAvec2", Ansi(kMailCopyCaption), Ansi(kMailCopyToolTip)),
       BoutonAide2000(*this, "BoutonAide2000", "Aide sur la sauvegarde",
                      Ansi("Aide pour sauvegarder une autre identité que celle en cours.")),
       BoutonAide2100(*this, "BoutonAide2100", "?"), BoutonAide2200(*this, "BoutonAide2200", "? "),
@@ -141,6 +147,10 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
       BoutonEnregistrerSauvegarde(*this, "BoutonEnregistrerSauvegarde",
                                   Ansi("4 - Créer un fichier de sauvegarde modifié ..."),
                                   Ansi("La base de registre reste inchangée")),
+      CourrierPlace(*this, "CourrierPlace", Ansi("Placer aussi le courrier copié"),
+                    Ansi("Après l'écriture de la sauvegarde modifiée, copie le courrier copié "
+                         "avec la sauvegarde dans le répertoire choisi, et le carnet d'adresses à "
+                         "son nouveau chemin")),
       CommentOnglet3(*this, "CommentOnglet3", Ansi("Information sur le déroulement")),
       BoutonAide3000(*this, "BoutonAide3000", "?"),
       Label10(*this, "Label10", FaqAddress, Ansi(kFaqToolTip)), registry_(registry), ui_(ui) {
@@ -154,15 +164,16 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
     Register(Onglet1, CommentOnglet1, Check1_9, Check1_1, Check1_11, Check1_12, Check1_2, Check1_21,
              Check1_22, Check1_23, Check1_3, Check1_4, Check1_5, Check1_6, BoutonSauvegarder1,
              BoutonAide1100, BoutonAide1200, BoutonAide1500, BoutonAide1600, Label9, Label7,
-             Label12);
+             Label12, CourrierAvec1);
     Register(Onglet2, CommentOnglet2, Check2_9, Check2_1, Check2_11, Check2_12, Check2_2, Check2_21,
              Check2_22, Check2_23, Check2_3, Check2_4, Check2_5, Frame2, NomAutre, IdentiteAutre,
              RepertoireAutre, BoutonRechercherAutre, BoutonSauvegarder2, BoutonAide2000,
-             BoutonAide2100, BoutonAide2200, BoutonAide2500, Label6, Label11, Label4);
+             BoutonAide2100, BoutonAide2200, BoutonAide2500, Label6, Label11, Label4,
+             CourrierAvec2);
     Register(Onglet3, OuvrirSauvegarde, Frame5, IdentiteFichier, TexteGroupeLu, RepertoireLu,
              Label3, RepertoireChoisi, ChoixRepertoireSauvegarde, CarnetLu, CarnetFutur,
              TexteGroupeActif, BoutonChangerF, BoutonEnregistrerSauvegarde, CommentOnglet3,
-             BoutonAide3000, Label10);
+             BoutonAide3000, Label10, CourrierPlace);
     SetLegends();
     WireHandlers();
 }

@@ -68,6 +68,10 @@ class Dialogue : private ControlObserver {
     void ChoixRepertoireSauvegarde_Click();
     void BoutonChangerF_Click();
     void BoutonEnregistrerSauvegarde_Click();
+    // After a backup, or an adapted backup, when its box is ticked: the mail copied out, or a
+    // copy of it put in place.
+    void CopierCourrier(bool otherHive);
+    void PlacerCourrier();
     void RepertoireChoisi_LostFocus();
     void RepertoireCourant_LostFocus();
     void RepertoireLu_LostFocus();
@@ -114,6 +118,7 @@ class Dialogue : private ControlObserver {
     CheckBox Check1_9, Check1_1, Check1_11, Check1_12, Check1_2, Check1_21, Check1_22, Check1_23,
         Check1_3, Check1_4, Check1_5, Check1_6;
     Button BoutonSauvegarder1;
+    CheckBox CourrierAvec1;
     Button BoutonAide1100, BoutonAide1200, BoutonAide1500, BoutonAide1600;
     Label Label9, Label7, Label12;
 
@@ -126,6 +131,7 @@ class Dialogue : private ControlObserver {
     TextBox NomAutre, IdentiteAutre, RepertoireAutre;
     Button BoutonRechercherAutre;
     Button BoutonSauvegarder2;
+    CheckBox CourrierAvec2;
     Button BoutonAide2000, BoutonAide2100, BoutonAide2200, BoutonAide2500;
     Label Label6, Label11, Label4;
 
@@ -141,6 +147,7 @@ class Dialogue : private ControlObserver {
     TextBox TexteGroupeActif;
     Button BoutonChangerF;
     Button BoutonEnregistrerSauvegarde;
+    CheckBox CourrierPlace;
     TextBox CommentOnglet3;
     Button BoutonAide3000;
     Label Label10;
@@ -175,6 +182,9 @@ class Dialogue : private ControlObserver {
     void CheckFolderExists(const TextBox& field);
     bool toldNoInstallation_ = false;
     void ReportAdaptation(const AdaptationCounts& counts);
+    // A folder stored in the registry read, as its system opens it; `userKeys` is where the keys
+    // of the user it belongs to are ("" for the active user's).
+    std::string SystemFolderOf(std::string_view stored, const std::string& userKeys);
 
     Reg_access& registry_;
     Ui& ui_;

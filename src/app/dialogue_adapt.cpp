@@ -271,6 +271,9 @@ void Dialogue::BoutonEnregistrerSauvegarde_Click() {
                        NativeToAnsi(FichierExport4) + "\n\r\n" + std::to_string(iTbImport) +
                        " lignes ",
                    MessageIcon::Information, MessageButtons::Ok, Ansi(kWriteTitle));
+    if (CourrierPlace.Value() == 1) {
+        PlacerCourrier();
+    }
 }
 
 } // namespace quillon

@@ -110,6 +110,9 @@ void Dialogue::SaveSettings(const BackupTab& tab) {
         ui_.MessageBox(Ansi("Sauvegarde effectuée pour ") + std::to_string(NbSauvegarde) +
                            " lignes \n dans le fichier \n" + NativeToAnsi(FichierExport3),
                        MessageIcon::Information, MessageButtons::Ok, Ansi(kBackupTitle));
+        if ((tab.ActiveUser ? CourrierAvec1 : CourrierAvec2).Value() == 1) {
+            CopierCourrier(!tab.ActiveUser);
+        }
     }
 }
 

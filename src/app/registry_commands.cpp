@@ -22,6 +22,9 @@ class SilentUi : public Ui {
     std::optional<std::string> FileDialog(const FileDialogRequest&) override {
         return std::nullopt;
     }
+    std::optional<std::string> FolderDialog(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     bool HtmlHelp(bool, const std::string&, std::uint32_t, std::int32_t) override { return false; }
     bool OpenWebAddress(const std::string&) override { return false; }
     void ShowDirectoryChooser(ChoixRepertSauve&) override {}

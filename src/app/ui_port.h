@@ -57,6 +57,16 @@ class Ui {
     virtual void ShowDirectoryChooser(ChoixRepertSauve& chooser) = 0;
     // Lets the face redraw during a long command.
     virtual void KeepAlive() {}
+    // A folder chosen by the user (a native path), starting in `initialFolder`, in which a new
+    // folder can be made; nothing when the user cancelled.
+    virtual std::optional<std::string> FolderDialog(const std::string& title,
+                                                    const std::string& initialFolder) = 0;
+    // Shows how far a long work is, with a Cancel button, modally; true once the user asked to
+    // stop. Called again as the work goes on; `done` equal to `total` ends it.
+    virtual bool Progress(const std::string& title, std::uint64_t done, std::uint64_t total) {
+        (void)title, (void)done, (void)total;
+        return false;
+    }
     // Unloads the window and ends the program once the current handler returns.
     virtual void EndProgram() = 0;
 };

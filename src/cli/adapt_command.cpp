@@ -56,8 +56,12 @@ int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args
         return ExitFailed;
     }
     ui.DialogFile = parsed->Output;
+    dialogue.CourrierPlace.SetValue(parsed->Mail ? 1 : 0);
+    ui.DialogFolder = parsed->Mail;
+    ui.QuestionAnswer = parsed->ReplaceMail ? Answer::Yes : Answer::No;
     dialogue.BoutonEnregistrerSauvegarde_Click();
-    return ui.LastMessage().starts_with(Ansi("Sauvegarde effectuée dans le fichier :"))
+    return ui.LastMessage().starts_with(Ansi(
+               parsed->Mail ? "Courrier placé dans " : "Sauvegarde effectuée dans le fichier :"))
                ? ExitDone
                : ExitFailed;
 }

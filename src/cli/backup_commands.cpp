@@ -4,6 +4,7 @@
 #include "cli/command_args.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
+#include "cli/eml_writer.h"
 #include "text/native_text.h"
 
 #include <map>
@@ -14,6 +15,7 @@ namespace quillon::cli {
 namespace {
 
 constexpr std::string_view kDone = "Sauvegarde effectuée pour ";
+constexpr std::string_view kMailCopied = "Courrier copié dans ";
 
 // The boxes of a tab by the names of --only, masters first so that their rules run.
 std::map<std::string, CheckBox*> TabBoxes(Dialogue& d, int tab) {
@@ -58,8 +60,35 @@ bool SelectBoxes(Dialogue& dialogue, int tab, const std::optional<std::string>& 
     return true;
 }
 
-int Outcome(const CliUi& ui) {
-    return ui.LastMessage().starts_with(Ansi(kDone)) ? ExitDone : ExitFailed;
+// Done when the backup was made and, with --mail, the mail copied after it (and, with --eml,
+// written as messages).
+int Outcome(const CliUi& ui, const BackupArgs& args, std::ostream& err) {
+    if (!args.Mail) {
+        return ui.LastMessage().starts_with(Ansi(kDone)) ? ExitDone : ExitFailed;
+    }
+    if (!ui.LastMessage().starts_with(Ansi(kMailCopied))) {
+        return ExitFailed;
+    }
+    std::string error;
+    if (args.Eml && !WriteMessagesAsEml(*args.Mail, error)) {
+        err << "quillon-cli: --eml : " << error << "\n";
+        return ExitFailed;
+    }
+    return ExitDone;
+}
+
+// Asks the window's steps for the mail copy when --mail is given; false (said) when --eml
+// cannot be honoured, before anything is written.
+bool AskForMail(CheckBox& box, CliUi& ui, const BackupArgs& args, std::ostream& err) {
+    if (args.Eml) {
+        if (const std::string missing = EmlWriterMissing(); !missing.empty()) {
+            err << "quillon-cli: --eml : " << missing << "\n";
+            return false;
+        }
+    }
+    box.SetValue(args.Mail ? 1 : 0);
+    ui.DialogFolder = args.Mail;
+    return true;
 }
 
 } // namespace
@@ -70,10 +99,13 @@ int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
     if (!parsed || !SelectBoxes(dialogue, 1, parsed->Only, err)) {
         return ExitUsage;
     }
+    if (!AskForMail(dialogue.CourrierAvec1, ui, *parsed, err)) {
+        return ExitFailed;
+    }
     ui.DialogFile = parsed->Positional[0];
     ui.QuestionAnswer = parsed->Generate;
     dialogue.BoutonSauvegarder1_Click();
-    return Outcome(ui);
+    return Outcome(ui, *parsed, err);
 }
 
 int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
@@ -103,10 +135,13 @@ int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& a
     } else {
         dialogue.BoutonRechercherAutre_Click();
     }
+    if (!AskForMail(dialogue.CourrierAvec2, ui, *parsed, err)) {
+        return ExitFailed;
+    }
     ui.DialogFile = parsed->Positional[1];
     ui.QuestionAnswer = parsed->Generate;
     dialogue.BoutonSauvegarder2_Click();
-    return Outcome(ui);
+    return Outcome(ui, *parsed, err);
 }
 
 } // namespace quillon::cli

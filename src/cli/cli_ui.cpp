@@ -41,6 +41,10 @@ std::optional<std::string> CliUi::FileDialog(const FileDialogRequest&) {
     return DialogFile;
 }
 
+std::optional<std::string> CliUi::FolderDialog(const std::string&, const std::string&) {
+    return DialogFolder;
+}
+
 bool CliUi::HtmlHelp(bool, const std::string& path, std::uint32_t command, std::int32_t data) {
     if (command == HelpCommand::HelpContext && data != 0) {
         err_ << "aide : " << path << " (rubrique " << data << ")\n";

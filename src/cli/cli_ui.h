@@ -15,6 +15,8 @@ class CliUi : public Ui {
     Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                       const std::string& title) override;
     std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> FolderDialog(const std::string& title,
+                                            const std::string& initialFolder) override;
     bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
                   std::int32_t data) override;
     bool OpenWebAddress(const std::string& address) override;
@@ -26,9 +28,11 @@ class CliUi : public Ui {
     const std::string& LastMessage() const { return lastMessage_; }
     int MessageCount() const { return messageCount_; }
 
-    // The answer to Yes/No questions, and the file that dialogs return (none: cancelled).
+    // The answer to Yes/No questions, and the file and folder that dialogs return (none:
+    // cancelled).
     Answer QuestionAnswer = Answer::No;
     std::optional<std::string> DialogFile;
+    std::optional<std::string> DialogFolder;
 
   private:
     std::ostream& err_;

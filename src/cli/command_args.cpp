@@ -28,7 +28,12 @@ std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::optional<std::string> value;
-        if (arg == "--only" || arg == "--generate-accounts" || (arg == "--identity" && saveHive)) {
+        if (arg == "--eml") {
+            parsed.Eml = true;
+            continue;
+        }
+        if (arg == "--only" || arg == "--generate-accounts" || arg == "--mail" ||
+            (arg == "--identity" && saveHive)) {
             if (!(value = ValueOf(args, i, err))) {
                 return std::nullopt;
             }
@@ -40,6 +45,8 @@ std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, 
             parsed.Only = value;
         } else if (arg == "--identity") {
             parsed.Identity = value;
+        } else if (arg == "--mail") {
+            parsed.Mail = value;
         } else if (arg == "--generate-accounts") {
             if (*value != "yes" && *value != "no") {
                 err << "quillon-cli: --generate-accounts : « " << *value
@@ -53,9 +60,14 @@ std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, 
     }
     if (parsed.Positional.size() != (saveHive ? 2u : 1u)) {
         err << (saveHive ? "quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] "
-                           "[--only LISTE] [--generate-accounts yes|no]\n"
+                           "[--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml]]\n"
                          : "quillon-cli: usage : save FICHIER [--only LISTE] "
-                           "[--generate-accounts yes|no]\n");
+                           "[--generate-accounts yes|no] [--mail DOSSIER [--eml]]\n");
+        return std::nullopt;
+    }
+    if (parsed.Eml && !parsed.Mail) {
+        err << "quillon-cli: --eml écrit les messages du courrier copié : donnez aussi --mail "
+               "DOSSIER\n";
         return std::nullopt;
     }
     return parsed;
@@ -68,8 +80,11 @@ std::optional<AdaptArgs> ParseAdaptArgs(const std::vector<std::string>& args, st
         std::optional<std::string>* option = args[i] == "--identity"       ? &parsed.Identity
                                              : args[i] == "--folder"       ? &parsed.Folder
                                              : args[i] == "--address-book" ? &parsed.AddressBook
+                                             : args[i] == "--mail"         ? &parsed.Mail
                                                                            : nullptr;
-        if (option != nullptr) {
+        if (args[i] == "--replace-mail") {
+            parsed.ReplaceMail = true;
+        } else if (option != nullptr) {
             if (!(*option = ValueOf(args, i, err))) {
                 return std::nullopt;
             }
@@ -82,7 +97,12 @@ std::optional<AdaptArgs> ParseAdaptArgs(const std::vector<std::string>& args, st
     }
     if (files.size() != 2) {
         err << "quillon-cli: usage : adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] "
-               "[--address-book CHEMIN]\n";
+               "[--address-book CHEMIN] [--mail COPIE [--replace-mail]]\n";
+        return std::nullopt;
+    }
+    if (parsed.ReplaceMail && !parsed.Mail) {
+        err << "quillon-cli: --replace-mail remplace le courrier déjà en place par celui d'une "
+               "copie : donnez aussi --mail COPIE\n";
         return std::nullopt;
     }
     parsed.Input = files[0];

@@ -11,21 +11,25 @@
 
 namespace quillon::cli {
 
-// save FILE / save-hive HIVE FILE, with --only LIST, --generate-accounts yes|no and (save-hive)
-// --identity ID.
+// save FILE / save-hive HIVE FILE, with --only LIST, --generate-accounts yes|no, --mail DIR,
+// --eml (with --mail) and (save-hive) --identity ID.
 struct BackupArgs {
     std::vector<std::string> Positional;
     std::optional<std::string> Only;
     std::optional<std::string> Identity;
+    std::optional<std::string> Mail;
+    bool Eml = false;
     Answer Generate = Answer::Yes;
 };
 std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, bool saveHive,
                                           std::ostream& err);
 
-// adapt IN OUT [--identity OLD] [--folder DIR] [--address-book PATH]
+// adapt IN OUT [--identity OLD] [--folder DIR] [--address-book PATH] [--mail COPY
+// [--replace-mail]]
 struct AdaptArgs {
     std::string Input, Output;
-    std::optional<std::string> Identity, Folder, AddressBook;
+    std::optional<std::string> Identity, Folder, AddressBook, Mail;
+    bool ReplaceMail = false; // "Oui" to replacing the mail already on the new system
 };
 std::optional<AdaptArgs> ParseAdaptArgs(const std::vector<std::string>& args, std::ostream& err);
 

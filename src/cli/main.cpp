@@ -29,15 +29,17 @@ const char* const kUsage =
     "  status\n"
     "      le démarrage de la fenêtre : version d'OE, identité active, répertoire des\n"
     "      fichiers OE, groupe de l'utilisateur (et les messages du démarrage).\n"
-    "  save FICHIER [--only LISTE] [--generate-accounts yes|no]\n"
+    "  save FICHIER [--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml]]\n"
     "      onglet 1 : sauvegarde les paramètres de l'identité active dans FICHIER.\n"
     "  lookup RUCHE\n"
     "      onglet 2, Rechercher : l'identité et le répertoire OE de la ruche chargée sous\n"
     "      HKEY_LOCAL_MACHINE\\RUCHE.\n"
     "  save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no]\n"
+    "            [--mail DOSSIER [--eml]]\n"
     "      onglet 2 : sauvegarde les paramètres de cette ruche (de l'identité ID, sinon de\n"
     "      celle que Rechercher trouve), clés réécrites en HKEY_CURRENT_USER.\n"
     "  adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] [--address-book CHEMIN]\n"
+    "        [--mail COPIE [--replace-mail]]\n"
     "      onglet 3 : adapte la sauvegarde ENTRÉE à ce système (identité, groupe, répertoire\n"
     "      OE DOSSIER, carnet d'adresses CHEMIN, sinon celui de Windows) et écrit SORTIE.\n"
     "\n"
@@ -45,6 +47,15 @@ const char* const kUsage =
     "blocked-senders, blocked-mail, blocked-news, rules, rules-mail, filters, rules-news,\n"
     "signatures, accounts, dialup, address-book (onglet 1 seulement). --generate-accounts\n"
     "répond à la question « les générer ? » (oui par défaut).\n"
+    "\n"
+    "Le courrier : avec --mail DOSSIER, save et save-hive copient aussi, après la\n"
+    "sauvegarde, chaque fichier du répertoire OE de l'identité (.dbx) et le carnet\n"
+    "d'adresses (.wab, dans « Carnet d'adresses ») dans DOSSIER, nouveau ou vide ; chaque\n"
+    "copie est comparée à l'original. --eml écrit aussi les messages en fichiers .eml\n"
+    "(dans « Messages eml », un dossier par dossier de messages ; Linux, paquet undbx).\n"
+    "Avec --mail COPIE, adapt place ensuite une telle copie dans le répertoire OE et au\n"
+    "chemin du carnet de la sauvegarde adaptée ; des fichiers déjà là ne sont remplacés\n"
+    "qu'avec --replace-mail.\n"
     "\n"
     "Les options du registre (ci-dessous) se placent avant ou après la commande.\n\n";
 
@@ -57,11 +68,16 @@ bool IsWindowCommand(const std::string& command) {
 }
 
 // The window's commands: the start-up first, as when the window opens, then the command.
-int RunWindowCommand(quillon::Reg_access& registry, const std::string& programFolder,
-                     const std::string& command, const std::vector<std::string>& args) {
+int RunWindowCommand(quillon::Reg_access& registry, const quillon::OpenedStore& opened,
+                     const std::string& programFolder, const std::string& command,
+                     const std::vector<std::string>& args) {
     using namespace quillon;
     cli::CliUi ui(std::cerr);
     Dialogue dialogue(registry, ui, programFolder);
+    // Offline, folders are looked up and the mail found in the installation read.
+    if (opened.Installation) {
+        dialogue.Installation = &*opened.Installation;
+    }
     dialogue.Form_Load();
     if (dialogue.Ended()) {
         if (dialogue.VersionOE.empty()) {
@@ -147,7 +163,7 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
     if (command == "export") {
         return cli::RunExport(registry, commandArgs, std::cerr);
     }
-    return RunWindowCommand(registry, programFolder, command, commandArgs);
+    return RunWindowCommand(registry, opened, programFolder, command, commandArgs);
 }
 
 } // namespace

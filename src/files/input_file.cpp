@@ -55,6 +55,29 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
         path, limit, [](std::string_view) { return false; }, content, error);
 }
 
+bool ReadFileInPieces(const std::string& path, std::size_t pieceSize,
+                      const std::function<bool(std::string_view piece)>& piece, FileError& error) {
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = FileError{path, errno != 0 ? errno : EACCES};
+        return false;
+    }
+    std::string buffer(pieceSize, '\0');
+    std::size_t count = 0;
+    bool wanted = true;
+    errno = 0;
+    while (wanted && (count = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
+        wanted = piece(std::string_view(buffer.data(), count));
+    }
+    const bool read = std::ferror(file) == 0;
+    if (!read) {
+        error = FileError{path, errno != 0 ? errno : EIO};
+    }
+    std::fclose(file);
+    return read;
+}
+
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error) {
     std::string content;
     if (!ReadWholeFile(path, content, error)) {

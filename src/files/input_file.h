@@ -20,6 +20,11 @@ bool ReadWholeFile(const std::string& path, std::string& content, FileError& err
 bool ReadFileAfterHead(const std::string& path, std::size_t headSize,
                        const std::function<bool(std::string_view head)>& acceptHead,
                        std::string& content, FileError& error);
+// Reads a file front to back in pieces of at most `pieceSize` bytes, each handed to `piece`,
+// which stops the reading by returning false. False with `error` set when it cannot be opened
+// or read (not when `piece` stopped it).
+bool ReadFileInPieces(const std::string& path, std::size_t pieceSize,
+                      const std::function<bool(std::string_view piece)>& piece, FileError& error);
 // The lines of a file, as SplitLines cuts them.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error);
 

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QTranslator>
 #include <QUrl>
 #ifdef _WIN32
@@ -85,6 +86,38 @@ std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
     }
     return ToNative(QDir::toNativeSeparators(dialog.selectedFiles().front()));
 }
+
+std::optional<std::string> QtUi::FolderDialog(const std::string& title,
+                                              const std::string& initialFolder) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(window_, FromAnsi(title), FromNative(initialFolder));
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return ToNative(QDir::toNativeSeparators(folder));
+}
+
+bool QtUi::Progress(const std::string& title, std::uint64_t done, std::uint64_t total) {
+    // The bar counts in thousandths: QProgressDialog takes int, files may be larger.
+    constexpr int kSteps = 1000;
+    if (done >= total) {
+        progress_.reset();
+        return false;
+    }
+    if (!progress_) {
+        progress_ = std::make_unique<QProgressDialog>(FromAnsi(title), QString("Annuler"), 0,
+                                                      kSteps, window_);
+        progress_->setWindowTitle(FromAnsi(title));
+        progress_->setWindowModality(Qt::WindowModal);
+        progress_->setMinimumDuration(400);
+    }
+    progress_->setValue(static_cast<int>(done * kSteps / total));
+    QCoreApplication::processEvents();
+    return progress_->wasCanceled();
+}
+
+QtUi::QtUi() = default;
+QtUi::~QtUi() = default;
 
 // On Windows, HtmlHelpA of hhctrl.ocx; elsewhere each context is a page of the help folder,
 // shown by the browser (which has no windows of ours to close).

@@ -3,7 +3,10 @@
 
 #include "app/ui_port.h"
 
+#include <memory>
+
 class QApplication;
+class QProgressDialog;
 class QWidget;
 
 namespace quillon::gui {
@@ -14,12 +17,17 @@ bool LoadFrenchTranslations(QApplication& app);
 
 class QtUi : public Ui {
   public:
+    QtUi();
+    ~QtUi() override;
     // The window that owns the dialogs, once it is shown.
     void SetWindow(QWidget* window) { window_ = window; }
 
     Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                       const std::string& title) override;
     std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> FolderDialog(const std::string& title,
+                                            const std::string& initialFolder) override;
+    bool Progress(const std::string& title, std::uint64_t done, std::uint64_t total) override;
     bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
                   std::int32_t data) override;
     bool OpenWebAddress(const std::string& address) override;
@@ -29,6 +37,7 @@ class QtUi : public Ui {
 
   private:
     QWidget* window_ = nullptr;
+    std::unique_ptr<QProgressDialog> progress_; // while a long work runs
 };
 
 } // namespace quillon::gui

@@ -123,7 +123,9 @@ class ImageTree : public FileTree {
             // Deleted entries are not the installation's; "." and ".." are not entries.
             if (!text.empty() && text != "." && text != ".." &&
                 (name->flags & TSK_FS_NAME_FLAG_ALLOC) != 0) {
-                entries.push_back({text, name->type == TSK_FS_NAME_TYPE_DIR});
+                const bool folder = name->type == TSK_FS_NAME_TYPE_DIR;
+                const TSK_OFF_T size = file->meta != nullptr ? file->meta->size : 0;
+                entries.push_back({text, folder, folder || size < 0 ? 0 : std::uint64_t(size)});
             }
             tsk_fs_file_close(file);
         }
@@ -132,6 +134,44 @@ class ImageTree : public FileTree {
     }
 
     bool Read(const std::string& path, std::string& bytes, FileError& error) const override {
+        bytes.clear();
+        return ReadOpened(path, error, [&](TSK_FS_FILE* file, TSK_OFF_T size) {
+            bytes.assign(static_cast<std::size_t>(size), '\0');
+            return ReadSpan(file, 0, bytes.data(), bytes.size());
+        });
+    }
+
+    bool ReadInPieces(const std::string& path, std::size_t pieceSize,
+                      const std::function<bool(std::string_view)>& piece,
+                      FileError& error) const override {
+        return ReadOpened(path, error, [&](TSK_FS_FILE* file, TSK_OFF_T size) {
+            std::string buffer(std::min<std::uint64_t>(pieceSize, size), '\0');
+            for (TSK_OFF_T done = 0; done < size;) {
+                const std::size_t count =
+                    std::min<std::uint64_t>(buffer.size(), static_cast<std::uint64_t>(size - done));
+                if (!ReadSpan(file, done, buffer.data(), count)) {
+                    return false;
+                }
+                if (!piece(std::string_view(buffer.data(), count))) {
+                    return true;
+                }
+                done += static_cast<TSK_OFF_T>(count);
+            }
+            return true;
+        });
+    }
+
+    std::optional<std::string> LocalPath(const std::string&) const override { return std::nullopt; }
+
+    std::string Shown(const std::string& file) const override {
+        return file.empty() ? shown_ : shown_ + " : /" + file;
+    }
+
+  private:
+    // Opens `path` and hands it with its size to `readFile`; false with `error` set when the
+    // file cannot be opened, claims an impossible size, or `readFile` fails.
+    bool ReadOpened(const std::string& path, FileError& error,
+                    const std::function<bool(TSK_FS_FILE*, TSK_OFF_T)>& readFile) const {
         error = {Shown(path), EIO};
         TSK_FS_FILE* file = tsk_fs_file_open(fs_, nullptr, ("/" + path).c_str());
         if (file == nullptr || file->meta == nullptr) {
@@ -150,29 +190,27 @@ class ImageTree : public FileTree {
             error.Errno = EFBIG;
             return false;
         }
-        bytes.assign(static_cast<std::size_t>(size), '\0');
-        TSK_OFF_T done = 0;
-        while (done < size) {
-            const ssize_t got =
-                tsk_fs_file_read(file, done, bytes.data() + done,
-                                 static_cast<std::size_t>(size - done), TSK_FS_FILE_READ_FLAG_NONE);
-            if (got <= 0) {
-                break;
-            }
-            done += got;
-        }
+        const bool read = readFile(file, size);
         tsk_fs_file_close(file);
         tsk_error_reset();
-        return done == size;
+        return read;
     }
 
-    std::optional<std::string> LocalPath(const std::string&) const override { return std::nullopt; }
-
-    std::string Shown(const std::string& file) const override {
-        return file.empty() ? shown_ : shown_ + " : /" + file;
+    // Reads `count` bytes at `offset` of an open file into `into`.
+    static bool ReadSpan(TSK_FS_FILE* file, TSK_OFF_T offset, char* into, std::size_t count) {
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t got =
+                tsk_fs_file_read(file, offset + static_cast<TSK_OFF_T>(done), into + done,
+                                 count - done, TSK_FS_FILE_READ_FLAG_NONE);
+            if (got <= 0) {
+                return false;
+            }
+            done += static_cast<std::size_t>(got);
+        }
+        return true;
     }
 
-  private:
     TSK_FS_INFO* fs_;
     std::string shown_;
     std::shared_ptr<const DiskImage> image_; // the file system reads through it

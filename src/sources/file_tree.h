@@ -4,6 +4,8 @@
 
 #include "files/file_error.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,8 +15,10 @@ namespace quillon {
 class FileTree {
   public:
     struct Entry {
-        std::string Name; // as the file system spells it, UTF-8
+        std::string
+            Name; // as the file system spells it, in the system's encoding (UTF-8 off Windows)
         bool Folder = false;
+        std::uint64_t Size = 0; // a file's bytes
     };
 
     virtual ~FileTree() = default;
@@ -23,6 +27,12 @@ class FileTree {
     virtual std::vector<Entry> List(const std::string& folder) const = 0;
     // The bytes of `file`; false with `error` set when it cannot be read.
     virtual bool Read(const std::string& file, std::string& bytes, FileError& error) const = 0;
+    // The bytes of `file` in pieces of at most `pieceSize`, front to back, each handed to
+    // `piece`, which stops the reading by returning false; false with `error` set when it cannot
+    // be read.
+    virtual bool ReadInPieces(const std::string& file, std::size_t pieceSize,
+                              const std::function<bool(std::string_view)>& piece,
+                              FileError& error) const = 0;
     // Where `file` is on this machine's disk, when it is there (a folder of this machine).
     virtual std::optional<std::string> LocalPath(const std::string& file) const = 0;
     // How messages name `file`.
@@ -43,6 +53,9 @@ class LocalTree : public FileTree {
 
     std::vector<Entry> List(const std::string& folder) const override;
     bool Read(const std::string& file, std::string& bytes, FileError& error) const override;
+    bool ReadInPieces(const std::string& file, std::size_t pieceSize,
+                      const std::function<bool(std::string_view)>& piece,
+                      FileError& error) const override;
     std::optional<std::string> LocalPath(const std::string& file) const override;
     std::string Shown(const std::string& file) const override;
 

@@ -1,6 +1,7 @@
 #include "sources/installation_paths.h"
 
 #include "text/ansi_codepage.h"
+#include "text/native_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -76,7 +77,7 @@ std::optional<std::vector<std::string_view>> PathNames(std::string_view windowsP
 } // namespace
 
 void InstallationPaths::AddDrive(char letter, std::string folder) {
-    AddDrive(letter, std::make_shared<LocalTree>(AnsiToUtf8(folder)));
+    AddDrive(letter, std::make_shared<LocalTree>(AnsiToNative(folder)));
 }
 
 void InstallationPaths::AddDrive(char letter, std::shared_ptr<const FileTree> files) {
@@ -84,7 +85,8 @@ void InstallationPaths::AddDrive(char letter, std::shared_ptr<const FileTree> fi
 }
 
 std::optional<std::string> InstallationPaths::TreePath(std::string_view windowsPath,
-                                                       const FileTree*& tree) const {
+                                                       const FileTree*& tree,
+                                                       bool lastIsFolder) const {
     const auto drive = drives_.find(DriveLetter(windowsPath));
     if (drive == drives_.end()) {
         return std::nullopt;
@@ -95,13 +97,23 @@ std::optional<std::string> InstallationPaths::TreePath(std::string_view windowsP
         return std::nullopt;
     }
     std::string at;
-    for (std::string_view name : *names) {
-        at = tree->Find(at, AnsiToUtf8(name), true);
+    for (std::size_t i = 0; i < names->size(); ++i) {
+        at = tree->Find(at, AnsiToNative((*names)[i]), i + 1 < names->size() || lastIsFolder);
         if (at.empty()) {
             return std::nullopt;
         }
     }
     return at;
+}
+
+std::optional<InstallationPaths::Located> InstallationPaths::Locate(std::string_view windowsPath,
+                                                                    bool folder) const {
+    const FileTree* tree = nullptr;
+    std::optional<std::string> at = TreePath(windowsPath, tree, folder);
+    if (!at) {
+        return std::nullopt;
+    }
+    return Located{drives_.at(DriveLetter(windowsPath)), std::move(*at)};
 }
 
 bool InstallationPaths::FolderExists(std::string_view windowsPath) const {
@@ -119,7 +131,7 @@ InstallationPaths::ImageSubfolders(std::string_view windowsPath) const {
     std::vector<std::string> names;
     for (const FileTree::Entry& entry : at ? tree->List(*at) : std::vector<FileTree::Entry>{}) {
         if (entry.Folder) {
-            names.push_back(Utf8ToAnsi(entry.Name));
+            names.push_back(NativeToAnsi(entry.Name));
         }
     }
     std::sort(names.begin(), names.end(),
@@ -187,20 +199,21 @@ std::string InstallationPaths::NativePath(std::string_view windowsPath) const {
     // Names found without regard to case, the others (not there yet) kept as they are written.
     std::string at;
     for (std::string_view name : *names) {
-        const std::string found = drive->second->Find(at, AnsiToUtf8(name), true);
-        at = !found.empty() ? found : (at.empty() ? "" : at + "/") + AnsiToUtf8(name);
+        const std::string found = drive->second->Find(at, AnsiToNative(name), true);
+        at = !found.empty() ? found : (at.empty() ? "" : at + "/") + AnsiToNative(name);
     }
-    return Utf8ToAnsi(*drive->second->LocalPath(at));
+    return NativeToAnsi(*drive->second->LocalPath(at));
 }
 
 std::string InstallationPaths::WindowsPath(std::string_view nativePath) const {
-    const std::string native = AnsiToUtf8(nativePath);
+    const std::string native = AnsiToNative(nativePath);
     for (const auto& [letter, files] : drives_) {
         const std::optional<std::string> root = files->LocalPath("");
         if (root && native.starts_with(*root) &&
             (native.size() == root->size() || native[root->size()] == '/')) {
-            std::string path = std::string(1, letter) + ":\\" +
-                               Utf8ToAnsi(native.substr(std::min(native.size(), root->size() + 1)));
+            std::string path =
+                std::string(1, letter) + ":\\" +
+                NativeToAnsi(native.substr(std::min(native.size(), root->size() + 1)));
             std::replace(path.begin(), path.end(), '/', '\\');
             return path;
         }

@@ -41,13 +41,22 @@ class InstallationPaths {
     // The native path of a Windows path ("C:\Documents and Settings\luc"), each name found
     // without regard to case; empty when it is not on one of the installation's folder drives.
     std::string NativePath(std::string_view windowsPath) const;
+    // Where a Windows path lies on the installation's drives: the drive's files and the path
+    // inside them, each name found without regard to case (the last one a folder or a file, as
+    // `folder` says); no value when it is on no drive or one of its names is missing.
+    struct Located {
+        std::shared_ptr<const FileTree> Files;
+        std::string Path;
+    };
+    std::optional<Located> Locate(std::string_view windowsPath, bool folder) const;
     // The Windows path of a native path on one of the drives; empty when it is on none.
     std::string WindowsPath(std::string_view nativePath) const;
 
   private:
     // The path inside its drive's tree ("Documents and Settings/Luc"); no value when one of its
     // folders is missing. `tree` is its drive's, or nullptr when it is on no drive.
-    std::optional<std::string> TreePath(std::string_view windowsPath, const FileTree*& tree) const;
+    std::optional<std::string> TreePath(std::string_view windowsPath, const FileTree*& tree,
+                                        bool lastIsFolder = true) const;
 
     std::map<char, std::shared_ptr<const FileTree>> drives_; // upper-case letter → its files
     std::map<std::string, std::string> variables_;           // name, case folded → ANSI value

@@ -1,0 +1,120 @@
+// The mail carried with the settings: after a backup of tab 1 or 2 the store folder and the
+// address book are copied out of the registry's installation, and after tab 3 writes an adapted
+// backup such a copy is put where that backup says the mail is.
+#include "app/dialogue.h"
+#include "mail/mail_copy.h"
+#include "registry/mail_client_keys.h"
+#include "text/ansi_codepage.h"
+#include "text/native_text.h"
+
+#include <algorithm>
+#include <map>
+
+namespace quillon {
+namespace {
+
+constexpr const char* kCopyTitle = "Copie du courrier et du carnet d'adresses";
+constexpr const char* kPlaceTitle = "Mise en place du courrier et du carnet d'adresses";
+constexpr std::string_view kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr std::string_view kAddressBookKey = "Software\\Microsoft\\WAB\\WAB4\\Wab File Name";
+
+std::string WithoutTerminatingZeros(std::string text) {
+    text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
+    return text;
+}
+
+// The folder that holds a native path.
+std::string FolderOfFile(const std::string& path) {
+    const auto cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+} // namespace
+
+std::string Dialogue::SystemFolderOf(std::string_view stored, const std::string& userKeys) {
+    // Another user's hive: that user's profile, from the hive's own shell folders, as the
+    // mail client reads them when that user logs on.
+    std::map<std::string, std::string> user;
+    const auto shellFolder = [&](const char* value) -> std::string {
+        return userKeys.empty()
+                   ? std::string()
+                   : WithoutTerminatingZeros(ReadValue("HKEY_LOCAL_MACHINE",
+                                                       userKeys + std::string(kShellFolders), value)
+                                                 .value_or(""));
+    };
+    if (const std::string appData = shellFolder("AppData"); !appData.empty()) {
+        user["appdata"] = appData;
+        user["userprofile"] = appData.substr(0, appData.find_last_of('\\'));
+    }
+    if (const std::string local = shellFolder("Local AppData"); !local.empty()) {
+        user["localappdata"] = local;
+    }
+    return ExpandFolder(stored, [&](std::string_view name) -> std::optional<std::string> {
+        if (const auto found = user.find(FoldCase(name)); found != user.end()) {
+            return found->second;
+        }
+        const std::string asStored = "%" + std::string(name) + "%";
+        const std::string value =
+            Installation != nullptr ? Installation->Expand(asStored) : SystemFolder(asStored);
+        return value != asStored ? std::optional<std::string>(value) : std::nullopt;
+    });
+}
+
+void Dialogue::CopierCourrier(bool otherHive) {
+    const char* root = otherHive ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+    const std::string userKeys = otherHive ? NomAutre.Text() + "\\" : std::string();
+    const std::string identity = otherHive ? IdentiteAutre.Text() : IdentiteBdRActif;
+    const std::string stored =
+        ReadValue(root, OutlookExpressKeyOf(userKeys, identity), "Store Root")
+            .value_or(otherHive ? RepertoireAutre.Text() : CheminOEactif);
+    MailPaths paths;
+    paths.StoreFolder = SystemFolderOf(stored, userKeys);
+    paths.AddressBook = SystemFolderOf(
+        ReadValue(root, userKeys + std::string(kAddressBookKey), "").value_or(""), userKeys);
+
+    const auto destination =
+        ui_.FolderDialog(Ansi("Dossier vide où copier le courrier et le carnet d'adresses"),
+                         FolderOfFile(FichierExport3));
+    if (!destination || destination->empty()) {
+        ui_.MessageBox(Ansi("Courrier non copié : aucun dossier choisi."), MessageIcon::Exclamation,
+                       MessageButtons::Ok, Ansi(kCopyTitle));
+        return;
+    }
+    const MailReport report = CopyMailOut(Installation, paths, *destination,
+                                          [this](std::uint64_t done, std::uint64_t total) {
+                                              return ui_.Progress(Ansi(kCopyTitle), done, total);
+                                          });
+    ui_.Progress(Ansi(kCopyTitle), 1, 1);
+    ui_.MessageBox(DescribeMailReport(report, NativeToAnsi(*destination), false),
+                   report.Done() ? MessageIcon::Information : MessageIcon::Stop, MessageButtons::Ok,
+                   Ansi(kCopyTitle));
+}
+
+void Dialogue::PlacerCourrier() {
+    const auto copy = ui_.FolderDialog(Ansi("Dossier de la copie du courrier à placer"),
+                                       FolderOfFile(FichierExport4));
+    if (!copy || copy->empty()) {
+        ui_.MessageBox(Ansi("Courrier non placé : aucun dossier choisi."), MessageIcon::Exclamation,
+                       MessageButtons::Ok, Ansi(kPlaceTitle));
+        return;
+    }
+    MailPaths paths;
+    paths.StoreFolder = SystemFolderOf(RepertoireChoisi.Text(), "");
+    paths.AddressBook = SystemFolderOf(CheminCarnetNouveau, "");
+    const MailReport report = PlaceMail(
+        *copy, Installation, paths,
+        [this](const std::string& question) {
+            return ui_.MessageBox(question, MessageIcon::Exclamation, MessageButtons::YesNo,
+                                  Ansi(kPlaceTitle)) == Answer::Yes;
+        },
+        [this](std::uint64_t done, std::uint64_t total) {
+            return ui_.Progress(Ansi(kPlaceTitle), done, total);
+        });
+    ui_.Progress(Ansi(kPlaceTitle), 1, 1);
+    ui_.MessageBox(DescribeMailReport(report, NativeToAnsi(*copy), true),
+                   report.Done() ? MessageIcon::Information : MessageIcon::Stop, MessageButtons::Ok,
+                   Ansi(kPlaceTitle));
+}
+
+} // namespace quillon

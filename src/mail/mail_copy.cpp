@@ -1,0 +1,493 @@
+#include "mail/mail_copy.h"
+
+#include "files/content_hash.h"
+#include "files/input_file.h"
+#include "files/output_file.h"
+#include "files/temp_file.h"
+#include "text/ansi_codepage.h"
+#include "text/native_text.h"
+
+#include <cerrno>
+#include <memory>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace quillon {
+namespace {
+
+// Files are copied through one buffer of this size, whatever their size.
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+std::string Join(const std::string& folder, std::string_view name) {
+    return folder.empty() || folder.back() == kSeparator ? folder + std::string(name)
+                                                         : folder + kSeparator + std::string(name);
+}
+
+std::string Quoted(std::string_view ansi) {
+    return Ansi("« ") + std::string(ansi) + Ansi(" »");
+}
+
+// Where a Windows path lies on this system's own disks: its drive's folder, each name found
+// without regard to case, as Windows finds it.
+std::optional<InstallationPaths::Located> LocateHere(std::string_view windowsPath, bool folder) {
+    if (windowsPath.size() < 2 || windowsPath[1] != ':') {
+        return std::nullopt;
+    }
+    InstallationPaths here;
+    here.AddDrive(windowsPath[0], std::string(windowsPath.substr(0, 2)) + "\\");
+    return here.Locate(windowsPath, folder);
+}
+
+std::optional<InstallationPaths::Located> Locate(const InstallationPaths* installation,
+                                                 std::string_view windowsPath, bool folder) {
+    return installation != nullptr ? installation->Locate(windowsPath, folder)
+                                   : LocateHere(windowsPath, folder);
+}
+
+// The last name of a Windows path.
+std::string_view LastName(std::string_view windowsPath) {
+    const auto cut = windowsPath.find_last_of('\\');
+    return cut == std::string_view::npos ? windowsPath : windowsPath.substr(cut + 1);
+}
+
+// One file to copy: where it is read, and the native path it takes.
+struct Planned {
+    std::shared_ptr<const FileTree> Files;
+    std::string From;
+    std::string Target;
+    std::string Name; // native, as the report names it
+    std::uint64_t Size = 0;
+    bool AddressBook = false;
+};
+
+// A copy written beside its target and checked, waiting to take its name.
+struct Written {
+    TemporaryFile File;
+    std::string Target;
+};
+
+#ifdef _WIN32
+// The mail client holds its files open while it runs and writes into them: a copy taken then
+// could be half-written. A file open for writing refuses a reader that shares no writing.
+bool HeldOpen(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    CloseHandle(file);
+    return false;
+}
+
+bool MakeFolder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+bool RemoveFolder(const std::string& path) {
+    return RemoveDirectoryA(path.c_str()) != 0;
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+#else
+bool MakeFolder(const std::string& path) {
+    constexpr mode_t kFolderMode = 0777; // the user's umask decides, as for any new folder
+    return mkdir(path.c_str(), kFolderMode) == 0;
+}
+
+bool RemoveFolder(const std::string& path) {
+    return rmdir(path.c_str()) == 0;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+#endif
+
+// The folders made for a copy, taken back when it fails: the deepest first, each only if empty.
+class MadeFolders {
+  public:
+    MadeFolders() = default;
+    MadeFolders(const MadeFolders&) = delete;
+    MadeFolders& operator=(const MadeFolders&) = delete;
+    ~MadeFolders() {
+        for (auto it = made_.rbegin(); !kept_ && it != made_.rend(); ++it) {
+            RemoveFolder(*it);
+        }
+    }
+
+    // Makes `path` and any of its missing parents; false with `error` set when one cannot be.
+    bool Make(const std::string& path, FileError& error) {
+        if (path.empty() || IsFolder(path)) {
+            return true;
+        }
+        const auto cut = path.find_last_of(kSeparator);
+        if (cut != std::string::npos && cut > 0 && !Make(path.substr(0, cut), error)) {
+            return false;
+        }
+        if (!MakeFolder(path)) {
+            error = {path, errno != 0 ? errno : EACCES};
+            return false;
+        }
+        made_.push_back(path);
+        return true;
+    }
+    void Keep() { kept_ = true; }
+
+  private:
+    std::vector<std::string> made_;
+    bool kept_ = false;
+};
+
+std::string CannotWrite(const FileError& error) {
+    return Ansi("Impossible d'écrire le fichier ") + Quoted(NativeToAnsi(error.Path)) +
+           Ansi(" : ") + Ansi(error.Reason()) + Ansi(". Rien n'a été copié.");
+}
+
+// Copies the files of `plan` beside their targets, each checked against its source, then gives
+// each its name; on any failure none is left. Reports each file into `report`.
+void CopyPlanned(const std::vector<Planned>& plan, const MailProgress& progress,
+                 MailReport& report) {
+    std::uint64_t total = 0;
+    for (const Planned& file : plan) {
+        total += file.Size;
+    }
+    std::uint64_t done = 0;
+    std::vector<Written> written;
+    for (const Planned& file : plan) {
+        FileError error;
+        std::optional<TemporaryFile> copy = TemporaryFile::CreateBeside(file.Target, error);
+        OutputFile out;
+        if (!copy || !out.Open(*copy, error)) {
+            report.Error = CannotWrite({file.Target, error.Errno});
+            return;
+        }
+        ContentHash sourceDigest;
+        std::uint64_t size = 0;
+        std::string head;
+        const bool read = file.Files->ReadInPieces(
+            file.From, kPieceSize,
+            [&](std::string_view piece) {
+                out.Write(piece);
+                sourceDigest.Add(piece);
+                if (head.size() < kMailHeaderSize) {
+                    head.append(piece.substr(0, kMailHeaderSize - head.size()));
+                }
+                size += piece.size();
+                done += piece.size();
+                report.Stopped = progress && progress(done, std::max(total, done));
+                return !report.Stopped;
+            },
+            error);
+        if (report.Stopped) {
+            report.Error = Ansi("Copie du courrier annulée : rien n'a été copié.");
+            return;
+        }
+        if (!read) {
+            report.Error = Ansi("Impossible de lire ") +
+                           Quoted(NativeToAnsi(file.Files->Shown(file.From))) + Ansi(" : ") +
+                           Ansi(error.Reason()) + Ansi(". Rien n'a été copié.");
+            return;
+        }
+        if (!out.Close(error)) {
+            report.Error = CannotWrite({file.Target, error.Errno});
+            return;
+        }
+        ContentHash copyDigest;
+        std::uint64_t copySize = 0;
+        const bool reread = ReadFileInPieces(
+            copy->Path(), kPieceSize,
+            [&](std::string_view piece) {
+                copyDigest.Add(piece);
+                copySize += piece.size();
+                return true;
+            },
+            error);
+        const std::string digest = sourceDigest.Digest();
+        if (!reread || copySize != size || digest.empty() || digest != copyDigest.Digest()) {
+            report.Error = Ansi("La copie de ") + Quoted(NativeToAnsi(file.Name)) +
+                           Ansi(" ne correspond pas à l'original (taille ou contenu) : rien "
+                                "n'a été copié.");
+            return;
+        }
+        MailFileCopied copied{file.Name, size, MailFileHeaderOf(head, size)};
+        if (file.AddressBook) {
+            report.AddressBook = copied;
+        } else {
+            report.StoreFiles.push_back(copied);
+        }
+        written.push_back({std::move(*copy), file.Target});
+    }
+    for (Written& file : written) {
+        FileError error;
+        if (!file.File.RenameTo(file.Target, error)) {
+            report.Error = CannotWrite({file.Target, error.Errno});
+            return;
+        }
+    }
+}
+
+// Names what a copied file may lack, without dropping it: it is the user's mail.
+void WarnAbout(const MailFileCopied& file, MailReport& report) {
+    const std::string name = Quoted(NativeToAnsi(file.Name));
+    const bool dbx = EqualsIgnoringCase(
+        NativeToAnsi(file.Name).substr(std::max<std::size_t>(file.Name.size(), 4) - 4), ".dbx");
+    if (file.Header.Damaged) {
+        report.Warnings.push_back(name + Ansi(" semble endommagé ou tronqué : copié tel quel, "
+                                              "ses messages sont peut-être incomplets."));
+    } else if (dbx && file.Header.Kind == MailFileKind::Unknown) {
+        report.Warnings.push_back(name + Ansi(" n'est pas reconnu comme un fichier .dbx du "
+                                              "courrier : copié tel quel."));
+    }
+}
+
+void CheckCopies(MailReport& report) {
+    bool foldersList = false;
+    for (const MailFileCopied& file : report.StoreFiles) {
+        WarnAbout(file, report);
+        foldersList = foldersList || file.Header.Kind == MailFileKind::FoldersList;
+    }
+    if (!foldersList) {
+        report.Warnings.push_back(Ansi("Le dossier du courrier n'a pas de liste des dossiers "
+                                       "(Folders.dbx) lisible."));
+    }
+    if (report.AddressBook && report.AddressBook->Header.Kind != MailFileKind::AddressBook) {
+        report.Warnings.push_back(Quoted(NativeToAnsi(report.AddressBook->Name)) +
+                                  Ansi(" n'a pas l'en-tête d'un carnet d'adresses : copié tel "
+                                       "quel."));
+    }
+}
+
+// The size of `file` in `files`, as its folder lists it.
+std::uint64_t SizeOf(const FileTree& files, const std::string& file) {
+    const auto cut = file.find_last_of('/');
+    const std::string name = cut == std::string::npos ? file : file.substr(cut + 1);
+    for (const FileTree::Entry& entry :
+         files.List(cut == std::string::npos ? "" : file.substr(0, cut))) {
+        if (entry.Name == name) {
+            return entry.Size;
+        }
+    }
+    return 0;
+}
+
+// The native path of the file `name` in the native folder `folder`: the one there when its name
+// differs only in case (the store of a Wine prefix, a disk from Windows), else a new one.
+// `exists` tells which.
+std::string FileIn(const std::string& folder, const std::string& name, bool& exists) {
+    const std::string found = LocalTree(folder).Find("", name, false);
+    exists = !found.empty();
+    return Join(folder, exists ? found : name);
+}
+
+// Whether the native folder `path` holds anything.
+bool HoldsAnything(const std::string& path) {
+    return !LocalTree(path).List("").empty();
+}
+
+} // namespace
+
+MailReport CopyMailOut(const InstallationPaths* installation, const MailPaths& paths,
+                       const std::string& destination, const MailProgress& progress) {
+    MailReport report;
+    report.StoreShown = paths.StoreFolder;
+    if (installation != nullptr && !installation->HasDrives()) {
+        report.Error = Ansi("Le registre lu ne vient pas d'une installation Windows (ruche ou "
+                            "fichier .reg seuls) : Quillon ne sait pas où lire le courrier.");
+        return report;
+    }
+    const auto store = Locate(installation, paths.StoreFolder, true);
+    if (!store) {
+        report.Error = Ansi("Le dossier du courrier ") + Quoted(paths.StoreFolder) +
+                       Ansi(" n'existe pas : aucun courrier copié.");
+        return report;
+    }
+    if (IsFolder(destination) && HoldsAnything(destination)) {
+        report.Error = Ansi("Le dossier ") + Quoted(NativeToAnsi(destination)) +
+                       Ansi(" n'est pas vide : choisissez un dossier nouveau ou vide pour le "
+                            "courrier.");
+        return report;
+    }
+    std::vector<Planned> plan;
+    for (const FileTree::Entry& entry : store->Files->List(store->Path)) {
+        if (entry.Folder) {
+            report.Warnings.push_back(Ansi("Le dossier ") + Quoted(NativeToAnsi(entry.Name)) +
+                                      Ansi(" du dossier du courrier n'est pas copié."));
+        } else {
+            plan.push_back({store->Files, store->Path + "/" + entry.Name,
+                            Join(destination, entry.Name), entry.Name, entry.Size, false});
+        }
+    }
+    const std::string addressBookFolder = Join(destination, AnsiToNative(Ansi(kAddressBookFolder)));
+    if (paths.AddressBook.empty()) {
+        report.Warnings.push_back(Ansi("Le registre ne nomme aucun carnet d'adresses : aucun "
+                                       "carnet copié."));
+    } else if (const auto book = Locate(installation, paths.AddressBook, false)) {
+        const std::string name = AnsiToNative(LastName(paths.AddressBook));
+        plan.push_back({book->Files, book->Path, Join(addressBookFolder, name), name,
+                        SizeOf(*book->Files, book->Path), true});
+        report.AddressBookShown = paths.AddressBook;
+    } else {
+        report.Warnings.push_back(Ansi("Le carnet d'adresses ") + Quoted(paths.AddressBook) +
+                                  Ansi(" n'existe pas : aucun carnet copié."));
+    }
+#ifdef _WIN32
+    for (const Planned& file : plan) {
+        if (installation == nullptr && HeldOpen(*file.Files->LocalPath(file.From))) {
+            report.Error = Ansi("Le fichier ") + Quoted(*file.Files->LocalPath(file.From)) +
+                           Ansi(" est ouvert par le client de messagerie : fermez Outlook "
+                                "Express, puis recommencez. Rien n'a été copié.");
+            return report;
+        }
+    }
+#endif
+    MadeFolders made;
+    FileError error;
+    if (!made.Make(destination, error) ||
+        (report.AddressBookShown.size() > 0 && !made.Make(addressBookFolder, error))) {
+        report.Error = CannotWrite(error);
+        return report;
+    }
+    CopyPlanned(plan, progress, report);
+    if (report.Done()) {
+        made.Keep();
+        CheckCopies(report);
+    }
+    return report;
+}
+
+MailReport PlaceMail(const std::string& copy, const InstallationPaths* installation,
+                     const MailPaths& paths,
+                     const std::function<bool(const std::string& question)>& replace,
+                     const MailProgress& progress) {
+    MailReport report;
+    report.StoreShown = paths.StoreFolder;
+    const auto copied = std::make_shared<LocalTree>(copy);
+    const std::vector<FileTree::Entry> entries = copied->List("");
+    if (entries.empty()) {
+        report.Error = Ansi("Le dossier ") + Quoted(NativeToAnsi(copy)) +
+                       Ansi(" ne contient aucune copie du courrier : rien n'a été placé.");
+        return report;
+    }
+    if (installation != nullptr && !installation->HasDrives()) {
+        report.Error = Ansi("Le registre lu ne vient pas d'une installation Windows (ruche ou "
+                            "fichier .reg seuls) : Quillon ne sait pas où placer le courrier.");
+        return report;
+    }
+    const auto nativeOf = [installation](const std::string& windowsPath) {
+        return AnsiToNative(installation != nullptr ? installation->NativePath(windowsPath)
+                                                    : windowsPath);
+    };
+    const std::string storeFolder = nativeOf(paths.StoreFolder);
+    if (storeFolder.empty()) {
+        report.Error = Ansi("Le dossier du courrier ") + Quoted(paths.StoreFolder) +
+                       Ansi(" n'est pas sur un disque où Quillon peut écrire (une image disque "
+                            "se lit seulement) : rien n'a été placé.");
+        return report;
+    }
+    std::vector<Planned> plan;
+    std::vector<std::string> existing;
+    const auto planFile = [&](const std::string& from, const std::string& folder,
+                              const std::string& name, std::uint64_t size, bool addressBook) {
+        bool exists = false;
+        const std::string target = FileIn(folder, name, exists);
+        if (exists) {
+            existing.push_back(NativeToAnsi(target));
+        }
+        plan.push_back({copied, from, target, name, size, addressBook});
+    };
+    std::string bookFolder;
+    for (const FileTree::Entry& entry : entries) {
+        if (!entry.Folder) {
+            planFile(entry.Name, storeFolder, entry.Name, entry.Size, false);
+        } else if (EqualsIgnoringCase(NativeToAnsi(entry.Name), Ansi(kAddressBookFolder))) {
+            bookFolder = entry.Name;
+        }
+    }
+    const std::string bookTarget = paths.AddressBook.empty() ? "" : nativeOf(paths.AddressBook);
+    for (const FileTree::Entry& entry :
+         bookFolder.empty() ? std::vector<FileTree::Entry>{} : copied->List(bookFolder)) {
+        if (!entry.Folder && !bookTarget.empty()) {
+            const auto cut = bookTarget.find_last_of(kSeparator);
+            planFile(bookFolder + "/" + entry.Name, bookTarget.substr(0, cut),
+                     bookTarget.substr(cut + 1), entry.Size, true);
+            report.AddressBookShown = paths.AddressBook;
+            break;
+        }
+    }
+    if (report.AddressBookShown.empty()) {
+        report.Warnings.push_back(bookFolder.empty()
+                                      ? Ansi("La copie ne contient pas de carnet d'adresses.")
+                                      : Ansi("Aucun chemin de carnet d'adresses n'est choisi : le "
+                                             "carnet de la copie n'est pas placé."));
+    }
+    if (!existing.empty()) {
+        std::string question = Ansi("Ces fichiers existent déjà sur le nouveau système :\n");
+        for (const std::string& file : existing) {
+            question += "  " + file + "\n";
+        }
+        if (!replace(question + Ansi("Les remplacer par ceux de la copie du courrier ?"))) {
+            report.Error = Ansi("Rien n'a été placé : le courrier existant est gardé.");
+            return report;
+        }
+    }
+    MadeFolders made;
+    FileError error;
+    for (const Planned& file : plan) {
+        if (!made.Make(file.Target.substr(0, file.Target.find_last_of(kSeparator)), error)) {
+            report.Error = CannotWrite(error);
+            return report;
+        }
+    }
+    CopyPlanned(plan, progress, report);
+    if (report.Done()) {
+        made.Keep();
+        CheckCopies(report);
+    }
+    return report;
+}
+
+std::string DescribeMailReport(const MailReport& report, const std::string& copyShown,
+                               bool placed) {
+    if (!report.Done()) {
+        return report.Error;
+    }
+    std::size_t folders = 0;
+    std::uint64_t messages = 0;
+    for (const MailFileCopied& file : report.StoreFiles) {
+        if (file.Header.Kind == MailFileKind::MessageFolder) {
+            ++folders;
+            messages += file.Header.Messages;
+        }
+    }
+    std::string text = placed ? Ansi("Courrier placé dans ") + Quoted(report.StoreShown) +
+                                    Ansi(" depuis ") + Quoted(copyShown) + " :\n"
+                              : Ansi("Courrier copié dans ") + Quoted(copyShown) +
+                                    Ansi(" depuis ") + Quoted(report.StoreShown) + " :\n";
+    text += Ansi("- ") + std::to_string(report.StoreFiles.size()) + Ansi(" fichier(s), dont ") +
+            std::to_string(folders) + Ansi(" dossier(s) de messages (") + std::to_string(messages) +
+            Ansi(" message(s))\n");
+    if (report.AddressBook) {
+        text += Ansi("- carnet d'adresses : ") + Quoted(report.AddressBookShown) + "\n";
+    }
+    for (const std::string& warning : report.Warnings) {
+        text += Ansi("Attention : ") + warning + "\n";
+    }
+    return text;
+}
+
+} // namespace quillon

@@ -1,0 +1,92 @@
+// Written here: no Debian library reads these headers (undbx is a program, not a library), and
+// only a few fields of each are needed. Layouts from the public descriptions of both formats.
+#include "mail/mail_files.h"
+
+#include <array>
+#include <cstring>
+
+namespace quillon {
+namespace {
+
+// Every .dbx file starts with this number, then one that tells its kind.
+constexpr std::uint32_t kDbxMagic = 0xFE12ADCF;
+constexpr std::uint32_t kMessageFolderKind = 0x6F74FDC5;
+constexpr std::uint32_t kFoldersListKind = 0x6F74FDC6;
+constexpr std::uint32_t kPop3ListKind = 0x6F74FDC7;
+constexpr std::uint32_t kOfflineListKind = 0x26FE9D30;
+constexpr std::size_t kKindOffset = 4;
+// A message folder's header: how many messages its tree holds, and where the tree's root lies.
+constexpr std::size_t kMessageCountOffset = 0xC4;
+constexpr std::size_t kTreeRootOffset = 0xE4;
+constexpr std::uint64_t kTreeNodeSize = 0x27C;
+// The least a message takes: its entry in a tree node, its index record, one block of text.
+constexpr std::uint64_t kSmallestMessageBytes = 12 + 12 + 16;
+
+// The two signatures of an address book: the mail client's 5 and 6 (WAB4), and Windows 95's.
+constexpr std::array<unsigned char, 16> kWab4Signature = {
+    0x9C, 0xCB, 0xCB, 0x8D, 0x13, 0x75, 0xD2, 0x11, 0x91, 0x58, 0x00, 0xC0, 0x4F, 0x79, 0x56, 0xA4};
+constexpr std::array<unsigned char, 16> kWab95Signature = {
+    0x81, 0x32, 0x84, 0xC1, 0x85, 0x05, 0xD0, 0x11, 0xB2, 0x90, 0x00, 0xAA, 0x00, 0x3C, 0xF6, 0x76};
+
+std::uint32_t LittleEndian32(std::string_view bytes, std::size_t offset) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 4; i-- > 0;) {
+        value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
+    }
+    return value;
+}
+
+bool StartsWith(std::string_view head, const std::array<unsigned char, 16>& signature) {
+    return head.size() >= signature.size() &&
+           std::memcmp(head.data(), signature.data(), signature.size()) == 0;
+}
+
+MailFileKind DbxKind(std::uint32_t kind) {
+    switch (kind) {
+    case kMessageFolderKind:
+        return MailFileKind::MessageFolder;
+    case kFoldersListKind:
+        return MailFileKind::FoldersList;
+    case kPop3ListKind:
+        return MailFileKind::Pop3List;
+    case kOfflineListKind:
+        return MailFileKind::OfflineList;
+    default:
+        return MailFileKind::Unknown;
+    }
+}
+
+// A message folder's count, and whether the file can hold what its header says.
+void ReadMessageFolder(std::string_view head, std::uint64_t fileSize, MailFileHeader& header) {
+    header.Messages = LittleEndian32(head, kMessageCountOffset);
+    const std::uint64_t treeRoot = LittleEndian32(head, kTreeRootOffset);
+    const bool treeOutside = header.Messages > 0 && treeRoot + kTreeNodeSize > fileSize;
+    const bool tooManyMessages =
+        static_cast<std::uint64_t>(header.Messages) * kSmallestMessageBytes >
+        fileSize - kMailHeaderSize;
+    header.Damaged = treeOutside || tooManyMessages;
+}
+
+} // namespace
+
+MailFileHeader MailFileHeaderOf(std::string_view head, std::uint64_t fileSize) {
+    MailFileHeader header;
+    if (StartsWith(head, kWab4Signature) || StartsWith(head, kWab95Signature)) {
+        header.Kind = MailFileKind::AddressBook;
+        return header;
+    }
+    if (head.size() < kKindOffset + 4 || LittleEndian32(head, 0) != kDbxMagic) {
+        return header;
+    }
+    header.Kind = DbxKind(LittleEndian32(head, kKindOffset));
+    if (head.size() < kMailHeaderSize || fileSize < kMailHeaderSize) {
+        header.Damaged = header.Kind != MailFileKind::Unknown;
+        return header;
+    }
+    if (header.Kind == MailFileKind::MessageFolder) {
+        ReadMessageFolder(head, fileSize, header);
+    }
+    return header;
+}
+
+} // namespace quillon
