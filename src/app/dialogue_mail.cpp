@@ -44,11 +44,11 @@ std::string Dialogue::SystemFolderOf(std::string_view stored, const std::string&
                                                  .value_or(""));
     };
     if (const std::string appData = shellFolder("AppData"); !appData.empty()) {
-        user["appdata"] = appData;
-        user["userprofile"] = appData.substr(0, appData.find_last_of('\\'));
+        user[FoldCase("AppData")] = appData;
+        user[FoldCase("UserProfile")] = appData.substr(0, appData.find_last_of('\\'));
     }
     if (const std::string local = shellFolder("Local AppData"); !local.empty()) {
-        user["localappdata"] = local;
+        user[FoldCase("LocalAppData")] = local;
     }
     return ExpandFolder(stored, [&](std::string_view name) -> std::optional<std::string> {
         if (const auto found = user.find(FoldCase(name)); found != user.end()) {

@@ -7,6 +7,7 @@
 #include "text/ansi_codepage.h"
 #include "text/native_text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -178,15 +179,13 @@ void CopyPlanned(const std::vector<Planned>& plan, const MailProgress& progress,
         }
         ContentHash sourceDigest;
         std::uint64_t size = 0;
-        std::string head;
+        MailFileReader recognised;
         const bool read = file.Files->ReadInPieces(
             file.From, kPieceSize,
             [&](std::string_view piece) {
                 out.Write(piece);
                 sourceDigest.Add(piece);
-                if (head.size() < kMailHeaderSize) {
-                    head.append(piece.substr(0, kMailHeaderSize - head.size()));
-                }
+                recognised.Add(piece);
                 size += piece.size();
                 done += piece.size();
                 report.Stopped = progress && progress(done, std::max(total, done));
@@ -224,7 +223,7 @@ void CopyPlanned(const std::vector<Planned>& plan, const MailProgress& progress,
                                 "n'a été copié.");
             return;
         }
-        MailFileCopied copied{file.Name, size, MailFileHeaderOf(head, size)};
+        MailFileCopied copied{file.Name, size, recognised.Result()};
         if (file.AddressBook) {
             report.AddressBook = copied;
         } else {
@@ -294,6 +293,14 @@ std::string FileIn(const std::string& folder, const std::string& name, bool& exi
     return Join(folder, exists ? found : name);
 }
 
+// The entries of `folder`, in the order of their names: reports and questions list them so.
+std::vector<FileTree::Entry> SortedEntries(const FileTree& files, const std::string& folder) {
+    std::vector<FileTree::Entry> entries = files.List(folder);
+    std::sort(entries.begin(), entries.end(),
+              [](const FileTree::Entry& a, const FileTree::Entry& b) { return a.Name < b.Name; });
+    return entries;
+}
+
 // Whether the native folder `path` holds anything.
 bool HoldsAnything(const std::string& path) {
     return !LocalTree(path).List("").empty();
@@ -323,7 +330,7 @@ MailReport CopyMailOut(const InstallationPaths* installation, const MailPaths& p
         return report;
     }
     std::vector<Planned> plan;
-    for (const FileTree::Entry& entry : store->Files->List(store->Path)) {
+    for (const FileTree::Entry& entry : SortedEntries(*store->Files, store->Path)) {
         if (entry.Folder) {
             report.Warnings.push_back(Ansi("Le dossier ") + Quoted(NativeToAnsi(entry.Name)) +
                                       Ansi(" du dossier du courrier n'est pas copié."));
@@ -377,7 +384,7 @@ MailReport PlaceMail(const std::string& copy, const InstallationPaths* installat
     MailReport report;
     report.StoreShown = paths.StoreFolder;
     const auto copied = std::make_shared<LocalTree>(copy);
-    const std::vector<FileTree::Entry> entries = copied->List("");
+    const std::vector<FileTree::Entry> entries = SortedEntries(*copied, "");
     if (entries.empty()) {
         report.Error = Ansi("Le dossier ") + Quoted(NativeToAnsi(copy)) +
                        Ansi(" ne contient aucune copie du courrier : rien n'a été placé.");

@@ -56,35 +56,74 @@ MailFileKind DbxKind(std::uint32_t kind) {
     }
 }
 
-// A message folder's count, and whether the file can hold what its header says.
-void ReadMessageFolder(std::string_view head, std::uint64_t fileSize, MailFileHeader& header) {
-    header.Messages = LittleEndian32(head, kMessageCountOffset);
-    const std::uint64_t treeRoot = LittleEndian32(head, kTreeRootOffset);
-    const bool treeOutside = header.Messages > 0 && treeRoot + kTreeNodeSize > fileSize;
-    const bool tooManyMessages =
-        static_cast<std::uint64_t>(header.Messages) * kSmallestMessageBytes >
-        fileSize - kMailHeaderSize;
-    header.Damaged = treeOutside || tooManyMessages;
+// Whether every place the root node points to (its child nodes, its messages' index records)
+// lies inside the file: a file cut short loses them first.
+bool NodePointsInside(std::string_view node, std::uint64_t fileSize) {
+    constexpr std::size_t kChildOffset = 8;
+    constexpr std::size_t kEntryCountOffset = 17;
+    constexpr std::size_t kEntriesOffset = 24;
+    constexpr std::size_t kEntrySize = 12;
+    const std::size_t entries = static_cast<unsigned char>(node[kEntryCountOffset]);
+    if (kEntriesOffset + entries * kEntrySize > node.size() ||
+        LittleEndian32(node, kChildOffset) >= fileSize) {
+        return false;
+    }
+    for (std::size_t i = 0; i < entries; ++i) {
+        const std::size_t entry = kEntriesOffset + i * kEntrySize;
+        if (LittleEndian32(node, entry) >= fileSize ||
+            LittleEndian32(node, entry + 4) >= fileSize) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsMessageFolder(std::string_view head) {
+    return head.size() >= kMailHeaderSize && LittleEndian32(head, 0) == kDbxMagic &&
+           LittleEndian32(head, kKindOffset) == kMessageFolderKind;
 }
 
 } // namespace
 
-MailFileHeader MailFileHeaderOf(std::string_view head, std::uint64_t fileSize) {
+void MailFileReader::Add(std::string_view piece) {
+    const std::uint64_t start = size_;
+    size_ += piece.size();
+    if (head_.size() < kMailHeaderSize) {
+        head_.append(piece.substr(0, kMailHeaderSize - head_.size()));
+    }
+    if (!IsMessageFolder(head_) || rootNode_.size() == kTreeNodeSize) {
+        return;
+    }
+    // The root node's bytes, as they pass.
+    const std::uint64_t root = LittleEndian32(head_, kTreeRootOffset) + rootNode_.size();
+    if (root >= start && root < size_) {
+        rootNode_.append(piece.substr(static_cast<std::size_t>(root - start),
+                                      static_cast<std::size_t>(kTreeNodeSize - rootNode_.size())));
+    }
+}
+
+MailFileHeader MailFileReader::Result() const {
     MailFileHeader header;
-    if (StartsWith(head, kWab4Signature) || StartsWith(head, kWab95Signature)) {
+    if (StartsWith(head_, kWab4Signature) || StartsWith(head_, kWab95Signature)) {
         header.Kind = MailFileKind::AddressBook;
         return header;
     }
-    if (head.size() < kKindOffset + 4 || LittleEndian32(head, 0) != kDbxMagic) {
+    if (head_.size() < kKindOffset + 4 || LittleEndian32(head_, 0) != kDbxMagic) {
         return header;
     }
-    header.Kind = DbxKind(LittleEndian32(head, kKindOffset));
-    if (head.size() < kMailHeaderSize || fileSize < kMailHeaderSize) {
+    header.Kind = DbxKind(LittleEndian32(head_, kKindOffset));
+    if (head_.size() < kMailHeaderSize) {
         header.Damaged = header.Kind != MailFileKind::Unknown;
         return header;
     }
     if (header.Kind == MailFileKind::MessageFolder) {
-        ReadMessageFolder(head, fileSize, header);
+        header.Messages = LittleEndian32(head_, kMessageCountOffset);
+        const bool tooManyMessages =
+            static_cast<std::uint64_t>(header.Messages) * kSmallestMessageBytes >
+            size_ - kMailHeaderSize;
+        const bool treeLost = header.Messages > 0 && (rootNode_.size() < kTreeNodeSize ||
+                                                      !NodePointsInside(rootNode_, size_));
+        header.Damaged = tooManyMessages || treeLost;
     }
     return header;
 }

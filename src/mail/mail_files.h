@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quillon {
@@ -22,8 +23,18 @@ struct MailFileHeader {
 // How many of a file's first bytes MailFileHeaderOf needs: a .dbx header is this long.
 inline constexpr std::size_t kMailHeaderSize = 0x24BC;
 
-// Reads `head`, the first bytes of a file (up to kMailHeaderSize of them), whose whole size is
-// `fileSize`.
-MailFileHeader MailFileHeaderOf(std::string_view head, std::uint64_t fileSize);
+// Reads a file as it is copied, front to back, keeping only its header and the root node of a
+// message folder's tree: whether the messages the header counts can be in the file.
+class MailFileReader {
+  public:
+    void Add(std::string_view piece);
+    // What the file is, once every byte was added.
+    MailFileHeader Result() const;
+
+  private:
+    std::string head_;
+    std::string rootNode_;
+    std::uint64_t size_ = 0;
+};
 
 } // namespace quillon

@@ -14,7 +14,7 @@ is, and exit status 2.
   Aide : quillon-cli --help
   [2]
   $ "$CLI" save
-  quillon-cli: usage : save FICHIER [--only LISTE] [--generate-accounts yes|no]
+  quillon-cli: usage : save FICHIER [--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml]]
   Aide : quillon-cli --help
   [2]
   $ "$CLI" save x.reg --only
@@ -26,7 +26,7 @@ is, and exit status 2.
   Aide : quillon-cli --help
   [2]
   $ "$CLI" save-hive AUTRE
-  quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no]
+  quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml]]
   Aide : quillon-cli --help
   [2]
   $ "$CLI" lookup
@@ -34,7 +34,7 @@ is, and exit status 2.
   Aide : quillon-cli --help
   [2]
   $ "$CLI" adapt in.reg
-  quillon-cli: usage : adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] [--address-book CHEMIN]
+  quillon-cli: usage : adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] [--address-book CHEMIN] [--mail COPIE [--replace-mail]]
   Aide : quillon-cli --help
   [2]
   $ "$CLI" adapt in.reg out.reg --folder

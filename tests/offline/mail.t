@@ -1,0 +1,147 @@
+The mail carried with the settings: save --mail copies the identity's store folder and address
+book out of every kind of source, each file identical to its source; the report counts the
+message folders and messages; what cannot be copied is named and nothing half-copied is left;
+adapt --mail puts a copy where the adapted backup says the mail is.
+
+  $ export MTOOLS_SKIP_CHECK=1
+  $ store="$SAMPLE/Documents and Settings/Luc/Local Settings/Application Data/Identities/{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}/Microsoft/Outlook Express"
+  $ book="$SAMPLE/Documents and Settings/Luc/Application Data/Microsoft/Address Book/Luc.wab"
+  $ same() { for f in "$store"/*; do cmp "$f" "$1/${f##*/}" || return 1; done;
+  >          cmp "$book" "$1/Carnet d'adresses/Luc.wab" && echo "$1: $(ls "$1" | wc -l) entries, the same bytes"; }
+
+From a folder: the report, then every file of the store and the address book, byte for byte.
+
+  $ "$CLI" --windows "$SAMPLE" save folder.reg --mail Courrier 2>&1 | sed -n '/Copie du courrier/,$p'
+  [information] Copie du courrier et du carnet d'adresses: Courrier copié dans « Courrier » depuis « C:\Documents and Settings\Luc\Local Settings\Application Data\Identities\{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}\Microsoft\Outlook Express » :
+  - 6 fichier(s), dont 3 dossier(s) de messages (4 message(s))
+  - carnet d'adresses : « C:\Documents and Settings\Luc\Application Data\Microsoft\Address Book\Luc.wab »
+  
+  $ same Courrier
+  Courrier: 7 entries, the same bytes
+  $ ls Courrier
+  Boîte de réception.dbx
+  Brouillons.dbx
+  Carnet d'adresses
+  Folders.dbx
+  Offline.dbx
+  Pop3uidl.dbx
+  Éléments envoyés.dbx
+
+From disk images (FAT32 behind an MBR, NTFS, an E01) and virtual disks: the same files.
+
+  $ truncate -s 80M mbr.img && echo 'start=2048, type=c' | sfdisk -q mbr.img &&
+  >     mkfs.fat -F 32 --offset 2048 mbr.img >/dev/null && mcopy -s -i mbr.img@@1M "$SAMPLE"/* ::/
+  $ truncate -s 64M ntfs.img && mkntfs -F -Q -q ntfs.img 2>/dev/null && ASAN_OPTIONS=detect_leaks=0 "$NTFS_PUT" ntfs.img "$SAMPLE"
+  $ ewfacquire -u -q -t disk -S 1MiB -c none mbr.img >/dev/null 2>&1
+  $ qemu-img convert -O vmdk mbr.img disk.vmdk && qemu-img convert -O vhdx mbr.img disk.vhdx &&
+  >     qemu-img convert -O qcow2 -c mbr.img disk.qcow2
+  $ for image in mbr.img ntfs.img disk.E01 disk.vmdk disk.vhdx disk.qcow2; do
+  >     "$CLI" --image "$image" save "$image.reg" --mail "mail-$image" >/dev/null 2>&1 && same "mail-$image" && cmp "$image.reg" folder.reg
+  > done
+  mail-mbr.img: 7 entries, the same bytes
+  mail-ntfs.img: 7 entries, the same bytes
+  mail-disk.E01: 7 entries, the same bytes
+  mail-disk.vmdk: 7 entries, the same bytes
+  mail-disk.vhdx: 7 entries, the same bytes
+  mail-disk.qcow2: 7 entries, the same bytes
+
+The folder must be new or empty: nothing is written into one that holds anything.
+
+  $ mkdir full && touch full/autre.txt
+  $ "$CLI" --windows "$SAMPLE" save again.reg --mail full 2>&1 | tail -n 1
+  [stop] Copie du courrier et du carnet d'adresses: Le dossier « full » n'est pas vide : choisissez un dossier nouveau ou vide pour le courrier.
+  $ "$CLI" --windows "$SAMPLE" save again.reg --mail full >/dev/null 2>&1; echo "exit $?"; ls full
+  exit 1
+  autre.txt
+
+A damaged or truncated .dbx is copied as it is, and named; an absent address book is said.
+
+  $ cp -r "$SAMPLE" damaged && d="damaged/${store#$SAMPLE/}"
+  $ truncate -s 12000 "$d/Boîte de réception.dbx" && rm "damaged/${book#$SAMPLE/}"
+  $ "$CLI" --windows damaged save damaged.reg --mail m-damaged 2>&1 | sed -n '/Copie du courrier/,$p'
+  [information] Copie du courrier et du carnet d'adresses: Courrier copié dans « m-damaged » depuis « C:\Documents and Settings\Luc\Local Settings\Application Data\Identities\{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}\Microsoft\Outlook Express » :
+  - 6 fichier(s), dont 3 dossier(s) de messages (4 message(s))
+  Attention : Le carnet d'adresses « C:\Documents and Settings\Luc\Application Data\Microsoft\Address Book\Luc.wab » n'existe pas : aucun carnet copié.
+  Attention : « Boîte de réception.dbx » semble endommagé ou tronqué : copié tel quel, ses messages sont peut-être incomplets.
+  
+  $ cmp "$d/Boîte de réception.dbx" "m-damaged/Boîte de réception.dbx" && ls m-damaged | wc -l
+  6
+
+An absent store folder ends the command (exit 1) after the backup, which is written.
+
+  $ rm -r "$d"
+  $ "$CLI" --windows damaged save nostore.reg --mail m-none 2>&1 | tail -n 1; ls nostore.reg; ls m-none
+  [stop] Copie du courrier et du carnet d'adresses: Le dossier du courrier « C:\Documents and Settings\Luc\Local Settings\Application Data\Identities\{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}\Microsoft\Outlook Express » n'existe pas : aucun courrier copié.
+  nostore.reg
+  ls: cannot access 'm-none': No such file or directory
+  [2]
+
+A file that cannot be written (here the file size limit stands for a full disk): the command
+names it, and the folder it made is gone.
+
+  $ (trap '' XFSZ; ulimit -f 14; "$CLI" --windows "$SAMPLE" save limited.reg --mail m-limited 2>&1 | tail -n 1); ls m-limited
+  [stop] Copie du courrier et du carnet d'adresses: Impossible d'écrire le fichier « m-limited/Boîte de réception.dbx » : fichier trop grand. Rien n'a été copié.
+  ls: cannot access 'm-limited': No such file or directory
+  [2]
+
+--eml writes each message folder as .eml files through undbx; without undbx it says what to
+install, before anything is written.
+
+  $ "$CLI" --windows "$SAMPLE" save eml.reg --mail m-eml --eml >/dev/null 2>&1 && find "m-eml/Messages eml" -name '*.eml' | sed 's|/[^/]*$||' | sort | uniq -c
+        3 m-eml/Messages eml/Boîte de réception
+        1 m-eml/Messages eml/Éléments envoyés
+  $ grep -l '^Subject: Inscrits' "m-eml/Messages eml/Boîte de réception"/*.eml | wc -l
+  1
+  $ PATH=/nowhere "$CLI" --windows "$SAMPLE" save noeml.reg --mail m-noeml --eml; ls noeml.reg m-noeml 2>/dev/null
+  quillon-cli: --eml : undbx n'est pas installé : installez le paquet undbx (sudo apt install undbx), puis recommencez
+  [2]
+  $ "$CLI" --windows "$SAMPLE" save x.reg --eml
+  quillon-cli: --eml écrit les messages du courrier copié : donnez aussi --mail DOSSIER
+  Aide : quillon-cli --help
+  [2]
+
+adapt --mail on the new system (Marie's, read from its folder): the store goes into the folder
+the adapted backup names, the address book to its path.
+
+  $ cp -r "$EXAMPLES/sample-xp-2" new
+  $ "$CLI" --windows new adapt folder.reg adapted.reg --folder 'C:\Courrier\Luc' --address-book 'C:\Courrier\Luc.wab' --mail Courrier 2>&1 | sed -n '/Mise en place/,$p'
+  [information] Mise en place du courrier et du carnet d'adresses: Courrier placé dans « C:\Courrier\Luc » depuis « Courrier » :
+  - 6 fichier(s), dont 3 dossier(s) de messages (4 message(s))
+  - carnet d'adresses : « C:\Courrier\Luc.wab »
+  
+  $ grep -a -A1 '"Store Root"' adapted.reg | head -n 1 | cut -c 1-30
+  "Store Root"=hex(2):43,3A,5C,* (glob)
+  $ for f in Courrier/*.dbx; do cmp "$f" "new/Courrier/Luc/${f##*/}" || echo "$f differs"; done; cmp "$book" new/Courrier/Luc.wab && echo placed
+  placed
+
+Never over an existing store without "Oui": without --replace-mail nothing is placed.
+
+  $ echo ancien > "new/Courrier/Luc/Folders.dbx"
+  $ "$CLI" --windows new adapt folder.reg adapted2.reg --folder 'C:\Courrier\Luc' --address-book 'C:\Courrier\Luc.wab' --mail Courrier 2>&1 | sed -n '/question/,$p'
+  [question] Mise en place du courrier et du carnet d'adresses: Ces fichiers existent déjà sur le nouveau système :
+    new/Courrier/Luc/Boîte de réception.dbx
+    new/Courrier/Luc/Brouillons.dbx
+    new/Courrier/Luc/Folders.dbx
+    new/Courrier/Luc/Offline.dbx
+    new/Courrier/Luc/Pop3uidl.dbx
+    new/Courrier/Luc/Éléments envoyés.dbx
+    new/Courrier/Luc.wab
+  Les remplacer par ceux de la copie du courrier ?
+    -> Non
+  [stop] Mise en place du courrier et du carnet d'adresses: Rien n'a été placé : le courrier existant est gardé.
+  $ cat new/Courrier/Luc/Folders.dbx
+  ancien
+  $ "$CLI" --windows new adapt folder.reg adapted2.reg --folder 'C:\Courrier\Luc' --address-book 'C:\Courrier\Luc.wab' --mail Courrier --replace-mail >/dev/null 2>&1; echo "exit $?"
+  exit 0
+  $ cmp Courrier/Folders.dbx new/Courrier/Luc/Folders.dbx && echo replaced
+  replaced
+
+Tab 2: another user's hive of the same installation; its store folder is that user's, found
+through the hive's own shell folders.
+
+  $ cp -r "$SAMPLE/Documents and Settings/Luc" "new/Documents and Settings/"
+  $ "$CLI" --windows new --user Marie --load AUTRE="new/Documents and Settings/Luc/NTUSER.DAT" save-hive AUTRE hive.reg --mail m-hive 2>&1 | sed -n '/Copie du courrier/,$p' | head -n 2
+  [information] Copie du courrier et du carnet d'adresses: Courrier copié dans « m-hive » depuis « C:\Documents and Settings\Luc\Local Settings\Application Data\Identities\{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}\Microsoft\Outlook Express » :
+  - 6 fichier(s), dont 3 dossier(s) de messages (4 message(s))
+  $ same m-hive
+  m-hive: 7 entries, the same bytes
