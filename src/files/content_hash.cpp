@@ -1,8 +1,7 @@
 #include "files/content_hash.h"
 
 #ifdef _WIN32
-// Windows XP's own hashing (CryptoAPI, in advapi32): no library to carry.
-#include <wincrypt.h>
+// Windows XP's own hashing (CryptoAPI, in advapi32, declared by windows.h): no library to carry.
 #include <windows.h>
 #else
 #include <xxhash.h>

@@ -91,13 +91,17 @@ void MailFileReader::Add(std::string_view piece) {
     if (head_.size() < kMailHeaderSize) {
         head_.append(piece.substr(0, kMailHeaderSize - head_.size()));
     }
-    if (!IsMessageFolder(head_) || rootNode_.size() == kTreeNodeSize) {
-        return;
+    if (IsMessageFolder(head_)) {
+        // The root node may lie in the header itself, which is whole only now.
+        TakeRootNode(head_, 0);
+        TakeRootNode(piece, start);
     }
-    // The root node's bytes, as they pass.
-    const std::uint64_t root = LittleEndian32(head_, kTreeRootOffset) + rootNode_.size();
-    if (root >= start && root < size_) {
-        rootNode_.append(piece.substr(static_cast<std::size_t>(root - start),
+}
+
+void MailFileReader::TakeRootNode(std::string_view bytes, std::uint64_t offset) {
+    const std::uint64_t wanted = LittleEndian32(head_, kTreeRootOffset) + rootNode_.size();
+    if (rootNode_.size() < kTreeNodeSize && wanted >= offset && wanted - offset < bytes.size()) {
+        rootNode_.append(bytes.substr(static_cast<std::size_t>(wanted - offset),
                                       static_cast<std::size_t>(kTreeNodeSize - rootNode_.size())));
     }
 }

@@ -32,6 +32,9 @@ class MailFileReader {
     MailFileHeader Result() const;
 
   private:
+    // Takes the next bytes of the root node from `bytes`, which lie at `offset` in the file.
+    void TakeRootNode(std::string_view bytes, std::uint64_t offset);
+
     std::string head_;
     std::string rootNode_;
     std::uint64_t size_ = 0;

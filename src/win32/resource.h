@@ -9,6 +9,11 @@
 #define IDD_ONGLET2 102
 #define IDD_ONGLET3 103
 #define IDD_CHOIX 104
+#define IDD_PROGRESSION 105
+
+// The progress of a long work.
+#define IDC_BARRE 210
+#define IDC_ETAPE 211
 
 // The directory chooser.
 #define IDC_DRIVEREPERT2 200

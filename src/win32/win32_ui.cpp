@@ -2,9 +2,13 @@
 
 #include "app/dialogue.h"
 #include "win32/chooser_dialog.h"
+#include "win32/resource.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <vector>
 
 namespace quillon::win32 {
@@ -102,6 +106,98 @@ bool Win32Ui::OpenWebAddress(const std::string& address) {
     const auto result =
         ShellExecuteA(window_, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+namespace {
+
+// The folder dialog opens on the folder given in its data.
+int CALLBACK StartInFolder(HWND dialog, UINT message, LPARAM, LPARAM folder) {
+    if (message == BFFM_INITIALIZED && folder != 0) {
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, folder);
+    }
+    return 0;
+}
+
+} // namespace
+
+std::optional<std::string> Win32Ui::FolderDialog(const std::string& title,
+                                                 const std::string& initialFolder) {
+    // The shell's folder dialog, with its "new folder" button, wants COM in this thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    BROWSEINFOA info{};
+    info.hwndOwner = window_;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
+    info.lpfn = StartInFolder;
+    info.lParam = reinterpret_cast<LPARAM>(initialFolder.c_str());
+    std::optional<std::string> folder;
+    if (LPITEMIDLIST chosen = SHBrowseForFolderA(&info)) {
+        char path[MAX_PATH] = {};
+        if (SHGetPathFromIDListA(chosen, path)) {
+            folder = path;
+        }
+        CoTaskMemFree(chosen);
+    }
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return folder;
+}
+
+INT_PTR CALLBACK Win32Ui::ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        return TRUE;
+    }
+    auto* ui = reinterpret_cast<Win32Ui*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (ui != nullptr && message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+        ui->cancelled_ = true;
+        EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+bool Win32Ui::Progress(const std::string& title, std::uint64_t done, std::uint64_t total) {
+    constexpr DWORD kShownAfter = 400; // milliseconds: a short work shows no window
+    constexpr int kSteps = 1000;
+    if (done >= total) {
+        if (progress_ != nullptr) {
+            EnableWindow(window_, TRUE);
+            DestroyWindow(progress_);
+        }
+        progress_ = nullptr;
+        progressRunning_ = false;
+        cancelled_ = false;
+        return false;
+    }
+    if (!progressRunning_) {
+        progressRunning_ = true;
+        progressStart_ = GetTickCount();
+    }
+    if (progress_ == nullptr && GetTickCount() - progressStart_ >= kShownAfter) {
+        progress_ = CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_PROGRESSION), window_,
+                                       ProgressProc, reinterpret_cast<LPARAM>(this));
+        if (progress_ != nullptr) {
+            SetWindowTextA(progress_, title.c_str());
+            SetDlgItemTextA(progress_, IDC_ETAPE, title.c_str());
+            SendDlgItemMessageA(progress_, IDC_BARRE, PBM_SETRANGE32, 0, kSteps);
+            EnableWindow(window_, FALSE); // modal: the window waits for the work
+            ShowWindow(progress_, SW_SHOW);
+        }
+    }
+    if (progress_ != nullptr) {
+        SendDlgItemMessageA(progress_, IDC_BARRE, PBM_SETPOS,
+                            static_cast<WPARAM>(done * kSteps / total), 0);
+    }
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (progress_ == nullptr || !IsDialogMessageA(progress_, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return cancelled_;
 }
 
 void Win32Ui::ShowDirectoryChooser(ChoixRepertSauve& chooser) {

@@ -16,6 +16,9 @@ class Win32Ui : public Ui {
     Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                       const std::string& title) override;
     std::optional<std::string> FileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> FolderDialog(const std::string& title,
+                                            const std::string& initialFolder) override;
+    bool Progress(const std::string& title, std::uint64_t done, std::uint64_t total) override;
     bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
                   std::int32_t data) override;
     bool OpenWebAddress(const std::string& address) override;
@@ -27,6 +30,13 @@ class Win32Ui : public Ui {
     HINSTANCE instance_;
     HWND window_ = nullptr;
     bool toldNoHelpViewer_ = false;
+    // The progress of a long work: its window, once it has lasted long enough to show, and
+    // whether its Cancel button was pressed.
+    HWND progress_ = nullptr;
+    DWORD progressStart_ = 0;
+    bool progressRunning_ = false;
+    bool cancelled_ = false;
+    static INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 } // namespace quillon::win32

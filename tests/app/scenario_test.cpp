@@ -198,6 +198,7 @@ class ScenarioRun {
                  ui.answers.push_back(s.args == "yes" ? Answer::Yes : Answer::No);
              }},
             {"choose", [this, &ui](const Step& s) { ui.files.push_back(PathOf(s.args)); }},
+            {"choose-folder", [this, &ui](const Step& s) { ui.folders.push_back(PathOf(s.args)); }},
             {"ui", member(&ScenarioRun::UiFlag)},
             {"write", member(&ScenarioRun::Write)},
             {"chmod", member(&ScenarioRun::Chmod)},

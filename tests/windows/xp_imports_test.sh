@@ -6,7 +6,7 @@ set -u
 objdump=$1
 shift
 known=$(dirname "$0")/xp_sp3_imports.txt
-system_dlls='^(ADVAPI32|COMCTL32|COMDLG32|GDI32|KERNEL32|MSVCRT|SHELL32|USER32)\.DLL$'
+system_dlls='^(ADVAPI32|COMCTL32|COMDLG32|GDI32|KERNEL32|MSVCRT|OLE32|SHELL32|USER32)\.DLL$'
 failures=0
 for exe in "$@"; do
     imports=$("$objdump" -p "$exe" | awk '/DLL Name:/ { dll = toupper($3); next }
