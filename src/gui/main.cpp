@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <iostream>
@@ -74,6 +75,19 @@ void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialog
         QThread::msleep(25);
     }
     dialog.grab().save(folder + "/choix-repertoire.png");
+}
+
+// Tab 1 at work with the mail box ticked: each message box it shows, as a picture
+// (message-1.png ...), the backup and the mail written into a folder removed afterwards.
+void SaveMailScreenshots(quillon::gui::QtUi& ui, quillon::Dialogue& dialogue,
+                         const QString& folder) {
+    QTemporaryDir work;
+    ui.CaptureMessages(folder, work.path());
+    dialogue.Onglets.Select(1);
+    dialogue.Onglets_Click();
+    dialogue.CourrierAvec1.SetValue(1);
+    dialogue.BoutonSauvegarder1_Click();
+    ui.CaptureMessages({}, {});
 }
 
 } // namespace
@@ -154,6 +168,7 @@ int main(int argc, char** argv) {
         QTimer::singleShot(300, &window, [&] {
             SaveScreenshots(window, dialogue, screenshots);
             SaveSourceChooserScreenshot(options, screenshots);
+            SaveMailScreenshots(ui, dialogue, screenshots);
             QApplication::quit();
         });
     }

@@ -49,12 +49,23 @@ bool LoadFrenchTranslations(QApplication& app) {
     return false;
 }
 
+void QtUi::CaptureMessages(const QString& folder, const QString& work) {
+    captureFolder_ = folder;
+    captureWork_ = work;
+}
+
 Answer QtUi::MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                         const std::string& title) {
     QMessageBox box(IconOf(icon), FromAnsi(title), FromAnsi(text),
                     buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                      : QMessageBox::Ok,
                     window_);
+    if (!captureFolder_.isEmpty()) {
+        box.show();
+        QCoreApplication::processEvents();
+        box.grab().save(captureFolder_ + QString("/message-%1.png").arg(++captured_));
+        return buttons == MessageButtons::YesNo ? Answer::Yes : Answer::Ok;
+    }
     const int answer = box.exec();
     if (buttons == MessageButtons::Ok) {
         return Answer::Ok;
@@ -63,6 +74,9 @@ Answer QtUi::MessageBox(const std::string& text, MessageIcon icon, MessageButton
 }
 
 std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
+    if (!captureWork_.isEmpty()) {
+        return ToNative(captureWork_ + "/" + FromAnsi(request.FileName) + ".reg");
+    }
     QFileDialog dialog(window_, FromAnsi(request.Title));
     const bool save = request.Kind == FileDialogRequest::Form::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -89,6 +103,9 @@ std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
 
 std::optional<std::string> QtUi::FolderDialog(const std::string& title,
                                               const std::string& initialFolder) {
+    if (!captureWork_.isEmpty()) {
+        return ToNative(captureWork_ + "/Courrier");
+    }
     const QString folder =
         QFileDialog::getExistingDirectory(window_, FromAnsi(title), FromNative(initialFolder));
     if (folder.isEmpty()) {

@@ -3,6 +3,7 @@
 
 #include "app/ui_port.h"
 
+#include <QString>
 #include <memory>
 
 class QApplication;
@@ -21,6 +22,10 @@ class QtUi : public Ui {
     ~QtUi() override;
     // The window that owns the dialogs, once it is shown.
     void SetWindow(QWidget* window) { window_ = window; }
+    // For pictures of the window at work: each message box is saved as a picture into `folder`
+    // (message-1.png ...) and answered "Oui"; file and folder dialogs answer with names in
+    // `work`, unasked.
+    void CaptureMessages(const QString& folder, const QString& work);
 
     Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                       const std::string& title) override;
@@ -38,6 +43,8 @@ class QtUi : public Ui {
   private:
     QWidget* window_ = nullptr;
     std::unique_ptr<QProgressDialog> progress_; // while a long work runs
+    QString captureFolder_, captureWork_;
+    int captured_ = 0;
 };
 
 } // namespace quillon::gui

@@ -55,7 +55,7 @@ int Run(HINSTANCE instance, int show) {
     ShowWindow(window.Handle(), show);
     UpdateWindow(window.Handle());
     if (const std::string folder = ScreenshotFolder(); !folder.empty()) {
-        return win32::SaveScreenshots(window, dialogue, instance, folder) ? 0 : 1;
+        return win32::SaveScreenshots(window, dialogue, ui, instance, folder) ? 0 : 1;
     }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

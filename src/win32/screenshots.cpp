@@ -7,7 +7,6 @@
 #include <vector>
 
 namespace quillon::win32 {
-namespace {
 
 // Lets the window draw itself before a picture is taken.
 void Settle() {
@@ -21,7 +20,6 @@ void Settle() {
     }
 }
 
-// The window as it is on screen, frame included, as a 24-bit BMP file.
 bool SavePicture(HWND window, const std::string& path) {
     RECT area;
     GetWindowRect(window, &area);
@@ -63,6 +61,8 @@ bool SavePicture(HWND window, const std::string& path) {
     return std::fclose(file) == 0 && written;
 }
 
+namespace {
+
 struct ChooserShot {
     std::string Path;
     bool Saved = false;
@@ -83,7 +83,7 @@ void CALLBACK ShootChooser(HWND, UINT, UINT_PTR timer, DWORD) {
 
 } // namespace
 
-bool SaveScreenshots(MainWindow& window, Dialogue& dialogue, HINSTANCE instance,
+bool SaveScreenshots(MainWindow& window, Dialogue& dialogue, Win32Ui& ui, HINSTANCE instance,
                      const std::string& folder) {
     CreateDirectoryA(folder.c_str(), nullptr);
     SetForegroundWindow(window.Handle());
@@ -102,6 +102,17 @@ bool SaveScreenshots(MainWindow& window, Dialogue& dialogue, HINSTANCE instance,
     SetTimer(nullptr, 0, 200, ShootChooser);
     ChooserDialog(chooser, "C:\\windows").Run(instance, window.Handle());
     pendingShot = nullptr;
+
+    char work[MAX_PATH] = {};
+    GetTempPathA(sizeof work, work);
+    const std::string workFolder = std::string(work) + "quillon-captures";
+    CreateDirectoryA(workFolder.c_str(), nullptr);
+    ui.CaptureMessages(folder, workFolder);
+    dialogue.Onglets.Select(1);
+    dialogue.Onglets_Click();
+    dialogue.CourrierAvec1.SetValue(1);
+    dialogue.BoutonSauvegarder1_Click();
+    ui.CaptureMessages({}, {});
     return saved && shot.Saved;
 }
 

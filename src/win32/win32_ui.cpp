@@ -3,6 +3,7 @@
 #include "app/dialogue.h"
 #include "win32/chooser_dialog.h"
 #include "win32/resource.h"
+#include "win32/screenshots.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -40,12 +41,39 @@ std::string FilterList(const std::string& filter) {
     return list + std::string(2, '\0');
 }
 
+// A message box to take a picture of, then to answer, once it is on screen.
+struct MessageShot {
+    std::string Title;
+    std::string Path;
+    WPARAM Answer = IDOK;
+};
+MessageShot* pendingMessage = nullptr;
+
+void CALLBACK ShootMessage(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box =
+        pendingMessage != nullptr ? FindWindowA("#32770", pendingMessage->Title.c_str()) : nullptr;
+    if (box == nullptr) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    Settle();
+    SavePicture(box, pendingMessage->Path);
+    PostMessageA(box, WM_COMMAND, pendingMessage->Answer, 0);
+}
+
 } // namespace
 
 Answer Win32Ui::MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                            const std::string& title) {
     const UINT flags = IconFlags(icon) | (buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK);
+    MessageShot shot{title, captureFolder_ + "\\message-" + std::to_string(++captured_) + ".bmp",
+                     static_cast<WPARAM>(buttons == MessageButtons::YesNo ? IDYES : IDOK)};
+    if (!captureFolder_.empty()) {
+        pendingMessage = &shot;
+        SetTimer(nullptr, 0, 200, ShootMessage);
+    }
     const int answer = MessageBoxA(window_, text.c_str(), title.c_str(), flags);
+    pendingMessage = nullptr;
     if (buttons == MessageButtons::Ok) {
         return Answer::Ok;
     }
@@ -53,6 +81,9 @@ Answer Win32Ui::MessageBox(const std::string& text, MessageIcon icon, MessageBut
 }
 
 std::optional<std::string> Win32Ui::FileDialog(const FileDialogRequest& request) {
+    if (!captureWork_.empty()) {
+        return captureWork_ + "\\" + request.FileName + ".reg";
+    }
     std::vector<char> file(32768, '\0');
     request.FileName.copy(file.data(), file.size() - 1);
     const std::string filter = FilterList(request.Filter);
@@ -122,6 +153,9 @@ int CALLBACK StartInFolder(HWND dialog, UINT message, LPARAM, LPARAM folder) {
 
 std::optional<std::string> Win32Ui::FolderDialog(const std::string& title,
                                                  const std::string& initialFolder) {
+    if (!captureWork_.empty()) {
+        return captureWork_ + "\\Courrier";
+    }
     // The shell's folder dialog, with its "new folder" button, wants COM in this thread.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     BROWSEINFOA info{};

@@ -12,6 +12,13 @@ class Win32Ui : public Ui {
     explicit Win32Ui(HINSTANCE instance) : instance_(instance) {}
     // The window that owns the dialogs, once it exists.
     void SetWindow(HWND window) { window_ = window; }
+    // For pictures of the window at work: each message box is saved as a picture into `folder`
+    // (message-1.bmp ...) and answered "Oui"; file and folder dialogs answer with names in
+    // `work`, unasked.
+    void CaptureMessages(std::string folder, std::string work) {
+        captureFolder_ = std::move(folder);
+        captureWork_ = std::move(work);
+    }
 
     Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                       const std::string& title) override;
@@ -32,6 +39,8 @@ class Win32Ui : public Ui {
     bool toldNoHelpViewer_ = false;
     // The progress of a long work: its window, once it has lasted long enough to show, and
     // whether its Cancel button was pressed.
+    std::string captureFolder_, captureWork_;
+    int captured_ = 0;
     HWND progress_ = nullptr;
     DWORD progressStart_ = 0;
     bool progressRunning_ = false;
