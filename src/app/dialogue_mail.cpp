@@ -54,7 +54,8 @@ std::string Dialogue::SystemFolderOf(std::string_view stored, const std::string&
         if (const auto found = user.find(FoldCase(name)); found != user.end()) {
             return found->second;
         }
-        const std::string asStored = "%" + std::string(name) + "%";
+        std::string asStored(1, '%');
+        asStored.append(name).push_back('%');
         const std::string value =
             Installation != nullptr ? Installation->Expand(asStored) : SystemFolder(asStored);
         return value != asStored ? std::optional<std::string>(value) : std::nullopt;
