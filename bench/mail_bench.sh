@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
 # The mail copied out of disk images against cp: a store of 500 MB (ten message folders of fifty
-# 1 MB messages, made by quillon-make-mail-file) in the sample installation, put on a raw FAT32
-# image, an E01 of it and a VMDK of it. For each, one run of `save --mail` minus one run of
-# `save` alone (the copy's own time) against `cp -r` of the same store folder from the folder
-# on disk (the mounted copy), the ratio (target: at most 1.5), and the peak memory of the run
-# with --mail (target: bounded by its buffer, not by the 50 MB files).
-#   usage: bench/mail_bench.sh [BUILD_DIR]   (default build/native; needs what scripts/setup
-#   test installs)
+# 1 MB messages, made by quillon-make-mail-file) in the sample installation, put on an NTFS
+# image (by quillon-ntfs-put), an E01 of it and a VMDK of it. For each, one run of `save --mail`
+# minus one run of `save` alone (the copy's own time) against `cp -r` of the same store folder
+# from that disk mounted read-only (the mounted copy: ntfs-3g, over ewfmount for the E01 and
+# vmdkmount for the VMDK; target: at most 1.5 times its time), and against `cp -r` from the
+# folder on this machine's disk (the floor), with the peak memory of the run with --mail
+# (target: bounded by its buffers, not by the 50 MB files). Every
+# copy is written to memory (/dev/shm), after a sync: the disk's write-back of the run before
+# would otherwise weigh on the next.
+#   usage: bench/mail_bench.sh [BUILD_DIR]   (default build/native; as root, with FUSE; needs
+#   what scripts/setup test installs, and libvmdk-utils for vmdkmount)
 set -euo pipefail
 build=${1:-build/native}
 cli=$build/src/quillon-cli
 make=$build/tools/quillon-make-mail-file
+put=$build/tools/quillon-ntfs-put
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+unmount() { for m in "$work"/mounted-* "$work"/container-*; do fusermount -u "$m" 2>/dev/null || true; done; }
+trap 'unmount; rm -rf "$work"' EXIT
 export MTOOLS_SKIP_CHECK=1
 
 installation=$work/installation
@@ -24,14 +30,30 @@ done
 echo "store: $(du -sh "$store" | cut -f1) in $(ls "$store" | wc -l) files"
 
 image=$work/disk.img
-truncate -s 700M "$image"
-echo 'start=2048, type=c' | sfdisk -q "$image"
-mkfs.fat -F 32 --offset 2048 "$image" >/dev/null
-mcopy -s -i "$image@@1M" "$installation"/* ::/
+truncate -s 800M "$image"
+mkntfs -F -Q -q "$image" 2>/dev/null
+"$put" "$image" "$installation"
 ewfacquire -u -q -t "$work/disk" -S 1GiB -c none "$image" >/dev/null 2>&1
 qemu-img convert -O vmdk "$image" "$work/disk.vmdk"
+inStore=${store#"$installation"/}
+# The disk mounted as a user would to copy the files: the volume's file through its container's
+# own FUSE program, then NTFS through ntfs-3g; prints the store folder inside it.
+mounted() {
+    local disk=$1 name=${1##*.} volume=$1
+    mkdir -p "$work/mounted-$name" "$work/container-$name"
+    case $name in
+    E01) ewfmount "$disk" "$work/container-$name" >/dev/null && volume="$work/container-$name/ewf1" ;;
+    vmdk) vmdkmount "$disk" "$work/container-$name" >/dev/null && volume="$work/container-$name/vmdk1" ;;
+    esac
+    ntfs-3g -o ro "$volume" "$work/mounted-$name"
+    echo "$work/mounted-$name/$inStore"
+}
 
+out=$(mktemp -d /dev/shm/quillon-mail-bench.XXXXXX)
+trap 'unmount; rm -rf "$work" "$out"' EXIT
 seconds() { # one run of a command, in seconds
+    rm -rf "$out"/*
+    sync
     local start=$(date +%s.%N)
     "$@" >/dev/null 2>&1
     echo "$(date +%s.%N) - $start" | bc
@@ -40,19 +62,23 @@ peak() { # the peak memory of one run, in MB
     /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1 | awk '{ printf "%.1f", $1 / 1024 }'
 }
 
-rm -rf "$work/cp"
 cat "$store"/* >/dev/null # the page cache holds every source alike
-cpTime=$(seconds cp -r "$store" "$work/cp")
-printf '%-10s %10s %10s %8s %10s\n' source "copy" "cp" "x cp" "peak"
+cpFloor=$(seconds cp -r "$store" "$out/cp")
+printf 'cp -r from the folder on disk (the floor): %.3fs\n' "$cpFloor"
+printf '%-6s %10s %14s %10s %10s %10s\n' source copy "cp, mounted" "x mounted" "x floor" peak
 for disk in "$image" "$work/disk.E01" "$work/disk.vmdk"; do
     cat "$disk" >/dev/null
-    rm -rf "$work/mail"
-    saveTime=$(seconds "$cli" --image "$disk" save "$work/alone.reg")
-    mailTime=$(seconds "$cli" --image "$disk" save "$work/with.reg" --mail "$work/mail")
-    diff -r "$store" "$work/mail" --exclude="Carnet d'adresses" >/dev/null || echo "$disk: copy differs"
-    rm -rf "$work/mail"
-    memory=$(peak "$cli" --image "$disk" save "$work/with.reg" --mail "$work/mail")
+    # Mounted anew, so that the files come through the mounts as they do for Quillon, from the
+    # container file alone in the page cache.
+    inImage=$(mounted "$disk")
+    cpMounted=$(seconds cp -r "$inImage" "$out/cp")
+    unmount
+    saveTime=$(seconds "$cli" --image "$disk" save "$out/alone.reg")
+    mailTime=$(seconds "$cli" --image "$disk" save "$out/with.reg" --mail "$out/mail")
+    diff -r "$store" "$out/mail" --exclude="Carnet d'adresses" >/dev/null || echo "$disk: copy differs"
+    rm -rf "$out"/*
+    memory=$(peak "$cli" --image "$disk" save "$out/with.reg" --mail "$out/mail")
     copyTime=$(echo "$mailTime - $saveTime" | bc)
-    printf '%-10s %9.3fs %9.3fs %8.2f %7s MB\n' "${disk##*.}" "$copyTime" "$cpTime" \
-        "$(echo "$copyTime / $cpTime" | bc -l)" "$memory"
+    printf '%-6s %9.3fs %13.3fs %10.2f %10.2f %7s MB\n' "${disk##*.}" "$copyTime" "$cpMounted" \
+        "$(echo "$copyTime / $cpMounted" | bc -l)" "$(echo "$copyTime / $cpFloor" | bc -l)" "$memory"
 done

@@ -2,6 +2,9 @@
 // what its source held.
 #pragma once
 
+#include "files/file_error.h"
+
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,5 +27,10 @@ class ContentHash {
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// The digest and size of a whole file as it is on disk, read back without holding more of it
+// than a window at a time; false with `error` set when it cannot be read.
+bool DigestOfFile(const std::string& path, std::string& digest, std::uint64_t& size,
+                  FileError& error);
 
 } // namespace quillon

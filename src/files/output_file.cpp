@@ -121,6 +121,11 @@ void OutputFile::BufferOurselves() {
 }
 
 void OutputFile::Write(std::string_view bytes) {
+    // A piece as large as the buffer goes to the file as it is, not through a copy.
+    if (buffer_.empty() && bytes.size() >= kBufferSize) {
+        WriteOut(bytes);
+        return;
+    }
     buffer_.append(bytes);
     if (buffer_.size() >= kBufferSize) {
         Flush();
@@ -128,15 +133,18 @@ void OutputFile::Write(std::string_view bytes) {
 }
 
 void OutputFile::Flush() {
-    if (buffer_.empty() || firstErrno_ != 0) {
-        buffer_.clear();
+    WriteOut(buffer_);
+    buffer_.clear();
+}
+
+void OutputFile::WriteOut(std::string_view bytes) {
+    if (bytes.empty() || firstErrno_ != 0) {
         return;
     }
     errno = 0;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
         firstErrno_ = errno != 0 ? errno : EIO;
     }
-    buffer_.clear();
 }
 
 bool OutputFile::Close(FileError& error) {

@@ -34,6 +34,7 @@ class OutputFile {
   private:
     void BufferOurselves();
     void Flush();
+    void WriteOut(std::string_view bytes);
 
     std::FILE* file_ = nullptr;
     std::string path_;

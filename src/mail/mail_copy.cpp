@@ -206,18 +206,11 @@ void CopyPlanned(const std::vector<Planned>& plan, const MailProgress& progress,
             report.Error = CannotWrite({file.Target, error.Errno});
             return;
         }
-        ContentHash copyDigest;
+        std::string copyDigest;
         std::uint64_t copySize = 0;
-        const bool reread = ReadFileInPieces(
-            copy->Path(), kPieceSize,
-            [&](std::string_view piece) {
-                copyDigest.Add(piece);
-                copySize += piece.size();
-                return true;
-            },
-            error);
+        const bool reread = DigestOfFile(copy->Path(), copyDigest, copySize, error);
         const std::string digest = sourceDigest.Digest();
-        if (!reread || copySize != size || digest.empty() || digest != copyDigest.Digest()) {
+        if (!reread || copySize != size || digest.empty() || digest != copyDigest) {
             report.Error = Ansi("La copie de ") + Quoted(NativeToAnsi(file.Name)) +
                            Ansi(" ne correspond pas à l'original (taille ou contenu) : rien "
                                 "n'a été copié.");
