@@ -356,6 +356,26 @@ class MainWindowTest : public QObject {
         QVERIFY(opened - before <= 1); // stopped before any further reading
     }
 
+    // A long copy of the mail shows its progress after a moment, with "Annuler", which stops
+    // it; its end closes the progress window.
+    void aLongCopyShowsItsProgressAndCanBeStopped() {
+        gui::QtUi ui;
+        QWidget owner;
+        owner.show();
+        ui.SetWindow(&owner);
+        QVERIFY(!ui.Progress("Copie du courrier", 1, 10));
+        QTest::qWait(600);
+        QVERIFY(!ui.Progress("Copie du courrier", 2, 10));
+        auto* progress = owner.findChild<QProgressDialog*>();
+        QVERIFY(progress != nullptr && progress->isVisible());
+        QCOMPARE(progress->labelText(), QString("Copie du courrier"));
+        QVERIFY(progress->findChild<QPushButton*>()->text() == "Annuler");
+        progress->cancel();
+        QVERIFY(ui.Progress("Copie du courrier", 3, 10));
+        QVERIFY(!ui.Progress("Copie du courrier", 10, 10));
+        QVERIFY(owner.findChild<QProgressDialog*>() == nullptr);
+    }
+
   private:
     static constexpr int kSlowOpenMs = 1500;
 };
