@@ -3,6 +3,7 @@
 #include "mail/mail_copy.h"
 #include "test_files.h"
 #include "test_support.h"
+#include "text/native_text.h"
 
 #include <fstream>
 
@@ -73,6 +74,33 @@ TEST(MailFileReaderTest, TellsEachFileOfTheStoreAndWhatAMessageFolderCannotHold)
         EXPECT_EQ(header.Messages, c.Messages) << c.Name;
         EXPECT_EQ(header.Damaged, c.Damaged) << c.Name;
     }
+}
+
+// The user's Cancel, asked at each piece: the copy stops, and nothing is left of it.
+TEST(MailCopyTest, AStoppedCopyLeavesNothing) {
+    test::ScratchFolder folder;
+    fs::create_directories(folder.Path() / "store");
+    test::WriteBytes(folder.Path() / "store" / "Folders.dbx", DbxFile(0x6F74FDC6, 0, 0, 0x24BC));
+    test::WriteBytes(folder.Path() / "store" / "Inbox.dbx", DbxFile(0x6F74FDC5, 0, 0, 0x24BC));
+    MailPaths paths;
+#ifdef _WIN32
+    const InstallationPaths* installation = nullptr;
+    paths.StoreFolder = (folder.Path() / "store").string();
+#else
+    InstallationPaths drives;
+    drives.AddDrive('C', folder.Path().string());
+    const InstallationPaths* installation = &drives;
+    paths.StoreFolder = "C:\\STORE";
+#endif
+    const std::string into = folder.File("Courrier");
+    int pieces = 0;
+    const MailReport report =
+        CopyMailOut(installation, paths, into, [&](std::uint64_t, std::uint64_t) {
+            return ++pieces == 2; // the second file's first piece
+        });
+    EXPECT_TRUE(report.Stopped);
+    EXPECT_EQ(report.Error, Ansi("Copie du courrier annulée : rien n'a été copié."));
+    EXPECT_FALSE(fs::exists(into));
 }
 
 #ifdef _WIN32
