@@ -15,6 +15,8 @@
 
 namespace quillon {
 
+struct MailReport;
+
 // The FAQ of the mail client, opened from two labels.
 inline constexpr const char* FaqAddress = "https://www.insideoe.com/faq/";
 
@@ -185,6 +187,8 @@ class Dialogue : private ControlObserver {
     // A folder stored in the registry read, as its system opens it; `userKeys` is where the keys
     // of the user it belongs to are ("" for the active user's).
     std::string SystemFolderOf(std::string_view stored, const std::string& userKeys);
+    void ShowMailReport(const MailReport& report, const std::string& copyShown, bool placed,
+                        const std::string& title);
 
     Reg_access& registry_;
     Ui& ui_;

@@ -86,10 +86,7 @@ void Dialogue::CopierCourrier(bool otherHive) {
                                           [this](std::uint64_t done, std::uint64_t total) {
                                               return ui_.Progress(Ansi(kCopyTitle), done, total);
                                           });
-    ui_.Progress(Ansi(kCopyTitle), 1, 1);
-    ui_.MessageBox(DescribeMailReport(report, NativeToAnsi(*destination), false),
-                   report.Done() ? MessageIcon::Information : MessageIcon::Stop, MessageButtons::Ok,
-                   Ansi(kCopyTitle));
+    ShowMailReport(report, NativeToAnsi(*destination), false, Ansi(kCopyTitle));
 }
 
 void Dialogue::PlacerCourrier() {
@@ -112,10 +109,16 @@ void Dialogue::PlacerCourrier() {
         [this](std::uint64_t done, std::uint64_t total) {
             return ui_.Progress(Ansi(kPlaceTitle), done, total);
         });
-    ui_.Progress(Ansi(kPlaceTitle), 1, 1);
-    ui_.MessageBox(DescribeMailReport(report, NativeToAnsi(*copy), true),
+    ShowMailReport(report, NativeToAnsi(*copy), true, Ansi(kPlaceTitle));
+}
+
+// Closes the progress window, then says what the copy or the placement did.
+void Dialogue::ShowMailReport(const MailReport& report, const std::string& copyShown, bool placed,
+                              const std::string& title) {
+    ui_.Progress(title, 1, 1);
+    ui_.MessageBox(DescribeMailReport(report, copyShown, placed),
                    report.Done() ? MessageIcon::Information : MessageIcon::Stop, MessageButtons::Ok,
-                   Ansi(kPlaceTitle));
+                   title);
 }
 
 } // namespace quillon

@@ -264,6 +264,25 @@ void CheckCopies(MailReport& report) {
     }
 }
 
+// Makes `folders` (and their missing parents), copies `plan` into them and checks what was
+// copied; on any failure neither the files nor the folders made are left.
+void CopyIntoFolders(const std::vector<std::string>& folders, const std::vector<Planned>& plan,
+                     const MailProgress& progress, MailReport& report) {
+    MadeFolders made;
+    FileError error;
+    for (const std::string& folder : folders) {
+        if (!made.Make(folder, error)) {
+            report.Error = CannotWrite(error);
+            return;
+        }
+    }
+    CopyPlanned(plan, progress, report);
+    if (report.Done()) {
+        made.Keep();
+        CheckCopies(report);
+    }
+}
+
 // The size of `file` in `files`, as its folder lists it.
 std::uint64_t SizeOf(const FileTree& files, const std::string& file) {
     const auto cut = file.find_last_of('/');
@@ -355,18 +374,11 @@ MailReport CopyMailOut(const InstallationPaths* installation, const MailPaths& p
         }
     }
 #endif
-    MadeFolders made;
-    FileError error;
-    if (!made.Make(destination, error) ||
-        (report.AddressBookShown.size() > 0 && !made.Make(addressBookFolder, error))) {
-        report.Error = CannotWrite(error);
-        return report;
+    std::vector<std::string> folders{destination};
+    if (!report.AddressBookShown.empty()) {
+        folders.push_back(addressBookFolder);
     }
-    CopyPlanned(plan, progress, report);
-    if (report.Done()) {
-        made.Keep();
-        CheckCopies(report);
-    }
+    CopyIntoFolders(folders, plan, progress, report);
     return report;
 }
 
@@ -445,19 +457,11 @@ MailReport PlaceMail(const std::string& copy, const InstallationPaths* installat
             return report;
         }
     }
-    MadeFolders made;
-    FileError error;
+    std::vector<std::string> folders;
     for (const Planned& file : plan) {
-        if (!made.Make(file.Target.substr(0, file.Target.find_last_of(kSeparator)), error)) {
-            report.Error = CannotWrite(error);
-            return report;
-        }
+        folders.push_back(file.Target.substr(0, file.Target.find_last_of(kSeparator)));
     }
-    CopyPlanned(plan, progress, report);
-    if (report.Done()) {
-        made.Keep();
-        CheckCopies(report);
-    }
+    CopyIntoFolders(folders, plan, progress, report);
     return report;
 }
 
