@@ -103,6 +103,32 @@ TEST(MailCopyTest, AStoppedCopyLeavesNothing) {
     EXPECT_FALSE(fs::exists(into));
 }
 
+#ifndef _WIN32
+// A copy that does not hold what its source held (here another writer adds to it while it is
+// written, as a failing disk might garble it) is refused, and nothing is left.
+TEST(MailCopyTest, ACopyThatDiffersFromItsSourceIsRefused) {
+    test::ScratchFolder folder;
+    fs::create_directories(folder.Path() / "store");
+    test::WriteBytes(folder.Path() / "store" / "Inbox.dbx", DbxFile(0x6F74FDC5, 0, 0, 0x24BC));
+    InstallationPaths drives;
+    drives.AddDrive('C', folder.Path().string());
+    MailPaths paths;
+    paths.StoreFolder = "C:\\store";
+    const std::string into = folder.File("Courrier");
+    const MailReport report = CopyMailOut(&drives, paths, into, [&](std::uint64_t, std::uint64_t) {
+        for (const auto& entry : fs::directory_iterator(into)) {
+            std::fstream copy(entry.path(), std::ios::in | std::ios::out | std::ios::binary);
+            copy.seekp(0x10000); // past what the copy will hold
+            copy << "garbled";
+        }
+        return false;
+    });
+    EXPECT_EQ(report.Error, Ansi("La copie de « Inbox.dbx » ne correspond pas à l'original "
+                                 "(taille ou contenu) : rien n'a été copié."));
+    EXPECT_FALSE(fs::exists(into));
+}
+#endif
+
 #ifdef _WIN32
 class LiveMailTest : public ::testing::Test {
   protected:
