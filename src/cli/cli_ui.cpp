@@ -20,6 +20,26 @@ std::string ForConsole(std::string_view ansi) {
     return AnsiForDisplay(visible);
 }
 
+CliUi::CliUi(std::ostream& err) : err_(err), steps_(StepsOnTerminal(err)) {}
+
+bool CliUi::Progress(const std::string& title, std::uint64_t done, std::uint64_t total) {
+    constexpr std::uint64_t kHundred = 100;
+    if (!steps_) {
+        return false;
+    }
+    if (done >= total) {
+        steps_("");
+        percentShown_ = -1;
+        return false;
+    }
+    const int percent = static_cast<int>(done * kHundred / total);
+    if (percent != percentShown_) {
+        percentShown_ = percent;
+        steps_(AnsiForDisplay(title) + " : " + std::to_string(percent) + " %");
+    }
+    return false;
+}
+
 Answer CliUi::MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                          const std::string& title) {
     const char* kind = buttons == MessageButtons::YesNo   ? "question"

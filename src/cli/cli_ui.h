@@ -4,13 +4,14 @@
 
 #include "app/ui_port.h"
 
+#include <functional>
 #include <iosfwd>
 
 namespace quillon::cli {
 
 class CliUi : public Ui {
   public:
-    explicit CliUi(std::ostream& err) : err_(err) {}
+    explicit CliUi(std::ostream& err);
 
     Answer MessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                       const std::string& title) override;
@@ -20,6 +21,8 @@ class CliUi : public Ui {
     bool HtmlHelp(bool ownedByWindow, const std::string& path, std::uint32_t command,
                   std::int32_t data) override;
     bool OpenWebAddress(const std::string& address) override;
+    // On a terminal, "title : N %" on one line of stderr, cleared at the end.
+    bool Progress(const std::string& title, std::uint64_t done, std::uint64_t total) override;
     void EndProgram() override {}
     // The command line picks folders from its arguments: the chooser closes at once.
     void ShowDirectoryChooser(ChoixRepertSauve& chooser) override;
@@ -36,6 +39,8 @@ class CliUi : public Ui {
 
   private:
     std::ostream& err_;
+    std::function<void(const std::string&)> steps_;
+    int percentShown_ = -1;
     std::string lastMessage_;
     int messageCount_ = 0;
 };

@@ -1,8 +1,12 @@
 #include "cli/console_text.h"
 
 #include "text/ansi_codepage.h"
+
+#include <ostream>
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace quillon::cli {
@@ -33,5 +37,19 @@ std::string AnsiForDisplay(std::string_view ansi) {
 
 void PrepareConsole() {}
 #endif
+
+std::function<void(const std::string& step)> StepsOnTerminal(std::ostream& err) {
+#ifdef _WIN32
+    (void)err;
+    return {};
+#else
+    if (::isatty(STDERR_FILENO) == 0) {
+        return {};
+    }
+    // Back to the line's start, and the line cleared (a terminal's control sequence).
+    constexpr const char* kClearLine = "\r\033[K";
+    return [&err](const std::string& step) { err << kClearLine << step << std::flush; };
+#endif
+}
 
 } // namespace quillon::cli

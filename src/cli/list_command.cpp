@@ -1,10 +1,10 @@
 #include "app/registry_commands.h"
 #include "cli/cli_ui.h"
 #include "cli/commands.h"
+#include "cli/console_text.h"
 
 #include <ostream>
 #ifndef _WIN32
-#include <unistd.h>
 #endif
 
 namespace quillon::cli {
@@ -28,26 +28,6 @@ std::string Details(const IdentitySummary& summary) {
            "\n\témetteurs bloqués\t" + counts(summary.BlockedMail, summary.BlockedNews);
 }
 
-// Back to the line's start, and the line cleared (a terminal's control sequence).
-constexpr const char* kClearLine = "\r\033[K";
-
-// Each step of a long listing on one line of a terminal, overwritten by the next; nothing when
-// stderr is a file or a pipe, whose reader wants the messages only.
-StepReport ProgressOnTerminal(std::ostream& err) {
-#ifdef _WIN32
-    (void)err;
-    return {};
-#else
-    if (::isatty(STDERR_FILENO) == 0) {
-        return {};
-    }
-    return [&err](const std::string& step) {
-        err << kClearLine << step << std::flush;
-        return false;
-    };
-#endif
-}
-
 std::string Line(const InstallationRow& row) {
     const std::string start = row.Where + "\t" + row.System + "\t";
     if (!row.Unreadable.empty()) {
@@ -69,11 +49,18 @@ int RunList(const StoreOptions& options, const std::string& programFolder,
     }
     std::vector<InstallationRow> rows;
     std::string error;
-    const StepReport report = ProgressOnTerminal(err);
+    const auto show = StepsOnTerminal(err);
+    StepReport report;
+    if (show) {
+        report = [&show](const std::string& step) {
+            show(step);
+            return false;
+        };
+    }
     const bool listed =
         ListInstallationRows(options, OpenStoreOnly, programFolder, details, rows, error, report);
-    if (report) {
-        err << kClearLine << std::flush;
+    if (show) {
+        show("");
     }
     if (!listed) {
         err << "quillon-cli: " << error << "\n";

@@ -145,3 +145,9 @@ through the hive's own shell folders.
   - 6 fichier(s), dont 3 dossier(s) de messages (4 message(s))
   $ same m-hive
   m-hive: 7 entries, the same bytes
+
+On a terminal the copy shows how far it is, on one line of stderr cleared at the end; when
+stderr is not a terminal (every other command here), nothing.
+
+  $ script -qec "'$CLI' --windows '$SAMPLE' save tty.reg --mail m-tty 2>&1 >/dev/null" /dev/null | tr '\r' '\n' | sed 's/\x1b\[K//' | grep -m 1 ' %$' | sed 's/[0-9]* %$/N %/'
+  Copie du courrier et du carnet d'adresses : N %
