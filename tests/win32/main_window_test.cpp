@@ -305,6 +305,23 @@ TEST_F(Win32UiTest, MessageBoxesShowTheTextAndGiveTheAnswer) {
     EXPECT_EQ(answer, Answer::Yes);
 }
 
+// A long work shows its progress after a moment, with "Annuler", which stops it; its end closes
+// the progress window.
+TEST_F(Win32UiTest, ALongWorkShowsItsProgressAndAnnulerStopsIt) {
+    EXPECT_FALSE(ui.Progress("Copie du test", 1, 10));
+    EXPECT_EQ(FindWindowA(nullptr, "Copie du test"), nullptr); // a short work shows nothing
+    Sleep(500);
+    EXPECT_FALSE(ui.Progress("Copie du test", 2, 10));
+    HWND progress = FindWindowA(nullptr, "Copie du test");
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(IsWindowVisible(progress));
+    EXPECT_EQ(TextOf(GetDlgItem(progress, IDCANCEL)), "Annuler");
+    SendMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(ui.Progress("Copie du test", 3, 10));
+    EXPECT_FALSE(ui.Progress("Copie du test", 10, 10));
+    EXPECT_EQ(FindWindowA(nullptr, "Copie du test"), nullptr);
+}
+
 TEST_F(Win32UiTest, TheChooserGivesTheFolderShownOrNothing) {
     std::string r = "avant";
     char here[MAX_PATH] = {};
