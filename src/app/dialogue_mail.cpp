@@ -54,11 +54,7 @@ std::string Dialogue::SystemFolderOf(std::string_view stored, const std::string&
         if (const auto found = user.find(FoldCase(name)); found != user.end()) {
             return found->second;
         }
-        std::string asStored(1, '%');
-        asStored.append(name).push_back('%');
-        const std::string value =
-            Installation != nullptr ? Installation->Expand(asStored) : SystemFolder(asStored);
-        return value != asStored ? std::optional<std::string>(value) : std::nullopt;
+        return Installation != nullptr ? Installation->Variable(name) : SystemVariable(name);
     });
 }
 

@@ -181,11 +181,13 @@ std::vector<std::string> InstallationPaths::Drives() const {
     return drives;
 }
 
+std::optional<std::string> InstallationPaths::Variable(std::string_view name) const {
+    const auto known = variables_.find(FoldCase(name));
+    return known != variables_.end() ? std::optional<std::string>(known->second) : std::nullopt;
+}
+
 std::string InstallationPaths::Expand(std::string_view stored) const {
-    return ExpandFolder(stored, [this](std::string_view name) -> std::optional<std::string> {
-        const auto known = variables_.find(FoldCase(name));
-        return known != variables_.end() ? std::optional<std::string>(known->second) : std::nullopt;
-    });
+    return ExpandFolder(stored, [this](std::string_view name) { return Variable(name); });
 }
 
 std::string InstallationPaths::NativePath(std::string_view windowsPath) const {
@@ -254,27 +256,29 @@ ExpandFolder(std::string_view stored,
     return text;
 }
 
-std::string SystemFolder(std::string_view stored) {
-    return ExpandFolder(stored, [](std::string_view name) -> std::optional<std::string> {
+std::optional<std::string> SystemVariable(std::string_view name) {
 #ifdef _WIN32
-        // The "A" call, so the value comes in the ANSI code page like the stored folder.
-        const std::string variable(name);
-        const DWORD size = GetEnvironmentVariableA(variable.c_str(), nullptr, 0);
-        if (size == 0) {
-            return std::nullopt;
-        }
-        std::string value(size, '\0');
-        const DWORD length = GetEnvironmentVariableA(variable.c_str(), value.data(), size);
-        if (length == 0 || length >= size) {
-            return std::nullopt;
-        }
-        value.resize(length);
-        return value;
-#else
-        (void)name; // off Windows, only an installation read gives the variables their values
+    // The "A" call, so the value comes in the ANSI code page like the stored folder.
+    const std::string variable(name);
+    const DWORD size = GetEnvironmentVariableA(variable.c_str(), nullptr, 0);
+    if (size == 0) {
         return std::nullopt;
+    }
+    std::string value(size, '\0');
+    const DWORD length = GetEnvironmentVariableA(variable.c_str(), value.data(), size);
+    if (length == 0 || length >= size) {
+        return std::nullopt;
+    }
+    value.resize(length);
+    return value;
+#else
+    (void)name; // off Windows, only an installation read gives the variables their values
+    return std::nullopt;
 #endif
-    });
+}
+
+std::string SystemFolder(std::string_view stored) {
+    return ExpandFolder(stored, SystemVariable);
 }
 
 } // namespace quillon

@@ -33,6 +33,8 @@ class InstallationPaths {
     // A stored folder as the installation's system would open it: terminating zeros dropped,
     // %VARIABLES% it knows replaced (the others left as they are).
     std::string Expand(std::string_view stored) const;
+    // The value the installation gives a variable ("UserProfile", any case); none when unknown.
+    std::optional<std::string> Variable(std::string_view name) const;
     // True when the Windows path names a folder of the installation (found without regard to case).
     bool FolderExists(std::string_view windowsPath) const;
     // The folders in a folder of a drive inside an image, as its file system spells them;
@@ -69,5 +71,7 @@ ExpandFolder(std::string_view stored,
              const std::function<std::optional<std::string>(std::string_view)>& variable);
 // A stored folder as this system would open it: on Windows, with the system's variables.
 std::string SystemFolder(std::string_view stored);
+// The value this system's environment gives a variable; none off Windows.
+std::optional<std::string> SystemVariable(std::string_view name);
 
 } // namespace quillon
