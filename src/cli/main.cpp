@@ -102,6 +102,13 @@ int RunWindowCommand(quillon::Reg_access& registry, const quillon::OpenedStore& 
     return cli::RunSaveHive(dialogue, ui, args, std::cerr);
 }
 
+// Damage met while the hives were read, said once the reading is done.
+void WarnOfDamageRead(quillon::OpenedStore& opened) {
+    for (const std::string& warning : opened.TakeReadWarnings()) {
+        std::cerr << "quillon-cli: avertissement : " << warning << "\n";
+    }
+}
+
 int Run(const std::string& programFolder, const std::vector<std::string>& args) {
     using namespace quillon;
     // Registry options are taken wherever they stand, before or after the command, as a user
@@ -155,15 +162,17 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
     for (const std::string& warning : opened.Warnings) {
         std::cerr << "quillon-cli: avertissement : " << warning << "\n";
     }
+    WarnOfDamageRead(opened);
     if (!opened.Store) {
         std::cerr << "quillon-cli: " << opened.Error << "\n";
         return cli::ExitFailed;
     }
     Reg_access registry(*opened.Store);
-    if (command == "export") {
-        return cli::RunExport(registry, commandArgs, std::cerr);
-    }
-    return RunWindowCommand(registry, opened, programFolder, command, commandArgs);
+    const int status = command == "export"
+                           ? cli::RunExport(registry, commandArgs, std::cerr)
+                           : RunWindowCommand(registry, opened, programFolder, command, commandArgs);
+    WarnOfDamageRead(opened);
+    return status;
 }
 
 } // namespace

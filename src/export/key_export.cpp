@@ -3,6 +3,8 @@
 #include "export/value_lines.h"
 #include "files/output_file.h"
 
+#include <algorithm>
+
 namespace quillon {
 namespace {
 
@@ -17,6 +19,9 @@ class KeyExporter {
 
   private:
     void ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out);
+    void WriteLongHexLine(OutputFile& out);
+    // Values longer than this are written in pieces of this many bytes.
+    static constexpr std::size_t kLongValue = 256 * 1024;
     void ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFile& out);
 
     Reg_access& registry_;
@@ -101,10 +106,27 @@ void KeyExporter::ExportValues(KeyHandle handle, const std::string& keyName, Out
             continue;
         }
         lineScratch_.clear();
+        if (valueScratch_.Data.size() > kLongValue && TakesHexForm(valueScratch_)) {
+            WriteLongHexLine(out);
+            continue;
+        }
         AppendValueLine(lineScratch_, valueScratch_);
         lineScratch_ += LineEnd;
         out.Write(lineScratch_);
     }
+}
+
+// A long value's text (three characters a byte) goes out a piece at a time, never held whole.
+void KeyExporter::WriteLongHexLine(OutputFile& out) {
+    AppendHexFormStart(lineScratch_, valueScratch_);
+    const std::vector<std::uint8_t>& data = valueScratch_.Data;
+    for (std::size_t at = 0; at < data.size(); at += kLongValue) {
+        AppendHexBytes(lineScratch_, data.data() + at, std::min(kLongValue, data.size() - at),
+                       at == 0);
+        out.Write(lineScratch_);
+        lineScratch_.clear();
+    }
+    out.Write(LineEnd);
 }
 
 // keyName grows by "\name" for each level and is put back before returning, so the walk

@@ -36,26 +36,14 @@ void AppendUnpaddedHex(std::string& out, std::uint32_t number) {
     }
 }
 
-// Bytes are written straight into the line's buffer, sized for the longest form first: long
-// binary values are most of a backup's bytes.
-void AppendHexForm(std::string& out, std::uint32_t type, const std::vector<std::uint8_t>& data) {
-    out += "hex(";
-    AppendUnpaddedHex(out, type);
-    out += "):";
-    const std::size_t start = out.size();
-    out.resize(start + 3 * data.size());
-    char* at = out.data() + start;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        const std::uint8_t byte = data[i];
-        if (i != 0) {
-            *at++ = ',';
-        }
-        if (byte >= 0x10) {
-            *at++ = kHexDigits[byte >> 4];
-        }
-        *at++ = kHexDigits[byte & 0xF];
+void AppendName(std::string& line, const std::string& name) {
+    if (name.empty()) {
+        line += "@=";
+    } else {
+        line += '"';
+        AppendEscaped(line, name);
+        line += "\"=";
     }
-    out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
 void AppendDword(std::string& out, const std::vector<std::uint8_t>& data) {
@@ -68,24 +56,53 @@ void AppendDword(std::string& out, const std::vector<std::uint8_t>& data) {
 
 } // namespace
 
+bool TakesHexForm(const RegValue& value) {
+    return !(value.Type == RegType::String && FitsQuotedString(value.Data)) &&
+           !(value.Type == RegType::Dword && value.Data.size() == 4);
+}
+
+void AppendHexFormStart(std::string& line, const RegValue& value) {
+    AppendName(line, value.Name);
+    line += "hex(";
+    AppendUnpaddedHex(line, value.Type);
+    line += "):";
+}
+
+// Bytes are written straight into the line's buffer, sized for the longest form first: long
+// binary values are most of a backup's bytes.
+void AppendHexBytes(std::string& line, const std::uint8_t* bytes, std::size_t count,
+                    bool first) {
+    const std::size_t start = line.size();
+    line.resize(start + 3 * count);
+    char* at = line.data() + start;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t byte = bytes[i];
+        if (i != 0 || !first) {
+            *at++ = ',';
+        }
+        if (byte >= 0x10) {
+            *at++ = kHexDigits[byte >> 4];
+        }
+        *at++ = kHexDigits[byte & 0xF];
+    }
+    line.resize(static_cast<std::size_t>(at - line.data()));
+}
+
 void AppendValueLine(std::string& line, const RegValue& value) {
-    if (value.Name.empty()) {
-        line += "@=";
-    } else {
-        line += '"';
-        AppendEscaped(line, value.Name);
-        line += "\"=";
+    if (TakesHexForm(value)) {
+        AppendHexFormStart(line, value);
+        AppendHexBytes(line, value.Data.data(), value.Data.size(), true);
+        return;
     }
-    if (value.Type == RegType::String && FitsQuotedString(value.Data)) {
-        line += '"';
-        AppendEscaped(line, std::string_view(reinterpret_cast<const char*>(value.Data.data()),
-                                             value.Data.size() - 1));
-        line += '"';
-    } else if (value.Type == RegType::Dword && value.Data.size() == 4) {
+    AppendName(line, value.Name);
+    if (value.Type == RegType::Dword) {
         AppendDword(line, value.Data);
-    } else {
-        AppendHexForm(line, value.Type, value.Data);
+        return;
     }
+    line += '"';
+    AppendEscaped(line, std::string_view(reinterpret_cast<const char*>(value.Data.data()),
+                                         value.Data.size() - 1));
+    line += '"';
 }
 
 } // namespace quillon

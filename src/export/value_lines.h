@@ -14,4 +14,11 @@ inline constexpr std::string_view LineEnd = "\r\n";
 // and a number that is not four bytes long are written in the hex(n): form.
 void AppendValueLine(std::string& line, const RegValue& value);
 
+// The same line in parts, for a long value whose text need not be held whole: whether it takes
+// the hex(n): form, its start up to the colon, then its bytes, any number at a time (`first`
+// for the first of them).
+bool TakesHexForm(const RegValue& value);
+void AppendHexFormStart(std::string& line, const RegValue& value);
+void AppendHexBytes(std::string& line, const std::uint8_t* bytes, std::size_t count, bool first);
+
 } // namespace quillon

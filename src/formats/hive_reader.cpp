@@ -1,133 +1,265 @@
 #include "formats/hive_reader.h"
 
 #include "files/file_error.h"
+#include "formats/regf_hive.h"
 #include "text/ansi_codepage.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <hivex.h>
-#include <memory>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace quillon {
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T> using Owned = std::unique_ptr<T, FreeDeleter>;
+using Cell = RegfHive::Cell;
 
-// Length of a list that hivex ends with 0.
-template <typename Handle> std::size_t Count(const Handle* list) {
-    std::size_t count = 0;
-    while (list[count] != 0) {
-        ++count;
+// UTF-16 that names no characters: an odd length, or half of a surrogate pair alone.
+bool IsBrokenUtf16(std::string_view bytes) {
+    if (bytes.size() % 2 != 0) {
+        return true;
     }
-    return count;
+    bool expectLow = false;
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        const unsigned unit = static_cast<unsigned char>(bytes[i]) |
+                              (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+        const bool high = unit >= 0xD800 && unit < 0xDC00;
+        const bool low = unit >= 0xDC00 && unit < 0xE000;
+        if (low != expectLow) {
+            return true;
+        }
+        expectLow = high;
+    }
+    return expectLow;
 }
 
-// A name as the hive stores it, in ANSI: libhivex gives it as a C string, which a NUL inside it
-// would cut, naming another key or value; the length it gives keeps it whole, so that the NUL
-// is seen and the name left out where it is written.
-std::string WholeName(const char* utf8, std::size_t length) {
-    return Utf8ToAnsi(std::string_view(utf8, std::max(length, std::strlen(utf8))));
+// A stored name in ANSI; false for one whose UTF-16 is broken, which names nothing.
+bool AppendAnsiName(const RegfHive::Name& name, std::string& out) {
+    if (name.Utf16) {
+        if (IsBrokenUtf16(name.Bytes)) {
+            return false;
+        }
+        out += Utf16LeToAnsi(name.Bytes);
+        return true;
+    }
+    for (const char c : name.Bytes) { // Latin-1: each byte is its code point
+        out += static_cast<char>(CodePointToAnsi(static_cast<unsigned char>(c)));
+    }
+    return true;
 }
 
-class HiveWalker {
+// Remembers which names a list has kept, to leave out a second entry of one name, which the
+// system's lookup would never find: a damaged hive, or names that differ only in characters
+// Windows-1252 lacks.
+class NamesKept {
   public:
-    explicit HiveWalker(hive_h* hive) : hive_(hive) {}
-
-    void Copy(hive_node_h node, MemoryKey& key, int depth) {
-        if (Seen(node) || depth > MaxKeyDepth) {
-            ++damaged_; // a loop or an impossible depth
-            return;
-        }
-        CopyValues(node, key);
-        Owned<hive_node_h> children(hivex_node_children(hive_, node));
-        if (!children) {
-            ++damaged_;
-            return;
-        }
-        key.ReserveSubkeys(Count(children.get()));
-        for (const hive_node_h* child = children.get(); *child != 0; ++child) {
-            Owned<char> name(hivex_node_name(hive_, *child));
-            const std::size_t nameLength = hivex_node_name_len(hive_, *child);
-            if (!name) {
-                ++damaged_; // this subkey is lost; its siblings may still be read
-                continue;
+    // Three slots in four at most are taken, which keeps the probes short.
+    explicit NamesKept(std::size_t expected)
+        : slots_(std::bit_ceil(expected + expected / 3 + 1)) {}
+    // True, and the name kept, when no name equal to it without regard to case was kept; `kept`
+    // gives the kept names by their number.
+    template <typename KeptName>
+    bool Keep(const std::string& name, std::uint32_t number, KeptName keptName) {
+        const auto hash = static_cast<std::uint32_t>(FoldedHash(name) | 1); // 0: a free slot
+        for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+            Slot& slot = slots_[i];
+            if (slot.Hash == 0) {
+                slot = {hash, number};
+                return true;
             }
-            // A key that no path can name, or a second subkey of one name (a damaged hive, or
-            // names that differ only in characters Windows-1252 lacks), is left out and counted.
-            MemoryKey* read = key.AppendReadSubkey(WholeName(name.get(), nameLength));
-            if (read == nullptr) {
-                ++damaged_;
-                continue;
+            if (slot.Hash == hash && EqualsIgnoringCase(keptName(slot.Number), name)) {
+                return false;
             }
-            Copy(*child, *read, depth + 1);
         }
     }
-
-    std::size_t Damaged() const { return damaged_; }
 
   private:
-    void CopyValues(hive_node_h node, MemoryKey& key) {
-        Owned<hive_value_h> values(hivex_node_values(hive_, node));
-        if (!values) {
-            ++damaged_;
-            return;
+    struct Slot {
+        std::uint32_t Hash = 0;
+        std::uint32_t Number = 0;
+    };
+    std::vector<Slot> slots_;
+};
+
+class HiveTree final : public KeyTree {
+  public:
+    // A hive opened leniently is already said to be read as far as it could be: its damage is
+    // not counted again.
+    HiveTree(std::unique_ptr<RegfHive> hive, std::string shown, bool lenient)
+        : hive_(std::move(hive)), shown_(std::move(shown)), lenient_(lenient) {}
+
+    Node Root() const override { return hive_->Root(); }
+
+    std::optional<Node> Subkey(Node key, std::string_view name) override {
+        const Children& children = ChildrenOf(key);
+        if (children.Index.empty()) {
+            for (std::size_t i = 0; i < children.Names.size(); ++i) {
+                if (EqualsIgnoringCase(children.Names[i], name)) {
+                    return children.Cells[i];
+                }
+            }
+            return std::nullopt;
         }
-        key.ReserveValues(Count(values.get()));
-        for (const hive_value_h* value = values.get(); *value != 0; ++value) {
-            Owned<char> name(hivex_value_key(hive_, *value));
-            const std::size_t nameLength = hivex_value_key_len(hive_, *value);
-            // Any 32-bit type may be stored, beyond the values of libhivex's enumeration: it is
-            // received as a plain number.
-            static_assert(sizeof(hive_type) == sizeof(std::uint32_t));
-            std::uint32_t type = 0;
-            std::size_t length = 0;
-            Owned<char> bytes(
-                hivex_value_value(hive_, *value, reinterpret_cast<hive_type*>(&type), &length));
-            if (!name || !bytes) {
-                ++damaged_; // this value is lost; the key's other values may still be read
+        const auto found = children.Index.find(FoldCase(name));
+        return found == children.Index.end() ? std::nullopt
+                                              : std::optional<Node>(children.Cells[found->second]);
+    }
+
+    bool SubkeyName(Node key, std::uint32_t index, std::string& name) override {
+        const Children& children = ChildrenOf(key);
+        if (index >= children.Names.size()) {
+            return false;
+        }
+        name = children.Names[index];
+        return true;
+    }
+
+    bool ValueAt(Node key, std::uint32_t index, RegValue& value) override {
+        const std::vector<Cell>& values = ValuesOf(key);
+        return index < values.size() && Read(values[index], value);
+    }
+
+    bool FindValue(Node key, std::string_view name, std::uint32_t& type,
+                   std::vector<std::uint8_t>& data) override {
+        for (const Cell value : ValuesOf(key)) {
+            if (ValueNameOf(value, nameScratch_) && EqualsIgnoringCase(nameScratch_, name)) {
+                return hive_->ValueData(value, type, &data) && ConvertedData(type, data);
+            }
+        }
+        return false;
+    }
+
+    void NoteUnreadable(Node key) override { damaged_.insert(key); }
+
+    std::vector<std::string> TakeWarnings() override {
+        if (lenient_ || damaged_.size() == reported_) {
+            return {};
+        }
+        const std::size_t found = damaged_.size() - reported_;
+        reported_ = damaged_.size();
+        return {shown_ + " : " + std::to_string(found) + " clé(s) endommagée(s), lue(s) en partie"};
+    }
+
+  private:
+    struct Children {
+        std::vector<std::string> Names;
+        std::vector<Cell> Cells;
+        std::unordered_map<std::string, std::size_t> Index; // folded names, for long lists
+    };
+    // Lists with more entries than this get an index of their names.
+    static constexpr std::size_t kIndexFrom = 16;
+    // The lists kept for the keys being read; all are dropped when there are more, so that a
+    // walk of a whole hive holds only what its open keys need.
+    static constexpr std::size_t kListsKept = 1024;
+
+    const Children& ChildrenOf(Node key) {
+        if (const auto found = children_.find(key); found != children_.end()) {
+            return found->second;
+        }
+        if (children_.size() >= kListsKept) {
+            children_.clear();
+        }
+        Children& children = children_[key];
+        std::vector<Cell> cells;
+        if (!hive_->Subkeys(static_cast<Cell>(key), cells)) {
+            damaged_.insert(key); // its subkeys are lost; its values may still be read
+            return children;
+        }
+        NamesKept kept(cells.size());
+        RegfHive::Name stored;
+        for (const Cell cell : cells) {
+            std::string name;
+            if (!hive_->KeyName(cell, stored) || !AppendAnsiName(stored, name)) {
+                damaged_.insert(cell);
                 continue;
             }
-            RegValue read{WholeName(name.get(), nameLength), type,
-                          std::vector<std::uint8_t>(bytes.get(), bytes.get() + length)};
-            if (RegType::IsStringType(read.Type)) {
-                Utf16LeDataToAnsi(read.Data);
+            // An empty name would lead back to the parent, a backslash cannot be named.
+            if (name.empty() || name.find('\\') != std::string::npos ||
+                !kept.Keep(name, static_cast<std::uint32_t>(children.Names.size()),
+                           [&](std::uint32_t i) -> const std::string& { return children.Names[i]; })) {
+                damaged_.insert(cell);
+                continue;
             }
-            if (!key.AppendReadValue(std::move(read))) {
-                ++damaged_; // a second value of that name: only the first can be queried
+            children.Names.push_back(std::move(name));
+            children.Cells.push_back(cell);
+        }
+        if (children.Names.size() > kIndexFrom) {
+            for (std::size_t i = 0; i < children.Names.size(); ++i) {
+                children.Index.emplace(FoldCase(children.Names[i]), i);
             }
         }
+        return children;
     }
 
-    // Node handles are offsets of 8-byte aligned cells in the file: one bit each.
-    bool Seen(hive_node_h node) {
-        const std::size_t bit = node / 8;
-        if (bit >= visited_.size()) {
-            visited_.resize(std::max(bit + 1, visited_.size() * 2));
+    // The values that can be read, the first of each name.
+    const std::vector<Cell>& ValuesOf(Node key) {
+        if (const auto found = values_.find(key); found != values_.end()) {
+            return found->second;
         }
-        const bool seen = visited_[bit];
-        visited_[bit] = true;
-        return seen;
+        if (values_.size() >= kListsKept) {
+            values_.clear();
+        }
+        // Filtered in place: a key may hold a million values.
+        std::vector<Cell>& readable = values_[key];
+        if (!hive_->Values(static_cast<Cell>(key), readable)) {
+            damaged_.insert(key);
+            return readable;
+        }
+        NamesKept kept(readable.size());
+        std::string keptName;
+        std::uint32_t type = 0;
+        std::size_t readableCount = 0;
+        for (const Cell cell : readable) {
+            if (!ValueNameOf(cell, nameScratch_) || !hive_->ValueData(cell, type, nullptr) ||
+                !kept.Keep(nameScratch_, static_cast<std::uint32_t>(readableCount),
+                           [&](std::uint32_t i) -> const std::string& {
+                               ValueNameOf(readable[i], keptName);
+                               return keptName;
+                           })) {
+                damaged_.insert(cell);
+                continue;
+            }
+            readable[readableCount++] = cell; // never ahead of the cell being read
+        }
+        readable.resize(readableCount);
+        return readable;
     }
 
-    hive_h* hive_;
-    std::vector<bool> visited_;
-    std::size_t damaged_ = 0;
+    bool ValueNameOf(Cell value, std::string& name) const {
+        RegfHive::Name stored;
+        name.clear();
+        return hive_->ValueName(value, stored) && AppendAnsiName(stored, name);
+    }
+
+    bool Read(Cell cell, RegValue& value) {
+        return ValueNameOf(cell, value.Name) && hive_->ValueData(cell, value.Type, &value.Data) &&
+               ConvertedData(value.Type, value.Data);
+    }
+
+    static bool ConvertedData(std::uint32_t type, std::vector<std::uint8_t>& data) {
+        if (RegType::IsStringType(type)) {
+            Utf16LeDataToAnsi(data);
+        }
+        return true;
+    }
+
+    std::unique_ptr<RegfHive> hive_;
+    std::string shown_;
+    bool lenient_;
+    std::unordered_map<Node, Children> children_;
+    std::unordered_map<Node, std::vector<Cell>> values_;
+    std::unordered_set<Node> damaged_; // keys and values, each counted once however often read
+    std::size_t reported_ = 0;
+    std::string nameScratch_;
 };
 
 std::string WhyNotOpened(const std::string& path, int code) {
-    switch (code) {
-    case ENOTSUP:
-    case EINVAL:
+    if (code == EINVAL) {
         return "ce n'est pas une ruche de registre regf lisible (fichier trop court, en-tête ou "
                "blocs endommagés)";
-    default:
-        return FileError{path, code}.Reason();
     }
+    return FileError{path, code}.Reason();
 }
 
 } // namespace
@@ -136,29 +268,22 @@ bool LooksLikeHive(std::string_view firstBytes) {
     return firstBytes.starts_with("regf");
 }
 
-// A hive that libhivex refuses as damaged is opened again in its unsafe mode, which reads what
-// it can and passes over damaged blocks without counting them.
-bool ReadHiveFile(const std::string& path, MemoryKey& mount, ReadReport& report,
-                  std::string& error) {
-    errno = 0;
-    hive_h* hive = hivex_open(path.c_str(), 0);
-    int code = errno != 0 ? errno : EINVAL;
+// A hive refused as damaged is opened again leniently, which reads what it can and passes over
+// damaged bins without counting them.
+std::shared_ptr<KeyTree> OpenHive(const std::string& path, const std::string& shown,
+                                  ReadReport& report, std::string& error) {
+    int code = 0;
+    std::unique_ptr<RegfHive> hive = RegfHive::Open(path, false, code);
     report.Unsafe = false;
-    if (hive == nullptr && (code == EINVAL || code == ENOTSUP)) {
-        errno = 0;
-        hive = hivex_open(path.c_str(), HIVEX_OPEN_UNSAFE);
+    if (!hive && code == EINVAL) {
+        hive = RegfHive::Open(path, true, code);
         report.Unsafe = hive != nullptr;
-        code = errno != 0 ? errno : EINVAL;
     }
-    if (hive == nullptr) {
+    if (!hive) {
         error = "Impossible de lire la ruche « " + path + " » : " + WhyNotOpened(path, code);
-        return false;
+        return nullptr;
     }
-    HiveWalker walker(hive);
-    walker.Copy(hivex_root(hive), mount, 0);
-    report.DamagedKeys = walker.Damaged();
-    hivex_close(hive);
-    return true;
+    return std::make_shared<HiveTree>(std::move(hive), shown, report.Unsafe);
 }
 
 } // namespace quillon

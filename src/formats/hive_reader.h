@@ -1,9 +1,11 @@
-// Registry hive files (regf: NTUSER.DAT, SOFTWARE, DEFAULT ...) read through libhivex.
+// Registry hive files (regf: NTUSER.DAT, SOFTWARE, DEFAULT ...) opened as key trees that read
+// each key only when it is asked for.
 #pragma once
 
 #include "formats/read_report.h"
-#include "stores/memory_store.h"
+#include "stores/key_tree.h"
 
+#include <memory>
 #include <string>
 
 namespace quillon {
@@ -11,11 +13,12 @@ namespace quillon {
 // True for the first bytes of a regf hive.
 bool LooksLikeHive(std::string_view firstBytes);
 
-// Adds the keys and values of the hive below `mount`, names and string data in ANSI as the "A"
-// functions give them, other data byte for byte, in the hive's own order. A key that cannot be
-// read whole ends its own listing there and is counted. A damaged hive is read as far as it
-// can be. false, with a French `error` naming the file, when it cannot be opened at all.
-bool ReadHiveFile(const std::string& path, MemoryKey& mount, ReadReport& report,
-                  std::string& error);
+// Opens the hive at `path`: names and string data in ANSI as the "A" functions give them, other
+// data byte for byte, in the hive's own order. A key, value or name that cannot be read is left
+// out where it is asked for and counted; the tree's warnings name the file as `shown`. A damaged
+// hive is opened leniently (report.Unsafe) and read as far as it can be. nullptr, with a French
+// `error` naming `path`, when it cannot be opened at all. The file may be removed once opened.
+std::shared_ptr<KeyTree> OpenHive(const std::string& path, const std::string& shown,
+                                  ReadReport& report, std::string& error);
 
 } // namespace quillon

@@ -144,9 +144,14 @@ int main(int argc, char** argv) {
     }
 
     quillon::gui::QtUi ui;
-    for (const std::string& warning : opened.Warnings) {
-        std::cerr << "quillon: avertissement : " << warning << "\n";
-    }
+    // Damage met while the hives are read is said as it is met: at the start, then as the
+    // window reads more.
+    auto warn = [&](const std::vector<std::string>& warnings) {
+        for (const std::string& warning : warnings) {
+            std::cerr << "quillon: avertissement : " << warning << "\n";
+        }
+    };
+    warn(opened.Warnings);
     if (!opened.Store) {
         QMessageBox::critical(nullptr, "Quillon", QString::fromStdString(opened.Error));
         return 1;
@@ -159,6 +164,7 @@ int main(int argc, char** argv) {
     }
     quillon::gui::MainWindow window(dialogue);
     dialogue.Form_Load();
+    warn(opened.TakeReadWarnings());
     if (dialogue.Ended()) {
         return 1;
     }
@@ -172,5 +178,7 @@ int main(int argc, char** argv) {
             QApplication::quit();
         });
     }
-    return app.exec();
+    const int status = app.exec();
+    warn(opened.TakeReadWarnings());
+    return status;
 }

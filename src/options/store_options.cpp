@@ -163,7 +163,7 @@ std::string DefaultWinePrefix() {
 
 // The drives of the installation that the sources come from: C: for a Windows disk, the
 // dosdevices of a Wine prefix (or its drive_c when it has none).
-InstallationPaths InstallationOf(const StoreOptions& options, const MemoryStore& store,
+InstallationPaths InstallationOf(const StoreOptions& options, MemoryStore& store,
                                  const std::shared_ptr<const FileTree>& imageFiles) {
     InstallationPaths paths;
     for (const Mount& mount : options.Mounts) {
@@ -211,6 +211,7 @@ OpenedStore OpenStore(const StoreOptions& options) {
     std::shared_ptr<const FileTree> imageFiles;
     if (MountAll(*store, effective, opened.Warnings, opened.Error, &imageFiles)) {
         opened.Installation = InstallationOf(effective, *store, imageFiles);
+        opened.TakeReadWarnings = [read = store.get()] { return read->TakeReadWarnings(); };
         opened.Store = std::move(store);
     }
     return opened;

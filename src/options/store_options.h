@@ -5,6 +5,7 @@
 #include "sources/installation_paths.h"
 #include "sources/registry_sources.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,11 @@ struct OpenedStore {
     // Offline only: where the folders the registry names lie on this machine; without drives
     // when no installation is behind the registry (a hive or a .reg file alone).
     std::optional<InstallationPaths> Installation;
+    // Offline only: hives are read as their keys are asked for, so that damage is met as it is
+    // read. Gives the French warnings of what was met since the last call.
+    std::function<std::vector<std::string>()> TakeReadWarnings = [] {
+        return std::vector<std::string>();
+    };
 };
 
 // On Windows the live registry, which takes no option; elsewhere the offline registry that

@@ -27,22 +27,16 @@ std::string TextOf(const RegValue& value) {
 }
 
 // A string value's text; empty when absent.
-std::string TextOf(const MemoryStore& store, std::string_view key, std::string_view name) {
-    const MemoryKey* found = store.FindKey(key);
-    const RegValue* value = found != nullptr ? found->FindValue(name) : nullptr;
-    return value != nullptr && RegType::IsStringType(value->Type) ? TextOf(*value) : std::string();
+std::string TextOf(MemoryStore& store, std::string_view key, std::string_view name) {
+    const std::optional<RegValue> value = store.ReadValue(key, name);
+    return value && RegType::IsStringType(value->Type) ? TextOf(*value) : std::string();
 }
 
 // The profile of the user whose keys are mounted under HKEY_USERS (any but the system's).
-std::string MountedUserProfile(const MemoryStore& store) {
-    const MemoryKey* list = store.FindKey(kProfileList);
-    if (list == nullptr) {
-        return {};
-    }
-    for (const auto& profile : list->Subkeys()) {
-        if (store.FindKey("HKEY_USERS\\" + profile->Name) != nullptr) {
-            return TextOf(store, std::string(kProfileList) + "\\" + profile->Name,
-                          "ProfileImagePath");
+std::string MountedUserProfile(MemoryStore& store) {
+    for (const std::string& sid : store.SubkeyNames(kProfileList)) {
+        if (store.HasKey("HKEY_USERS\\" + sid)) {
+            return TextOf(store, std::string(kProfileList) + "\\" + sid, "ProfileImagePath");
         }
     }
     return {};
@@ -145,7 +139,7 @@ void InstallationPaths::SetVariable(std::string_view name, std::string value) {
     }
 }
 
-void InstallationPaths::ReadVariables(const MemoryStore& store) {
+void InstallationPaths::ReadVariables(MemoryStore& store) {
     std::string systemRoot = TextOf(store, kCurrentVersion, "SystemRoot");
     if (systemRoot.empty()) {
         systemRoot = "C:\\WINDOWS";
@@ -166,10 +160,8 @@ void InstallationPaths::ReadVariables(const MemoryStore& store) {
     SetVariable("UserName", profile.substr(profile.rfind('\\') + 1));
     SetVariable("AppData", TextOf(store, kShellFolders, "AppData"));
     SetVariable("LocalAppData", TextOf(store, kShellFolders, "Local AppData"));
-    if (const MemoryKey* environment = store.FindKey("HKEY_CURRENT_USER\\Environment")) {
-        for (const RegValue& value : environment->Values()) {
-            SetVariable(value.Name, TextOf(value));
-        }
+    for (const RegValue& value : store.ValuesOf("HKEY_CURRENT_USER\\Environment")) {
+        SetVariable(value.Name, TextOf(value));
     }
 }
 

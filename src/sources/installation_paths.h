@@ -25,7 +25,7 @@ class InstallationPaths {
     void SetVariable(std::string_view name, std::string value);
     // Reads the variables from the installation's registry: system root, profiles, the user's
     // environment and shell folders.
-    void ReadVariables(const MemoryStore& store);
+    void ReadVariables(MemoryStore& store);
 
     bool HasDrives() const { return !drives_.empty(); }
     // "C:\" and so on, in letter order.

@@ -242,6 +242,46 @@ const RegValue* MemoryKey::FindValue(std::string_view name) const {
     return position < values_.size() ? &values_[position] : nullptr;
 }
 
+namespace {
+
+// The keys below `node`, all the way down, into `into`; `path` holds the keys from the mount to
+// `node`, to see a loop.
+void CopyTree(KeyTree& tree, KeyTree::Node node, MemoryKey& into,
+              std::vector<KeyTree::Node>& path) {
+    RegValue value;
+    for (std::uint32_t i = 0; tree.ValueAt(node, i, value); ++i) {
+        into.AppendReadValue(value);
+    }
+    std::string name;
+    for (std::uint32_t i = 0; tree.SubkeyName(node, i, name); ++i) {
+        const std::optional<KeyTree::Node> child = tree.Subkey(node, name);
+        MemoryKey* copy = into.AppendReadSubkey(name);
+        if (!child || copy == nullptr) {
+            continue;
+        }
+        if (std::find(path.begin(), path.end(), *child) != path.end() ||
+            path.size() > static_cast<std::size_t>(MaxKeyDepth)) {
+            tree.NoteUnreadable(*child);
+            continue;
+        }
+        path.push_back(*child);
+        CopyTree(tree, *child, *copy, path);
+        path.pop_back();
+    }
+}
+
+} // namespace
+
+void MemoryKey::CopyInMountedTree() {
+    if (!Mounted) {
+        return;
+    }
+    const TreeMount mount = std::move(*Mounted);
+    Mounted.reset();
+    std::vector<KeyTree::Node> path{mount.Node};
+    CopyTree(*mount.Tree, mount.Node, *this, path);
+}
+
 MemoryStore::MemoryStore() {
     for (int i = 0; i < RootCount; ++i) {
         roots_[i] = std::make_unique<MemoryKey>();
@@ -255,16 +295,30 @@ MemoryKey* MemoryStore::CreateKey(std::string_view fullName) {
         return nullptr;
     }
     MemoryKey* key = roots_[split->Root].get();
+    key->CopyInMountedTree();
     ForEachComponent(split->Path, [&](std::string_view part) {
         key = &key->AddSubkey(part);
+        key->CopyInMountedTree();
         return true;
     });
     return key;
 }
 
-MemoryKey* MemoryStore::FindKey(std::string_view fullName) const {
+MemoryKey* MemoryStore::FindKey(std::string_view fullName) {
     const auto split = SplitFullName(fullName);
-    return split ? Walk(roots_[split->Root].get(), split->Path) : nullptr;
+    if (!split) {
+        return nullptr;
+    }
+    MemoryKey* key = roots_[split->Root].get();
+    key->CopyInMountedTree();
+    ForEachComponent(split->Path, [&](std::string_view part) {
+        key = key->FindSubkey(part);
+        if (key != nullptr) {
+            key->CopyInMountedTree();
+        }
+        return key != nullptr;
+    });
+    return key;
 }
 
 bool MemoryStore::DeleteKey(std::string_view fullName) {
@@ -281,29 +335,91 @@ bool MemoryStore::DeleteKey(std::string_view fullName) {
     return true;
 }
 
-MemoryKey* MemoryStore::Walk(MemoryKey* from, std::string_view path) const {
-    MemoryKey* key = from;
+void MemoryStore::Mount(MemoryKey& key, std::shared_ptr<KeyTree> tree, KeyTree::Node node) {
+    if (std::find(trees_.begin(), trees_.end(), tree) == trees_.end()) {
+        trees_.push_back(tree);
+    }
+    key.Mounted = MemoryKey::TreeMount{std::move(tree), node};
+}
+
+bool MemoryStore::MountCopyOf(MemoryKey& key, std::string_view from) {
+    const auto split = SplitFullName(from);
+    const std::optional<OpenedKey> found =
+        split ? Walk(Opened(roots_[split->Root].get()), split->Path) : std::nullopt;
+    if (!found) {
+        return false;
+    }
+    if (found->Tree != nullptr) {
+        key.Mounted = MemoryKey::TreeMount{
+            *std::find_if(trees_.begin(), trees_.end(),
+                          [&](const auto& tree) { return tree.get() == found->Tree; }),
+            found->Node};
+    } else {
+        key.AppendCopyOf(*found->Memory);
+    }
+    return true;
+}
+
+std::vector<std::string> MemoryStore::TakeReadWarnings() {
+    std::vector<std::string> warnings;
+    for (const auto& tree : trees_) {
+        for (std::string& warning : tree->TakeWarnings()) {
+            warnings.push_back(std::move(warning));
+        }
+    }
+    return warnings;
+}
+
+MemoryStore::OpenedKey MemoryStore::Opened(MemoryKey* key) {
+    if (key->Mounted) {
+        return {key, key->Mounted->Tree.get(), key->Mounted->Node, {key->Mounted->Node}};
+    }
+    return {key, nullptr, 0, {}};
+}
+
+// A subkey of a tree's key; one met again below itself, or deeper than Windows allows, shows
+// nothing.
+MemoryStore::OpenedKey MemoryStore::Below(const OpenedKey& parent, KeyTree::Node child) {
+    if (std::find(parent.Path.begin(), parent.Path.end(), child) != parent.Path.end() ||
+        parent.Path.size() > static_cast<std::size_t>(MaxKeyDepth)) {
+        parent.Tree->NoteUnreadable(child);
+        return {unreadable_.get(), nullptr, 0, {}};
+    }
+    OpenedKey below{nullptr, parent.Tree, child, parent.Path};
+    below.Path.push_back(child);
+    return below;
+}
+
+std::optional<MemoryStore::OpenedKey> MemoryStore::Walk(OpenedKey from, std::string_view path) {
+    std::optional<OpenedKey> key = std::move(from);
     ForEachComponent(path, [&](std::string_view part) {
-        key = key->FindSubkey(part);
-        return key != nullptr;
+        if (key->Tree != nullptr) {
+            const std::optional<KeyTree::Node> child = key->Tree->Subkey(key->Node, part);
+            key = child ? std::optional(Below(*key, *child)) : std::nullopt;
+        } else {
+            MemoryKey* child = key->Memory->FindSubkey(part);
+            key = child != nullptr ? std::optional(Opened(child)) : std::nullopt;
+        }
+        return key.has_value();
     });
     return key;
 }
 
-MemoryKey* MemoryStore::KeyOf(KeyHandle handle) const {
+const MemoryStore::OpenedKey* MemoryStore::OpenedAt(KeyHandle handle) {
     if (IsRootHandle(handle)) {
-        return roots_[handle - FirstRootHandle].get();
+        rootOpened_ = Opened(roots_[handle - FirstRootHandle].get());
+        return &rootOpened_;
     }
-    if (handle == 0 || handle > handles_.size()) {
+    if (handle == 0 || handle > handles_.size() || !handles_[handle - 1]) {
         return nullptr;
     }
-    return handles_[handle - 1];
+    return &*handles_[handle - 1];
 }
 
 std::int32_t MemoryStore::OpenKey(KeyHandle parent, std::string_view path, std::uint32_t access,
                                   KeyHandle& result) {
     result = 0;
-    MemoryKey* from = KeyOf(parent);
+    const OpenedKey* from = OpenedAt(parent);
     if (from == nullptr) {
         return RegResult::InvalidHandle;
     }
@@ -312,20 +428,21 @@ std::int32_t MemoryStore::OpenKey(KeyHandle parent, std::string_view path, std::
     if (path.starts_with('\\')) {
         return RegResult::BadPathname;
     }
-    MemoryKey* key = Walk(from, path);
-    if (key == nullptr) {
+    std::optional<OpenedKey> key = Walk(*from, path);
+    if (!key) {
         return RegResult::FileNotFound;
     }
-    if (!AccessAllowed(key->Access, access)) {
+    // A tree's keys are read-only files' keys: any access that reads is allowed.
+    if (key->Tree == nullptr && !AccessAllowed(key->Memory->Access, access)) {
         return RegResult::AccessDenied;
     }
     if (freeHandles_.empty()) {
-        handles_.push_back(key);
+        handles_.push_back(std::move(key));
         result = static_cast<KeyHandle>(handles_.size());
     } else {
         result = freeHandles_.back();
         freeHandles_.pop_back();
-        handles_[result - 1] = key;
+        handles_[result - 1] = std::move(key);
     }
     return RegResult::Success;
 }
@@ -334,20 +451,24 @@ std::int32_t MemoryStore::CloseKey(KeyHandle key) {
     if (IsRootHandle(key)) {
         return RegResult::Success;
     }
-    if (KeyOf(key) == nullptr) {
+    if (OpenedAt(key) == nullptr) {
         return RegResult::InvalidHandle;
     }
-    handles_[key - 1] = nullptr;
+    handles_[key - 1].reset();
     freeHandles_.push_back(key);
     return RegResult::Success;
 }
 
 std::int32_t MemoryStore::EnumValue(KeyHandle handle, std::uint32_t index, RegValue& value) {
-    const MemoryKey* key = KeyOf(handle);
+    const OpenedKey* key = OpenedAt(handle);
     if (key == nullptr) {
         return RegResult::InvalidHandle;
     }
-    const auto& values = key->Values();
+    if (key->Tree != nullptr) {
+        return key->Tree->ValueAt(key->Node, index, value) ? RegResult::Success
+                                                           : RegResult::NoMoreItems;
+    }
+    const auto& values = key->Memory->Values();
     if (index >= values.size()) {
         return RegResult::NoMoreItems;
     }
@@ -356,11 +477,15 @@ std::int32_t MemoryStore::EnumValue(KeyHandle handle, std::uint32_t index, RegVa
 }
 
 std::int32_t MemoryStore::EnumKey(KeyHandle handle, std::uint32_t index, std::string& name) {
-    const MemoryKey* key = KeyOf(handle);
+    const OpenedKey* key = OpenedAt(handle);
     if (key == nullptr) {
         return RegResult::InvalidHandle;
     }
-    const auto& subkeys = key->Subkeys();
+    if (key->Tree != nullptr) {
+        return key->Tree->SubkeyName(key->Node, index, name) ? RegResult::Success
+                                                             : RegResult::NoMoreItems;
+    }
+    const auto& subkeys = key->Memory->Subkeys();
     if (index >= subkeys.size()) {
         return RegResult::NoMoreItems;
     }
@@ -372,11 +497,19 @@ std::int32_t MemoryStore::QueryValue(KeyHandle handle, std::string_view name, st
                                      std::vector<std::uint8_t>& data) {
     type = 0;
     data.clear();
-    const MemoryKey* key = KeyOf(handle);
+    const OpenedKey* key = OpenedAt(handle);
     if (key == nullptr) {
         return RegResult::InvalidHandle;
     }
-    const RegValue* value = key->FindValue(name);
+    if (key->Tree != nullptr) {
+        if (key->Tree->FindValue(key->Node, name, type, data)) {
+            return RegResult::Success;
+        }
+        type = 0;
+        data.clear();
+        return RegResult::FileNotFound;
+    }
+    const RegValue* value = key->Memory->FindValue(name);
     if (value == nullptr) {
         return RegResult::FileNotFound;
     }
@@ -386,8 +519,61 @@ std::int32_t MemoryStore::QueryValue(KeyHandle handle, std::string_view name, st
 }
 
 std::size_t MemoryStore::OpenHandleCount() const {
-    return static_cast<std::size_t>(
-        std::count_if(handles_.begin(), handles_.end(), [](auto* key) { return key != nullptr; }));
+    return static_cast<std::size_t>(std::count_if(
+        handles_.begin(), handles_.end(), [](const auto& key) { return key.has_value(); }));
+}
+
+template <typename Use> auto MemoryStore::WithKey(std::string_view fullName, Use use) {
+    const auto split = SplitFullName(fullName);
+    KeyHandle handle = 0;
+    const bool opened =
+        split && OpenKey(FirstRootHandle + static_cast<KeyHandle>(split->Root), split->Path,
+                         KeyRead, handle) == RegResult::Success;
+    auto result = use(opened ? handle : 0);
+    if (opened) {
+        CloseKey(handle);
+    }
+    return result;
+}
+
+bool MemoryStore::HasKey(std::string_view fullName) {
+    return WithKey(fullName, [](KeyHandle handle) { return handle != 0; });
+}
+
+std::optional<RegValue> MemoryStore::ReadValue(std::string_view keyName,
+                                               std::string_view valueName) {
+    return WithKey(keyName, [&](KeyHandle handle) -> std::optional<RegValue> {
+        RegValue value{std::string(valueName), 0, {}};
+        if (handle == 0 ||
+            QueryValue(handle, valueName, value.Type, value.Data) != RegResult::Success) {
+            return std::nullopt;
+        }
+        return value;
+    });
+}
+
+std::vector<std::string> MemoryStore::SubkeyNames(std::string_view keyName) {
+    return WithKey(keyName, [&](KeyHandle handle) {
+        std::vector<std::string> names;
+        std::string name;
+        for (std::uint32_t i = 0;
+             handle != 0 && EnumKey(handle, i, name) == RegResult::Success; ++i) {
+            names.push_back(name);
+        }
+        return names;
+    });
+}
+
+std::vector<RegValue> MemoryStore::ValuesOf(std::string_view keyName) {
+    return WithKey(keyName, [&](KeyHandle handle) {
+        std::vector<RegValue> values;
+        RegValue value;
+        for (std::uint32_t i = 0;
+             handle != 0 && EnumValue(handle, i, value) == RegResult::Success; ++i) {
+            values.push_back(value);
+        }
+        return values;
+    });
 }
 
 } // namespace quillon

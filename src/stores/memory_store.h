@@ -2,6 +2,7 @@
 #pragma once
 
 #include "registry/registry_store.h"
+#include "stores/key_tree.h"
 
 #include <array>
 #include <memory>
@@ -21,6 +22,16 @@ struct MemoryKey {
 
     std::string Name;
     KeyAccess Access = KeyAccess::Full;
+
+    // A key whose contents are a key of a tree read on demand (the root of a hive file) holds
+    // none of its own; the store answers from the tree. Changing it copies the tree in first.
+    struct TreeMount {
+        std::shared_ptr<KeyTree> Tree;
+        KeyTree::Node Node = 0;
+    };
+    std::optional<TreeMount> Mounted;
+    // Copies the mounted tree into this key, which then holds its keys as any other.
+    void CopyInMountedTree();
 
     // In insertion order, without the entries removed.
     const std::vector<RegValue>& Values() const;
@@ -83,7 +94,8 @@ class MemoryStore : public RegistryStore {
     // The key of a full name such as "HKEY_CURRENT_USER\Software\X", created with its parents;
     // nullptr when the name does not start with a root name.
     MemoryKey* CreateKey(std::string_view fullName);
-    MemoryKey* FindKey(std::string_view fullName) const;
+    // The key of a full name, for changing it: a tree mounted on the way is copied in first.
+    MemoryKey* FindKey(std::string_view fullName);
     // Removes a key and everything below it; false when there is none.
     bool DeleteKey(std::string_view fullName);
 
@@ -97,13 +109,42 @@ class MemoryStore : public RegistryStore {
 
     std::size_t OpenHandleCount() const;
 
+    // Shows the tree's key `node` at `key`, which holds nothing.
+    void Mount(MemoryKey& key, std::shared_ptr<KeyTree> tree, KeyTree::Node node);
+    // Makes `key`, which holds nothing, show what the key `from` shows: the same key of the same
+    // tree, or a copy of keys held in memory. false when there is no such key.
+    bool MountCopyOf(MemoryKey& key, std::string_view from);
+    // The damage the trees met while read since the last call, as French warnings.
+    std::vector<std::string> TakeReadWarnings();
+
+    // Reads through the mounted trees, for callers that look up a few keys by name.
+    bool HasKey(std::string_view fullName);
+    std::optional<RegValue> ReadValue(std::string_view keyName, std::string_view valueName);
+    std::vector<std::string> SubkeyNames(std::string_view keyName);
+    std::vector<RegValue> ValuesOf(std::string_view keyName);
+
   private:
-    MemoryKey* KeyOf(KeyHandle handle) const;
-    MemoryKey* Walk(MemoryKey* from, std::string_view path) const;
+    // What an open handle reads: a key held in memory, or a key of a tree with the keys that
+    // lead to it from the tree's mount, to see a loop in a damaged file.
+    struct OpenedKey {
+        MemoryKey* Memory = nullptr;
+        KeyTree* Tree = nullptr;
+        KeyTree::Node Node = 0;
+        std::vector<KeyTree::Node> Path;
+    };
+    const OpenedKey* OpenedAt(KeyHandle handle);
+    static OpenedKey Opened(MemoryKey* key);
+    std::optional<OpenedKey> Walk(OpenedKey from, std::string_view path);
+    OpenedKey Below(const OpenedKey& parent, KeyTree::Node child);
+    template <typename Use> auto WithKey(std::string_view fullName, Use use);
 
     std::array<std::unique_ptr<MemoryKey>, RootCount> roots_;
-    std::vector<MemoryKey*> handles_; // handle h is handles_[h - 1]; nullptr once closed
+    std::vector<std::optional<OpenedKey>> handles_; // handle h is handles_[h - 1]
     std::vector<KeyHandle> freeHandles_;
+    std::vector<std::shared_ptr<KeyTree>> trees_;
+    // What a key met again below itself shows: nothing.
+    std::unique_ptr<MemoryKey> unreadable_ = std::make_unique<MemoryKey>();
+    OpenedKey rootOpened_; // what a root handle reads, rebuilt at each use
 };
 
 } // namespace quillon

@@ -159,6 +159,17 @@ std::string FoldCase(std::string_view ansi) {
     return out;
 }
 
+// FNV-1a, over the folded bytes.
+std::uint64_t FoldedHash(std::string_view ansi) {
+    constexpr std::uint64_t kOffsetBasis = 0xcbf29ce484222325u;
+    constexpr std::uint64_t kPrime = 0x100000001b3u;
+    std::uint64_t hash = kOffsetBasis;
+    for (const char c : ansi) {
+        hash = (hash ^ FoldByte(static_cast<unsigned char>(c))) * kPrime;
+    }
+    return hash;
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;

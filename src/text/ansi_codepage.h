@@ -2,6 +2,7 @@
 // registry texts and files: conversion to and from Unicode, and case folding for key names.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,5 +30,8 @@ std::string Utf8ToAnsi(std::string_view utf8);
 // Upper-cases ANSI text the way registry names compare: letters of Windows-1252 only.
 std::string FoldCase(std::string_view ansi);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// A hash of the text as EqualsIgnoringCase compares it: names equal without regard to case hash
+// alike.
+std::uint64_t FoldedHash(std::string_view ansi);
 
 } // namespace quillon

@@ -5,6 +5,7 @@
 #include "text/ansi_codepage.h"
 
 #include <cerrno>
+#include <cstdio>
 
 namespace quillon {
 namespace {
@@ -104,6 +105,29 @@ TEST(ValueLines, EveryRowOfTheTableIsWrittenAsItSays) {
         ++checked;
     }
     EXPECT_GT(checked, 0);
+}
+
+// A long value is written a piece at a time: the pieces join into the one line a short value
+// would get, with no comma lost or doubled where they meet, nor bytes between them.
+TEST_F(ExportKeyTest, ALongValueIsOneLineWhateverItsSize) {
+    for (const std::size_t size : {std::size_t{256 * 1024}, std::size_t{256 * 1024 + 1},
+                                   std::size_t{600 * 1024 + 7}}) {
+        MemoryStore store;
+        std::vector<std::uint8_t> data(size);
+        for (std::size_t i = 0; i < size; ++i) {
+            data[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+        }
+        store.CreateKey("HKEY_CURRENT_USER\\Long")->SetValue("v", RegType::Binary, data);
+        std::string expected = "\"v\"=hex(3):";
+        for (std::size_t i = 0; i < size; ++i) {
+            char byte[4];
+            std::snprintf(byte, sizeof byte, "%X", data[i]);
+            expected += (i == 0 ? "" : ",") + std::string(byte);
+        }
+        EXPECT_EQ(Export(store, "HKEY_CURRENT_USER\\Long"),
+                  Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\Long]", expected}))
+            << size;
+    }
 }
 
 // A name holding CR, LF or NUL cannot be written on one line: the entry is left out and named,

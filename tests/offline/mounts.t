@@ -137,6 +137,18 @@ not one): one warning, and the same keys at both places, the damaged key without
   [HKEY_USERS\S-1-5-21-9-luc\Fine]
   "w"="2"
 
+A key of more values than libhivex reads (110,000), as Windows may write, is read whole and in
+its order, and the key beside it answers without it being read:
+
+  $ { echo '[HKEY_CURRENT_USER\Big]'; seq -f '"v%06g"=dword:00000001' 0 119999; printf '[HKEY_CURRENT_USER\Small]\n"w"="1"\n'; } | hive big.dat HKEY_CURRENT_USER
+  $ "$CLI" --hive HKEY_CURRENT_USER=big.dat export 'HKEY_CURRENT_USER\Big' out.reg && grep -c '^"v' out.reg && sed -n '4p;$p' out.reg | tr -d '\r'
+  120000
+  "v000000"=dword:00000001
+  "v119999"=dword:00000001
+  $ "$CLI" --hive HKEY_CURRENT_USER=big.dat export 'HKEY_CURRENT_USER\Small' out.reg && show out.reg
+  [HKEY_CURRENT_USER\Small]
+  "w"="1"
+
 A key or value whose name holds a NUL is not cut there, which would name another one: it is left
 out where it would be written, and named.
 

@@ -89,7 +89,8 @@ class Mounter {
     // bytes. A hive's transaction logs are looked for beside `treeFile` in `tree`, else beside
     // `path`.
     bool MountFile(const std::string& keyName, const std::string& path,
-                   const FileTree* tree = nullptr, const std::string& treeFile = {}) {
+                   const FileTree* tree = nullptr, const std::string& treeFile = {},
+                   const std::string& shown = {}) {
         // A Wine registry file is text, read whole in the same pass (it may be a pipe); the
         // others are read by their libraries.
         std::string bytes;
@@ -121,8 +122,9 @@ class Mounter {
             return false;
         }
         ReadReport report;
-        if (LooksLikeCreg(head) ? !ReadCregFile(path, *mount, report, error_)
-                                : !ReadRegfHive(path, tree, treeFile, *mount, report)) {
+        if (LooksLikeCreg(head)
+                ? !ReadCregFile(path, *mount, report, error_)
+                : !ReadRegfHive(path, tree, treeFile, shown.empty() ? path : shown, *mount, report)) {
             return false;
         }
         if (!report.WorkedAround.empty()) {
@@ -140,9 +142,10 @@ class Mounter {
 
     // A regf hive as Windows would load it: left dirty, with its logs applied; damaged outside
     // its keys, worked around; each time on a private copy, with a warning. A hive that reads
-    // as it is costs no copy.
+    // as it is costs no copy. Its keys are read when asked for; a private copy is removed once
+    // open, which its mapping outlives.
     bool ReadRegfHive(const std::string& path, const FileTree* tree, const std::string& treeFile,
-                      MemoryKey& mount, ReadReport& report) {
+                      const std::string& shown, MemoryKey& mount, ReadReport& report) {
         std::string baseBlock;
         FileError fileError;
         if (!ReadWholeFile(path, baseBlock, fileError, kHiveBaseBlockSize)) {
@@ -151,8 +154,11 @@ class Mounter {
         }
         const bool dirty = HiveNeedsRepair(baseBlock);
         std::string firstError;
-        if (!dirty && ReadHiveFile(path, mount, report, firstError)) {
-            return true;
+        if (!dirty) {
+            if (std::shared_ptr<KeyTree> hive = OpenHive(path, shown, report, firstError)) {
+                store_.Mount(mount, hive, hive->Root());
+                return true;
+            }
         }
         // Left dirty, or refused whole: read again once repaired, if anything can be.
         const fs::path parent = fs::path(path).parent_path();
@@ -165,7 +171,9 @@ class Mounter {
             return false;
         }
         std::string copyError;
-        if (ReadHiveFile(copy ? copy->Path() : path, mount, report, copyError)) {
+        if (std::shared_ptr<KeyTree> hive =
+                OpenHive(copy ? copy->Path() : path, shown, report, copyError)) {
+            store_.Mount(mount, hive, hive->Root());
             return true;
         }
         // Nothing could be read: what was repaired does not matter, the file is named.
@@ -272,10 +280,7 @@ class Mounter {
     // said about damage is said once.
     bool MountCopy(const std::string& keyName, const std::string& from) {
         MemoryKey* mount = Claim(keyName);
-        if (mount != nullptr) {
-            mount->AppendCopyOf(*store_.FindKey(from));
-        }
-        return mount != nullptr;
+        return mount != nullptr && store_.MountCopyOf(*mount, from);
     }
 
     bool MountWinePrefix(const std::string& folder) {
@@ -450,7 +455,7 @@ class Mounter {
                                     ") ; l'utilisateur lu est .DEFAULT, choisissez un profil avec "
                                     "--user NOM");
             }
-            if (store_.FindKey("HKEY_USERS\\.DEFAULT") == nullptr) {
+            if (!store_.HasKey("HKEY_USERS\\.DEFAULT")) {
                 error_ = "Impossible de lire le registre « " +
                          copies.Tree().Shown(windows.UserDat) + " » : pas de clé « .DEFAULT »";
                 return false;
@@ -465,7 +470,8 @@ class Mounter {
     bool MountTreeFile(LocalCopies& copies, const std::string& keyName, const std::string& file) {
         const std::string path = copies.PathOf(file, error_);
         const std::size_t warningsBefore = warnings_.size();
-        const bool mounted = !path.empty() && MountFile(keyName, path, &copies.Tree(), file);
+        const bool mounted =
+            !path.empty() && MountFile(keyName, path, &copies.Tree(), file, copies.Shown(path));
         error_ = copies.Shown(error_);
         for (std::size_t i = warningsBefore; i < warnings_.size(); ++i) {
             warnings_[i] = copies.Shown(warnings_[i]);
@@ -476,39 +482,35 @@ class Mounter {
     // The profile folder's name that the mounted ProfileList gives the user `sid`; "" when
     // none.
     std::string ProfileName(const std::string& sid) const {
-        const MemoryKey* profile = store_.FindKey(std::string(kProfileList) + "\\" + sid);
-        const RegValue* path =
-            profile != nullptr ? profile->FindValue("ProfileImagePath") : nullptr;
-        if (path == nullptr) {
-            return {};
-        }
-        std::string text(path->Data.begin(), path->Data.end());
-        text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
+        const std::string text = ProfilePath(sid);
         return text.substr(text.find_last_of('\\') + 1);
     }
 
     // The SID whose ProfileImagePath ends with the profile's folder name.
     std::string ProfileSid(const std::string& userName) const {
-        const MemoryKey* list = store_.FindKey(kProfileList);
-        if (list == nullptr) {
-            return {};
-        }
         // Built in two steps: GCC 12 sees a false overlap in "\\" + text (-Werror=restrict).
         std::string suffix(1, '\\');
         suffix += Utf8ToAnsi(userName);
-        for (const auto& profile : list->Subkeys()) {
-            const RegValue* path = profile->FindValue("ProfileImagePath");
-            if (path == nullptr) {
-                continue;
-            }
-            std::string text(path->Data.begin(), path->Data.end());
-            text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
+        for (const std::string& sid : store_.SubkeyNames(kProfileList)) {
+            const std::string text = ProfilePath(sid);
             if (text.size() >= suffix.size() &&
                 EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix)) {
-                return profile->Name;
+                return sid;
             }
         }
         return {};
+    }
+
+    // The user's ProfileImagePath up to its terminating zero; "" when there is none.
+    std::string ProfilePath(const std::string& sid) const {
+        const std::optional<RegValue> path =
+            store_.ReadValue(std::string(kProfileList) + "\\" + sid, "ProfileImagePath");
+        if (!path) {
+            return {};
+        }
+        std::string text(path->Data.begin(), path->Data.end());
+        text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
+        return text;
     }
 
     MemoryStore& store_;

@@ -1,0 +1,391 @@
+// Our own reader of regf cells. libhivex reads the same files, but refuses keys of more than
+// 110,000 values or 70,000 subkeys and values of more than 8 MB, all of which Windows writes,
+// and gives each name and value in a new allocation converted through iconv: a big key could
+// not be read at all, nor any key read fast. What a damaged file yields follows libhivex's
+// rules (which cells count, what a lenient open passes over), so that the same files read the
+// same; the bounds are the file's own.
+#include "formats/regf_hive.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillon {
+namespace {
+
+constexpr std::size_t kBaseBlockSize = 0x1000; // the header; cell offsets count from its end
+constexpr std::size_t kSmallestHive = 0x2000;  // a header and one bin
+constexpr std::size_t kBinAlignment = 0x1000;
+constexpr std::size_t kBinHeaderSize = 0x20;
+constexpr std::size_t kCellAlignment = 4;
+constexpr int kMostNestedIndexes = 32; // ri lists within ri lists: more is an attack
+// The walk of the bins gives back the pages it has read by pieces of this size: a key read
+// later maps again only the pages it needs.
+constexpr std::size_t kWalkedPiece = 4 << 20;
+
+// Offsets of the fields used, from the start of a cell (its 4-byte size included).
+namespace Header {
+constexpr std::size_t RootCell = 0x24, BinsSize = 0x28, MajorVersion = 0x14;
+constexpr std::size_t ChecksummedSize = 0x1FC, Checksum = 0x1FC;
+} // namespace Header
+namespace Bin {
+constexpr std::size_t Offset = 0x04, Size = 0x08;
+}
+namespace KeyCell {
+constexpr std::size_t Flags = 0x06, SubkeyCount = 0x18, SubkeyList = 0x20, ValueCount = 0x28,
+                      ValueList = 0x2C, NameLength = 0x4C, Name = 0x50;
+constexpr std::uint16_t CompressedName = 0x20;
+} // namespace KeyCell
+namespace ValueCell {
+constexpr std::size_t NameLength = 0x06, DataLength = 0x08, DataOffset = 0x0C, Type = 0x10,
+                      Flags = 0x14, Name = 0x18;
+constexpr std::uint16_t CompressedName = 0x01;
+constexpr std::uint32_t DataInCell = 0x80000000u; // up to 4 bytes held in the offset field
+} // namespace ValueCell
+namespace ListCell {
+constexpr std::size_t Count = 0x06, Entries = 0x08;
+}
+namespace BigDataCell {
+constexpr std::size_t SegmentCount = 0x06, SegmentList = 0x08;
+}
+
+} // namespace
+
+std::unique_ptr<RegfHive> RegfHive::Open(const std::string& path, bool lenient, int& errorCode) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0) {
+        errorCode = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return nullptr;
+    }
+    const auto size = static_cast<std::size_t>(status.st_size);
+    if (size < kSmallestHive) {
+        ::close(fd);
+        errorCode = EINVAL;
+        return nullptr;
+    }
+    // The mapping outlives the descriptor, and the file's name: a private copy can go at once.
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (mapped == MAP_FAILED) {
+        errorCode = errno;
+        return nullptr;
+    }
+    std::unique_ptr<RegfHive> hive(new RegfHive(static_cast<const std::uint8_t*>(mapped), size));
+    if (!hive->WalkBins(lenient)) {
+        errorCode = EINVAL;
+        return nullptr;
+    }
+    return hive;
+}
+
+RegfHive::~RegfHive() {
+    ::munmap(const_cast<std::uint8_t*>(bytes_), size_);
+}
+
+std::uint32_t RegfHive::U32(std::size_t offset) const {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes_ + offset, sizeof value);
+    return value;
+}
+
+std::uint16_t RegfHive::U16(std::size_t offset) const {
+    std::uint16_t value = 0;
+    std::memcpy(&value, bytes_ + offset, sizeof value);
+    return value;
+}
+
+// Checks the header, then walks the bins and their cells, noting where each allocated cell
+// starts: only those may be followed later.
+bool RegfHive::WalkBins(bool lenient) {
+    lenient_ = lenient;
+    if (std::memcmp(bytes_, "regf", 4) != 0 || U32(Header::MajorVersion) != 1) {
+        return false;
+    }
+    std::uint32_t checksum = 0;
+    for (std::size_t at = 0; at < Header::ChecksummedSize; at += 4) {
+        checksum ^= U32(at);
+    }
+    if (checksum != U32(Header::Checksum)) {
+        return false;
+    }
+    const std::size_t rootCell = std::size_t{U32(Header::RootCell)} + kBaseBlockSize;
+    const std::size_t binsEnd = std::size_t{U32(Header::BinsSize)} + kBaseBlockSize;
+    usedCells_.assign(size_ / kCellAlignment / 64 + 1, 0);
+    auto isBin = [&](std::size_t at) {
+        return at + kBinHeaderSize <= size_ && std::memcmp(bytes_ + at, "hbin", 4) == 0;
+    };
+    bool rootSeen = false;
+    bool rootBad = false;
+    std::size_t binSize = 0;
+    for (std::size_t at = kBaseBlockSize; at < size_ && at < binsEnd; at += binSize) {
+        if (!isBin(at)) {
+            if (!lenient) {
+                return false;
+            }
+            do { // look for the next bin on a page boundary
+                at += kBinAlignment;
+            } while (at < size_ && at < binsEnd && !isBin(at));
+            if (at >= size_ || at >= binsEnd) {
+                break;
+            }
+        }
+        binSize = U32(at + Bin::Size);
+        if (binSize <= kBinHeaderSize || binSize % kBinAlignment != 0 || binSize > size_ - at ||
+            std::size_t{U32(at + Bin::Offset)} + kBaseBlockSize != at) {
+            return false;
+        }
+        ReleaseWalkedPages(at);
+        std::size_t length = 0;
+        for (std::size_t cell = at + kBinHeaderSize; cell < at + binSize; cell += length) {
+            const bool isRoot = cell == rootCell;
+            rootSeen = rootSeen || isRoot;
+            const auto stored = static_cast<std::int32_t>(U32(cell));
+            const bool used = stored < 0;
+            length = used ? std::size_t{0} - static_cast<std::size_t>(static_cast<std::int64_t>(stored))
+                          : static_cast<std::size_t>(stored);
+            if (length <= 4 || length % kCellAlignment != 0) {
+                if (isRoot || !lenient) {
+                    return false;
+                }
+                break;
+            }
+            if (length > at + binSize - cell) {
+                return false;
+            }
+            if (isRoot && (!used || std::memcmp(bytes_ + cell + 4, "nk", 2) != 0)) {
+                rootBad = true;
+            }
+            if (used) {
+                const std::size_t bit = cell / kCellAlignment;
+                usedCells_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+            }
+        }
+    }
+    ReleaseWalkedPages(size_);
+    root_ = static_cast<Cell>(rootCell);
+    return rootSeen && !rootBad;
+}
+
+void RegfHive::ReleaseWalkedPages(std::size_t walkedTo) {
+    const std::size_t end = std::min(walkedTo, size_) / kWalkedPiece * kWalkedPiece;
+    if (end > released_) {
+        ::madvise(const_cast<std::uint8_t*>(bytes_) + released_, end - released_, MADV_DONTNEED);
+        released_ = end;
+    }
+    if (walkedTo >= size_ && size_ > released_) {
+        ::madvise(const_cast<std::uint8_t*>(bytes_) + released_, size_ - released_, MADV_DONTNEED);
+        released_ = size_;
+    }
+}
+
+bool RegfHive::IsUsedCell(std::size_t offset) const {
+    if (offset % kCellAlignment != 0 || offset < kBaseBlockSize || offset >= size_) {
+        return false;
+    }
+    const std::size_t bit = offset / kCellAlignment;
+    return (usedCells_[bit / 64] >> (bit % 64)) & 1;
+}
+
+// The walk checked that every used cell lies within its bin, at least 8 bytes long.
+std::size_t RegfHive::CellLength(std::size_t offset) const {
+    return std::size_t{0} -
+           static_cast<std::size_t>(static_cast<std::int64_t>(static_cast<std::int32_t>(U32(offset))));
+}
+
+bool RegfHive::IsCell(std::size_t offset, std::string_view signature) const {
+    return IsUsedCell(offset) && std::memcmp(bytes_ + offset + 4, signature.data(), 2) == 0;
+}
+
+bool RegfHive::KeyName(Cell key, Name& name) const {
+    if (!IsCell(key, "nk") || CellLength(key) < KeyCell::Name) {
+        return false;
+    }
+    const std::size_t length = U16(key + KeyCell::NameLength);
+    if (KeyCell::Name + length > CellLength(key)) {
+        return false;
+    }
+    name.Bytes = std::string_view(reinterpret_cast<const char*>(bytes_) + key + KeyCell::Name,
+                                  length);
+    name.Utf16 = (U16(key + KeyCell::Flags) & KeyCell::CompressedName) == 0;
+    return true;
+}
+
+bool RegfHive::ValueName(Cell value, Name& name) const {
+    if (!IsCell(value, "vk") || CellLength(value) < ValueCell::Name) {
+        return false;
+    }
+    const std::size_t length = U16(value + ValueCell::NameLength);
+    if (ValueCell::Name + length > CellLength(value)) {
+        return false;
+    }
+    name.Bytes = std::string_view(reinterpret_cast<const char*>(bytes_) + value + ValueCell::Name,
+                                  length);
+    name.Utf16 = (U16(value + ValueCell::Flags) & ValueCell::CompressedName) == 0;
+    return true;
+}
+
+bool RegfHive::Values(Cell key, std::vector<Cell>& values) const {
+    values.clear();
+    if (!IsCell(key, "nk") || CellLength(key) < KeyCell::Name) {
+        return false;
+    }
+    const std::size_t count = U32(key + KeyCell::ValueCount);
+    if (count == 0) {
+        return true;
+    }
+    const std::size_t list = std::size_t{U32(key + KeyCell::ValueList)} + kBaseBlockSize;
+    if (!IsUsedCell(list) || count > (CellLength(list) - 4) / 4) {
+        return false;
+    }
+    values.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t value = std::size_t{U32(list + 4 + 4 * i)} + kBaseBlockSize;
+        if (!IsUsedCell(value)) {
+            values.clear();
+            return false;
+        }
+        values.push_back(static_cast<Cell>(value));
+    }
+    return true;
+}
+
+bool RegfHive::Subkeys(Cell key, std::vector<Cell>& subkeys) const {
+    subkeys.clear();
+    if (!IsCell(key, "nk") || CellLength(key) < KeyCell::Name) {
+        return false;
+    }
+    const std::size_t count = U32(key + KeyCell::SubkeyCount);
+    if (count == 0) {
+        return true;
+    }
+    const std::size_t list = std::size_t{U32(key + KeyCell::SubkeyList)} + kBaseBlockSize;
+    // A list can name no more subkeys than its cells can hold.
+    subkeys.reserve(std::min(count, size_ / 8));
+    if (!IsUsedCell(list) || !CollectSubkeys(list, count, 0, subkeys) ||
+        (subkeys.size() != count && !lenient_)) {
+        subkeys.clear();
+        return false;
+    }
+    return true;
+}
+
+// A subkey list: lf and lh cells hold (offset, hash) pairs, li cells offsets, ri cells offsets
+// of other lists. An entry that is not a key spoils the list, unless the open is lenient.
+bool RegfHive::CollectSubkeys(std::size_t list, std::size_t limit, int depth,
+                              std::vector<Cell>& subkeys) const {
+    const std::size_t count = U16(list + ListCell::Count);
+    const std::size_t length = CellLength(list);
+    const bool pairs = IsCell(list, "lf") || IsCell(list, "lh");
+    const bool offsets = IsCell(list, "li");
+    const bool lists = IsCell(list, "ri");
+    const std::size_t stride = pairs ? 8 : 4;
+    if ((!pairs && !offsets && !lists) || ListCell::Entries + count * stride > length) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t entry =
+            std::size_t{U32(list + ListCell::Entries + i * stride)} + kBaseBlockSize;
+        if (lists) {
+            if (!IsUsedCell(entry)) {
+                if (lenient_) {
+                    continue;
+                }
+                return false;
+            }
+            if (depth >= kMostNestedIndexes ||
+                !CollectSubkeys(entry, limit, depth + 1, subkeys)) {
+                return false;
+            }
+        } else if (!AddSubkey(entry, limit, subkeys)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RegfHive::AddSubkey(std::size_t offset, std::size_t limit, std::vector<Cell>& subkeys) const {
+    if (!IsCell(offset, "nk")) {
+        return lenient_;
+    }
+    if (subkeys.size() >= limit) {
+        return false; // more entries than the key says it has
+    }
+    subkeys.push_back(static_cast<Cell>(offset));
+    return true;
+}
+
+bool RegfHive::ValueData(Cell value, std::uint32_t& type, std::vector<std::uint8_t>* data) const {
+    if (data != nullptr) {
+        data->clear();
+    }
+    if (!IsCell(value, "vk") || CellLength(value) < ValueCell::Name) {
+        return false;
+    }
+    type = U32(value + ValueCell::Type);
+    const std::uint32_t stored = U32(value + ValueCell::DataLength);
+    const std::size_t length = stored & ~ValueCell::DataInCell;
+    const std::uint8_t* held = nullptr;
+    if ((stored & ValueCell::DataInCell) != 0) {
+        if (length > 4) {
+            return false;
+        }
+        held = bytes_ + value + ValueCell::DataOffset;
+    } else {
+        const std::size_t cell = std::size_t{U32(value + ValueCell::DataOffset)} + kBaseBlockSize;
+        if (!IsUsedCell(cell)) {
+            return false;
+        }
+        if (length > CellLength(cell) - 4) {
+            return BigData(cell, length, data);
+        }
+        held = bytes_ + cell + 4;
+    }
+    if (data != nullptr) {
+        data->assign(held, held + length);
+    }
+    return true;
+}
+
+// Data longer than one cell is held in segments, listed by a db cell. A short last segment
+// ends the data there.
+bool RegfHive::BigData(std::size_t cell, std::size_t length, std::vector<std::uint8_t>* data) const {
+    if (!IsCell(cell, "db")) {
+        return false;
+    }
+    const std::size_t count = U16(cell + BigDataCell::SegmentCount);
+    const std::size_t list = std::size_t{U32(cell + BigDataCell::SegmentList)} + kBaseBlockSize;
+    if (!IsUsedCell(list) || count > (CellLength(list) - 4) / 4) {
+        return false;
+    }
+    if (data != nullptr) {
+        data->reserve(std::min(length, size_));
+    }
+    std::size_t read = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t segment = std::size_t{U32(list + 4 + 4 * i)} + kBaseBlockSize;
+        if (!IsUsedCell(segment)) {
+            if (data != nullptr) {
+                data->clear();
+            }
+            return false;
+        }
+        // A segment's last 4 bytes are not data.
+        const std::size_t held = CellLength(segment) >= 8 ? CellLength(segment) - 8 : 0;
+        const std::size_t taken = std::min(held, length - read);
+        if (data != nullptr) {
+            data->insert(data->end(), bytes_ + segment + 4, bytes_ + segment + 4 + taken);
+        }
+        read += taken;
+    }
+    return true;
+}
+
+} // namespace quillon

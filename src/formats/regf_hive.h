@@ -1,0 +1,73 @@
+// Registry hive files (regf) read in place: a key's subkeys, values and data found from their
+// cells only when they are asked for.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+// An open hive file, mapped read-only. Cells are named by their offset in the file, as
+// libhivex names its nodes and values. Every offset read from the file is checked: a cell is
+// used only if the walk of the hive's bins found it there, allocated.
+class RegfHive {
+  public:
+    using Cell = std::uint32_t;
+
+    enum class Opened { Read, Damaged, Failed };
+    // Opens the hive at `path`. A strict open refuses any damaged bin; a lenient one passes
+    // over what it cannot read, as far as the file allows (Damaged). On Failed, `errorCode`
+    // is an errno value: the file's own, or EINVAL when it is not a readable hive.
+    static std::unique_ptr<RegfHive> Open(const std::string& path, bool lenient,
+                                          int& errorCode);
+    ~RegfHive();
+    RegfHive(const RegfHive&) = delete;
+    RegfHive& operator=(const RegfHive&) = delete;
+
+    Cell Root() const { return root_; }
+
+    // The key's subkeys in the hive's order; false when its list cannot be read.
+    bool Subkeys(Cell key, std::vector<Cell>& subkeys) const;
+    // The key's value cells in the hive's order; false when its list cannot be read.
+    bool Values(Cell key, std::vector<Cell>& values) const;
+
+    // A name as stored: Latin-1 bytes, or UTF-16LE when `utf16`.
+    struct Name {
+        std::string_view Bytes;
+        bool Utf16 = false;
+    };
+    // A key's or value's name; false when the cell is not one or its name overflows it.
+    bool KeyName(Cell key, Name& name) const;
+    bool ValueName(Cell value, Name& name) const;
+    // A value's type and data; false when the data cannot be read. Without `data`, only
+    // whether it can be.
+    bool ValueData(Cell value, std::uint32_t& type, std::vector<std::uint8_t>* data) const;
+
+  private:
+    RegfHive(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+    bool WalkBins(bool lenient);
+    // Gives back the mapped pages before `walkedTo` that the walk has read.
+    void ReleaseWalkedPages(std::size_t walkedTo);
+    bool IsUsedCell(std::size_t offset) const;
+    bool IsCell(std::size_t offset, std::string_view signature) const;
+    std::size_t CellLength(std::size_t offset) const;
+    std::uint32_t U32(std::size_t offset) const;
+    std::uint16_t U16(std::size_t offset) const;
+    bool CollectSubkeys(std::size_t list, std::size_t limit, int depth,
+                        std::vector<Cell>& subkeys) const;
+    bool AddSubkey(std::size_t offset, std::size_t limit, std::vector<Cell>& subkeys) const;
+    bool BigData(std::size_t cell, std::size_t length, std::vector<std::uint8_t>* data) const;
+
+    const std::uint8_t* bytes_;
+    std::size_t size_;
+    bool lenient_ = false;
+    Cell root_ = 0;
+    std::vector<std::uint64_t> usedCells_; // one bit per 4-byte position
+    std::size_t released_ = 0;
+};
+
+} // namespace quillon
