@@ -1,10 +1,9 @@
 // grow_hive HIVE OUT COUNT: writes OUT, a copy of the regf hive HIVE with a key
 // Software\QuillonBench holding COUNT binary values of 64 bytes, through libhivex's writer, so
 // that the keys Windows wrote stay as they were around the grown key.
-#include <hivex.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <hivex.h>
 #include <string>
 #include <vector>
 

@@ -168,9 +168,9 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
         return cli::ExitFailed;
     }
     Reg_access registry(*opened.Store);
-    const int status = command == "export"
-                           ? cli::RunExport(registry, commandArgs, std::cerr)
-                           : RunWindowCommand(registry, opened, programFolder, command, commandArgs);
+    const int status = command == "export" ? cli::RunExport(registry, commandArgs, std::cerr)
+                                           : RunWindowCommand(registry, opened, programFolder,
+                                                              command, commandArgs);
     WarnOfDamageRead(opened);
     return status;
 }

@@ -70,8 +70,7 @@ void AppendHexFormStart(std::string& line, const RegValue& value) {
 
 // Bytes are written straight into the line's buffer, sized for the longest form first: long
 // binary values are most of a backup's bytes.
-void AppendHexBytes(std::string& line, const std::uint8_t* bytes, std::size_t count,
-                    bool first) {
+void AppendHexBytes(std::string& line, const std::uint8_t* bytes, std::size_t count, bool first) {
     const std::size_t start = line.size();
     line.resize(start + 3 * count);
     char* at = line.data() + start;

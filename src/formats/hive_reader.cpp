@@ -22,8 +22,9 @@ bool IsBrokenUtf16(std::string_view bytes) {
     }
     bool expectLow = false;
     for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        const unsigned unit = static_cast<unsigned char>(bytes[i]) |
-                              (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+        const unsigned unit =
+            static_cast<unsigned char>(bytes[i]) |
+            (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8);
         const bool high = unit >= 0xD800 && unit < 0xDC00;
         const bool low = unit >= 0xDC00 && unit < 0xE000;
         if (low != expectLow) {
@@ -55,8 +56,7 @@ bool AppendAnsiName(const RegfHive::Name& name, std::string& out) {
 class NamesKept {
   public:
     // Three slots in four at most are taken, which keeps the probes short.
-    explicit NamesKept(std::size_t expected)
-        : slots_(std::bit_ceil(expected + expected / 3 + 1)) {}
+    explicit NamesKept(std::size_t expected) : slots_(std::bit_ceil(expected + expected / 3 + 1)) {}
     // True, and the name kept, when no name equal to it without regard to case was kept; `kept`
     // gives the kept names by their number.
     template <typename KeptName>
@@ -103,7 +103,7 @@ class HiveTree final : public KeyTree {
         }
         const auto found = children.Index.find(FoldCase(name));
         return found == children.Index.end() ? std::nullopt
-                                              : std::optional<Node>(children.Cells[found->second]);
+                                             : std::optional<Node>(children.Cells[found->second]);
     }
 
     bool SubkeyName(Node key, std::uint32_t index, std::string& name) override {
@@ -176,8 +176,9 @@ class HiveTree final : public KeyTree {
             }
             // An empty name would lead back to the parent, a backslash cannot be named.
             if (name.empty() || name.find('\\') != std::string::npos ||
-                !kept.Keep(name, static_cast<std::uint32_t>(children.Names.size()),
-                           [&](std::uint32_t i) -> const std::string& { return children.Names[i]; })) {
+                !kept.Keep(
+                    name, static_cast<std::uint32_t>(children.Names.size()),
+                    [&](std::uint32_t i) -> const std::string& { return children.Names[i]; })) {
                 damaged_.insert(cell);
                 continue;
             }

@@ -116,8 +116,8 @@ bool RegfHive::WalkBins(bool lenient) {
     if (checksum != U32(Header::Checksum)) {
         return false;
     }
-    const std::size_t rootCell = std::size_t{U32(Header::RootCell)} + kBaseBlockSize;
-    const std::size_t binsEnd = std::size_t{U32(Header::BinsSize)} + kBaseBlockSize;
+    const std::size_t rootCell = CellAt(Header::RootCell);
+    const std::size_t binsEnd = CellAt(Header::BinsSize);
     usedCells_.assign(size_ / kCellAlignment / 64 + 1, 0);
     auto isBin = [&](std::size_t at) {
         return at + kBinHeaderSize <= size_ && std::memcmp(bytes_ + at, "hbin", 4) == 0;
@@ -139,7 +139,7 @@ bool RegfHive::WalkBins(bool lenient) {
         }
         binSize = U32(at + Bin::Size);
         if (binSize <= kBinHeaderSize || binSize % kBinAlignment != 0 || binSize > size_ - at ||
-            std::size_t{U32(at + Bin::Offset)} + kBaseBlockSize != at) {
+            CellAt(at + Bin::Offset) != at) {
             return false;
         }
         ReleaseWalkedPages(at);
@@ -149,8 +149,9 @@ bool RegfHive::WalkBins(bool lenient) {
             rootSeen = rootSeen || isRoot;
             const auto stored = static_cast<std::int32_t>(U32(cell));
             const bool used = stored < 0;
-            length = used ? std::size_t{0} - static_cast<std::size_t>(static_cast<std::int64_t>(stored))
-                          : static_cast<std::size_t>(stored);
+            length =
+                used ? std::size_t{0} - static_cast<std::size_t>(static_cast<std::int64_t>(stored))
+                     : static_cast<std::size_t>(stored);
             if (length <= 4 || length % kCellAlignment != 0) {
                 if (isRoot || !lenient) {
                     return false;
@@ -196,58 +197,69 @@ bool RegfHive::IsUsedCell(std::size_t offset) const {
 
 // The walk checked that every used cell lies within its bin, at least 8 bytes long.
 std::size_t RegfHive::CellLength(std::size_t offset) const {
-    return std::size_t{0} -
-           static_cast<std::size_t>(static_cast<std::int64_t>(static_cast<std::int32_t>(U32(offset))));
+    return std::size_t{0} - static_cast<std::size_t>(
+                                static_cast<std::int64_t>(static_cast<std::int32_t>(U32(offset))));
 }
 
 bool RegfHive::IsCell(std::size_t offset, std::string_view signature) const {
     return IsUsedCell(offset) && std::memcmp(bytes_ + offset + 4, signature.data(), 2) == 0;
 }
 
-bool RegfHive::KeyName(Cell key, Name& name) const {
-    if (!IsCell(key, "nk") || CellLength(key) < KeyCell::Name) {
+bool RegfHive::IsKey(std::size_t offset) const {
+    return IsCell(offset, "nk") && CellLength(offset) >= KeyCell::Name;
+}
+
+bool RegfHive::IsValue(std::size_t offset) const {
+    return IsCell(offset, "vk") && CellLength(offset) >= ValueCell::Name;
+}
+
+// The offset in the file that the field at `field` gives: fields count from the header's end.
+std::size_t RegfHive::CellAt(std::size_t field) const {
+    return std::size_t{U32(field)} + kBaseBlockSize;
+}
+
+// A key's or value's name, where its kind of cell keeps it.
+bool RegfHive::StoredName(std::size_t cell, NameFields fields, Name& name) const {
+    const std::size_t length = U16(cell + fields.Length);
+    if (fields.Name + length > CellLength(cell)) {
         return false;
     }
-    const std::size_t length = U16(key + KeyCell::NameLength);
-    if (KeyCell::Name + length > CellLength(key)) {
-        return false;
-    }
-    name.Bytes = std::string_view(reinterpret_cast<const char*>(bytes_) + key + KeyCell::Name,
-                                  length);
-    name.Utf16 = (U16(key + KeyCell::Flags) & KeyCell::CompressedName) == 0;
+    name.Bytes =
+        std::string_view(reinterpret_cast<const char*>(bytes_) + cell + fields.Name, length);
+    name.Utf16 = (U16(cell + fields.Flags) & fields.Compressed) == 0;
     return true;
 }
 
+bool RegfHive::KeyName(Cell key, Name& name) const {
+    return IsKey(key) &&
+           StoredName(key,
+                      {KeyCell::Name, KeyCell::NameLength, KeyCell::Flags, KeyCell::CompressedName},
+                      name);
+}
+
 bool RegfHive::ValueName(Cell value, Name& name) const {
-    if (!IsCell(value, "vk") || CellLength(value) < ValueCell::Name) {
-        return false;
-    }
-    const std::size_t length = U16(value + ValueCell::NameLength);
-    if (ValueCell::Name + length > CellLength(value)) {
-        return false;
-    }
-    name.Bytes = std::string_view(reinterpret_cast<const char*>(bytes_) + value + ValueCell::Name,
-                                  length);
-    name.Utf16 = (U16(value + ValueCell::Flags) & ValueCell::CompressedName) == 0;
-    return true;
+    return IsValue(value) && StoredName(value,
+                                        {ValueCell::Name, ValueCell::NameLength, ValueCell::Flags,
+                                         ValueCell::CompressedName},
+                                        name);
 }
 
 bool RegfHive::Values(Cell key, std::vector<Cell>& values) const {
     values.clear();
-    if (!IsCell(key, "nk") || CellLength(key) < KeyCell::Name) {
+    if (!IsKey(key)) {
         return false;
     }
     const std::size_t count = U32(key + KeyCell::ValueCount);
     if (count == 0) {
         return true;
     }
-    const std::size_t list = std::size_t{U32(key + KeyCell::ValueList)} + kBaseBlockSize;
+    const std::size_t list = CellAt(key + KeyCell::ValueList);
     if (!IsUsedCell(list) || count > (CellLength(list) - 4) / 4) {
         return false;
     }
     values.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t value = std::size_t{U32(list + 4 + 4 * i)} + kBaseBlockSize;
+        const std::size_t value = CellAt(list + 4 + 4 * i);
         if (!IsUsedCell(value)) {
             values.clear();
             return false;
@@ -259,14 +271,14 @@ bool RegfHive::Values(Cell key, std::vector<Cell>& values) const {
 
 bool RegfHive::Subkeys(Cell key, std::vector<Cell>& subkeys) const {
     subkeys.clear();
-    if (!IsCell(key, "nk") || CellLength(key) < KeyCell::Name) {
+    if (!IsKey(key)) {
         return false;
     }
     const std::size_t count = U32(key + KeyCell::SubkeyCount);
     if (count == 0) {
         return true;
     }
-    const std::size_t list = std::size_t{U32(key + KeyCell::SubkeyList)} + kBaseBlockSize;
+    const std::size_t list = CellAt(key + KeyCell::SubkeyList);
     // A list can name no more subkeys than its cells can hold.
     subkeys.reserve(std::min(count, size_ / 8));
     if (!IsUsedCell(list) || !CollectSubkeys(list, count, 0, subkeys) ||
@@ -291,8 +303,7 @@ bool RegfHive::CollectSubkeys(std::size_t list, std::size_t limit, int depth,
         return false;
     }
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t entry =
-            std::size_t{U32(list + ListCell::Entries + i * stride)} + kBaseBlockSize;
+        const std::size_t entry = CellAt(list + ListCell::Entries + i * stride);
         if (lists) {
             if (!IsUsedCell(entry)) {
                 if (lenient_) {
@@ -300,8 +311,7 @@ bool RegfHive::CollectSubkeys(std::size_t list, std::size_t limit, int depth,
                 }
                 return false;
             }
-            if (depth >= kMostNestedIndexes ||
-                !CollectSubkeys(entry, limit, depth + 1, subkeys)) {
+            if (depth >= kMostNestedIndexes || !CollectSubkeys(entry, limit, depth + 1, subkeys)) {
                 return false;
             }
         } else if (!AddSubkey(entry, limit, subkeys)) {
@@ -326,7 +336,7 @@ bool RegfHive::ValueData(Cell value, std::uint32_t& type, std::vector<std::uint8
     if (data != nullptr) {
         data->clear();
     }
-    if (!IsCell(value, "vk") || CellLength(value) < ValueCell::Name) {
+    if (!IsValue(value)) {
         return false;
     }
     type = U32(value + ValueCell::Type);
@@ -339,7 +349,7 @@ bool RegfHive::ValueData(Cell value, std::uint32_t& type, std::vector<std::uint8
         }
         held = bytes_ + value + ValueCell::DataOffset;
     } else {
-        const std::size_t cell = std::size_t{U32(value + ValueCell::DataOffset)} + kBaseBlockSize;
+        const std::size_t cell = CellAt(value + ValueCell::DataOffset);
         if (!IsUsedCell(cell)) {
             return false;
         }
@@ -356,12 +366,13 @@ bool RegfHive::ValueData(Cell value, std::uint32_t& type, std::vector<std::uint8
 
 // Data longer than one cell is held in segments, listed by a db cell. A short last segment
 // ends the data there.
-bool RegfHive::BigData(std::size_t cell, std::size_t length, std::vector<std::uint8_t>* data) const {
+bool RegfHive::BigData(std::size_t cell, std::size_t length,
+                       std::vector<std::uint8_t>* data) const {
     if (!IsCell(cell, "db")) {
         return false;
     }
     const std::size_t count = U16(cell + BigDataCell::SegmentCount);
-    const std::size_t list = std::size_t{U32(cell + BigDataCell::SegmentList)} + kBaseBlockSize;
+    const std::size_t list = CellAt(cell + BigDataCell::SegmentList);
     if (!IsUsedCell(list) || count > (CellLength(list) - 4) / 4) {
         return false;
     }
@@ -370,7 +381,7 @@ bool RegfHive::BigData(std::size_t cell, std::size_t length, std::vector<std::ui
     }
     std::size_t read = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t segment = std::size_t{U32(list + 4 + 4 * i)} + kBaseBlockSize;
+        const std::size_t segment = CellAt(list + 4 + 4 * i);
         if (!IsUsedCell(segment)) {
             if (data != nullptr) {
                 data->clear();

@@ -22,8 +22,7 @@ class RegfHive {
     // Opens the hive at `path`. A strict open refuses any damaged bin; a lenient one passes
     // over what it cannot read, as far as the file allows (Damaged). On Failed, `errorCode`
     // is an errno value: the file's own, or EINVAL when it is not a readable hive.
-    static std::unique_ptr<RegfHive> Open(const std::string& path, bool lenient,
-                                          int& errorCode);
+    static std::unique_ptr<RegfHive> Open(const std::string& path, bool lenient, int& errorCode);
     ~RegfHive();
     RegfHive(const RegfHive&) = delete;
     RegfHive& operator=(const RegfHive&) = delete;
@@ -53,6 +52,14 @@ class RegfHive {
     // Gives back the mapped pages before `walkedTo` that the walk has read.
     void ReleaseWalkedPages(std::size_t walkedTo);
     bool IsUsedCell(std::size_t offset) const;
+    bool IsKey(std::size_t offset) const;
+    bool IsValue(std::size_t offset) const;
+    std::size_t CellAt(std::size_t field) const;
+    struct NameFields {
+        std::size_t Name, Length, Flags;
+        std::uint16_t Compressed; // the flag of a Latin-1 name
+    };
+    bool StoredName(std::size_t cell, NameFields fields, Name& name) const;
     bool IsCell(std::size_t offset, std::string_view signature) const;
     std::size_t CellLength(std::size_t offset) const;
     std::uint32_t U32(std::size_t offset) const;

@@ -519,16 +519,15 @@ std::int32_t MemoryStore::QueryValue(KeyHandle handle, std::string_view name, st
 }
 
 std::size_t MemoryStore::OpenHandleCount() const {
-    return static_cast<std::size_t>(std::count_if(
-        handles_.begin(), handles_.end(), [](const auto& key) { return key.has_value(); }));
+    return static_cast<std::size_t>(std::count_if(handles_.begin(), handles_.end(),
+                                                  [](const auto& key) { return key.has_value(); }));
 }
 
 template <typename Use> auto MemoryStore::WithKey(std::string_view fullName, Use use) {
     const auto split = SplitFullName(fullName);
     KeyHandle handle = 0;
-    const bool opened =
-        split && OpenKey(FirstRootHandle + static_cast<KeyHandle>(split->Root), split->Path,
-                         KeyRead, handle) == RegResult::Success;
+    const bool opened = split && OpenKey(FirstRootHandle + static_cast<KeyHandle>(split->Root),
+                                         split->Path, KeyRead, handle) == RegResult::Success;
     auto result = use(opened ? handle : 0);
     if (opened) {
         CloseKey(handle);
@@ -556,8 +555,8 @@ std::vector<std::string> MemoryStore::SubkeyNames(std::string_view keyName) {
     return WithKey(keyName, [&](KeyHandle handle) {
         std::vector<std::string> names;
         std::string name;
-        for (std::uint32_t i = 0;
-             handle != 0 && EnumKey(handle, i, name) == RegResult::Success; ++i) {
+        for (std::uint32_t i = 0; handle != 0 && EnumKey(handle, i, name) == RegResult::Success;
+             ++i) {
             names.push_back(name);
         }
         return names;
@@ -568,8 +567,8 @@ std::vector<RegValue> MemoryStore::ValuesOf(std::string_view keyName) {
     return WithKey(keyName, [&](KeyHandle handle) {
         std::vector<RegValue> values;
         RegValue value;
-        for (std::uint32_t i = 0;
-             handle != 0 && EnumValue(handle, i, value) == RegResult::Success; ++i) {
+        for (std::uint32_t i = 0; handle != 0 && EnumValue(handle, i, value) == RegResult::Success;
+             ++i) {
             values.push_back(value);
         }
         return values;

@@ -110,8 +110,8 @@ TEST(ValueLines, EveryRowOfTheTableIsWrittenAsItSays) {
 // A long value is written a piece at a time: the pieces join into the one line a short value
 // would get, with no comma lost or doubled where they meet, nor bytes between them.
 TEST_F(ExportKeyTest, ALongValueIsOneLineWhateverItsSize) {
-    for (const std::size_t size : {std::size_t{256 * 1024}, std::size_t{256 * 1024 + 1},
-                                   std::size_t{600 * 1024 + 7}}) {
+    for (const std::size_t size :
+         {std::size_t{256 * 1024}, std::size_t{256 * 1024 + 1}, std::size_t{600 * 1024 + 7}}) {
         MemoryStore store;
         std::vector<std::uint8_t> data(size);
         for (std::size_t i = 0; i < size; ++i) {

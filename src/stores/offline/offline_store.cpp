@@ -122,9 +122,9 @@ class Mounter {
             return false;
         }
         ReadReport report;
-        if (LooksLikeCreg(head)
-                ? !ReadCregFile(path, *mount, report, error_)
-                : !ReadRegfHive(path, tree, treeFile, shown.empty() ? path : shown, *mount, report)) {
+        if (LooksLikeCreg(head) ? !ReadCregFile(path, *mount, report, error_)
+                                : !ReadRegfHive(path, tree, treeFile, shown.empty() ? path : shown,
+                                                *mount, report)) {
             return false;
         }
         if (!report.WorkedAround.empty()) {
