@@ -57,8 +57,8 @@ int RunList(const StoreOptions& options, const std::string& programFolder,
             return false;
         };
     }
-    const bool listed =
-        ListInstallationRows(options, OpenStoreOnly, programFolder, details, rows, error, report);
+    const bool listed = ListInstallationRows(options, OpenStoresSharingHives(), programFolder,
+                                             details, rows, error, report);
     if (show) {
         show("");
     }

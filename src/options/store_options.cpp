@@ -147,6 +147,10 @@ std::string MisplacedChoice(const StoreOptions& options) {
 OpenedStore OpenStore(const StoreOptions&) {
     return {std::make_unique<WindowsStore>(), {}, {}, std::nullopt};
 }
+
+ListingOpener OpenStoresSharingHives() {
+    return OpenStoreOnly;
+}
 #else
 namespace {
 
@@ -194,9 +198,7 @@ InstallationPaths InstallationOf(const StoreOptions& options, MemoryStore& store
     return paths;
 }
 
-} // namespace
-
-OpenedStore OpenStore(const StoreOptions& options) {
+OpenedStore OpenStoreSharing(const StoreOptions& options, OpenedHives* hives) {
     OpenedStore opened;
     if (opened.Error = MisplacedChoice(options); !opened.Error.empty()) {
         return opened;
@@ -209,13 +211,29 @@ OpenedStore OpenStore(const StoreOptions& options) {
     }
     auto store = std::make_unique<MemoryStore>();
     std::shared_ptr<const FileTree> imageFiles;
-    if (MountAll(*store, effective, opened.Warnings, opened.Error, &imageFiles)) {
+    if (MountAll(*store, effective, opened.Warnings, opened.Error, &imageFiles, hives)) {
         opened.Installation = InstallationOf(effective, *store, imageFiles);
         opened.TakeReadWarnings = [read = store.get()] { return read->TakeReadWarnings(); };
         opened.Store = std::move(store);
     }
     return opened;
 }
+
+} // namespace
+
+OpenedStore OpenStore(const StoreOptions& options) {
+    return OpenStoreSharing(options, nullptr);
+}
+
+ListingOpener OpenStoresSharingHives() {
+    auto hives = std::make_shared<OpenedHives>();
+    return [hives](const StoreOptions& options, std::string& error) {
+        OpenedStore opened = OpenStoreSharing(options, hives.get());
+        error = opened.Error;
+        return std::move(opened.Store);
+    };
+}
+
 #endif
 
 } // namespace quillon

@@ -42,6 +42,12 @@ OpenedStore OpenStore(const StoreOptions& options);
 // opens each installation it finds.
 std::unique_ptr<RegistryStore> OpenStoreOnly(const StoreOptions& options, std::string& error);
 
+// OpenStoreOnly for one listing of many users: the hives it opens are kept for the next users'
+// stores, so that each hive of an installation is read once.
+using ListingOpener =
+    std::function<std::unique_ptr<RegistryStore>(const StoreOptions& options, std::string& error)>;
+ListingOpener OpenStoresSharingHives();
+
 // Why options that choose within an installation (--user, --partition) cannot apply: the
 // installation they choose in was not given; empty when they can. A usage error, which
 // OpenStore also refuses.

@@ -48,6 +48,17 @@ Several profiles need a user name:
   quillon-cli: disk : pas de profil « Paul » (profils : Luc, Marie)
   [1]
 
+A listing reads each hive of the installation once, however many users share it: SOFTWARE and
+DEFAULT are opened as often for five users as for one (where strace is missing, both counts are
+empty and the case proves nothing).
+
+  $ opens() { strace -f -qq -e trace=openat -o trace.txt "$CLI" --windows disk list --details >/dev/null 2>&1; grep -ciE '/(software|default)"' trace.txt; }
+  $ rm -r disk; disk luc; opens >one.txt
+  $ rm -r disk; disk a b c d e; opens >five.txt
+  $ "$CLI" --windows disk list | wc -l
+  6
+  $ cmp one.txt five.txt
+
 A folder without Windows, or without a profile:
 
   $ mkdir empty; "$CLI" --windows empty status

@@ -29,8 +29,9 @@ constexpr std::string_view kProfileList =
 class Mounter {
   public:
     Mounter(MemoryStore& store, std::vector<std::string>& warnings, std::string& error,
-            std::shared_ptr<const FileTree>* imageFiles)
-        : store_(store), warnings_(warnings), error_(error), imageFiles_(imageFiles) {}
+            std::shared_ptr<const FileTree>* imageFiles, OpenedHives* hives)
+        : store_(store), warnings_(warnings), error_(error), imageFiles_(imageFiles),
+          hives_(hives) {}
 
     bool Mount(const Mount& mount, const StoreOptions& options) {
         switch (mount.Source) {
@@ -156,7 +157,7 @@ class Mounter {
         std::string firstError;
         if (!dirty) {
             if (std::shared_ptr<KeyTree> hive = OpenHive(path, shown, report, firstError)) {
-                store_.Mount(mount, hive, hive->Root());
+                MountHive(mount, std::move(hive));
                 return true;
             }
         }
@@ -173,7 +174,7 @@ class Mounter {
         std::string copyError;
         if (std::shared_ptr<KeyTree> hive =
                 OpenHive(copy ? copy->Path() : path, shown, report, copyError)) {
-            store_.Mount(mount, hive, hive->Root());
+            MountHive(mount, std::move(hive));
             return true;
         }
         // Nothing could be read: what was repaired does not matter, the file is named.
@@ -182,6 +183,11 @@ class Mounter {
                  : copy              ? ReplaceAll(copyError, copy->Path(), path)
                                      : copyError;
         return false;
+    }
+
+    void MountHive(MemoryKey& mount, std::shared_ptr<KeyTree> hive) {
+        store_.Mount(mount, hive, hive->Root());
+        lastHive_ = std::move(hive);
     }
 
     // Reads the hive at `path` and its logs beside `file` in `tree`, repairs it, warns of what
@@ -466,8 +472,18 @@ class Mounter {
                MountCopy("HKEY_USERS\\" + Utf8ToAnsi(windows.UserName), "HKEY_CURRENT_USER");
     }
 
-    // A file of the tree, through its local copy; messages name the tree's file.
+    // A file of the tree, through its local copy; messages name the tree's file. A hive opened
+    // before for another user is mounted again as it is.
     bool MountTreeFile(LocalCopies& copies, const std::string& keyName, const std::string& file) {
+        const std::string shown = copies.Tree().Shown(file);
+        if (std::shared_ptr<KeyTree> opened = hives_ != nullptr ? hives_->Find(shown) : nullptr) {
+            MemoryKey* mount = Claim(keyName);
+            if (mount != nullptr) {
+                store_.Mount(*mount, opened, opened->Root());
+            }
+            return mount != nullptr;
+        }
+        lastHive_.reset();
         const std::string path = copies.PathOf(file, error_);
         const std::size_t warningsBefore = warnings_.size();
         const bool mounted =
@@ -475,6 +491,9 @@ class Mounter {
         error_ = copies.Shown(error_);
         for (std::size_t i = warningsBefore; i < warnings_.size(); ++i) {
             warnings_[i] = copies.Shown(warnings_[i]);
+        }
+        if (mounted && hives_ != nullptr && lastHive_) {
+            hives_->Keep(shown, lastHive_);
         }
         return mounted;
     }
@@ -517,13 +536,24 @@ class Mounter {
     std::vector<std::string>& warnings_;
     std::string& error_;
     std::shared_ptr<const FileTree>* imageFiles_;
+    OpenedHives* hives_;
+    std::shared_ptr<KeyTree> lastHive_; // the regf hive mounted last
 };
 
 } // namespace
 
+std::shared_ptr<KeyTree> OpenedHives::Find(const std::string& shown) const {
+    const auto found = hives_.find(shown);
+    return found == hives_.end() ? nullptr : found->second;
+}
+
+void OpenedHives::Keep(const std::string& shown, std::shared_ptr<KeyTree> hive) {
+    hives_.emplace(shown, std::move(hive));
+}
+
 bool MountAll(MemoryStore& store, const StoreOptions& options, std::vector<std::string>& warnings,
-              std::string& error, std::shared_ptr<const FileTree>* imageFiles) {
-    Mounter mounter(store, warnings, error, imageFiles);
+              std::string& error, std::shared_ptr<const FileTree>* imageFiles, OpenedHives* hives) {
+    Mounter mounter(store, warnings, error, imageFiles, hives);
     return std::all_of(options.Mounts.begin(), options.Mounts.end(),
                        [&](const Mount& mount) { return mounter.Mount(mount, options); });
 }
