@@ -162,7 +162,6 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
     for (const std::string& warning : opened.Warnings) {
         std::cerr << "quillon-cli: avertissement : " << warning << "\n";
     }
-    WarnOfDamageRead(opened);
     if (!opened.Store) {
         std::cerr << "quillon-cli: " << opened.Error << "\n";
         return cli::ExitFailed;

@@ -1,12 +1,14 @@
 #include "formats/creg_reader.h"
 
 #include "files/input_file.h"
+#include "text/ansi_codepage.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <libbfio.h>
 #include <libcreg.h>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -197,85 +199,218 @@ bool NameOf(Object* object, SizeOf sizeOf, Get get, std::string& name) {
     return true;
 }
 
-class CregWalker {
+// Names of a list, the first of each without regard to case; false for a name no path can
+// reach (empty, or holding a backslash) or one already kept.
+bool KeepName(std::vector<std::string>& names, const std::string& name, bool isKey) {
+    if ((isKey && (name.empty() || name.find('\\') != std::string::npos)) ||
+        std::any_of(names.begin(), names.end(),
+                    [&](const std::string& kept) { return EqualsIgnoringCase(kept, name); })) {
+        return false;
+    }
+    names.push_back(name);
+    return true;
+}
+
+// The file's bytes and libcreg's objects over them, each key read when it is asked for. Keys
+// are named by their offset in the file; the keys reached are kept open, as a Windows 95/98/Me
+// registry is a few megabytes at most.
+class CregTree final : public KeyTree {
   public:
-    void Copy(libcreg_key_t* from, MemoryKey& key, int depth) {
-        off64_t offset = 0;
-        if (depth > MaxKeyDepth || libcreg_key_get_offset(from, &offset, nullptr) != 1 ||
-            !seen_.insert(offset).second) {
-            ++damaged_; // a loop, an impossible depth, or a key that cannot be placed
-            return;
+    // `cutLinks`: the links that looped, cut before reading, counted with the first warning.
+    CregTree(std::string bytes, std::string shown, std::size_t cutLinks)
+        : bytes_(std::move(bytes)), shown_(std::move(shown)), unreported_(cutLinks) {}
+
+    // Opens the file over the bytes; false with the French reason.
+    bool Open(std::string& why) {
+        libbfio_handle_t* rawMemory = nullptr;
+        libcreg_file_t* rawFile = nullptr;
+        if (libbfio_handle_initialize(&rawMemory, reinterpret_cast<intptr_t*>(&reader_), nullptr,
+                                      nullptr, BytesReader::Opened, BytesReader::Ok,
+                                      BytesReader::Read, BytesReader::Write, BytesReader::Seek,
+                                      BytesReader::Ok, BytesReader::Ok, BytesReader::Size,
+                                      LIBBFIO_FLAG_IO_HANDLE_NON_MANAGED, nullptr) != 1 ||
+            (memory_.reset(rawMemory), libcreg_file_initialize(&rawFile, nullptr) != 1)) {
+            why = "mémoire insuffisante";
+            return false;
         }
-        CopyValues(from, key);
+        if (libcreg_file_open_file_io_handle(rawFile, memory_.get(), LIBCREG_OPEN_READ, nullptr) !=
+            1) {
+            libcreg_file_free(&rawFile, nullptr);
+            why = "ce n'est pas un registre de Windows 95/98/Me lisible (fichier trop court, "
+                  "en-tête ou blocs endommagés)";
+            return false;
+        }
+        file_.reset(rawFile);
+        libcreg_key_t* root = nullptr;
+        off64_t offset = 0;
+        if (libcreg_file_get_root_key(file_.get(), &root, nullptr) != 1 ||
+            libcreg_key_get_offset(root, &offset, nullptr) != 1) {
+            libcreg_key_free(&root, nullptr);
+            why = "registre tronqué ou endommagé, sa racine est illisible";
+            return false;
+        }
+        root_ = static_cast<Node>(offset);
+        keys_[root_].Key.reset(root);
+        return true;
+    }
+
+    Node Root() const override { return root_; }
+
+    std::optional<Node> Subkey(Node key, std::string_view name) override {
+        const Read& read = ReadKey(key);
+        for (std::size_t i = 0; i < read.SubkeyNames.size(); ++i) {
+            if (EqualsIgnoringCase(read.SubkeyNames[i], name)) {
+                return read.Subkeys[i];
+            }
+        }
+        return std::nullopt;
+    }
+
+    bool SubkeyName(Node key, std::uint32_t index, std::string& name) override {
+        const Read& read = ReadKey(key);
+        if (index >= read.SubkeyNames.size()) {
+            return false;
+        }
+        name = read.SubkeyNames[index];
+        return true;
+    }
+
+    bool ValueAt(Node key, std::uint32_t index, RegValue& value) override {
+        const Read& read = ReadKey(key);
+        if (index >= read.Values.size()) {
+            return false;
+        }
+        value = read.Values[index];
+        return true;
+    }
+
+    bool FindValue(Node key, std::string_view name, std::uint32_t& type,
+                   std::vector<std::uint8_t>& data) override {
+        for (const RegValue& value : ReadKey(key).Values) {
+            if (EqualsIgnoringCase(value.Name, name)) {
+                type = value.Type;
+                data = value.Data;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void NoteUnreadable(Node key) override { damaged_.insert(key); }
+
+    std::vector<std::string> TakeWarnings() override {
+        const std::size_t found = damaged_.size() - reported_ + unreported_;
+        if (found == 0) {
+            return {};
+        }
+        reported_ = damaged_.size();
+        unreported_ = 0;
+        return {shown_ + " : " + std::to_string(found) + " clé(s) endommagée(s), lue(s) en partie"};
+    }
+
+  private:
+    struct Read {
+        OwnedKey Key;
+        bool Listed = false;
+        std::vector<std::string> SubkeyNames;
+        std::vector<Node> Subkeys;
+        std::vector<RegValue> Values;
+    };
+
+    // The key's subkeys and values, read the first time it is asked for. A list that cannot be
+    // read on ends there; an entry that cannot be read is left out; each is counted.
+    const Read& ReadKey(Node node) {
+        Read& read = keys_[node];
+        if (read.Listed || !read.Key) {
+            return read;
+        }
+        read.Listed = true;
+        ReadValues(node, read);
         int count = 0;
-        if (libcreg_key_get_number_of_sub_keys(from, &count, nullptr) != 1) {
-            ++damaged_;
-            return;
+        if (libcreg_key_get_number_of_sub_keys(read.Key.get(), &count, nullptr) != 1) {
+            damaged_.insert(node);
+            return read;
         }
         for (int index = 0; index < count; ++index) {
             libcreg_key_t* raw = nullptr;
-            std::string name;
-            if (libcreg_key_get_sub_key_by_index(from, index, &raw, nullptr) != 1) {
-                ++damaged_; // the rest of this key's listing cannot be reached
-                return;
+            if (libcreg_key_get_sub_key_by_index(read.Key.get(), index, &raw, nullptr) != 1) {
+                damaged_.insert(node);
+                return read;
             }
             OwnedKey child(raw);
-            MemoryKey* read =
-                NameOf(child.get(), libcreg_key_get_name_size, libcreg_key_get_name, name)
-                    ? key.AppendReadSubkey(name)
-                    : nullptr;
-            if (read == nullptr) {
-                ++damaged_;
+            std::string name;
+            off64_t offset = 0;
+            if (!NameOf(child.get(), libcreg_key_get_name_size, libcreg_key_get_name, name) ||
+                libcreg_key_get_offset(child.get(), &offset, nullptr) != 1 ||
+                !KeepName(read.SubkeyNames, name, true)) {
+                damaged_.insert(node * kEntriesPerKey + static_cast<Node>(index));
                 continue;
             }
-            Copy(child.get(), *read, depth + 1);
+            const auto childNode = static_cast<Node>(offset);
+            read.Subkeys.push_back(childNode);
+            if (!keys_[childNode].Key) {
+                keys_[childNode].Key = std::move(child);
+            }
         }
+        return read;
     }
 
-    std::size_t Damaged() const { return damaged_; }
-
-  private:
-    void CopyValues(libcreg_key_t* from, MemoryKey& key) {
+    void ReadValues(Node node, Read& read) {
         int count = 0;
-        if (libcreg_key_get_number_of_values(from, &count, nullptr) != 1) {
-            ++damaged_;
+        if (libcreg_key_get_number_of_values(read.Key.get(), &count, nullptr) != 1) {
+            damaged_.insert(node);
             return;
         }
-        key.ReserveValues(static_cast<std::size_t>(count));
+        std::vector<std::string> names;
         for (int index = 0; index < count; ++index) {
             libcreg_value_t* raw = nullptr;
-            if (libcreg_key_get_value_by_index(from, index, &raw, nullptr) != 1) {
-                ++damaged_;
+            if (libcreg_key_get_value_by_index(read.Key.get(), index, &raw, nullptr) != 1) {
+                damaged_.insert(node);
                 return;
             }
             OwnedValue value(raw);
-            RegValue read;
-            std::size_t size = 0;
-            if (!NameOf(value.get(), libcreg_value_get_name_size, libcreg_value_get_name,
-                        read.Name) ||
-                libcreg_value_get_value_type(value.get(), &read.Type, nullptr) != 1 ||
-                libcreg_value_get_value_data_size(value.get(), &size, nullptr) != 1) {
-                ++damaged_;
+            RegValue got;
+            if (!ReadValue(value.get(), got) || !KeepName(names, got.Name, false)) {
+                damaged_.insert(~(node * kEntriesPerKey + static_cast<Node>(index)));
                 continue;
             }
-            read.Data.resize(size);
-            if (size != 0 &&
-                libcreg_value_get_value_data(value.get(), read.Data.data(), size, nullptr) != 1) {
-                ++damaged_;
-                continue;
-            }
-            if ((read.Type == RegType::String || read.Type == RegType::ExpandString) &&
-                (read.Data.empty() || read.Data.back() != 0)) {
-                read.Data.push_back(0);
-            }
-            if (!key.AppendReadValue(std::move(read))) {
-                ++damaged_;
-            }
+            read.Values.push_back(std::move(got));
         }
     }
 
-    std::unordered_set<off64_t> seen_;
-    std::size_t damaged_ = 0;
+    static bool ReadValue(libcreg_value_t* value, RegValue& read) {
+        std::size_t size = 0;
+        if (!NameOf(value, libcreg_value_get_name_size, libcreg_value_get_name, read.Name) ||
+            libcreg_value_get_value_type(value, &read.Type, nullptr) != 1 ||
+            libcreg_value_get_value_data_size(value, &size, nullptr) != 1) {
+            return false;
+        }
+        read.Data.resize(size);
+        if (size != 0 &&
+            libcreg_value_get_value_data(value, read.Data.data(), size, nullptr) != 1) {
+            return false;
+        }
+        if ((read.Type == RegType::String || read.Type == RegType::ExpandString) &&
+            (read.Data.empty() || read.Data.back() != 0)) {
+            read.Data.push_back(0);
+        }
+        return true;
+    }
+
+    // Damaged entries are counted by a number of their own: their key's offset times this,
+    // plus their place.
+    static constexpr Node kEntriesPerKey = Node{1} << 32;
+
+    std::string bytes_;
+    BytesReader reader_{bytes_};
+    OwnedMemory memory_;
+    OwnedFile file_; // closed before the memory handle it reads through
+    std::string shown_;
+    Node root_ = 0;
+    std::unordered_map<Node, Read> keys_;
+    std::unordered_set<Node> damaged_;
+    std::size_t reported_ = 0;
+    std::size_t unreported_;
 };
 
 } // namespace
@@ -284,52 +419,24 @@ bool LooksLikeCreg(std::string_view firstBytes) {
     return firstBytes.starts_with("CREG");
 }
 
-bool ReadCregFile(const std::string& path, MemoryKey& mount, ReadReport& report,
-                  std::string& error) {
+std::shared_ptr<KeyTree> OpenCregFile(const std::string& path, const std::string& shown,
+                                      ReadReport& report, std::string& error) {
     std::string bytes;
     FileError fileError;
     if (!ReadWholeFile(path, bytes, fileError)) {
         error = "Impossible de lire le registre « " + path + " » : " + fileError.Reason();
-        return false;
+        return nullptr;
     }
     const std::size_t cutLinks = CutLoopingLinks(bytes);
     report.WorkedAround = FixBlockSizes(bytes);
-    BytesReader reader{bytes};
-    libbfio_handle_t* rawMemory = nullptr;
-    libcreg_file_t* rawFile = nullptr;
-    if (libbfio_handle_initialize(&rawMemory, reinterpret_cast<intptr_t*>(&reader), nullptr,
-                                  nullptr, BytesReader::Opened, BytesReader::Ok, BytesReader::Read,
-                                  BytesReader::Write, BytesReader::Seek, BytesReader::Ok,
-                                  BytesReader::Ok, BytesReader::Size,
-                                  LIBBFIO_FLAG_IO_HANDLE_NON_MANAGED, nullptr) != 1) {
-        error = "Impossible de lire le registre « " + path + " » : mémoire insuffisante";
-        return false;
-    }
-    OwnedMemory memory(rawMemory);
-    if (libcreg_file_initialize(&rawFile, nullptr) != 1) {
-        error = "Impossible de lire le registre « " + path + " » : mémoire insuffisante";
-        return false;
-    }
-    if (libcreg_file_open_file_io_handle(rawFile, memory.get(), LIBCREG_OPEN_READ, nullptr) != 1) {
-        libcreg_file_free(&rawFile, nullptr);
-        error = "Impossible de lire le registre « " + path +
-                " » : ce n'est pas un registre de Windows 95/98/Me lisible (fichier trop court, "
-                "en-tête ou blocs endommagés)";
-        return false;
-    }
-    OwnedFile file(rawFile);
-    libcreg_key_t* start = nullptr;
-    if (libcreg_file_get_root_key(file.get(), &start, nullptr) != 1) {
-        error = "Impossible de lire le registre « " + path +
-                " » : registre tronqué ou endommagé, sa racine est illisible";
-        return false;
-    }
-    OwnedKey key(start);
-    CregWalker walker;
-    walker.Copy(key.get(), mount, 0);
-    report.DamagedKeys = walker.Damaged() + cutLinks;
     report.Unsafe = false;
-    return true;
+    auto tree = std::make_shared<CregTree>(std::move(bytes), shown, cutLinks);
+    std::string why;
+    if (!tree->Open(why)) {
+        error = "Impossible de lire le registre « " + path + " » : " + why;
+        return nullptr;
+    }
+    return tree;
 }
 
 } // namespace quillon

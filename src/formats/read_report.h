@@ -1,4 +1,5 @@
-// What a reader of registry files says of the damage it met.
+// What a reader of registry files says, on opening one, of the damage it met (what the keys
+// hold is counted by the key trees as they are read).
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,6 @@
 namespace quillon {
 
 struct ReadReport {
-    std::size_t DamagedKeys = 0; // keys read only in part, or left out
     bool Unsafe = false;         // the file was damaged: read in its library's recovery mode
     std::vector<std::string> WorkedAround; // damage set right in a copy, in French, for warnings
 };

@@ -123,9 +123,9 @@ class Mounter {
             return false;
         }
         ReadReport report;
-        if (LooksLikeCreg(head) ? !ReadCregFile(path, *mount, report, error_)
-                                : !ReadRegfHive(path, tree, treeFile, shown.empty() ? path : shown,
-                                                *mount, report)) {
+        const std::string& named = shown.empty() ? path : shown;
+        if (LooksLikeCreg(head) ? !ReadCreg(path, named, *mount, report)
+                                : !ReadRegfHive(path, tree, treeFile, named, *mount, report)) {
             return false;
         }
         if (!report.WorkedAround.empty()) {
@@ -134,9 +134,6 @@ class Mounter {
         if (report.Unsafe) {
             warnings_.push_back(path + " : ruche endommagée, lue autant qu'elle a pu l'être : "
                                        "des clés ou des valeurs peuvent manquer");
-        } else if (report.DamagedKeys != 0) {
-            warnings_.push_back(path + " : " + std::to_string(report.DamagedKeys) +
-                                " clé(s) endommagée(s), lue(s) en partie");
         }
         return true;
     }
@@ -183,6 +180,16 @@ class Mounter {
                  : copy              ? ReplaceAll(copyError, copy->Path(), path)
                                      : copyError;
         return false;
+    }
+
+    bool ReadCreg(const std::string& path, const std::string& shown, MemoryKey& mount,
+                  ReadReport& report) {
+        std::shared_ptr<KeyTree> registry = OpenCregFile(path, shown, report, error_);
+        if (!registry) {
+            return false;
+        }
+        MountHive(mount, std::move(registry));
+        return true;
     }
 
     void MountHive(MemoryKey& mount, std::shared_ptr<KeyTree> hive) {
