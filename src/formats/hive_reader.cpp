@@ -44,8 +44,13 @@ bool AppendAnsiName(const RegfHive::Name& name, std::string& out) {
         out += Utf16LeToAnsi(name.Bytes);
         return true;
     }
-    for (const char c : name.Bytes) { // Latin-1: each byte is its code point
-        out += static_cast<char>(CodePointToAnsi(static_cast<unsigned char>(c)));
+    // Latin-1: each byte is its code point, the same byte in Windows-1252 but for 0x80-0x9F.
+    const std::size_t start = out.size();
+    out += name.Bytes;
+    for (auto c = out.begin() + static_cast<std::ptrdiff_t>(start); c != out.end(); ++c) {
+        if (static_cast<unsigned char>(*c) >= 0x80 && static_cast<unsigned char>(*c) < 0xA0) {
+            *c = static_cast<char>(CodePointToAnsi(static_cast<unsigned char>(*c)));
+        }
     }
     return true;
 }
@@ -84,10 +89,10 @@ class NamesKept {
 
 class HiveTree final : public KeyTree {
   public:
-    // A hive opened leniently is already said to be read as far as it could be: its damage is
-    // not counted again.
-    HiveTree(std::unique_ptr<RegfHive> hive, std::string shown, bool lenient)
-        : hive_(std::move(hive)), shown_(std::move(shown)), lenient_(lenient) {}
+    // A hive opened leniently is said to be read as far as it could be when mounted; its damage
+    // is not counted again.
+    HiveTree(std::unique_ptr<RegfHive> hive, std::string shown)
+        : hive_(std::move(hive)), shown_(std::move(shown)), lenient_(hive_->Lenient()) {}
 
     Node Root() const override { return hive_->Root(); }
 
@@ -133,7 +138,15 @@ class HiveTree final : public KeyTree {
     void NoteUnreadable(Node key) override { damaged_.insert(key); }
 
     std::vector<std::string> TakeWarnings() override {
-        if (lenient_ || damaged_.size() == reported_) {
+        if (lenient_) {
+            return {};
+        }
+        if (hive_->Lenient()) { // damaged bins met while reading
+            lenient_ = true;
+            return {shown_ + " : ruche endommagée, lue autant qu'elle a pu l'être : des clés ou "
+                             "des valeurs peuvent manquer"};
+        }
+        if (damaged_.size() == reported_) {
             return {};
         }
         const std::size_t found = damaged_.size() - reported_;
@@ -153,7 +166,17 @@ class HiveTree final : public KeyTree {
     // walk of a whole hive holds only what its open keys need.
     static constexpr std::size_t kListsKept = 1024;
 
+    // Lists read before the hive turned lenient are read again, leniently.
+    void ForgetStrictLists() {
+        if (hive_->Lenient() && !listsLenient_) {
+            listsLenient_ = true;
+            children_.clear();
+            values_.clear();
+        }
+    }
+
     const Children& ChildrenOf(Node key) {
+        ForgetStrictLists();
         if (const auto found = children_.find(key); found != children_.end()) {
             return found->second;
         }
@@ -195,6 +218,7 @@ class HiveTree final : public KeyTree {
 
     // The values that can be read, the first of each name.
     const std::vector<Cell>& ValuesOf(Node key) {
+        ForgetStrictLists();
         if (const auto found = values_.find(key); found != values_.end()) {
             return found->second;
         }
@@ -247,7 +271,8 @@ class HiveTree final : public KeyTree {
 
     std::unique_ptr<RegfHive> hive_;
     std::string shown_;
-    bool lenient_;
+    bool lenient_; // said to be read leniently: its damage is not counted again
+    bool listsLenient_ = false;
     std::unordered_map<Node, Children> children_;
     std::unordered_map<Node, std::vector<Cell>> values_;
     std::unordered_set<Node> damaged_; // keys and values, each counted once however often read
@@ -284,7 +309,7 @@ std::shared_ptr<KeyTree> OpenHive(const std::string& path, const std::string& sh
         error = "Impossible de lire la ruche « " + path + " » : " + WhyNotOpened(path, code);
         return nullptr;
     }
-    return std::make_shared<HiveTree>(std::move(hive), shown, report.Unsafe);
+    return std::make_shared<HiveTree>(std::move(hive), shown);
 }
 
 } // namespace quillon

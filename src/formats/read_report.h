@@ -9,7 +9,7 @@
 namespace quillon {
 
 struct ReadReport {
-    bool Unsafe = false;         // the file was damaged: read in its library's recovery mode
+    bool Unsafe = false; // the file was damaged: read in its library's recovery mode
     std::vector<std::string> WorkedAround; // damage set right in a copy, in French, for warnings
 };
 

@@ -23,16 +23,13 @@ constexpr std::size_t kBinAlignment = 0x1000;
 constexpr std::size_t kBinHeaderSize = 0x20;
 constexpr std::size_t kCellAlignment = 4;
 constexpr int kMostNestedIndexes = 32; // ri lists within ri lists: more is an attack
-// The walk of the bins gives back the pages it has read by pieces of this size: a key read
-// later maps again only the pages it needs.
-constexpr std::size_t kWalkedPiece = 4 << 20;
 
 // Offsets of the fields used, from the start of a cell (its 4-byte size included).
 namespace Header {
 constexpr std::size_t RootCell = 0x24, BinsSize = 0x28, MajorVersion = 0x14;
 constexpr std::size_t ChecksummedSize = 0x1FC, Checksum = 0x1FC;
 } // namespace Header
-namespace Bin {
+namespace BinHeader {
 constexpr std::size_t Offset = 0x04, Size = 0x08;
 }
 namespace KeyCell {
@@ -102,8 +99,9 @@ std::uint16_t RegfHive::U16(std::size_t offset) const {
     return value;
 }
 
-// Checks the header, then walks the bins and their cells, noting where each allocated cell
-// starts: only those may be followed later.
+// Checks the header, then walks the bins' headers. The cells of a bin are walked when a cell
+// in it is first asked for, except the root's bin, walked now: a hive whose root cannot be read
+// is refused.
 bool RegfHive::WalkBins(bool lenient) {
     lenient_ = lenient;
     if (std::memcmp(bytes_, "regf", 4) != 0 || U32(Header::MajorVersion) != 1) {
@@ -116,14 +114,11 @@ bool RegfHive::WalkBins(bool lenient) {
     if (checksum != U32(Header::Checksum)) {
         return false;
     }
-    const std::size_t rootCell = CellAt(Header::RootCell);
     const std::size_t binsEnd = CellAt(Header::BinsSize);
     usedCells_.assign(size_ / kCellAlignment / 64 + 1, 0);
     auto isBin = [&](std::size_t at) {
         return at + kBinHeaderSize <= size_ && std::memcmp(bytes_ + at, "hbin", 4) == 0;
     };
-    bool rootSeen = false;
-    bool rootBad = false;
     std::size_t binSize = 0;
     for (std::size_t at = kBaseBlockSize; at < size_ && at < binsEnd; at += binSize) {
         if (!isBin(at)) {
@@ -137,53 +132,76 @@ bool RegfHive::WalkBins(bool lenient) {
                 break;
             }
         }
-        binSize = U32(at + Bin::Size);
+        binSize = U32(at + BinHeader::Size);
         if (binSize <= kBinHeaderSize || binSize % kBinAlignment != 0 || binSize > size_ - at ||
-            CellAt(at + Bin::Offset) != at) {
+            CellAt(at + BinHeader::Offset) != at) {
             return false;
         }
-        ReleaseWalkedPages(at);
-        std::size_t length = 0;
-        for (std::size_t cell = at + kBinHeaderSize; cell < at + binSize; cell += length) {
-            const bool isRoot = cell == rootCell;
-            rootSeen = rootSeen || isRoot;
-            const auto stored = static_cast<std::int32_t>(U32(cell));
-            const bool used = stored < 0;
-            length =
-                used ? std::size_t{0} - static_cast<std::size_t>(static_cast<std::int64_t>(stored))
-                     : static_cast<std::size_t>(stored);
-            if (length <= 4 || length % kCellAlignment != 0) {
-                if (isRoot || !lenient) {
-                    return false;
-                }
-                break;
-            }
-            if (length > at + binSize - cell) {
-                return false;
-            }
-            if (isRoot && (!used || std::memcmp(bytes_ + cell + 4, "nk", 2) != 0)) {
-                rootBad = true;
-            }
-            if (used) {
-                const std::size_t bit = cell / kCellAlignment;
-                usedCells_[bit / 64] |= std::uint64_t{1} << (bit % 64);
-            }
-        }
+        binOfPage_.resize((at + binSize) / kBinAlignment, kNoBin);
+        std::fill(binOfPage_.begin() + static_cast<std::ptrdiff_t>(at / kBinAlignment),
+                  binOfPage_.end(), static_cast<std::uint32_t>(bins_.size()));
+        bins_.push_back({at, binSize, false});
     }
-    ReleaseWalkedPages(size_);
-    root_ = static_cast<Cell>(rootCell);
-    return rootSeen && !rootBad;
+    root_ = static_cast<Cell>(CellAt(Header::RootCell));
+    return RootReadable();
 }
 
-void RegfHive::ReleaseWalkedPages(std::size_t walkedTo) {
-    const std::size_t end = std::min(walkedTo, size_) / kWalkedPiece * kWalkedPiece;
-    if (end > released_) {
-        ::madvise(const_cast<std::uint8_t*>(bytes_) + released_, end - released_, MADV_DONTNEED);
-        released_ = end;
+// The root's bin is walked as every bin once was: in a strict open, any damaged cell in it
+// refuses the hive; the root must be an allocated key cell.
+bool RegfHive::RootReadable() {
+    const auto bin = BinOf(root_);
+    if (bin == bins_.end()) {
+        return false;
     }
-    if (walkedTo >= size_ && size_ > released_) {
-        ::madvise(const_cast<std::uint8_t*>(bytes_) + released_, size_ - released_, MADV_DONTNEED);
-        released_ = size_;
+    bool rootSeen = false;
+    for (std::size_t cell = bin->Start + kBinHeaderSize; cell < bin->Start + bin->Size;) {
+        const std::size_t length = StoredLength(cell);
+        rootSeen = rootSeen || cell == root_;
+        if (length <= 4 || length % kCellAlignment != 0) {
+            if (cell == root_ || !lenient_) {
+                return false;
+            }
+            break;
+        }
+        if (length > bin->Start + bin->Size - cell) {
+            return false;
+        }
+        cell += length;
+    }
+    WalkCells(*bin);
+    return rootSeen && IsCell(root_, "nk");
+}
+
+// Bins start on page boundaries and span whole pages: each page knows its bin.
+std::vector<RegfHive::Bin>::iterator RegfHive::BinOf(std::size_t offset) const {
+    const std::size_t page = offset / kBinAlignment;
+    return page < binOfPage_.size() && binOfPage_[page] != kNoBin ? bins_.begin() + binOfPage_[page]
+                                                                  : bins_.end();
+}
+
+// A cell's size field: negative for an allocated cell.
+std::size_t RegfHive::StoredLength(std::size_t cell) const {
+    const auto stored = static_cast<std::int32_t>(U32(cell));
+    return stored < 0 ? std::size_t{0} - static_cast<std::size_t>(static_cast<std::int64_t>(stored))
+                      : static_cast<std::size_t>(stored);
+}
+
+// Notes where the bin's allocated cells start, up to a cell whose size is damaged.
+void RegfHive::WalkCells(Bin& bin) const {
+    bin.Walked = true;
+    for (std::size_t cell = bin.Start + kBinHeaderSize; cell < bin.Start + bin.Size;) {
+        const std::size_t length = StoredLength(cell);
+        if (length <= 4 || length % kCellAlignment != 0 || length > bin.Start + bin.Size - cell) {
+            // A strict open would have refused the hive for this cell: from now on it is read
+            // leniently, as it would have been read again.
+            lenient_ = true;
+            return;
+        }
+        if (static_cast<std::int32_t>(U32(cell)) < 0) {
+            const std::size_t bit = cell / kCellAlignment;
+            usedCells_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        }
+        cell += length;
     }
 }
 
@@ -191,14 +209,20 @@ bool RegfHive::IsUsedCell(std::size_t offset) const {
     if (offset % kCellAlignment != 0 || offset < kBaseBlockSize || offset >= size_) {
         return false;
     }
+    const auto bin = BinOf(offset);
+    if (bin == bins_.end()) {
+        return false;
+    }
+    if (!bin->Walked) {
+        WalkCells(*bin);
+    }
     const std::size_t bit = offset / kCellAlignment;
     return (usedCells_[bit / 64] >> (bit % 64)) & 1;
 }
 
 // The walk checked that every used cell lies within its bin, at least 8 bytes long.
 std::size_t RegfHive::CellLength(std::size_t offset) const {
-    return std::size_t{0} - static_cast<std::size_t>(
-                                static_cast<std::int64_t>(static_cast<std::int32_t>(U32(offset))));
+    return StoredLength(offset);
 }
 
 bool RegfHive::IsCell(std::size_t offset, std::string_view signature) const {

@@ -28,6 +28,9 @@ class RegfHive {
     RegfHive& operator=(const RegfHive&) = delete;
 
     Cell Root() const { return root_; }
+    // Whether damage is passed over: opened leniently, or a damaged cell met since in a bin
+    // read later (the bins' cells are walked when first needed, not on opening).
+    bool Lenient() const { return lenient_; }
 
     // The key's subkeys in the hive's order; false when its list cannot be read.
     bool Subkeys(Cell key, std::vector<Cell>& subkeys) const;
@@ -48,9 +51,15 @@ class RegfHive {
 
   private:
     RegfHive(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+    struct Bin {
+        std::size_t Start, Size;
+        bool Walked; // its allocated cells are noted
+    };
     bool WalkBins(bool lenient);
-    // Gives back the mapped pages before `walkedTo` that the walk has read.
-    void ReleaseWalkedPages(std::size_t walkedTo);
+    bool RootReadable();
+    std::vector<Bin>::iterator BinOf(std::size_t offset) const;
+    std::size_t StoredLength(std::size_t cell) const;
+    void WalkCells(Bin& bin) const;
     bool IsUsedCell(std::size_t offset) const;
     bool IsKey(std::size_t offset) const;
     bool IsValue(std::size_t offset) const;
@@ -71,10 +80,13 @@ class RegfHive {
 
     const std::uint8_t* bytes_;
     std::size_t size_;
-    bool lenient_ = false;
+    mutable bool lenient_ = false;
     Cell root_ = 0;
-    std::vector<std::uint64_t> usedCells_; // one bit per 4-byte position
-    std::size_t released_ = 0;
+    // Both filled as the cells are first asked for.
+    mutable std::vector<Bin> bins_;
+    mutable std::vector<std::uint64_t> usedCells_; // one bit per 4-byte position
+    static constexpr std::uint32_t kNoBin = ~std::uint32_t{0};
+    std::vector<std::uint32_t> binOfPage_; // the index in bins_ of each 4 KB page's bin
 };
 
 } // namespace quillon
