@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace quillon {
 
@@ -39,6 +40,12 @@ bool ReadFileAfterHead(const std::string& path, std::size_t headSize,
     int readErrno = 0;
     bool read = ReadOn(file, content, headSize, readErrno);
     if (read && acceptHead(content)) {
+        // A file's size, when it has one (not a pipe), is reserved at once: grown by doubling,
+        // a file of hundreds of megabytes would be held nearly twice while being read.
+        struct stat status {};
+        if (::fstat(::fileno(file), &status) == 0 && S_ISREG(status.st_mode)) {
+            content.reserve(static_cast<std::size_t>(status.st_size));
+        }
         read = ReadOn(file, content, static_cast<std::size_t>(-1), readErrno);
     }
     std::fclose(file);

@@ -102,36 +102,72 @@ std::string DescribeLineError(const std::string& displayName, std::size_t number
            " : « " + shown + " »";
 }
 
-std::string ParseHexBytes(std::string_view first, LineSource& lines,
-                          std::vector<std::uint8_t>& bytes) {
-    std::string joined;
-    std::string_view part = TrimRight(first);
-    while (!part.empty() && part.back() == '\\') {
-        joined.append(part.substr(0, part.size() - 1));
-        std::string_view next;
-        if (!lines.Next(next)) {
-            return "suite de ligne manquante";
-        }
-        part = Trim(next);
-    }
-    joined.append(part);
+namespace {
 
-    std::string_view rest = joined;
-    while (!rest.empty()) {
-        const auto comma = rest.find(',');
-        const auto token = Trim(rest.substr(0, comma));
+// The bytes of "0a,ff,1", every one between commas, appended to `bytes`.
+std::string ParseByteList(std::string_view text, std::vector<std::uint8_t>& bytes) {
+    bytes.reserve(bytes.size() + text.size() / 3 + 1);
+    for (std::size_t at = 0;;) {
+        const auto comma = text.find(',', at);
+        const auto token = Trim(text.substr(at, comma - at));
         const int high = token.size() == 2 ? HexDigit(token[0]) : 0;
         const int low = token.empty() ? -1 : HexDigit(token.back());
         if (token.empty() || token.size() > 2 || high < 0 || low < 0) {
             return "octet hexadécimal incorrect";
         }
         bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
-        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
-        if (comma != std::string_view::npos && rest.empty()) {
-            return "octet hexadécimal manquant après « , »";
+        if (comma == std::string_view::npos) {
+            return {};
         }
+        at = comma + 1;
     }
-    return {};
+}
+
+} // namespace
+
+// The lines are read as if joined, without joining them: the bytes before each line's last comma
+// are read as the line comes, and only what follows it is kept for the next line, so that a
+// value of hundreds of megabytes is never held twice as text. Every continuation line is read
+// before a wrong byte is told, as when the lines were joined first.
+std::string ParseHexBytes(std::string_view first, LineSource& lines,
+                          std::vector<std::uint8_t>& bytes) {
+    std::string pending; // the joined text after its last comma so far
+    bool afterComma = false;
+    std::string wrong;
+    std::string_view part = TrimRight(first);
+    for (;;) {
+        const bool continued = !part.empty() && part.back() == '\\';
+        const std::string_view piece = continued ? part.substr(0, part.size() - 1) : part;
+        std::string_view text = piece; // read in place when nothing is pending
+        if (!pending.empty()) {
+            pending.append(piece);
+            text = pending;
+        }
+        const auto lastComma = text.rfind(',');
+        if (lastComma != std::string_view::npos) {
+            if (wrong.empty()) {
+                wrong = ParseByteList(text.substr(0, lastComma), bytes);
+            }
+            afterComma = true;
+            text.remove_prefix(lastComma + 1);
+        }
+        pending = std::string(text);
+        if (!continued) {
+            break;
+        }
+        std::string_view next;
+        if (!lines.Next(next)) {
+            return "suite de ligne manquante";
+        }
+        part = Trim(next);
+    }
+    if (!wrong.empty()) {
+        return wrong;
+    }
+    if (Trim(pending).empty()) {
+        return afterComma ? "octet hexadécimal manquant après « , »" : std::string();
+    }
+    return ParseByteList(pending, bytes);
 }
 
 } // namespace quillon

@@ -195,15 +195,21 @@ std::size_t MemoryKey::ValuePosition(std::string_view name) const {
         return values_.size();
     }
     if (!valueIndex_) {
-        valueIndex_ = std::make_unique<std::unordered_map<std::string, std::size_t>>();
+        valueIndex_ = std::make_unique<std::unordered_multimap<std::uint64_t, std::size_t>>();
+        valueIndex_->reserve(values_.size());
         for (std::size_t i = 0; i < values_.size(); ++i) {
             if (!ValueRemoved(i)) {
-                valueIndex_->emplace(FoldCase(values_[i].Name), i);
+                valueIndex_->emplace(FoldedHash(values_[i].Name), i);
             }
         }
     }
-    const auto it = valueIndex_->find(FoldCase(name));
-    return it == valueIndex_->end() ? values_.size() : it->second;
+    const auto [first, last] = valueIndex_->equal_range(FoldedHash(name));
+    for (auto it = first; it != last; ++it) {
+        if (EqualsIgnoringCase(values_[it->second].Name, name)) {
+            return it->second;
+        }
+    }
+    return values_.size();
 }
 
 void MemoryKey::SetValue(std::string_view name, std::uint32_t type,
@@ -219,7 +225,7 @@ void MemoryKey::SetValue(std::string_view name, std::uint32_t type,
 
 void MemoryKey::AppendValue(RegValue value) {
     if (valueIndex_) {
-        valueIndex_->emplace(FoldCase(value.Name), values_.size());
+        valueIndex_->emplace(FoldedHash(value.Name), values_.size());
     }
     values_.push_back(std::move(value));
 }
@@ -230,7 +236,10 @@ void MemoryKey::RemoveValue(std::string_view name) {
         return;
     }
     if (valueIndex_) {
-        valueIndex_->erase(FoldCase(name));
+        const auto [first, last] = valueIndex_->equal_range(FoldedHash(name));
+        valueIndex_->erase(std::find_if(first, last, [&](const auto& entry) {
+            return entry.second == position;
+        }));
     }
     removedValues_.resize(values_.size());
     removedValues_[position] = true;

@@ -80,7 +80,9 @@ struct MemoryKey {
     // index of its names on the first lookup, kept up to date from then on.
     static constexpr std::size_t kIndexFrom = 16;
     mutable std::unique_ptr<std::unordered_map<std::string, MemoryKey*>> subkeyIndex_;
-    mutable std::unique_ptr<std::unordered_map<std::string, std::size_t>> valueIndex_;
+    // Values by the hash of their folded name: a key may hold a million values, whose names
+    // are not held twice.
+    mutable std::unique_ptr<std::unordered_multimap<std::uint64_t, std::size_t>> valueIndex_;
 };
 
 // Index of a root name ("HKEY_CURRENT_USER", any case) in RootNames, if it is one.
