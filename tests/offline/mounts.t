@@ -108,6 +108,15 @@ to case; a string holding bytes after its terminator keeps every byte, so it is 
   
   [HKEY_CURRENT_USER\cafÉ\b]
 
+A .reg file given after a hive changes the hive's keys as read, the file untouched:
+
+  $ printf 'REGEDIT4\n[HKEY_CURRENT_USER\\Caf\xe9\\b]\n"added"="1"\n[-HKEY_CURRENT_USER\\Caf\xe9\\A]\n' >extra.reg
+  $ "$CLI" --hive HKEY_CURRENT_USER=h.dat --reg extra.reg export 'HKEY_CURRENT_USER\cafÉ' out.reg && show out.reg | tail -n 4
+  @="d"
+  
+  [HKEY_CURRENT_USER\cafÉ\b]
+  "added"="1"
+
 A damaged block header makes libhivex refuse the hive; it is read again in recovery mode:
 
   $ for key in $(seq 0 39); do printf '[HKEY_CURRENT_USER\\K%s]\n"v"=hex:%s\n' $key "$(printf 'ab,%.0s' $(seq 99))ab"; done | hive good.dat HKEY_CURRENT_USER
@@ -115,6 +124,17 @@ A damaged block header makes libhivex refuse the hive; it is read again in recov
   $ "$CLI" --hive HKEY_CURRENT_USER=damaged.dat export 'HKEY_CURRENT_USER\K0' out.reg && grep -c '^"v"' out.reg
   quillon-cli: avertissement : damaged.dat : ruche endommagée, lue autant qu'elle a pu l'être : des clés ou des valeurs peuvent manquer
   1
+
+A hive is read key by key: a cell damaged in a bin that holds none of the keys asked for is
+never met, and nothing is said; a command that reads it is told, and the hive is read from then
+on as leniently as a hive refused on opening:
+
+  $ python3 -c 'd = bytearray(open("good.dat", "rb").read()); i = d.rfind(b"hbin"); assert i > 0x1000; d[i + 0x20:i + 0x24] = (2).to_bytes(4, "little"); open("cell.dat", "wb").write(d)'
+  $ "$CLI" --hive HKEY_CURRENT_USER=cell.dat export 'HKEY_CURRENT_USER\K0' out.reg && grep -c '^"v' out.reg
+  1
+  $ "$CLI" --hive HKEY_CURRENT_USER=cell.dat export HKEY_CURRENT_USER out.reg; grep -c '^"v' out.reg
+  quillon-cli: avertissement : cell.dat : ruche endommagée, lue autant qu'elle a pu l'être : des clés ou des valeurs peuvent manquer
+  39
 
 The user's hive of a Windows disk with a damaged key (its subkey list points at a cell that is
 not one): one warning, and the same keys at both places, the damaged key without its subkeys:
