@@ -63,3 +63,34 @@ for key in 'Software\QuillonBench' 'Software\Microsoft'; do
     row "floor (read + write)" "$floor" "Quillon takes $(ratio "$quillon" "$floor")x the floor"
     echo "  Quillon's peak: $(( ${quillon#* } - hiveKb )) KB over the hive's size"
 done
+
+# Bounded memory, from .reg sources (libhivex's writer makes neither a 200 MB value nor a key of
+# a million values): peak memory against the value's size and the text written.
+echo "bounded memory"
+python3 - "$work" <<'PY'
+import sys
+work = sys.argv[1]
+with open(work + '/long.reg', 'w', newline='') as f:
+    f.write('REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Long]\r\n"v"=hex:')
+    piece = ','.join(['%02x' % b for b in range(256)] * 4096)
+    f.write(','.join([piece] * 200))
+    f.write('\r\n')
+with open(work + '/many.reg', 'w', newline='') as f:
+    f.write('REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Many]\r\n')
+    data = ','.join('%02X' % (i * 7 & 255) for i in range(64))
+    for i in range(1000000):
+        f.write('"Valeur %07d"=hex:%s\r\n' % (i, data))
+PY
+for case in 'long Long 209715200' 'many Many 0'; do
+    set -- $case
+    /usr/bin/time -o "$work/time" -f '%e %M' "$cli" --reg "$work/$1.reg" export "HKEY_CURRENT_USER\\$2" "$work/out.reg"
+    read -r seconds kb <"$work/time"
+    text=$(( $(stat -c %s "$work/out.reg") / 1024 ))
+    if (( $3 > 0 )); then
+        printf '  a value of %d MB: %.2f s, peak %d MB = %.2fx (its size + its text of %d MB)\n' \
+            $(( $3 >> 20 )) "$seconds" $(( kb / 1024 )) "$(echo "$kb / ($3 / 1024 + $text)" | bc -l)" $(( text / 1024 ))
+    else
+        printf '  a key of 1,000,000 values: %.2f s, peak %d MB = %.2fx its text of %d MB\n' \
+            "$seconds" $(( kb / 1024 )) "$(echo "$kb / $text" | bc -l)" $(( text / 1024 ))
+    fi
+done

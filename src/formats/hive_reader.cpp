@@ -60,10 +60,11 @@ bool AppendAnsiName(const RegfHive::Name& name, std::string& out) {
 // Windows-1252 lacks.
 class NamesKept {
   public:
-    // Three slots in four at most are taken, which keeps the probes short.
-    explicit NamesKept(std::size_t expected) : slots_(std::bit_ceil(expected + expected / 3 + 1)) {}
-    // True, and the name kept, when no name equal to it without regard to case was kept; `kept`
-    // gives the kept names by their number.
+    // Seven slots in eight at most are taken: the probes stay short, and the table of a key of
+    // a million values small.
+    explicit NamesKept(std::size_t expected) : slots_(std::bit_ceil(expected + expected / 7 + 1)) {}
+    // True, and the name kept as `number`, when no name equal to it without regard to case was
+    // kept; `keptName(number)` gives back a kept name.
     template <typename KeptName>
     bool Keep(const std::string& name, std::uint32_t number, KeptName keptName) {
         const auto hash = static_cast<std::uint32_t>(FoldedHash(name) | 1); // 0: a free slot

@@ -23,6 +23,9 @@ constexpr std::size_t kBinAlignment = 0x1000;
 constexpr std::size_t kBinHeaderSize = 0x20;
 constexpr std::size_t kCellAlignment = 4;
 constexpr int kMostNestedIndexes = 32; // ri lists within ri lists: more is an attack
+// The walk of the bins' headers gives back the pages it has read by pieces of this size: a key
+// read later maps again only the pages it needs.
+constexpr std::size_t kWalkedPiece = 4 << 20;
 
 // Offsets of the fields used, from the start of a cell (its 4-byte size included).
 namespace Header {
@@ -137,13 +140,23 @@ bool RegfHive::WalkBins(bool lenient) {
             CellAt(at + BinHeader::Offset) != at) {
             return false;
         }
+        ReleaseWalkedPages(at);
         binOfPage_.resize((at + binSize) / kBinAlignment, kNoBin);
         std::fill(binOfPage_.begin() + static_cast<std::ptrdiff_t>(at / kBinAlignment),
                   binOfPage_.end(), static_cast<std::uint32_t>(bins_.size()));
         bins_.push_back({at, binSize, false});
     }
+    ReleaseWalkedPages(size_);
     root_ = static_cast<Cell>(CellAt(Header::RootCell));
     return RootReadable();
+}
+
+void RegfHive::ReleaseWalkedPages(std::size_t walkedTo) {
+    const std::size_t end = walkedTo >= size_ ? size_ : walkedTo / kWalkedPiece * kWalkedPiece;
+    if (end > released_) {
+        ::madvise(const_cast<std::uint8_t*>(bytes_) + released_, end - released_, MADV_DONTNEED);
+        released_ = end;
+    }
 }
 
 // The root's bin is walked as every bin once was: in a strict open, any damaged cell in it

@@ -57,6 +57,8 @@ class RegfHive {
     };
     bool WalkBins(bool lenient);
     bool RootReadable();
+    // Gives back the mapped pages before `walkedTo` that the walk of the headers has read.
+    void ReleaseWalkedPages(std::size_t walkedTo);
     std::vector<Bin>::iterator BinOf(std::size_t offset) const;
     std::size_t StoredLength(std::size_t cell) const;
     void WalkCells(Bin& bin) const;
@@ -87,6 +89,7 @@ class RegfHive {
     mutable std::vector<std::uint64_t> usedCells_; // one bit per 4-byte position
     static constexpr std::uint32_t kNoBin = ~std::uint32_t{0};
     std::vector<std::uint32_t> binOfPage_; // the index in bins_ of each 4 KB page's bin
+    std::size_t released_ = 0;
 };
 
 } // namespace quillon

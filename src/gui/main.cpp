@@ -37,8 +37,11 @@ std::string HelpBase() {
     return quillon::gui::ToNative(QDir::cleanPath(here + "/../share/quillon"));
 }
 
+// The chooser lives while the user picks what to read: the hives it lists are opened once for
+// all the users sharing them.
 quillon::SourceChooser MakeSourceChooser() {
-    return quillon::SourceChooser(quillon::OpenStoreOnly, quillon::AddRegistryFile, HelpBase());
+    return quillon::SourceChooser(quillon::OpenStoresSharingHives(), quillon::AddRegistryFile,
+                                  HelpBase());
 }
 
 // The source chooser as it lists the installation of `--windows`, when one was given.
