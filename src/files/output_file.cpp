@@ -15,7 +15,7 @@
 
 namespace quillon {
 namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kBufferSize = 256 << 10;
 
 // A C runtime descriptor of its own over the system's `descriptor` (a handle on Windows); -1
 // with errno set when it cannot be made.
