@@ -218,7 +218,7 @@ class CregTree final : public KeyTree {
   public:
     // `cutLinks`: the links that looped, cut before reading, counted with the first warning.
     CregTree(std::string bytes, std::string shown, std::size_t cutLinks)
-        : bytes_(std::move(bytes)), shown_(std::move(shown)), unreported_(cutLinks) {}
+        : bytes_(std::move(bytes)), shown_(std::move(shown)), damaged_(cutLinks) {}
 
     // Opens the file over the bytes; false with the French reason.
     bool Open(std::string& why) {
@@ -296,17 +296,9 @@ class CregTree final : public KeyTree {
         return false;
     }
 
-    void NoteUnreadable(Node key) override { damaged_.insert(key); }
+    void NoteUnreadable(Node key) override { damaged_.Note(key); }
 
-    std::vector<std::string> TakeWarnings() override {
-        const std::size_t found = damaged_.size() - reported_ + unreported_;
-        if (found == 0) {
-            return {};
-        }
-        reported_ = damaged_.size();
-        unreported_ = 0;
-        return {shown_ + " : " + std::to_string(found) + " clé(s) endommagée(s), lue(s) en partie"};
-    }
+    std::vector<std::string> TakeWarnings() override { return damaged_.TakeWarnings(shown_); }
 
   private:
     struct Read {
@@ -328,13 +320,13 @@ class CregTree final : public KeyTree {
         ReadValues(node, read);
         int count = 0;
         if (libcreg_key_get_number_of_sub_keys(read.Key.get(), &count, nullptr) != 1) {
-            damaged_.insert(node);
+            damaged_.Note(node);
             return read;
         }
         for (int index = 0; index < count; ++index) {
             libcreg_key_t* raw = nullptr;
             if (libcreg_key_get_sub_key_by_index(read.Key.get(), index, &raw, nullptr) != 1) {
-                damaged_.insert(node);
+                damaged_.Note(node);
                 return read;
             }
             OwnedKey child(raw);
@@ -343,7 +335,7 @@ class CregTree final : public KeyTree {
             if (!NameOf(child.get(), libcreg_key_get_name_size, libcreg_key_get_name, name) ||
                 libcreg_key_get_offset(child.get(), &offset, nullptr) != 1 ||
                 !KeepName(read.SubkeyNames, name, true)) {
-                damaged_.insert(node * kEntriesPerKey + static_cast<Node>(index));
+                damaged_.Note(node * kEntriesPerKey + static_cast<Node>(index));
                 continue;
             }
             const auto childNode = static_cast<Node>(offset);
@@ -358,20 +350,20 @@ class CregTree final : public KeyTree {
     void ReadValues(Node node, Read& read) {
         int count = 0;
         if (libcreg_key_get_number_of_values(read.Key.get(), &count, nullptr) != 1) {
-            damaged_.insert(node);
+            damaged_.Note(node);
             return;
         }
         std::vector<std::string> names;
         for (int index = 0; index < count; ++index) {
             libcreg_value_t* raw = nullptr;
             if (libcreg_key_get_value_by_index(read.Key.get(), index, &raw, nullptr) != 1) {
-                damaged_.insert(node);
+                damaged_.Note(node);
                 return;
             }
             OwnedValue value(raw);
             RegValue got;
             if (!ReadValue(value.get(), got) || !KeepName(names, got.Name, false)) {
-                damaged_.insert(~(node * kEntriesPerKey + static_cast<Node>(index)));
+                damaged_.Note(~(node * kEntriesPerKey + static_cast<Node>(index)));
                 continue;
             }
             read.Values.push_back(std::move(got));
@@ -408,9 +400,7 @@ class CregTree final : public KeyTree {
     std::string shown_;
     Node root_ = 0;
     std::unordered_map<Node, Read> keys_;
-    std::unordered_set<Node> damaged_;
-    std::size_t reported_ = 0;
-    std::size_t unreported_;
+    DamageFound damaged_;
 };
 
 } // namespace

@@ -8,7 +8,6 @@
 #include <bit>
 #include <cerrno>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace quillon {
 namespace {
@@ -136,7 +135,7 @@ class HiveTree final : public KeyTree {
         return false;
     }
 
-    void NoteUnreadable(Node key) override { damaged_.insert(key); }
+    void NoteUnreadable(Node key) override { damaged_.Note(key); }
 
     std::vector<std::string> TakeWarnings() override {
         if (lenient_) {
@@ -147,12 +146,7 @@ class HiveTree final : public KeyTree {
             return {shown_ + " : ruche endommagée, lue autant qu'elle a pu l'être : des clés ou "
                              "des valeurs peuvent manquer"};
         }
-        if (damaged_.size() == reported_) {
-            return {};
-        }
-        const std::size_t found = damaged_.size() - reported_;
-        reported_ = damaged_.size();
-        return {shown_ + " : " + std::to_string(found) + " clé(s) endommagée(s), lue(s) en partie"};
+        return damaged_.TakeWarnings(shown_);
     }
 
   private:
@@ -187,7 +181,7 @@ class HiveTree final : public KeyTree {
         Children& children = children_[key];
         std::vector<Cell> cells;
         if (!hive_->Subkeys(static_cast<Cell>(key), cells)) {
-            damaged_.insert(key); // its subkeys are lost; its values may still be read
+            damaged_.Note(key); // its subkeys are lost; its values may still be read
             return children;
         }
         NamesKept kept(cells.size());
@@ -195,7 +189,7 @@ class HiveTree final : public KeyTree {
         for (const Cell cell : cells) {
             std::string name;
             if (!hive_->KeyName(cell, stored) || !AppendAnsiName(stored, name)) {
-                damaged_.insert(cell);
+                damaged_.Note(cell);
                 continue;
             }
             // An empty name would lead back to the parent, a backslash cannot be named.
@@ -203,7 +197,7 @@ class HiveTree final : public KeyTree {
                 !kept.Keep(
                     name, static_cast<std::uint32_t>(children.Names.size()),
                     [&](std::uint32_t i) -> const std::string& { return children.Names[i]; })) {
-                damaged_.insert(cell);
+                damaged_.Note(cell);
                 continue;
             }
             children.Names.push_back(std::move(name));
@@ -229,7 +223,7 @@ class HiveTree final : public KeyTree {
         // Filtered in place: a key may hold a million values.
         std::vector<Cell>& readable = values_[key];
         if (!hive_->Values(static_cast<Cell>(key), readable)) {
-            damaged_.insert(key);
+            damaged_.Note(key);
             return readable;
         }
         NamesKept kept(readable.size());
@@ -243,7 +237,7 @@ class HiveTree final : public KeyTree {
                                ValueNameOf(readable[i], keptName);
                                return keptName;
                            })) {
-                damaged_.insert(cell);
+                damaged_.Note(cell);
                 continue;
             }
             readable[readableCount++] = cell; // never ahead of the cell being read
@@ -276,8 +270,7 @@ class HiveTree final : public KeyTree {
     bool listsLenient_ = false;
     std::unordered_map<Node, Children> children_;
     std::unordered_map<Node, std::vector<Cell>> values_;
-    std::unordered_set<Node> damaged_; // keys and values, each counted once however often read
-    std::size_t reported_ = 0;
+    DamageFound damaged_;
     std::string nameScratch_;
 };
 
