@@ -180,6 +180,16 @@ its order, and the key beside it answers without it being read:
   [HKEY_CURRENT_USER\Small]
   "w"="1"
 
+A second value of one name (names compare without regard to case) cannot be read by its name:
+it is left out and counted, the first one kept:
+
+  $ printf '[HKEY_CURRENT_USER\\Twice]\n"Zq1"="1"\n"Zq2"="2"\n' | hive good.dat HKEY_CURRENT_USER
+  $ python3 -c 'd = open("good.dat", "rb").read(); open("twice.dat", "wb").write(d.replace(b"Zq2", b"ZQ1"))'
+  $ "$CLI" --hive HKEY_CURRENT_USER=twice.dat export 'HKEY_CURRENT_USER\Twice' out.reg && show out.reg
+  quillon-cli: avertissement : twice.dat : 1 clé(s) endommagée(s), lue(s) en partie
+  [HKEY_CURRENT_USER\Twice]
+  "Zq1"="1"
+
 A key or value whose name holds a NUL is not cut there, which would name another one: it is left
 out where it would be written, and named.
 
