@@ -180,6 +180,26 @@ its order, and the key beside it answers without it being read:
   [HKEY_CURRENT_USER\Small]
   "w"="1"
 
+A key whose subkey list names more keys than the key says it holds is damaged: its subkeys are
+not read, its values are:
+
+  $ printf '[HKEY_CURRENT_USER\\Parent]\n"v"="1"\n[HKEY_CURRENT_USER\\Parent\\A]\n[HKEY_CURRENT_USER\\Parent\\B]\n' | hive good.dat HKEY_CURRENT_USER
+  $ python3 -c 'd = bytearray(open("good.dat", "rb").read()); nk = d.find(b"Parent") - 0x50; assert d[nk + 4:nk + 6] == b"nk" and d[nk + 0x18] == 2; d[nk + 0x18] = 1; open("more.dat", "wb").write(d)'
+  $ "$CLI" --hive HKEY_CURRENT_USER=more.dat export 'HKEY_CURRENT_USER\Parent' out.reg && show out.reg
+  quillon-cli: avertissement : more.dat : 1 clé(s) endommagée(s), lue(s) en partie
+  [HKEY_CURRENT_USER\Parent]
+  "v"="1"
+
+A value whose UTF-16 name holds half of a surrogate pair alone names nothing: it is left out and
+counted, not read with a question mark:
+
+  $ printf '[HKEY_CURRENT_USER\\U]\n"a\x80b"="1"\n"c"="2"\n' | hive good.dat HKEY_CURRENT_USER
+  $ python3 -c 'd = open("good.dat", "rb").read(); assert d.count(b"a\0\xac b\0") == 1; open("half.dat", "wb").write(d.replace(b"a\0\xac b\0", b"a\0\0\xd8b\0"))'
+  $ "$CLI" --hive HKEY_CURRENT_USER=half.dat export 'HKEY_CURRENT_USER\U' out.reg && show out.reg
+  quillon-cli: avertissement : half.dat : 1 clé(s) endommagée(s), lue(s) en partie
+  [HKEY_CURRENT_USER\U]
+  "c"="2"
+
 A second value of one name (names compare without regard to case) cannot be read by its name:
 it is left out and counted, the first one kept:
 
