@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace quillon {
 
@@ -25,6 +24,25 @@ bool ReadOn(std::FILE* file, std::string& content, std::size_t limit, int& readE
     return std::ferror(file) == 0;
 }
 
+// Reserves room for the rest of a file that can tell its size (not a pipe): grown by doubling,
+// a file of hundreds of megabytes would be held nearly twice while being read. false when the
+// file could not be put back where it stood.
+bool ReserveTheRest(std::FILE* file, std::string& content) {
+    const long at = std::ftell(file);
+    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) {
+        std::clearerr(file);
+        return true; // a pipe, which cannot tell: read as it comes
+    }
+    const long end = std::ftell(file);
+    if (std::fseek(file, at, SEEK_SET) != 0) {
+        return false;
+    }
+    if (end > at) {
+        content.reserve(content.size() + static_cast<std::size_t>(end - at));
+    }
+    return true;
+}
+
 } // namespace
 
 bool ReadFileAfterHead(const std::string& path, std::size_t headSize,
@@ -40,13 +58,8 @@ bool ReadFileAfterHead(const std::string& path, std::size_t headSize,
     int readErrno = 0;
     bool read = ReadOn(file, content, headSize, readErrno);
     if (read && acceptHead(content)) {
-        // A file's size, when it has one (not a pipe), is reserved at once: grown by doubling,
-        // a file of hundreds of megabytes would be held nearly twice while being read.
-        struct stat status {};
-        if (::fstat(::fileno(file), &status) == 0 && S_ISREG(status.st_mode)) {
-            content.reserve(static_cast<std::size_t>(status.st_size));
-        }
-        read = ReadOn(file, content, static_cast<std::size_t>(-1), readErrno);
+        read = ReserveTheRest(file, content) &&
+               ReadOn(file, content, static_cast<std::size_t>(-1), readErrno);
     }
     std::fclose(file);
     if (!read) {
