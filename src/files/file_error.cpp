@@ -7,6 +7,10 @@ namespace quillon {
 
 std::string FileError::Reason() const {
     switch (Errno) {
+    case kNotRegularFile:
+        return "ce n'est pas un fichier ordinaire (lien, périphérique ou tube), il n'est pas lu";
+    case kOutsideSource:
+        return "le chemin mène hors de l'installation ou du dossier choisi";
     case ENOENT:
         return "le fichier ou son dossier n'existe pas";
     case EACCES:

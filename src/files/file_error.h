@@ -5,6 +5,12 @@
 
 namespace quillon {
 
+// The reason given for an entry of a source that is not a regular file (a link, a device, a
+// FIFO, a socket): a value no system gives as an errno.
+inline constexpr int kNotRegularFile = -2;
+// The reason given for a path that would lead outside the installation or folder it belongs to.
+inline constexpr int kOutsideSource = -3;
+
 // The file and the system's reason.
 struct FileError {
     std::string Path;

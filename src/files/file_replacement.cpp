@@ -114,6 +114,21 @@ bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
     return true;
 }
 
+std::optional<TemporaryFile> TemporaryFile::CreateInFolderOf(const std::string& target,
+                                                             FileError& error) {
+    return CreateIn(FolderOf(target), error);
+}
+
+bool TemporaryFile::TakeName(const std::string& target, FileError& error) {
+    const int result = MoveOver(path_, target);
+    if (result != 0) {
+        error = FileError{target, result};
+        return false;
+    }
+    Release();
+    return true;
+}
+
 bool TemporaryFile::CopyInto(const std::string& target, FileError& error) const {
     std::string bytes;
     OutputFile out;

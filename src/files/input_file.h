@@ -3,6 +3,7 @@
 
 #include "files/file_error.h"
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,15 @@ bool ReadFileAfterHead(const std::string& path, std::size_t headSize,
 // or read (not when `piece` stopped it).
 bool ReadFileInPieces(const std::string& path, std::size_t pieceSize,
                       const std::function<bool(std::string_view piece)>& piece, FileError& error);
+// A file of a source nobody trusts (a disk, an image, a folder handed over): opened only when
+// it is a regular file, never through a link at its end, never waiting on a FIFO; nullptr with
+// `error` set (kNotRegularFile for a link, a device, a FIFO or a socket) otherwise.
+std::FILE* OpenRegularFile(const std::string& path, FileError& error);
+// ReadWholeFile and ReadFileInPieces of such a file, opened by OpenRegularFile.
+bool ReadRegularFile(const std::string& path, std::string& content, FileError& error);
+bool ReadRegularFileInPieces(const std::string& path, std::size_t pieceSize,
+                             const std::function<bool(std::string_view piece)>& piece,
+                             FileError& error);
 // The lines of a file, as SplitLines cuts them.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines, FileError& error);
 

@@ -2,9 +2,11 @@
 
 #include "files/output_file.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -34,12 +36,80 @@ template <typename Slots, typename Fill> int Take(Slots& slots, Fill fill) {
     return -1;
 }
 
-constexpr std::size_t kPathRoom = 4096;
-struct TemporarySlot {
+// A path to take back: a temporary file to delete, or a folder made to remove. However many
+// there are (a store of thousands of files), each has a node; nodes are never freed, only
+// reused, so the handler can walk them at any moment.
+enum class PathKind { File, Folder };
+struct PathNode {
     std::atomic<int> State{Free};
-    std::array<char, kPathRoom> Path{};
+    PathKind Kind = PathKind::File;
+    std::unique_ptr<char[]> Path;
+    std::size_t Room = 0;
+    PathNode* Next = nullptr;
 };
-std::array<TemporarySlot, 32> g_temporaries;
+std::atomic<PathNode*> g_paths{nullptr};
+
+// Room of a new node: most paths fit, so nodes are reused whatever their path.
+constexpr std::size_t kPathRoom = 512;
+
+void Track(PathKind kind, const std::string& path) {
+    for (PathNode* node = g_paths.load(); node != nullptr; node = node->Next) {
+        int expected = Free;
+        if (node->Kind == kind && node->Room > path.size() &&
+            node->State.compare_exchange_strong(expected, Writing)) {
+            std::memcpy(node->Path.get(), path.c_str(), path.size() + 1);
+            node->State = Ready;
+            return;
+        }
+    }
+    auto* node = new PathNode; // never freed: the handler may be walking it
+    node->Kind = kind;
+    node->Room = std::max(kPathRoom, path.size() + 1);
+    node->Path = std::make_unique<char[]>(node->Room);
+    std::memcpy(node->Path.get(), path.c_str(), path.size() + 1);
+    node->State = Ready;
+    node->Next = g_paths.load();
+    while (!g_paths.compare_exchange_weak(node->Next, node)) {
+    }
+}
+
+void Untrack(PathKind kind, const std::string& path) {
+    for (PathNode* node = g_paths.load(); node != nullptr; node = node->Next) {
+        if (node->Kind == kind && node->State == Ready && path == node->Path.get()) {
+            node->State = Free;
+            return;
+        }
+    }
+}
+
+bool RemovePath(const PathNode& node) {
+#ifdef _WIN32
+    return node.Kind == PathKind::File ? DeleteFileA(node.Path.get()) != 0
+                                       : RemoveDirectoryA(node.Path.get()) != 0;
+#else
+    return node.Kind == PathKind::File ? unlink(node.Path.get()) == 0
+                                       : rmdir(node.Path.get()) == 0;
+#endif
+}
+
+// The files first, then the folders, which are empty only once their files and inner folders
+// are gone: folders are tried again while any goes.
+void RemoveTrackedPaths() {
+    for (PathNode* node = g_paths.load(); node != nullptr; node = node->Next) {
+        if (node->Kind == PathKind::File && node->State == Ready) {
+            RemovePath(*node);
+        }
+    }
+    for (bool removed = true; removed;) {
+        removed = false;
+        for (PathNode* node = g_paths.load(); node != nullptr; node = node->Next) {
+            if (node->Kind == PathKind::Folder && node->State == Ready && RemovePath(*node)) {
+                node->State = Free;
+                removed = true;
+            }
+        }
+    }
+}
 
 struct AppendSlot {
     std::atomic<int> State{Free};
@@ -54,15 +124,7 @@ void UndoWhatIsRegistered() {
             CutBack(slot.Descriptor, slot.Length);
         }
     }
-    for (TemporarySlot& slot : g_temporaries) {
-        if (slot.State == Ready) {
-#ifdef _WIN32
-            DeleteFileA(slot.Path.data());
-#else
-            unlink(slot.Path.data());
-#endif
-        }
-    }
+    RemoveTrackedPaths();
 }
 
 #ifdef _WIN32
@@ -91,24 +153,26 @@ void UndoOnInterrupt() {
             std::signal(signal, OnInterrupt);
         }
     }
+    // A file that reaches the size limit fails its write, which is told and undone, instead of
+    // ending the program with its temporary files left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
 #endif
 }
 
 void TrackTemporary(const std::string& path) {
-    if (path.size() < kPathRoom) {
-        Take(g_temporaries, [&path](TemporarySlot& slot) {
-            std::memcpy(slot.Path.data(), path.c_str(), path.size() + 1);
-        });
-    }
+    Track(PathKind::File, path);
 }
 
 void UntrackTemporary(const std::string& path) {
-    for (TemporarySlot& slot : g_temporaries) {
-        if (slot.State == Ready && path == slot.Path.data()) {
-            slot.State = Free;
-            return;
-        }
-    }
+    Untrack(PathKind::File, path);
+}
+
+void TrackFolder(const std::string& path) {
+    Track(PathKind::Folder, path);
+}
+
+void UntrackFolder(const std::string& path) {
+    Untrack(PathKind::Folder, path);
 }
 
 int TrackAppend(std::intptr_t descriptor, std::uintmax_t length) {

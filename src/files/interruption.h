@@ -1,6 +1,7 @@
 // What an interruption (Ctrl+C, closing the terminal or console, a request to end) undoes
-// before the program ends: the temporary files that exist at that moment are deleted, and a
-// file being appended to is put back to the length it had.
+// before the program ends: the temporary files that exist at that moment are deleted, the
+// folders made for the work removed, and a file being appended to is put back to the length it
+// had. A file that reaches the size limit (SIGXFSZ) fails its write instead of ending it.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,9 @@ void UndoOnInterrupt();
 // A temporary file to delete if the program is interrupted while it exists.
 void TrackTemporary(const std::string& path);
 void UntrackTemporary(const std::string& path);
+// A folder made for the work, to remove (when empty) if the program is interrupted.
+void TrackFolder(const std::string& path);
+void UntrackFolder(const std::string& path);
 
 // A file open for appending, through its system descriptor (a handle on Windows), to cut back
 // to `length` bytes if the program is interrupted; the ticket given undoes the registration

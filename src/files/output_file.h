@@ -28,6 +28,8 @@ class OutputFile {
     // Writes the temporary file anew through the descriptor it holds, not through its name.
     bool Open(const TemporaryFile& file, FileError& error);
     void Write(std::string_view bytes);
+    // True once a write failed: nothing more reaches the file, and Close() says why.
+    bool Failed() const { return firstErrno_ != 0; }
     // True when every byte reached the file.
     bool Close(FileError& error);
 

@@ -1,5 +1,7 @@
 #include "files/random_access_file.h"
 
+#include "files/file_error.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,10 +9,20 @@
 
 namespace quillon {
 
+// Opened without blocking, so that a FIFO given for an image or named by one (an extent, a
+// parent) is refused at once rather than waited on; only a regular file or a disk (a block
+// device) is read.
 RandomAccessFile::RandomAccessFile(const std::string& path)
-    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), openErrno_(fd_ < 0 ? errno : 0) {
+    : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)),
+      openErrno_(fd_ < 0 ? errno : 0) {
     struct stat status {};
-    if (fd_ >= 0 && ::fstat(fd_, &status) == 0) {
+    if (fd_ >= 0 && (::fstat(fd_, &status) != 0 ||
+                     !(S_ISREG(status.st_mode) || S_ISBLK(status.st_mode)))) {
+        ::close(fd_);
+        fd_ = -1;
+        openErrno_ = kNotRegularFile;
+    }
+    if (fd_ >= 0) {
         size_ = static_cast<std::uint64_t>(status.st_size);
     }
 }

@@ -29,6 +29,11 @@ class TemporaryFile {
     // when `target` is a device or a pipe).
     static std::optional<TemporaryFile> CreateBeside(const std::string& target, FileError& error);
 
+    // In the folder that holds the entry `target`, whatever that entry is (a link is not
+    // followed): for a file that replaces the entry itself.
+    static std::optional<TemporaryFile> CreateInFolderOf(const std::string& target,
+                                                         FileError& error);
+
     TemporaryFile(TemporaryFile&& other) noexcept;
     TemporaryFile& operator=(TemporaryFile&&) = delete;
     ~TemporaryFile();
@@ -39,6 +44,12 @@ class TemporaryFile {
     // Moves the file over `target`; on success the file is no longer deleted. A device or a
     // pipe is not replaced: the file's bytes are written into it.
     bool RenameTo(const std::string& target, FileError& error);
+    // Gives the file the name `target`, replacing the entry of that name itself (a link or a
+    // special file is replaced, never written through); on success the file is no longer
+    // deleted.
+    bool TakeName(const std::string& target, FileError& error);
+    // Whether an interruption or this object's end deletes it.
+    bool Held() const { return !path_.empty(); }
 
   private:
     TemporaryFile(std::string path, std::intptr_t descriptor);

@@ -2,6 +2,7 @@
 
 #include "files/content_hash.h"
 #include "files/input_file.h"
+#include "files/interruption.h"
 #include "files/output_file.h"
 #include "files/temp_file.h"
 #include "text/ansi_codepage.h"
@@ -14,6 +15,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -58,7 +60,7 @@ std::optional<InstallationPaths::Located> Locate(const InstallationPaths* instal
 
 // The last name of a Windows path.
 std::string_view LastName(std::string_view windowsPath) {
-    const auto cut = windowsPath.find_last_of('\\');
+    const auto cut = windowsPath.find_last_of("\\/");
     return cut == std::string_view::npos ? windowsPath : windowsPath.substr(cut + 1);
 }
 
@@ -78,6 +80,27 @@ struct Written {
     std::string Target;
 };
 
+// Who the files and folders of a copy are for: the user who ran Quillon through sudo to read a
+// disk, so that their mail client can open them; else whoever runs it.
+#ifndef _WIN32
+struct Owner {
+    uid_t User = static_cast<uid_t>(-1);
+    gid_t Group = static_cast<gid_t>(-1);
+    bool Handed() const { return User != static_cast<uid_t>(-1); }
+};
+
+Owner OwnerOfCopies() {
+    Owner owner;
+    const char* user = std::getenv("SUDO_UID");
+    const char* group = std::getenv("SUDO_GID");
+    if (geteuid() == 0 && user != nullptr && group != nullptr) {
+        owner.User = static_cast<uid_t>(std::strtoul(user, nullptr, 10));
+        owner.Group = static_cast<gid_t>(std::strtoul(group, nullptr, 10));
+    }
+    return owner;
+}
+#endif
+
 #ifdef _WIN32
 // The mail client holds its files open while it runs and writes into them: a copy taken then
 // could be half-written. A file open for writing refuses a reader that shares no writing.
@@ -91,7 +114,7 @@ bool HeldOpen(const std::string& path) {
     return false;
 }
 
-bool MakeFolder(const std::string& path) {
+bool MakeFolder(const std::string& path, bool) {
     return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
@@ -104,9 +127,16 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 #else
-bool MakeFolder(const std::string& path) {
-    constexpr mode_t kFolderMode = 0777; // the user's umask decides, as for any new folder
-    return mkdir(path.c_str(), kFolderMode) == 0;
+bool MakeFolder(const std::string& path, bool ownerOnly) {
+    constexpr mode_t kOwnerOnly = 0700;   // a copy of someone's mail, as mail clients keep it
+    constexpr mode_t kFolderMode = 0777; // on the new system, the user's umask decides
+    if (mkdir(path.c_str(), ownerOnly ? kOwnerOnly : kFolderMode) != 0) {
+        return false;
+    }
+    if (const Owner owner = OwnerOfCopies(); ownerOnly && owner.Handed()) {
+        return lchown(path.c_str(), owner.User, owner.Group) == 0;
+    }
+    return true;
 }
 
 bool RemoveFolder(const std::string& path) {
@@ -119,15 +149,19 @@ bool IsFolder(const std::string& path) {
 }
 #endif
 
-// The folders made for a copy, taken back when it fails: the deepest first, each only if empty.
+// The folders made for a copy, taken back when it fails or is interrupted: the deepest first,
+// each only if empty.
 class MadeFolders {
   public:
-    MadeFolders() = default;
+    explicit MadeFolders(bool ownerOnly) : ownerOnly_(ownerOnly) {}
     MadeFolders(const MadeFolders&) = delete;
     MadeFolders& operator=(const MadeFolders&) = delete;
     ~MadeFolders() {
-        for (auto it = made_.rbegin(); !kept_ && it != made_.rend(); ++it) {
-            RemoveFolder(*it);
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+            if (!kept_) {
+                RemoveFolder(*it);
+            }
+            interruption::UntrackFolder(*it);
         }
     }
 
@@ -140,17 +174,20 @@ class MadeFolders {
         if (cut != std::string::npos && cut > 0 && !Make(path.substr(0, cut), error)) {
             return false;
         }
-        if (!MakeFolder(path)) {
+        [[maybe_unused]] const interruption::SignalsHeld held;
+        if (!MakeFolder(path, ownerOnly_)) {
             error = {path, errno != 0 ? errno : EACCES};
             return false;
         }
         made_.push_back(path);
+        interruption::TrackFolder(path);
         return true;
     }
     void Keep() { kept_ = true; }
 
   private:
     std::vector<std::string> made_;
+    bool ownerOnly_;
     bool kept_ = false;
 };
 
@@ -159,9 +196,109 @@ std::string CannotWrite(const FileError& error) {
            Ansi(" : ") + Ansi(error.Reason()) + Ansi(". Rien n'a été copié.");
 }
 
+// A target's entry set aside while the new file takes its name, put back if a later one fails.
+struct Swapped {
+    std::string Target;
+    std::string Aside; // empty when there was no entry of that name
+};
+
+// Moves the entry `target` (whatever it is: a link or a special file is moved, not followed)
+// to a free name beside it, returned; empty with `error` set when it cannot be.
+std::string SetAside(const std::string& target, FileError& error) {
+    std::string aside;
+    {
+        std::optional<TemporaryFile> name = TemporaryFile::CreateInFolderOf(target, error);
+        if (!name) {
+            return {};
+        }
+        aside = name->Path(); // the reserved name is freed here, taken at once below
+    }
+    if (const int result = MoveOver(target, aside); result != 0) {
+        error = FileError{target, result};
+        return {};
+    }
+    return aside;
+}
+
+bool EntryExists(const std::string& path) {
+#ifdef _WIN32
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+#endif
+}
+
+// Puts back what `swapped` replaced, the last first.
+void PutBack(const std::vector<Swapped>& swapped) {
+    for (auto it = swapped.rbegin(); it != swapped.rend(); ++it) {
+        if (it->Aside.empty()) {
+            std::remove(it->Target.c_str());
+        } else {
+            MoveOver(it->Aside, it->Target);
+        }
+    }
+}
+
+// Gives every written file its target's name, or none: an entry already there is set aside
+// until all are in place, then deleted; on any failure each is put back. Signals wait until
+// the names are all swapped or all back.
+bool GiveNames(std::vector<Written>& written, FileError& error) {
+    [[maybe_unused]] const interruption::SignalsHeld held;
+    std::vector<Swapped> swapped;
+    for (Written& file : written) {
+        Swapped entry{file.Target, {}};
+        if (EntryExists(file.Target)) {
+            entry.Aside = SetAside(file.Target, error);
+            if (entry.Aside.empty()) {
+                PutBack(swapped);
+                return false;
+            }
+        }
+        if (!file.File.TakeName(file.Target, error)) {
+            if (!entry.Aside.empty()) {
+                MoveOver(entry.Aside, entry.Target);
+            }
+            PutBack(swapped);
+            return false;
+        }
+        swapped.push_back(std::move(entry));
+    }
+    for (const Swapped& entry : swapped) {
+        if (!entry.Aside.empty()) {
+            std::remove(entry.Aside.c_str());
+        }
+    }
+    return true;
+}
+
+// A new copy's permissions: owner-only and handed to the user who ran sudo for a copy out of a
+// source; on the new system, those of the file it replaces, or of any new file.
+void SetPermissions([[maybe_unused]] const TemporaryFile& file,
+                    [[maybe_unused]] const std::string& target, bool ownerOnly) {
+#ifndef _WIN32
+    const int fd = static_cast<int>(file.Descriptor());
+    if (ownerOnly) {
+        if (const Owner owner = OwnerOfCopies(); owner.Handed()) {
+            (void)!fchown(fd, owner.User, owner.Group);
+        }
+        return;
+    }
+    struct stat replaced {};
+    if (lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+        fchmod(fd, replaced.st_mode & 07777);
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
+#endif
+}
+
 // Copies the files of `plan` beside their targets, each checked against its source, then gives
-// each its name; on any failure none is left. Reports each file into `report`.
-void CopyPlanned(const std::vector<Planned>& plan, const MailProgress& progress,
+// each its name; on any failure none is left and every entry replaced is back. Reports each
+// file into `report`.
+void CopyPlanned(const std::vector<Planned>& plan, bool ownerOnly, const MailProgress& progress,
                  MailReport& report) {
     std::uint64_t total = 0;
     for (const Planned& file : plan) {
@@ -171,7 +308,7 @@ void CopyPlanned(const std::vector<Planned>& plan, const MailProgress& progress,
     std::vector<Written> written;
     for (const Planned& file : plan) {
         FileError error;
-        std::optional<TemporaryFile> copy = TemporaryFile::CreateBeside(file.Target, error);
+        std::optional<TemporaryFile> copy = TemporaryFile::CreateInFolderOf(file.Target, error);
         OutputFile out;
         if (!copy || !out.Open(*copy, error)) {
             report.Error = CannotWrite({file.Target, error.Errno});
@@ -189,7 +326,7 @@ void CopyPlanned(const std::vector<Planned>& plan, const MailProgress& progress,
                 size += piece.size();
                 done += piece.size();
                 report.Stopped = progress && progress(done, std::max(total, done));
-                return !report.Stopped;
+                return !report.Stopped && !out.Failed(); // the first write error ends the copy
             },
             error);
         if (report.Stopped) {
@@ -216,6 +353,7 @@ void CopyPlanned(const std::vector<Planned>& plan, const MailProgress& progress,
                                 "n'a été copié.");
             return;
         }
+        SetPermissions(*copy, file.Target, ownerOnly);
         MailFileCopied copied{file.Name, size, recognised.Result()};
         if (file.AddressBook) {
             report.AddressBook = copied;
@@ -224,20 +362,18 @@ void CopyPlanned(const std::vector<Planned>& plan, const MailProgress& progress,
         }
         written.push_back({std::move(*copy), file.Target});
     }
-    for (Written& file : written) {
-        FileError error;
-        if (!file.File.RenameTo(file.Target, error)) {
-            report.Error = CannotWrite({file.Target, error.Errno});
-            return;
-        }
+    if (FileError error; !GiveNames(written, error)) {
+        report.Error = CannotWrite({error.Path, error.Errno});
     }
 }
 
 // Names what a copied file may lack, without dropping it: it is the user's mail.
 void WarnAbout(const MailFileCopied& file, MailReport& report) {
-    const std::string name = Quoted(NativeToAnsi(file.Name));
-    const bool dbx = EqualsIgnoringCase(
-        NativeToAnsi(file.Name).substr(std::max<std::size_t>(file.Name.size(), 4) - 4), ".dbx");
+    const std::string ansiName = NativeToAnsi(file.Name);
+    const std::string name = Quoted(ansiName);
+    constexpr std::string_view kDbx = ".dbx";
+    const bool dbx = ansiName.size() >= kDbx.size() &&
+                     EqualsIgnoringCase(ansiName.substr(ansiName.size() - kDbx.size()), kDbx);
     if (file.Header.Damaged) {
         report.Warnings.push_back(name + Ansi(" semble endommagé ou tronqué : copié tel quel, "
                                               "ses messages sont peut-être incomplets."));
@@ -267,8 +403,8 @@ void CheckCopies(MailReport& report) {
 // Makes `folders` (and their missing parents), copies `plan` into them and checks what was
 // copied; on any failure neither the files nor the folders made are left.
 void CopyIntoFolders(const std::vector<std::string>& folders, const std::vector<Planned>& plan,
-                     const MailProgress& progress, MailReport& report) {
-    MadeFolders made;
+                     bool ownerOnly, const MailProgress& progress, MailReport& report) {
+    MadeFolders made(ownerOnly);
     FileError error;
     for (const std::string& folder : folders) {
         if (!made.Make(folder, error)) {
@@ -276,7 +412,7 @@ void CopyIntoFolders(const std::vector<std::string>& folders, const std::vector<
             return;
         }
     }
-    CopyPlanned(plan, progress, report);
+    CopyPlanned(plan, ownerOnly, progress, report);
     if (report.Done()) {
         made.Keep();
         CheckCopies(report);
@@ -296,13 +432,18 @@ std::uint64_t SizeOf(const FileTree& files, const std::string& file) {
     return 0;
 }
 
-// The native path of the file `name` in the native folder `folder`: the one there when its name
-// differs only in case (the store of a Wine prefix, a disk from Windows), else a new one.
-// `exists` tells which.
+// The native path of the file `name` in the native folder `folder`: the entry there whose name
+// differs only in case (the store of a Wine prefix, a disk from Windows), whatever it is, else a
+// new one. `exists` tells which.
 std::string FileIn(const std::string& folder, const std::string& name, bool& exists) {
-    const std::string found = LocalTree(folder).Find("", name, false);
-    exists = !found.empty();
-    return Join(folder, exists ? found : name);
+    exists = false;
+    for (const FileTree::Entry& entry : LocalTree(folder).List("")) {
+        if (EqualsIgnoringCase(NativeToAnsi(entry.Name), NativeToAnsi(name))) {
+            exists = true;
+            return Join(folder, entry.Name);
+        }
+    }
+    return Join(folder, name);
 }
 
 // The entries of `folder`, in the order of their names: reports and questions list them so.
@@ -316,6 +457,78 @@ std::vector<FileTree::Entry> SortedEntries(const FileTree& files, const std::str
 // Whether the native folder `path` holds anything.
 bool HoldsAnything(const std::string& path) {
     return !LocalTree(path).List("").empty();
+}
+
+// Why an entry of the source is left out, naming it.
+std::string NotCopied(const FileTree::Entry& entry) {
+    const std::string name = Quoted(NativeToAnsi(entry.Name));
+    switch (entry.Refused) {
+    case FileTree::Refusal::LinkOutside:
+        return name + Ansi(" est un lien qui mène hors de la source (ou nulle part) : il n'est "
+                           "pas suivi, rien n'est copié de là où il mène.");
+    case FileTree::Refusal::Special:
+        return name + Ansi(" n'est pas un fichier ordinaire (périphérique, tube ou socket) : il "
+                           "n'est pas lu.");
+    default:
+        return Ansi("Un fichier au nom impossible ") + name +
+               Ansi(" (il contient « / », « \\ » ou un caractère nul, ou c'est « . » ou "
+                    "« .. ») n'est pas copié.");
+    }
+}
+
+// The entry of the source that a Windows path names but that is not read (a link out of the
+// source, a special file), so that it is named rather than called missing.
+std::optional<FileTree::Entry> RefusedEntry(const InstallationPaths* installation,
+                                            std::string_view windowsPath) {
+    const auto cut = windowsPath.find_last_of("\\/");
+    if (cut == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto folder = Locate(installation, windowsPath.substr(0, cut), true);
+    const std::string name = AnsiToNative(windowsPath.substr(cut + 1));
+    for (const FileTree::Entry& entry :
+         folder ? folder->Files->List(folder->Path) : std::vector<FileTree::Entry>{}) {
+        if (entry.Refused != FileTree::Refusal::None &&
+            EqualsIgnoringCase(NativeToAnsi(entry.Name), NativeToAnsi(name))) {
+            return entry;
+        }
+    }
+    return std::nullopt;
+}
+
+// What an entry about to be replaced on the new system is, for the question that names it;
+// empty for a file. A folder cannot be replaced by a file: `folder` tells.
+std::string WhatIsThere(const std::string& path, bool& folder) {
+    folder = false;
+#ifndef _WIN32
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0) {
+        if (S_ISLNK(info.st_mode)) {
+            return Ansi(" (un lien : il est remplacé, rien n'est écrit là où il mène)");
+        }
+        folder = S_ISDIR(info.st_mode);
+        if (!S_ISREG(info.st_mode) && !folder) {
+            return Ansi(" (un fichier spécial, tube ou périphérique : il est remplacé, rien n'y "
+                        "est écrit)");
+        }
+    }
+#else
+    folder = IsFolder(path);
+#endif
+    return {};
+}
+
+// Whether a file there may be replaced: one that could not be written in place (read-only,
+// not ours to write) is not.
+bool Replaceable(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+#else
+    struct stat info {};
+    return lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+           ((info.st_mode & 0222) != 0 && access(path.c_str(), W_OK) == 0);
+#endif
 }
 
 } // namespace
@@ -343,7 +556,9 @@ MailReport CopyMailOut(const InstallationPaths* installation, const MailPaths& p
     }
     std::vector<Planned> plan;
     for (const FileTree::Entry& entry : SortedEntries(*store->Files, store->Path)) {
-        if (entry.Folder) {
+        if (entry.Refused != FileTree::Refusal::None) {
+            report.Warnings.push_back(NotCopied(entry));
+        } else if (entry.Folder) {
             report.Warnings.push_back(Ansi("Le dossier ") + Quoted(NativeToAnsi(entry.Name)) +
                                       Ansi(" du dossier du courrier n'est pas copié."));
         } else {
@@ -360,6 +575,8 @@ MailReport CopyMailOut(const InstallationPaths* installation, const MailPaths& p
         plan.push_back({book->Files, book->Path, Join(addressBookFolder, name), name,
                         SizeOf(*book->Files, book->Path), true});
         report.AddressBookShown = paths.AddressBook;
+    } else if (const auto refused = RefusedEntry(installation, paths.AddressBook)) {
+        report.Warnings.push_back(NotCopied(*refused));
     } else {
         report.Warnings.push_back(Ansi("Le carnet d'adresses ") + Quoted(paths.AddressBook) +
                                   Ansi(" n'existe pas : aucun carnet copié."));
@@ -378,7 +595,7 @@ MailReport CopyMailOut(const InstallationPaths* installation, const MailPaths& p
     if (!report.AddressBookShown.empty()) {
         folders.push_back(addressBookFolder);
     }
-    CopyIntoFolders(folders, plan, progress, report);
+    CopyIntoFolders(folders, plan, true, progress, report);
     return report;
 }
 
@@ -404,6 +621,14 @@ MailReport PlaceMail(const std::string& copy, const InstallationPaths* installat
         return AnsiToNative(installation != nullptr ? installation->NativePath(windowsPath)
                                                     : windowsPath);
     };
+    for (const std::string* windowsPath : {&paths.StoreFolder, &paths.AddressBook}) {
+        if (installation != nullptr && installation->LeadsOutside(*windowsPath)) {
+            report.Error = Ansi("Le chemin ") + Quoted(*windowsPath) +
+                           Ansi(" mène hors du disque du nouveau système (par « .. » ou par un "
+                                "lien) : rien n'a été placé.");
+            return report;
+        }
+    }
     const std::string storeFolder = nativeOf(paths.StoreFolder);
     if (storeFolder.empty()) {
         report.Error = Ansi("Le dossier du courrier ") + Quoted(paths.StoreFolder) +
@@ -413,18 +638,26 @@ MailReport PlaceMail(const std::string& copy, const InstallationPaths* installat
     }
     std::vector<Planned> plan;
     std::vector<std::string> existing;
+    std::vector<std::string> refused;
     const auto planFile = [&](const std::string& from, const std::string& folder,
                               const std::string& name, std::uint64_t size, bool addressBook) {
         bool exists = false;
         const std::string target = FileIn(folder, name, exists);
         if (exists) {
-            existing.push_back(NativeToAnsi(target));
+            bool isFolder = false;
+            const std::string what = WhatIsThere(target, isFolder);
+            if (isFolder || !Replaceable(target)) {
+                refused.push_back(NativeToAnsi(target));
+            }
+            existing.push_back(NativeToAnsi(target) + what);
         }
         plan.push_back({copied, from, target, name, size, addressBook});
     };
     std::string bookFolder;
     for (const FileTree::Entry& entry : entries) {
-        if (!entry.Folder) {
+        if (entry.Refused != FileTree::Refusal::None) {
+            report.Warnings.push_back(NotCopied(entry));
+        } else if (!entry.Folder) {
             planFile(entry.Name, storeFolder, entry.Name, entry.Size, false);
         } else if (EqualsIgnoringCase(NativeToAnsi(entry.Name), Ansi(kAddressBookFolder))) {
             bookFolder = entry.Name;
@@ -433,7 +666,7 @@ MailReport PlaceMail(const std::string& copy, const InstallationPaths* installat
     const std::string bookTarget = paths.AddressBook.empty() ? "" : nativeOf(paths.AddressBook);
     for (const FileTree::Entry& entry :
          bookFolder.empty() ? std::vector<FileTree::Entry>{} : copied->List(bookFolder)) {
-        if (!entry.Folder && !bookTarget.empty()) {
+        if (entry.Refused == FileTree::Refusal::None && !entry.Folder && !bookTarget.empty()) {
             const auto cut = bookTarget.find_last_of(kSeparator);
             planFile(bookFolder + "/" + entry.Name, bookTarget.substr(0, cut),
                      bookTarget.substr(cut + 1), entry.Size, true);
@@ -446,6 +679,15 @@ MailReport PlaceMail(const std::string& copy, const InstallationPaths* installat
                                       ? Ansi("La copie ne contient pas de carnet d'adresses.")
                                       : Ansi("Aucun chemin de carnet d'adresses n'est choisi : le "
                                              "carnet de la copie n'est pas placé."));
+    }
+    if (!refused.empty()) {
+        report.Error = Ansi("Ces fichiers du nouveau système ne peuvent pas être remplacés "
+                            "(dossier, lecture seule ou accès refusé) :\n");
+        for (const std::string& file : refused) {
+            report.Error += "  " + file + "\n";
+        }
+        report.Error += Ansi("Rien n'a été placé.");
+        return report;
     }
     if (!existing.empty()) {
         std::string question = Ansi("Ces fichiers existent déjà sur le nouveau système :\n");
@@ -461,7 +703,7 @@ MailReport PlaceMail(const std::string& copy, const InstallationPaths* installat
     for (const Planned& file : plan) {
         folders.push_back(file.Target.substr(0, file.Target.find_last_of(kSeparator)));
     }
-    CopyIntoFolders(folders, plan, progress, report);
+    CopyIntoFolders(folders, plan, false, progress, report);
     return report;
 }
 

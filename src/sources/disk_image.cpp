@@ -123,14 +123,30 @@ class ImageTree : public FileTree {
             // Deleted entries are not the installation's; "." and ".." are not entries.
             if (!text.empty() && text != "." && text != ".." &&
                 (name->flags & TSK_FS_NAME_FLAG_ALLOC) != 0) {
-                const bool folder = name->type == TSK_FS_NAME_TYPE_DIR;
-                const TSK_OFF_T size = file->meta != nullptr ? file->meta->size : 0;
-                entries.push_back({text, folder, folder || size < 0 ? 0 : std::uint64_t(size)});
+                entries.push_back(EntryOf(text, *file));
             }
             tsk_fs_file_close(file);
         }
         tsk_fs_dir_close(dir);
         return entries;
+    }
+
+    // An entry as the rest of the program sees it: a folder, a regular file, or one refused (a
+    // name that could not be used here, a link, a device or a FIFO, which are never read).
+    static Entry EntryOf(const std::string& name, const TSK_FS_FILE& file) {
+        Entry entry{name};
+        entry.Refused = RefusalOfName(name);
+        const TSK_FS_NAME_TYPE_ENUM type = file.name->type;
+        const bool regular = type == TSK_FS_NAME_TYPE_REG || type == TSK_FS_NAME_TYPE_UNDEF;
+        if (entry.Refused == Refusal::None && type == TSK_FS_NAME_TYPE_LNK) {
+            entry.Refused = Refusal::LinkOutside;
+        } else if (entry.Refused == Refusal::None && type != TSK_FS_NAME_TYPE_DIR && !regular) {
+            entry.Refused = Refusal::Special;
+        }
+        entry.Folder = entry.Refused == Refusal::None && type == TSK_FS_NAME_TYPE_DIR;
+        const TSK_OFF_T size = file.meta != nullptr ? file.meta->size : 0;
+        entry.Size = entry.Folder || size < 0 ? 0 : static_cast<std::uint64_t>(size);
+        return entry;
     }
 
     bool Read(const std::string& path, std::string& bytes, FileError& error) const override {

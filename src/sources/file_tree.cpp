@@ -5,18 +5,32 @@
 #include "text/native_text.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <filesystem>
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace quillon {
 
+bool IsSafeName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
+FileTree::Refusal RefusalOfName(std::string_view name) {
+    return IsSafeName(name) ? FileTree::Refusal::None : FileTree::Refusal::UnsafeName;
+}
+
 std::string FileTree::Find(const std::string& folder, std::string_view name,
                            bool wantFolder) const {
     for (const Entry& entry : List(folder)) {
-        if (entry.Folder == wantFolder &&
+        if (entry.Refused == Refusal::None && entry.Folder == wantFolder &&
             EqualsIgnoringCase(NativeToAnsi(entry.Name), NativeToAnsi(name))) {
             return folder.empty() ? entry.Name : folder + "/" + entry.Name;
         }
@@ -50,12 +64,27 @@ std::vector<FileTree::Entry> LocalTree::List(const std::string& folder) const {
     do {
         const std::string name = found.cFileName;
         if (name != "." && name != "..") {
-            entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                               std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow});
+            const Refusal refused = RefusalOfName(name);
+            entries.push_back({name,
+                               refused == Refusal::None &&
+                                   (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                               std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow,
+                               refused});
         }
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return entries;
+}
+
+LocalTree::LocalTree(std::string root) : root_(std::move(root)) {}
+
+bool StaysUnder(const std::string&, const std::string&) {
+    return true; // the names of the path are the bound: links are the system's own junctions
+}
+
+// On Windows the names of the path are the bound: links are the system's own junctions.
+std::optional<std::string> LocalTree::ConfinedPath(const std::string& file, FileError&) const {
+    return LocalPath(file);
 }
 
 std::optional<std::string> LocalTree::LocalPath(const std::string& file) const {
@@ -67,18 +96,94 @@ std::optional<std::string> LocalTree::LocalPath(const std::string& file) const {
     return path;
 }
 #else
+namespace {
+
+// The path with every link resolved; empty when it leads nowhere.
+std::string RealPath(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return {};
+    }
+    std::string real(resolved);
+    std::free(resolved);
+    return real;
+}
+
+bool IsUnder(const std::string& path, const std::string& root) {
+    return !root.empty() && path.starts_with(root) &&
+           (path.size() == root.size() || path[root.size()] == '/' || root == "/");
+}
+
+} // namespace
+
+bool StaysUnder(const std::string& root, const std::string& path) {
+    const std::filesystem::path top = std::filesystem::path(root).lexically_normal();
+    std::filesystem::path at = std::filesystem::path(path).lexically_normal();
+    struct stat info {};
+    for (bool last = true;
+         at != top && (lstat(at.c_str(), &info) != 0 || (last && S_ISLNK(info.st_mode)));
+         last = false) {
+        if (!at.has_relative_path() || at.parent_path() == at) {
+            return false;
+        }
+        at = at.parent_path();
+    }
+    return IsUnder(RealPath(at.string()), RealPath(root));
+}
+
+LocalTree::LocalTree(std::string root) : root_(std::move(root)), realRoot_(RealPath(root_)) {}
+
+// A link is followed only while it stays inside the source: a disk may hold links to anything
+// on the machine that reads it, and is read as root.
 std::vector<FileTree::Entry> LocalTree::List(const std::string& folder) const {
     std::vector<Entry> entries;
+    FileError error;
+    const std::optional<std::string> at = ConfinedPath(folder, error);
+    if (!at) {
+        return entries;
+    }
     std::error_code ec;
-    const std::filesystem::path at =
-        folder.empty() ? std::filesystem::path(root_) : std::filesystem::path(root_) / folder;
-    for (std::filesystem::directory_iterator it(at, ec), end; !ec && it != end; it.increment(ec)) {
-        const bool folder = it->is_directory(ec);
-        const std::uintmax_t size = folder ? 0 : it->file_size(ec);
-        entries.push_back({it->path().filename().string(), folder,
-                           size == static_cast<std::uintmax_t>(-1) ? 0 : size});
+    for (std::filesystem::directory_iterator it(*at, ec), end; !ec && it != end; it.increment(ec)) {
+        Entry entry{it->path().filename().string()};
+        entry.Refused = RefusalOfName(entry.Name);
+        std::string target = it->path().string();
+        std::error_code linkError;
+        if (entry.Refused == Refusal::None && it->is_symlink(linkError)) {
+            target = RealPath(target);
+            if (!IsUnder(target, realRoot_)) {
+                entry.Refused = Refusal::LinkOutside;
+            }
+        }
+        struct stat info {};
+        if (entry.Refused == Refusal::None) {
+            if (stat(target.c_str(), &info) != 0) {
+                entry.Refused = Refusal::LinkOutside;
+            } else if (S_ISDIR(info.st_mode)) {
+                entry.Folder = true;
+            } else if (S_ISREG(info.st_mode)) {
+                entry.Size = static_cast<std::uint64_t>(info.st_size);
+            } else {
+                entry.Refused = Refusal::Special;
+            }
+        }
+        entries.push_back(std::move(entry));
     }
     return entries;
+}
+
+std::optional<std::string> LocalTree::ConfinedPath(const std::string& file,
+                                                   FileError& error) const {
+    const std::string path = *LocalPath(file);
+    std::string real = RealPath(path);
+    if (real.empty()) {
+        error = FileError{path, errno != 0 ? errno : ENOENT};
+        return std::nullopt;
+    }
+    if (!IsUnder(real, realRoot_)) {
+        error = FileError{path, kOutsideSource};
+        return std::nullopt;
+    }
+    return real;
 }
 
 std::optional<std::string> LocalTree::LocalPath(const std::string& file) const {
@@ -87,13 +192,23 @@ std::optional<std::string> LocalTree::LocalPath(const std::string& file) const {
 #endif
 
 bool LocalTree::Read(const std::string& file, std::string& bytes, FileError& error) const {
-    return ReadWholeFile(*LocalPath(file), bytes, error);
+    const std::optional<std::string> path = ConfinedPath(file, error);
+    if (path && ReadRegularFile(*path, bytes, error)) {
+        return true;
+    }
+    error.Path = *LocalPath(file);
+    return false;
 }
 
 bool LocalTree::ReadInPieces(const std::string& file, std::size_t pieceSize,
                              const std::function<bool(std::string_view)>& piece,
                              FileError& error) const {
-    return ReadFileInPieces(*LocalPath(file), pieceSize, piece, error);
+    const std::optional<std::string> path = ConfinedPath(file, error);
+    if (path && ReadRegularFileInPieces(*path, pieceSize, piece, error)) {
+        return true;
+    }
+    error.Path = *LocalPath(file);
+    return false;
 }
 
 std::string LocalTree::Shown(const std::string& file) const {

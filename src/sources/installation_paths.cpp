@@ -49,19 +49,26 @@ char DriveLetter(std::string_view windowsPath) {
                : '\0';
 }
 
-// The names of a Windows path after its drive ("C:\a\\b\.\c": a, b, c); no value when one is
-// "..": paths never go above a drive's folder.
+// The names of a Windows path after its drive, as Windows resolves them: split on "\" and "/",
+// "." dropped, ".." taking back the name before it ("C:\a/b\..\.\c": a, c). No value
+// when ".." would climb above the drive's folder or a name holds a NUL: a path read from an
+// untrusted registry never leads outside the drive.
 std::optional<std::vector<std::string_view>> PathNames(std::string_view windowsPath) {
     std::vector<std::string_view> names;
     std::string_view rest = windowsPath.substr(std::min<std::size_t>(2, windowsPath.size()));
     while (!rest.empty()) {
-        const auto cut = rest.find('\\');
+        const auto cut = rest.find_first_of("\\/");
         const std::string_view part = rest.substr(0, cut);
         rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
-        if (part == "..") {
+        if (part.find('\0') != std::string_view::npos) {
             return std::nullopt;
         }
-        if (!part.empty() && part != ".") {
+        if (part == "..") {
+            if (names.empty()) {
+                return std::nullopt;
+            }
+            names.pop_back();
+        } else if (!part.empty() && part != ".") {
             names.push_back(part);
         }
     }
@@ -182,21 +189,35 @@ std::string InstallationPaths::Expand(std::string_view stored) const {
     return ExpandFolder(stored, [this](std::string_view name) { return Variable(name); });
 }
 
-std::string InstallationPaths::NativePath(std::string_view windowsPath) const {
+// The native path of a Windows path on a drive that is a folder of this machine, names found
+// without regard to case and the others (not there yet) kept as they are written; no value on
+// another drive or for a path that climbs above its drive.
+std::optional<std::string> InstallationPaths::LocalNativePath(std::string_view windowsPath) const {
     const auto drive = drives_.find(DriveLetter(windowsPath));
     const auto names = PathNames(windowsPath);
     const std::optional<std::string> root =
         drive != drives_.end() ? drive->second->LocalPath("") : std::nullopt;
     if (!root || !names) {
-        return {};
+        return std::nullopt;
     }
-    // Names found without regard to case, the others (not there yet) kept as they are written.
     std::string at;
     for (std::string_view name : *names) {
         const std::string found = drive->second->Find(at, AnsiToNative(name), true);
         at = !found.empty() ? found : (at.empty() ? "" : at + "/") + AnsiToNative(name);
     }
-    return NativeToAnsi(*drive->second->LocalPath(at));
+    return drive->second->LocalPath(at);
+}
+
+bool InstallationPaths::LeadsOutside(std::string_view windowsPath) const {
+    const auto drive = drives_.find(DriveLetter(windowsPath));
+    const std::optional<std::string> path = LocalNativePath(windowsPath);
+    return drive != drives_.end() && drive->second->LocalPath("") &&
+           (!path || !StaysUnder(*drive->second->LocalPath(""), *path));
+}
+
+std::string InstallationPaths::NativePath(std::string_view windowsPath) const {
+    const std::optional<std::string> path = LocalNativePath(windowsPath);
+    return path && !LeadsOutside(windowsPath) ? NativeToAnsi(*path) : std::string();
 }
 
 std::string InstallationPaths::WindowsPath(std::string_view nativePath) const {

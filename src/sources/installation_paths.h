@@ -41,8 +41,13 @@ class InstallationPaths {
     // nothing (no value) on a drive that is a folder of this machine, which is listed natively.
     std::optional<std::vector<std::string>> ImageSubfolders(std::string_view windowsPath) const;
     // The native path of a Windows path ("C:\Documents and Settings\luc"), each name found
-    // without regard to case; empty when it is not on one of the installation's folder drives.
+    // without regard to case; empty when it is not on one of the installation's folder drives,
+    // or leads outside it.
     std::string NativePath(std::string_view windowsPath) const;
+    // True when a Windows path on one of the installation's folder drives leads outside that
+    // drive's folder: through "..", or through a link of the drive (its last name may be a
+    // link, which is replaced, never written through).
+    bool LeadsOutside(std::string_view windowsPath) const;
     // Where a Windows path lies on the installation's drives: the drive's files and the path
     // inside them, each name found without regard to case (the last one a folder or a file, as
     // `folder` says); no value when it is on no drive or one of its names is missing.
@@ -55,6 +60,7 @@ class InstallationPaths {
     std::string WindowsPath(std::string_view nativePath) const;
 
   private:
+    std::optional<std::string> LocalNativePath(std::string_view windowsPath) const;
     // The path inside its drive's tree ("Documents and Settings/Luc"); no value when one of its
     // folders is missing. `tree` is its drive's, or nullptr when it is on no drive.
     std::optional<std::string> TreePath(std::string_view windowsPath, const FileTree*& tree,

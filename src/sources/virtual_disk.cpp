@@ -26,6 +26,12 @@
 namespace quillon {
 namespace {
 
+// The folder `path` is in, "." for a bare name.
+std::filesystem::path FolderOf(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
 // Snapshots over snapshots: real chains are far shorter than this; a longer one loops.
 constexpr int kDeepestChain = 64;
 // The bytes that tell the kinds apart: a header at the start, and VHD's footer at the end.
@@ -207,7 +213,8 @@ struct Vmdk {
         if (!StartsWithSparseHeader(path) ||
             libvmdk_handle_get_number_of_extents(handle.Disk, &extents, nullptr) != 1 ||
             extents != 1) {
-            return libvmdk_handle_open_extent_data_files(handle.Disk, error) == 1;
+            return ExtentsAreFiles(handle, path, extents) &&
+                   libvmdk_handle_open_extent_data_files(handle.Disk, error) == 1;
         }
         libbfio_handle_t* file = nullptr;
         int entry = 0;
@@ -224,6 +231,25 @@ struct Vmdk {
         }
         return libvmdk_handle_open_extent_data_files_file_io_pool(handle.Disk, handle.Extents,
                                                                   error) == 1;
+    }
+    // The library opens each extent by the name the descriptor gives, beside it, and would wait
+    // forever on a FIFO of that name: each must be a regular file.
+    static bool ExtentsAreFiles(Handle& handle, const std::string& path, int extents) {
+        for (int index = 0; index < extents; ++index) {
+            libvmdk_extent_descriptor_t* extent = nullptr;
+            if (libvmdk_handle_get_extent_descriptor(handle.Disk, index, &extent, nullptr) != 1) {
+                return false;
+            }
+            const std::optional<std::string> name =
+                LibraryName(extent, libvmdk_extent_descriptor_get_utf8_filename_size,
+                            libvmdk_extent_descriptor_get_utf8_filename);
+            libvmdk_extent_descriptor_free(&extent, nullptr);
+            std::error_code ec;
+            if (name && !std::filesystem::is_regular_file(FolderOf(path) / *name, ec)) {
+                return false;
+            }
+        }
+        return true;
     }
     static bool StartsWithSparseHeader(const std::string& path) {
         return BytesAt(RandomAccessFile(path), 0, kSparseVmdk.size()) == kSparseVmdk;
@@ -525,11 +551,6 @@ Kind KindOf(const std::string& path) {
     return Kind::None;
 }
 
-// The folder `path` is in, "." for a bare name.
-std::filesystem::path FolderOf(const std::string& path) {
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    return folder.empty() ? std::filesystem::path(".") : folder;
-}
 
 // The parts of a stored name, whichever system's separators it uses.
 std::vector<std::string> NameParts(const std::string& stored) {
