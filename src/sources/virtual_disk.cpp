@@ -192,7 +192,7 @@ struct Vmdk {
         auto handle = std::make_unique<Handle>();
         if (libvmdk_handle_initialize(&handle->Disk, &error) == 1) {
             if (libvmdk_handle_open(handle->Disk, path.c_str(), LIBVMDK_OPEN_READ, &error) == 1) {
-                if (OpenExtents(*handle, path, &error)) {
+                if (OpenExtents(*handle, path, &error, reason)) {
                     return handle.release();
                 }
                 libvmdk_handle_close(handle->Disk, nullptr);
@@ -202,18 +202,24 @@ struct Vmdk {
         if (handle->Extents != nullptr) {
             libbfio_pool_free(&handle->Extents, nullptr);
         }
-        reason = LibraryReason(error, libvmdk_error_sprint, libvmdk_error_free);
+        if (reason.empty()) {
+            reason = LibraryReason(error, libvmdk_error_sprint, libvmdk_error_free);
+        } else if (error != nullptr) {
+            libvmdk_error_free(&error);
+        }
         return nullptr;
     }
     // A sparse file with its descriptor inside names itself as its one extent, by the name it
     // had when it was made: read it as itself, so that a renamed disk still reads. Any other
     // disk's extents are found by the names its descriptor gives, beside it.
-    static bool OpenExtents(Handle& handle, const std::string& path, Error** error) {
+    static bool OpenExtents(Handle& handle, const std::string& path, Error** error,
+                            std::string& reason) {
         int extents = 0;
-        if (!StartsWithSparseHeader(path) ||
-            libvmdk_handle_get_number_of_extents(handle.Disk, &extents, nullptr) != 1 ||
-            extents != 1) {
-            return ExtentsAreFiles(handle, path, extents) &&
+        if (libvmdk_handle_get_number_of_extents(handle.Disk, &extents, nullptr) != 1) {
+            return false;
+        }
+        if (!StartsWithSparseHeader(path) || extents != 1) {
+            return ExtentsAreFiles(handle, path, extents, reason) &&
                    libvmdk_handle_open_extent_data_files(handle.Disk, error) == 1;
         }
         libbfio_handle_t* file = nullptr;
@@ -234,7 +240,8 @@ struct Vmdk {
     }
     // The library opens each extent by the name the descriptor gives, beside it, and would wait
     // forever on a FIFO of that name: each must be a regular file.
-    static bool ExtentsAreFiles(Handle& handle, const std::string& path, int extents) {
+    static bool ExtentsAreFiles(Handle& handle, const std::string& path, int extents,
+                                std::string& reason) {
         for (int index = 0; index < extents; ++index) {
             libvmdk_extent_descriptor_t* extent = nullptr;
             if (libvmdk_handle_get_extent_descriptor(handle.Disk, index, &extent, nullptr) != 1) {
@@ -246,6 +253,8 @@ struct Vmdk {
             libvmdk_extent_descriptor_free(&extent, nullptr);
             std::error_code ec;
             if (name && !std::filesystem::is_regular_file(FolderOf(path) / *name, ec)) {
+                reason = " (son fichier de données « " + *name +
+                         " » manque ou n'est pas un fichier ordinaire)";
                 return false;
             }
         }
