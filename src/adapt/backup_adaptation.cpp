@@ -12,6 +12,8 @@ namespace {
 constexpr std::string_view kIdentityKey = "[HKEY_CURRENT_USER\\Identities\\{";
 constexpr std::string_view kStoreRootLine = "\"Store Root";
 constexpr std::string_view kStoreRootHex = "\"Store Root\"=hex(2):";
+// A string without its terminating zero is written in this form (the exporter's own rule).
+constexpr std::string_view kStoreRootHexString = "\"Store Root\"=hex(1):";
 constexpr std::string_view kUserGroupKey = "[HKEY_USERS\\S-1-5-21-";
 constexpr std::string_view kAddressBookKey = "\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]";
 constexpr std::size_t kGroupStart = 12;         // the identifier's first character
@@ -32,13 +34,23 @@ std::string_view GroupIdentifier(std::string_view line) {
     return line.substr(kGroupStart, length);
 }
 
-// The folder of a "Store Root" value line: the quoted text, or the text of a hex(2) value
-// without its terminating zero (ANSI bytes, or UTF-16 ones in a UTF-16 file). Nothing for a
-// line too short or not readable.
+// The hex form a "Store Root" line is written in, hex(2) or hex(1); empty for a quoted one.
+std::string_view StoreRootHexForm(std::string_view line) {
+    for (std::string_view form : {kStoreRootHex, kStoreRootHexString}) {
+        if (line.starts_with(form)) {
+            return form;
+        }
+    }
+    return {};
+}
+
+// The folder of a "Store Root" value line: the quoted text, or the text of a hex(2) or hex(1)
+// value without its terminating zero (ANSI bytes, or UTF-16 ones in a UTF-16 file). Nothing
+// for a line too short or not readable.
 std::optional<std::string> StoreFolderOf(std::string_view line, bool utf16) {
-    if (line.starts_with(kStoreRootHex)) {
+    if (const std::string_view form = StoreRootHexForm(line); !form.empty()) {
         std::vector<std::uint8_t> bytes;
-        std::string_view data = line.substr(kStoreRootHex.size());
+        std::string_view data = line.substr(form.size());
         std::string_view none;
         LineSource noContinuation(none);
         if (!ParseHexBytes(data, noContinuation, bytes).empty()) {
@@ -70,7 +82,9 @@ std::string QuotedValueLine(const char* name, std::uint32_t type, const std::str
     return line;
 }
 
-// The new "Store Root" line, in the form the old one had: hex(2), or a quoted string.
+// The new "Store Root" line, of the type the old one had: hex(2), or a string (quoted, as the
+// exporter writes a string with its terminating zero, whether the old line was quoted or
+// hex(1)).
 std::string StoreFolderLine(std::string_view oldLine, const std::string& folder, bool utf16) {
     if (oldLine.starts_with(kStoreRootHex)) {
         return QuotedValueLine("Store Root", RegType::ExpandString, folder, utf16);

@@ -19,15 +19,13 @@ constexpr std::size_t kHeadSize = 4096;
 // What a file's first line makes of it. regedit takes any first line starting with "REGEDIT"
 // but imports values only after "REGEDIT4"; a first line that is blank, or anything else, is
 // refused.
-enum class Header { Refused, Version4, Version5, ImportsNothing };
+// Either version imports alike: how a string's hex bytes are read follows the file's encoding.
+enum class Header { Refused, Imports, ImportsNothing };
 
 Header HeaderOf(std::string_view firstLine) {
     const std::string_view text = Trim(firstLine);
-    if (text == kHeader4) {
-        return Header::Version4;
-    }
-    if (text == kHeader5) {
-        return Header::Version5;
+    if (text == kHeader4 || text == kHeader5) {
+        return Header::Imports;
     }
     return text.starts_with(kRegeditHeader) ? Header::ImportsNothing : Header::Refused;
 }
@@ -49,9 +47,9 @@ bool IsStringTypeWithoutEnd(std::uint32_t type, const std::vector<std::uint8_t>&
 
 class RegeditImport {
   public:
-    RegeditImport(MemoryStore& store, bool version5, const std::string& displayName,
+    RegeditImport(MemoryStore& store, bool utf16File, const std::string& displayName,
                   std::vector<std::string>& warnings)
-        : store_(store), version5_(version5), displayName_(displayName), warnings_(warnings) {}
+        : store_(store), utf16File_(utf16File), displayName_(displayName), warnings_(warnings) {}
 
     void ReadLines(LineSource& lines) {
         std::string_view line;
@@ -191,10 +189,11 @@ class RegeditImport {
         return problem;
     }
 
-    // In a version 5 file, string types hold UTF-16, which the "A" functions give as ANSI; a
-    // string without its terminating zero gets one, as regedit stores it.
+    // In a file stored in UTF-16 (whatever its header says), the hex bytes of string types are
+    // UTF-16, which the "A" functions give as ANSI; a string without its terminating zero gets
+    // one, as regedit stores it.
     void EndStringAsRegeditDoes(std::uint32_t type, std::vector<std::uint8_t>& bytes) const {
-        if (version5_ && RegType::IsStringType(type)) {
+        if (utf16File_ && RegType::IsStringType(type)) {
             Utf16LeDataToAnsi(bytes);
         }
         if (IsStringTypeWithoutEnd(type, bytes)) {
@@ -308,7 +307,7 @@ class RegeditImport {
     }
 
     MemoryStore& store_;
-    bool version5_;
+    bool utf16File_;
     const std::string& displayName_;
     std::vector<std::string>& warnings_;
     // Where the value lines are: regedit sets them only in a key it could create.
@@ -401,7 +400,7 @@ bool ReadRegText(std::string_view bytes, const std::string& displayName, MemoryS
     std::vector<std::string>& said = warnings != nullptr ? *warnings : ignored;
     WarnOfTheWhole(bytes, text, first, displayName, said);
     if (header != Header::ImportsNothing) {
-        RegeditImport(store, header == Header::Version5, displayName, said).ReadLines(lines);
+        RegeditImport(store, unicode, displayName, said).ReadLines(lines);
     }
     return true;
 }

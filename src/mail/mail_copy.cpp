@@ -275,7 +275,8 @@ bool GiveNames(std::vector<Written>& written, FileError& error) {
 // A new copy's permissions: owner-only and handed to the user who ran sudo for a copy out of a
 // source; on the new system, those of the file it replaces, or of any new file.
 void SetPermissions([[maybe_unused]] const TemporaryFile& file,
-                    [[maybe_unused]] const std::string& target, bool ownerOnly) {
+                    [[maybe_unused]] const std::string& target,
+                    [[maybe_unused]] bool ownerOnly) {
 #ifndef _WIN32
     const int fd = static_cast<int>(file.Descriptor());
     if (ownerOnly) {

@@ -74,6 +74,9 @@ TEST(BackupReading, OddAndShortLinesLeaveTheirFieldAlone) {
     // An expandable string written in hex is read as its text.
     EXPECT_EQ(Scan({"\"Store Root\"=hex(2):25,55,25,5C,4F,45,0"}).StoreFolder, "%U%\\OE");
     EXPECT_EQ(Scan({"\"Store Root\"=hex(2):25,zz"}).StoreFolder, std::nullopt);
+    // A string the exporter wrote in hex (no terminating zero), with or without one.
+    EXPECT_EQ(Scan({"\"Store Root\"=hex(1):43,3A,5C,4D"}).StoreFolder, "C:\\M");
+    EXPECT_EQ(Scan({"\"Store Root\"=hex(1):43,3A,5C,4D,00"}).StoreFolder, "C:\\M");
     EXPECT_EQ(Scan({"[HKEY_USERS\\S-1-5-21-" + std::string(60, '7') + "]"}).Group,
               "S-1-5-21-" + std::string(35, '7')); // no -1003: 44 characters
     const BackupFindings last =
@@ -91,6 +94,7 @@ TEST(BackupChanges, RewritesIdentityFolderGroupAndAddressBook) {
         "[HKEY_CURRENT_USER\\Identities\\{old-id}\\Software] {old-id}",
         "\"Store Root\"=\"C:\\\\A\\\\B\"",
         "\"Store Root\"=hex(2):43,3A,5C,41,0",
+        "\"Store Root\"=hex(1):43,3A,5C,41",
         "[HKEY_USERS\\S-1-5-21-1-2-3-1003\\RemoteAccess]",
         "[HKEY_USERS\\" + longGroup + "\\RemoteAccess]",
         "[HKEY_CURRENT_USER\\Software\\Microsoft\\WAB\\WAB4\\Wab File Name]",
@@ -98,12 +102,13 @@ TEST(BackupChanges, RewritesIdentityFolderGroupAndAddressBook) {
     });
     const AdaptationCounts counts =
         AdaptLines(held, {"{old-id}", "{new-id}", "C:\\A\\B", "D:\\Mail", "S-1-5-21-9-9-9-1003",
-                          "C:\\Carnet\\a.wab", 6});
+                          "C:\\Carnet\\a.wab", 7});
     EXPECT_EQ(All(held), (std::vector<std::string>{
                              "REGEDIT4",
                              "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software] {old-id}",
                              "\"Store Root\"=\"D:\\\\Mail\"",
                              "\"Store Root\"=hex(2):44,3A,5C,4D,61,69,6C,0",    // keeps its form
+                             "\"Store Root\"=\"D:\\\\Mail\"", // a string, now with its zero
                              "[HKEY_USERS\\S-1-5-21-1-2-3-1003\\RemoteAccess]", // 45: left alone
                              "[HKEY_USERS\\S-1-5-21-9-9-9-1003\\RemoteAccess]",
                              "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software\\Microsoft\\WAB\\"
@@ -111,7 +116,7 @@ TEST(BackupChanges, RewritesIdentityFolderGroupAndAddressBook) {
                              "@=\"C:\\\\Carnet\\\\a.wab\"",
                          }));
     EXPECT_EQ(counts.Identity, 1);
-    EXPECT_EQ(counts.Folder, 2);
+    EXPECT_EQ(counts.Folder, 3);
     EXPECT_EQ(counts.Group, 1);
     EXPECT_EQ(counts.AddressBook, 1);
     EXPECT_EQ(counts.OldGroup, longGroup);

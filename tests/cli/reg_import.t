@@ -118,9 +118,10 @@ after a deleted key are named:
 
 The header is the first line, spaces before it allowed: a blank line before it, or another
 letter case, and the file is refused; any other first line starting with "REGEDIT" is a file
-Windows imports nothing from, and the warning says so. The header, not the encoding, tells how
-hex(2) holds its text: ANSI after "REGEDIT4", UTF-16 after "Windows Registry Editor Version
-5.00", in a file stored either way:
+Windows imports nothing from, and the warning says so. The file's encoding, not its header,
+tells how hex(2) holds its text, as Windows' regedit imports it: ANSI bytes in an ANSI file,
+UTF-16 ones in a file stored in UTF-16 (a REGEDIT4 backup saved again by Notepad as Unicode),
+whichever its header:
 
   $ for h in '\r\nREGEDIT4' 'regedit4' 'REGEDIT3' 'REGEDIT4 FOO' '  REGEDIT4' 'Windows Registry Editor Version 5.00'; do
   >     printf "$h"'\r\n[HKEY_CURRENT_USER\\T]\r\n"a"=hex(2):41,00,42,00\r\n' >f.reg; show
@@ -132,9 +133,9 @@ hex(2) holds its text: ANSI after "REGEDIT4", UTF-16 after "Windows Registry Edi
   quillon-cli: avertissement : f.reg : en-tête « REGEDIT4 FOO » : Windows importe ce fichier sans rien en lire, et Quillon n'en lit rien non plus (en-tête attendu : « REGEDIT4 » ou « Windows Registry Editor Version 5.00 »)
   quillon-cli: clé introuvable ou illisible : HKEY_CURRENT_USER\T
   "a"=hex(2):41,0,42,0
-  "a"=hex(2):41,42,0
-  $ printf 'REGEDIT4\r\n[HKEY_CURRENT_USER\\T]\r\n"a"=hex(2):41,42\r\n"b"="\xe9t\xe9"\r\n' | iconv -f WINDOWS-1252 -t UTF-16 >f.reg; show | iconv -f WINDOWS-1252 -t UTF-8
-  "a"=hex(2):41,42,0
+  "a"=hex(2):41,0,42,0
+  $ printf 'REGEDIT4\r\n[HKEY_CURRENT_USER\\T]\r\n"a"=hex(2):44,00,3a,00,5c,00,4d,00,00,00\r\n"b"="\xe9t\xe9"\r\n' | iconv -f WINDOWS-1252 -t UTF-16 >f.reg; show | iconv -f WINDOWS-1252 -t UTF-8
+  "a"=hex(2):44,3A,5C,4D,0
   "b"="été"
 
 A file cut short: UTF-16 of an odd length loses its last byte, a last line without its line end
