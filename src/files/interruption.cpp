@@ -87,8 +87,7 @@ bool RemovePath(const PathNode& node) {
     return node.Kind == PathKind::File ? DeleteFileA(node.Path.get()) != 0
                                        : RemoveDirectoryA(node.Path.get()) != 0;
 #else
-    return node.Kind == PathKind::File ? unlink(node.Path.get()) == 0
-                                       : rmdir(node.Path.get()) == 0;
+    return node.Kind == PathKind::File ? unlink(node.Path.get()) == 0 : rmdir(node.Path.get()) == 0;
 #endif
 }
 

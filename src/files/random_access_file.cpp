@@ -16,8 +16,8 @@ RandomAccessFile::RandomAccessFile(const std::string& path)
     : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)),
       openErrno_(fd_ < 0 ? errno : 0) {
     struct stat status {};
-    if (fd_ >= 0 && (::fstat(fd_, &status) != 0 ||
-                     !(S_ISREG(status.st_mode) || S_ISBLK(status.st_mode)))) {
+    if (fd_ >= 0 &&
+        (::fstat(fd_, &status) != 0 || !(S_ISREG(status.st_mode) || S_ISBLK(status.st_mode)))) {
         ::close(fd_);
         fd_ = -1;
         openErrno_ = kNotRegularFile;

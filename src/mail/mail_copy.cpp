@@ -128,7 +128,7 @@ bool IsFolder(const std::string& path) {
 }
 #else
 bool MakeFolder(const std::string& path, bool ownerOnly) {
-    constexpr mode_t kOwnerOnly = 0700;   // a copy of someone's mail, as mail clients keep it
+    constexpr mode_t kOwnerOnly = 0700;  // a copy of someone's mail, as mail clients keep it
     constexpr mode_t kFolderMode = 0777; // on the new system, the user's umask decides
     if (mkdir(path.c_str(), ownerOnly ? kOwnerOnly : kFolderMode) != 0) {
         return false;
@@ -275,8 +275,7 @@ bool GiveNames(std::vector<Written>& written, FileError& error) {
 // A new copy's permissions: owner-only and handed to the user who ran sudo for a copy out of a
 // source; on the new system, those of the file it replaces, or of any new file.
 void SetPermissions([[maybe_unused]] const TemporaryFile& file,
-                    [[maybe_unused]] const std::string& target,
-                    [[maybe_unused]] bool ownerOnly) {
+                    [[maybe_unused]] const std::string& target, [[maybe_unused]] bool ownerOnly) {
 #ifndef _WIN32
     const int fd = static_cast<int>(file.Descriptor());
     if (ownerOnly) {

@@ -25,7 +25,7 @@ class FileTree {
         std::string
             Name; // as the file system spells it, in the system's encoding (UTF-8 off Windows)
         bool Folder = false;
-        std::uint64_t Size = 0; // a file's bytes
+        std::uint64_t Size = 0;          // a file's bytes
         Refusal Refused = Refusal::None; // never a folder when set
     };
 

@@ -560,7 +560,6 @@ Kind KindOf(const std::string& path) {
     return Kind::None;
 }
 
-
 // The parts of a stored name, whichever system's separators it uses.
 std::vector<std::string> NameParts(const std::string& stored) {
     std::vector<std::string> parts;

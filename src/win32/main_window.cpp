@@ -113,7 +113,11 @@ void MainWindow::BindControl(HWND window) {
     byId_[GetDlgCtrlID(window)] = control;
     switch (control->ControlKind()) {
     case quillon::Control::Kind::TextBox:
-        SetWindowTextA(window, "");
+        // Setting an edit's text sends EN_CHANGE, which would copy it into the model: the edit
+        // is given the model's text, as a refresh gives it.
+        refreshing_ = true;
+        SetWindowTextA(window, static_cast<const TextBox*>(control)->Text().c_str());
+        refreshing_ = false;
         WatchFolderField(window);
         break;
     case quillon::Control::Kind::TabStrip: {

@@ -107,7 +107,7 @@ TEST(BackupChanges, RewritesIdentityFolderGroupAndAddressBook) {
                              "REGEDIT4",
                              "[HKEY_CURRENT_USER\\Identities\\{new-id}\\Software] {old-id}",
                              "\"Store Root\"=\"D:\\\\Mail\"",
-                             "\"Store Root\"=hex(2):44,3A,5C,4D,61,69,6C,0",    // keeps its form
+                             "\"Store Root\"=hex(2):44,3A,5C,4D,61,69,6C,0", // keeps its form
                              "\"Store Root\"=\"D:\\\\Mail\"", // a string, now with its zero
                              "[HKEY_USERS\\S-1-5-21-1-2-3-1003\\RemoteAccess]", // 45: left alone
                              "[HKEY_USERS\\S-1-5-21-9-9-9-1003\\RemoteAccess]",

@@ -5,6 +5,7 @@
 #include "registry/reg_access.h"
 #include "stores/windows_store.h"
 #include "test_support.h"
+#include "text/native_text.h"
 #include "win32/chooser_dialog.h"
 #include "win32/main_window.h"
 #include "win32/win32_ui.h"
@@ -105,6 +106,15 @@ class Win32WindowTest : public ::testing::Test {
 
 TEST_F(Win32WindowTest, EveryControlIsDrawnWithItsCaptionAndTooltip) {
     EXPECT_EQ(TextOf(window->Handle()), "Quillon 2.5       ");
+    // The texts the address-book fields start with, in the model and drawn: binding the window
+    // must not empty them.
+    for (const auto& [name, text] :
+         {std::pair{"CarnetLu", Ansi("Pas d'adresse de carnet dans le "
+                                     "fichier de sauvegarde")},
+          std::pair{"CarnetFutur", Ansi("Répertoire carnet d'adresse")}}) {
+        EXPECT_EQ(static_cast<const TextBox*>(dialogue->Find(name))->Text(), text) << name;
+        EXPECT_EQ(TextOf(W(name)), text) << name;
+    }
     for (const Control* control : dialogue->Controls()) {
         HWND drawn = W(control->Name());
         ASSERT_NE(drawn, nullptr) << control->Name();
