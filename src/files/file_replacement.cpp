@@ -105,12 +105,10 @@ bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
         chmod(path_.c_str(), 0666 & ~mask);
     }
 #endif
-    const int result = MoveOver(path_, written);
-    if (result != 0) {
-        error = FileError{target, result};
+    if (!TakeName(written, error)) {
+        error.Path = target; // the user's name for it, not the file a link leads to
         return false;
     }
-    Release();
     return true;
 }
 
