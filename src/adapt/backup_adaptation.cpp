@@ -36,12 +36,10 @@ std::string_view GroupIdentifier(std::string_view line) {
 
 // The hex form a "Store Root" line is written in, hex(2) or hex(1); empty for a quoted one.
 std::string_view StoreRootHexForm(std::string_view line) {
-    for (std::string_view form : {kStoreRootHex, kStoreRootHexString}) {
-        if (line.starts_with(form)) {
-            return form;
-        }
+    if (line.starts_with(kStoreRootHex)) {
+        return kStoreRootHex;
     }
-    return {};
+    return line.starts_with(kStoreRootHexString) ? kStoreRootHexString : std::string_view();
 }
 
 // The folder of a "Store Root" value line: the quoted text, or the text of a hex(2) or hex(1)
