@@ -90,21 +90,14 @@ bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
         return false;
     }
 #else
-    // The file was made owner-only; the result keeps the mode of the file it replaces, or gets
-    // the mode a new file would have.
     struct stat replaced {};
-    if (stat(written.c_str(), &replaced) == 0) {
-        if ((replaced.st_mode & 0222) == 0 || access(written.c_str(), W_OK) != 0) {
-            error = FileError{target, EACCES};
-            return false;
-        }
-        chmod(path_.c_str(), replaced.st_mode & 07777);
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        chmod(path_.c_str(), 0666 & ~mask);
+    if (stat(written.c_str(), &replaced) == 0 &&
+        ((replaced.st_mode & 0222) == 0 || access(written.c_str(), W_OK) != 0)) {
+        error = FileError{target, EACCES};
+        return false;
     }
 #endif
+    TakeModeOf(written);
     if (!TakeName(written, error)) {
         error.Path = target; // the user's name for it, not the file a link leads to
         return false;
@@ -115,6 +108,20 @@ bool TemporaryFile::RenameTo(const std::string& target, FileError& error) {
 std::optional<TemporaryFile> TemporaryFile::CreateInFolderOf(const std::string& target,
                                                              FileError& error) {
     return CreateIn(FolderOf(target), error);
+}
+
+void TemporaryFile::TakeModeOf([[maybe_unused]] const std::string& replaced) {
+#ifndef _WIN32
+    const int fd = static_cast<int>(descriptor_);
+    struct stat status {};
+    if (lstat(replaced.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+        fchmod(fd, status.st_mode & 07777);
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
+#endif
 }
 
 bool TemporaryFile::TakeName(const std::string& target, FileError& error) {

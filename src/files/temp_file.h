@@ -48,8 +48,9 @@ class TemporaryFile {
     // special file is replaced, never written through); on success the file is no longer
     // deleted.
     bool TakeName(const std::string& target, FileError& error);
-    // Whether an interruption or this object's end deletes it.
-    bool Held() const { return !path_.empty(); }
+    // Gives the file the permissions of the regular file `replaced` that it is to replace, or
+    // those of a new file when there is none (it was made owner-only).
+    void TakeModeOf(const std::string& replaced);
 
   private:
     TemporaryFile(std::string path, std::intptr_t descriptor);

@@ -56,13 +56,16 @@ constexpr std::size_t SegmentCount = 0x06, SegmentList = 0x08;
 } // namespace
 
 std::unique_ptr<RegfHive> RegfHive::Open(const std::string& path, bool lenient, int& errorCode) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat status {};
-    if (fd < 0 || ::fstat(fd, &status) != 0) {
+    // Not blocking, and a regular file only: a hive is mapped, and a FIFO would be waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         errorCode = errno;
-        if (fd >= 0) {
-            ::close(fd);
-        }
+        return nullptr;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        errorCode = S_ISREG(status.st_mode) ? errno : EINVAL;
+        ::close(fd);
         return nullptr;
     }
     const auto size = static_cast<std::size_t>(status.st_size);

@@ -274,23 +274,14 @@ bool GiveNames(std::vector<Written>& written, FileError& error) {
 
 // A new copy's permissions: owner-only and handed to the user who ran sudo for a copy out of a
 // source; on the new system, those of the file it replaces, or of any new file.
-void SetPermissions([[maybe_unused]] const TemporaryFile& file,
-                    [[maybe_unused]] const std::string& target, [[maybe_unused]] bool ownerOnly) {
-#ifndef _WIN32
-    const int fd = static_cast<int>(file.Descriptor());
-    if (ownerOnly) {
-        if (const Owner owner = OwnerOfCopies(); owner.Handed()) {
-            (void)!fchown(fd, owner.User, owner.Group);
-        }
+void SetPermissions(TemporaryFile& file, const std::string& target, bool ownerOnly) {
+    if (!ownerOnly) {
+        file.TakeModeOf(target);
         return;
     }
-    struct stat replaced {};
-    if (lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
-        fchmod(fd, replaced.st_mode & 07777);
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
+#ifndef _WIN32
+    if (const Owner owner = OwnerOfCopies(); owner.Handed()) {
+        (void)!fchown(static_cast<int>(file.Descriptor()), owner.User, owner.Group);
     }
 #endif
 }

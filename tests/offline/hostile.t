@@ -67,6 +67,15 @@ An address book that is a link out of the source is named, not copied.
   0
   outside untouched
 
+Hives that are a FIFO or a link out of the installation are not found, so never opened.
+
+  $ cp -r "$SAMPLE" hives && rm "hives/Documents and Settings/Luc/NTUSER.DAT" hives/WINDOWS/system32/config/default
+  $ mkfifo "hives/Documents and Settings/Luc/NTUSER.DAT" && ln -s "$PWD/outside/shadow" hives/WINDOWS/system32/config/default
+  $ timeout 20 "$CLI" --windows hives status; echo "exit $?"; untouched
+  quillon-cli: hives : aucun profil d'utilisateur avec NTUSER.DAT sous « Documents and Settings »
+  exit 1
+  outside untouched
+
 The copy is its owner's alone, and through sudo it is handed to the user who ran it.
 
   $ stat -c '%a %n' m-links m-links/Folders.dbx "m-links/Carnet d'adresses"
