@@ -8,6 +8,7 @@
 #include <libbfio.h>
 #include <libcreg.h>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -149,6 +150,47 @@ bool IsDataBlockAt(const std::string& bytes, std::size_t at, std::uint16_t numbe
            Le16(bytes, at + kBlockNumberAt) == number;
 }
 
+// Where the data block numbered `number` starts after `at`, or the file's end.
+std::size_t NextDataBlock(const std::string& bytes, std::size_t at, std::uint16_t number) {
+    std::size_t next = bytes.find(kDataBlock, at + kDataBlock.size());
+    while (next != std::string::npos && !IsDataBlockAt(bytes, next, number)) {
+        next = bytes.find(kDataBlock, next + kDataBlock.size());
+    }
+    return next == std::string::npos ? bytes.size() : next;
+}
+
+// Where the header keeps the number of data blocks.
+constexpr std::size_t kDataBlockCountAt = 0x10;
+
+// A file cut short (recovered from a failing disk) keeps its whole data blocks: the one the cut
+// runs through is left out, and the header counts only those before it, which libcreg then
+// reads. Returns what was done, or nothing when the file holds every block its header counts.
+std::optional<std::string> MendCut(std::string& bytes) {
+    if (bytes.size() < kDataBlockCountAt + 2) {
+        return std::nullopt;
+    }
+    const std::uint16_t counted = Le16(bytes, kDataBlockCountAt);
+    std::size_t at = Le32(bytes, kFirstDataBlockAt);
+    std::uint16_t whole = 0;
+    while (whole < counted && IsDataBlockAt(bytes, at, whole) &&
+           Le32(bytes, at + kBlockSizeAt) <= bytes.size() - at) {
+        at += Le32(bytes, at + kBlockSizeAt);
+        ++whole;
+    }
+    // A block that runs past the end with none after it is cut; anything else is damage that
+    // the block sizes' repair or libcreg deals with.
+    if (whole == counted || at >= bytes.size() || !IsDataBlockAt(bytes, at, whole) ||
+        NextDataBlock(bytes, at, whole + 1) != bytes.size()) {
+        return std::nullopt;
+    }
+    const std::size_t cut = bytes.size();
+    bytes.resize(at);
+    bytes[kDataBlockCountAt] = static_cast<char>(whole & 0xFF);
+    bytes[kDataBlockCountAt + 1] = static_cast<char>(whole >> 8);
+    return "fichier coupé après " + std::to_string(cut) + " octets : lus ses " +
+           std::to_string(whole) + " blocs de données entiers sur " + std::to_string(counted);
+}
+
 // libcreg refuses a whole file when one block's size is damaged. The key tree's size is where
 // the header says the data blocks start; a data block's, where the next block (numbered one
 // more) starts, or the file ends. Set right in this copy; returns what was set right.
@@ -171,11 +213,7 @@ std::vector<std::string> FixBlockSizes(std::string& bytes) {
             at += size;
             continue;
         }
-        std::size_t next = bytes.find(kDataBlock, at + kDataBlock.size());
-        while (next != std::string::npos && !IsDataBlockAt(bytes, next, number + 1)) {
-            next = bytes.find(kDataBlock, next + kDataBlock.size());
-        }
-        next = next == std::string::npos ? bytes.size() : next;
+        const std::size_t next = NextDataBlock(bytes, at, number + 1);
         PutLe32(bytes, at + kBlockSizeAt, static_cast<std::uint32_t>(next - at));
         fixed.push_back("taille du bloc de données n° " + std::to_string(number) + " endommagée");
         at = next;
@@ -418,7 +456,11 @@ std::shared_ptr<KeyTree> OpenCregFile(const std::string& path, const std::string
         return nullptr;
     }
     const std::size_t cutLinks = CutLoopingLinks(bytes);
+    const std::optional<std::string> cut = MendCut(bytes);
     report.WorkedAround = FixBlockSizes(bytes);
+    if (cut) {
+        report.WorkedAround.insert(report.WorkedAround.begin(), *cut);
+    }
     report.Unsafe = false;
     auto tree = std::make_shared<CregTree>(std::move(bytes), shown, cutLinks);
     std::string why;

@@ -291,11 +291,11 @@ bool LooksLikeHive(std::string_view firstBytes) {
 // A hive refused as damaged is opened again leniently, which reads what it can and passes over
 // damaged bins without counting them.
 std::shared_ptr<KeyTree> OpenHive(const std::string& path, const std::string& shown,
-                                  ReadReport& report, std::string& error) {
+                                  ReadReport& report, std::string& error, bool cutShort) {
     int code = 0;
-    std::unique_ptr<RegfHive> hive = RegfHive::Open(path, false, code);
-    report.Unsafe = false;
-    if (!hive && code == EINVAL) {
+    std::unique_ptr<RegfHive> hive = RegfHive::Open(path, cutShort, code);
+    report.Unsafe = cutShort && hive != nullptr;
+    if (!hive && code == EINVAL && !cutShort) {
         hive = RegfHive::Open(path, true, code);
         report.Unsafe = hive != nullptr;
     }

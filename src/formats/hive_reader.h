@@ -18,7 +18,9 @@ bool LooksLikeHive(std::string_view firstBytes);
 // out where it is asked for and counted; the tree's warnings name the file as `shown`. A damaged
 // hive is opened leniently (report.Unsafe) and read as far as it can be. nullptr, with a French
 // `error` naming `path`, when it cannot be opened at all. The file may be removed once opened.
+// A hive known to be cut short is opened leniently at once (`cutShort`): its lists name cells
+// that lay beyond the cut.
 std::shared_ptr<KeyTree> OpenHive(const std::string& path, const std::string& shown,
-                                  ReadReport& report, std::string& error);
+                                  ReadReport& report, std::string& error, bool cutShort = false);
 
 } // namespace quillon

@@ -24,7 +24,10 @@ constexpr std::size_t kPrimarySequenceAt = 4, kSecondarySequenceAt = 8, kTimesta
                       kFileTypeAt = 28, kBinsSizeAt = 40, kFlagsAt = 144, kChecksumAt = 508;
 constexpr std::uint32_t kPrimaryFile = 0, kOldLogXp = 1, kOldLog2000 = 2, kNewLog = 6;
 // Hive bins: signature, offset from the first bin, size.
-constexpr std::size_t kBinOffsetAt = 4, kBinSizeAt = 8;
+constexpr std::size_t kBinOffsetAt = 4, kBinSizeAt = 8, kBinHeaderSize = 0x20;
+// A cell's size field is negative while it is allocated; a free cell needs room for it and one
+// more word.
+constexpr std::size_t kCellAlignment = 4, kSmallestCell = 8;
 // Old logs: the dirty vector after the header; new logs: entries after it.
 constexpr std::string_view kDirtyVector = "DIRT", kLogEntry = "HvLE";
 constexpr std::size_t kEntryHeaderSize = 40, kEntrySizeAt = 4, kEntryFlagsAt = 8,
@@ -253,6 +256,34 @@ class Repairer {
         return true;
     }
 
+    // A hive cut short (recovered from a failing disk, carved from free space) keeps its whole
+    // bins and, of the bin the cut runs through, the cells that lie whole before it; the rest of
+    // that bin's last page becomes one free cell, and the header says where the bins now end.
+    // Returns what was done, or nothing when the file holds all its header says.
+    std::optional<std::string> MendCut() {
+        const std::size_t cut = hive_.size();
+        if (!validBase_ || cut < kBaseBlockSize ||
+            cut >= kBaseBlockSize + std::size_t{U32(hive_, kBinsSizeAt)}) {
+            return std::nullopt;
+        }
+        const std::size_t declared = kBaseBlockSize + U32(hive_, kBinsSizeAt);
+        std::size_t last = cut / kBinAlignment * kBinAlignment;
+        while (last > kBaseBlockSize && !IsBinAt(last)) {
+            last -= kBinAlignment;
+        }
+        std::size_t end = kBaseBlockSize;
+        if (IsBinAt(last)) {
+            const std::size_t size = U32(hive_, last + kBinSizeAt);
+            end = last + size <= cut && size >= kBinAlignment ? last + size : KeepWholeCells(last);
+        }
+        hive_.resize(end);
+        PutU32(hive_, kBinsSizeAt, static_cast<std::uint32_t>(end - kBaseBlockSize));
+        PutU32(hive_, kChecksumAt, Checksum(hive_));
+        return "fichier coupé à l'offset " + Hex(cut) + ", avant la fin que son en-tête annonce (" +
+               Hex(declared) + ") : lus ses blocs entiers et les cellules entières du dernier, " +
+               "jusqu'à l'offset " + Hex(end);
+    }
+
     // Hive bins whose size field is damaged get the size up to the next bin, or to the end.
     std::vector<std::string> FixBinSizes() {
         std::vector<std::string> fixed;
@@ -289,6 +320,40 @@ class Repairer {
     bool IsBinAt(std::size_t at) const {
         return std::string_view(hive_).substr(at, 4) == "hbin" &&
                U32(hive_, at + kBinOffsetAt) == at - kBaseBlockSize;
+    }
+
+    // The bin at `bin`, cut by the end of the file, shrunk to the pages its whole cells need;
+    // returns where it now ends (`bin` itself when no cell of it is whole).
+    std::size_t KeepWholeCells(std::size_t bin) {
+        const std::size_t cut = hive_.size();
+        const std::size_t size = U32(hive_, bin + kBinSizeAt);
+        const std::size_t binEnd =
+            size >= kBinAlignment && size % kBinAlignment == 0 ? bin + size : cut;
+        std::size_t cell = bin + kBinHeaderSize;
+        while (cell + 4 <= cut) {
+            const auto stored = static_cast<std::int32_t>(U32(hive_, cell));
+            const std::size_t length = stored < 0 ? 0 - static_cast<std::size_t>(stored)
+                                                  : static_cast<std::size_t>(stored);
+            if (length < kSmallestCell || length % kCellAlignment != 0 || length > cut - cell ||
+                length > binEnd - cell) {
+                break;
+            }
+            cell += length;
+        }
+        if (cell == bin + kBinHeaderSize) {
+            return bin;
+        }
+        std::size_t end = RoundUp(cell, kBinAlignment);
+        if (end - cell != 0 && end - cell < kSmallestCell) {
+            end += kBinAlignment;
+        }
+        hive_.resize(end);
+        std::fill(hive_.begin() + static_cast<std::ptrdiff_t>(cell), hive_.end(), '\0');
+        if (end != cell) {
+            PutU32(hive_, cell, static_cast<std::uint32_t>(end - cell)); // free
+        }
+        PutU32(hive_, bin + kBinSizeAt, static_cast<std::uint32_t>(end - bin));
+        return end;
     }
 
     static std::string Hex(std::size_t value) {
@@ -441,6 +506,12 @@ HiveRepair RepairHive(std::string& hive, const std::vector<HiveLog>& logs) {
     }
     if (repair.LogsApplied.empty() && repairer.FixChecksum()) {
         repair.DamageWorkedAround.push_back("somme de contrôle de l'en-tête fausse");
+    }
+    if (repair.LogsApplied.empty()) {
+        if (std::optional<std::string> cut = repairer.MendCut()) {
+            repair.DamageWorkedAround.push_back(std::move(*cut));
+            repair.CutShort = true;
+        }
     }
     for (std::string& fixed : repairer.FixBinSizes()) {
         repair.DamageWorkedAround.push_back(std::move(fixed));

@@ -26,7 +26,8 @@ struct HiveRepair {
     std::vector<std::string> LogsApplied;        // their names, in the order applied
     std::vector<std::string> LogsRefused;        // non-empty logs that were not applied
     std::vector<std::string> DamageWorkedAround; // in French: what was wrong, and where
-    bool Changed = false; // the bytes differ from the file's: the copy must be read
+    bool Changed = false;  // the bytes differ from the file's: the copy must be read
+    bool CutShort = false; // the file ended inside its bins: its lists name cells beyond the cut
 };
 
 // The size of a hive's header, which says whether the rest must be looked at.

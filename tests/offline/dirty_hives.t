@@ -157,6 +157,43 @@ a block's header inside a value are not taken for it.
   >     "$CLI" --hive HKEY_USERS=fake0.dat export HKEY_USERS fake0.reg && cmp fake0.reg fake.reg
   quillon-cli: avertissement : fake0.dat : registre endommagé (taille du bloc de données n° 0 endommagée), lu sur une copie corrigée ; le fichier n'a pas été modifié
 
+A real SYSTEM hive (regipy's SYSTEM_B, 10.9 MB) cut short at ten points, the usual state of a
+hive recovered from a failing disk or carved from free space: every cut reads, its whole bins
+and the whole cells of the bin it cuts, each key and value as the whole hive has it, more of
+them the later the cut; the warning names the cut.
+
+  $ xz -dc "$FIXTURES/regipy-system-b/SYSTEM_B.xz" >system && size=$(stat -c %s system)
+  $ system() { "$CLI" --load "SYSTEM=$1" export 'HKEY_LOCAL_MACHINE\SYSTEM' "$2" 2>&1 | grep -o 'fichier coupé.*'; }
+  $ "$CLI" --load SYSTEM=system export 'HKEY_LOCAL_MACHINE\SYSTEM' whole.reg 2>/dev/null && grep -c '^\[' whole.reg
+  33123
+  $ for tenth in 0 1 2 3 4 5 6 7 8 9; do
+  >     head -c $((size * tenth / 10 + 5330)) system >cut && system cut cut.reg >/dev/null &&
+  >         echo "$(grep -c '^\[' cut.reg) $(python3 "$TESTDIR/reg_compare.py" cut.reg whole.reg | tail -n 1)"
+  > done
+  3 3 passed, 0 failed
+  2058 2058 passed, 0 failed
+  4670 4670 passed, 0 failed
+  6909 6909 passed, 0 failed
+  8347 8347 passed, 0 failed
+  11883 11883 passed, 0 failed
+  15289 15289 passed, 0 failed
+  19399 19399 passed, 0 failed
+  21930 21930 passed, 0 failed
+  28225 28225 passed, 0 failed
+  $ head -c 1285739 system >cut && system cut cut.reg
+  fichier coupé à l'offset 0x139E6B, avant la fin que son en-tête annonce (0xBD4000) : lus ses blocs entiers et les cellules entières du dernier, jusqu'à l'offset 0x13A000), lue sur une copie corrigée ; le fichier n'a pas été modifié
+
+The Windows Me SYSTEM.DAT cut short: its whole data blocks are read, and the keys whose names lie
+in them.
+
+  $ head -c 1100000 "$FIXTURES/winme-dfwinreg-creg/SYSTEM.DAT" >me.dat
+  $ "$CLI" --hive HKEY_LOCAL_MACHINE=me.dat export HKEY_LOCAL_MACHINE me-cut.reg
+  quillon-cli: avertissement : me.dat : registre endommagé (fichier coupé après 1100000 octets : lus ses 18 blocs de données entiers sur 21), lu sur une copie corrigée ; le fichier n'a pas été modifié
+  quillon-cli: avertissement : me.dat : 140 clé(s) endommagée(s), lue(s) en partie
+  $ "$CLI" --hive "HKEY_LOCAL_MACHINE=$FIXTURES/winme-dfwinreg-creg/SYSTEM.DAT" export HKEY_LOCAL_MACHINE me-whole.reg
+  $ python3 "$TESTDIR/reg_compare.py" me-cut.reg me-whole.reg | tail -n 1
+  4274 passed, 0 failed
+
 No private copy is left:
 
   $ ls -A "$TMPDIR"

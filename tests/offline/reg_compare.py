@@ -18,8 +18,8 @@ def as_imported(value):
 
 
 def main():
-    read = lambda path: parse(open(path, 'rb').read().decode('cp1252'),
-                              lambda raw: raw.decode('cp1252'))
+    read = lambda path: parse(open(path, 'rb').read().decode('cp1252', 'surrogateescape'),
+                              lambda raw: raw.decode('cp1252', 'surrogateescape'))
     expected, actual = read(sys.argv[1]), read(sys.argv[2])
     prefix = sys.argv[3].upper() if len(sys.argv) > 3 else ''
     checks = failures = 0
@@ -32,7 +32,8 @@ def main():
             print(f'FAIL: missing key {key}')
             continue
         for name, value in values.items():
-            if as_imported(value) != actual[key].get(name):
+            found = actual[key].get(name)
+            if found is None or as_imported(value) != as_imported(found):
                 failures += 1
                 print(f'FAIL: {key} "{name}": {value} != {actual[key].get(name)}')
     print(f'{checks - failures} passed, {failures} failed')

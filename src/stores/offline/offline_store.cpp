@@ -165,12 +165,13 @@ class Mounter {
         const std::string file = tree != nullptr ? treeFile : fs::path(path).filename().string();
         const std::size_t warningsBefore = warnings_.size();
         std::optional<TemporaryFile> copy;
-        if (!RepairedCopy(path, dirty ? &logs : nullptr, file, copy)) {
+        bool cutShort = false;
+        if (!RepairedCopy(path, dirty ? &logs : nullptr, file, copy, cutShort)) {
             return false;
         }
         std::string copyError;
         if (std::shared_ptr<KeyTree> hive =
-                OpenHive(copy ? copy->Path() : path, shown, report, copyError)) {
+                OpenHive(copy ? copy->Path() : path, shown, report, copyError, cutShort)) {
             MountHive(mount, std::move(hive));
             return true;
         }
@@ -199,9 +200,9 @@ class Mounter {
 
     // Reads the hive at `path` and its logs beside `file` in `tree`, repairs it, warns of what
     // was done; `copy` holds the repaired hive when it changed. false when a file cannot be
-    // read or the copy written.
+    // read or the copy written. `cutShort`: the file ended inside its bins.
     bool RepairedCopy(const std::string& path, const FileTree* tree, const std::string& file,
-                      std::optional<TemporaryFile>& copy) {
+                      std::optional<TemporaryFile>& copy, bool& cutShort) {
         std::string bytes;
         FileError fileError;
         if (!ReadWholeFile(path, bytes, fileError)) {
@@ -211,6 +212,7 @@ class Mounter {
         const HiveRepair repair =
             RepairHive(bytes, tree != nullptr ? LogsBeside(*tree, file) : std::vector<HiveLog>{});
         WarnOfRepair(path, repair);
+        cutShort = repair.CutShort;
         if (!repair.Changed) {
             return true;
         }
