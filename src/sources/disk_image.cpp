@@ -65,7 +65,7 @@ ssize_t ReadExternal(TSK_IMG_INFO* image, TSK_OFF_T offset, char* buffer, size_t
     if (offset < 0) {
         return -1;
     }
-    return static_cast<ssize_t>(reinterpret_cast<ExternalImage*>(image)->Disk->Read(
+    return static_cast<ssize_t>(reinterpret_cast<ExternalImage*>(image)->Disk->ReadNotingFailure(
         static_cast<std::uint64_t>(offset), buffer, length));
 }
 
@@ -249,6 +249,9 @@ std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
                 "est tronqué ou endommagé)";
         return nullptr;
     }
+    std::vector<std::string> warnings =
+        virtualDisk != nullptr ? virtualDisk->Warnings() : std::vector<std::string>{};
+    const VirtualDisk* readThrough = virtualDisk.get();
     TSK_IMG_INFO* image = virtualDisk != nullptr
                               ? ExternalTskImage(std::move(virtualDisk))
                               : tsk_img_open_utf8_sing(
@@ -260,6 +263,8 @@ std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
         return nullptr;
     }
     std::shared_ptr<DiskImage> disk(new DiskImage(path, image));
+    disk->warnings_ = std::move(warnings);
+    disk->virtualDisk_ = readThrough;
     disk->FindVolumes();
     return disk;
 }
@@ -313,10 +318,19 @@ std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::s
                           LastTskError()
                     : path_ + " : ni table de partitions lisible (MBR, GPT)" + tableError_ +
                           " ni système de fichiers lisible (NTFS, FAT ...)" + LastTskError() +
-                          " : image tronquée, endommagée, chiffrée ou d'un autre format";
+                          (ReadFailure().empty()
+                               ? " : image tronquée, endommagée, chiffrée ou d'un autre format"
+                               : ReadFailure());
         return nullptr;
     }
     return std::make_unique<ImageTree>(fs, Shown(volume), shared_from_this());
+}
+
+std::string DiskImage::ReadFailure() const {
+    return virtualDisk_ != nullptr && virtualDisk_->ReadFailed()
+               ? " ; des blocs du disque virtuel sont hors de son fichier ou illisibles : image "
+                 "tronquée ou endommagée"
+               : "";
 }
 
 std::string DiskImage::Shown(const Volume& volume) const {

@@ -13,6 +13,10 @@
 struct TSK_IMG_INFO;
 
 namespace quillon {
+class VirtualDisk;
+}
+
+namespace quillon {
 
 // The kinds of image read, as messages list them.
 inline constexpr const char* kImageFormats =
@@ -37,9 +41,14 @@ class DiskImage : public std::enable_shared_from_this<DiskImage> {
 
     const std::string& Path() const { return path_; }
     const std::vector<Volume>& Volumes() const { return volumes_; }
+    // What was worked around to read the image (a virtual disk's damage), in French.
+    const std::vector<std::string>& Warnings() const { return warnings_; }
     // The files of the file system on `volume`; nullptr with a French `error` when there is none
     // that can be read. The tree keeps the image open.
     std::unique_ptr<FileTree> OpenFileSystem(const Volume& volume, std::string& error);
+    // What messages that found nothing add when some of a virtual disk's blocks could not be
+    // read (its file cut short, most often): "" when all could.
+    std::string ReadFailure() const;
     // How messages name a volume: "image.dd, partition 2".
     std::string Shown(const Volume& volume) const;
 
@@ -51,6 +60,8 @@ class DiskImage : public std::enable_shared_from_this<DiskImage> {
     TSK_IMG_INFO* image_;
     std::vector<Volume> volumes_;
     std::string tableError_; // why no partition table was found, for messages
+    std::vector<std::string> warnings_;
+    const VirtualDisk* virtualDisk_ = nullptr; // owned by image_, when it reads through one
 };
 
 } // namespace quillon

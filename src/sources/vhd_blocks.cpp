@@ -69,6 +69,20 @@ bool VhdBlocks::ReadTable() {
     return true;
 }
 
+bool VhdBlocks::FooterWhole() const {
+    unsigned char first[kFooterSize], last[kFooterSize];
+    return file_.Size() >= 2 * kFooterSize && file_.ReadAll(0, first, sizeof first) &&
+           file_.ReadAll(file_.Size() - kFooterSize, last, sizeof last) &&
+           std::memcmp(first, last, kFooterSize) == 0;
+}
+
+bool VhdBlocks::BlocksInFile() const {
+    return std::all_of(table_.begin(), table_.end(), [this](std::uint32_t entry) {
+        return entry == kNoBlock ||
+               std::uint64_t{entry} * kSector + bitmapSize_ + blockSize_ <= file_.Size();
+    });
+}
+
 bool VhdBlocks::ReadInBlock(std::uint64_t offset, char* buffer, std::size_t length) const {
     const std::uint32_t entry = table_[static_cast<std::size_t>(offset / blockSize_)];
     if (entry == kNoBlock) {

@@ -16,6 +16,12 @@ class VhdBlocks {
     // read by libvhdi alone) or its table cannot be read.
     static std::unique_ptr<VhdBlocks> Open(const std::string& path);
 
+    // The disk's size, from the footer's copy at the file's start.
+    std::uint64_t Size() const { return diskSize_; }
+    // Whether the footer at the file's end is its start's copy, as a whole disk's is.
+    bool FooterWhole() const;
+    // Whether every block the table names lies whole in the file: not, when it was cut short.
+    bool BlocksInFile() const;
     // The disk's bytes at `offset`: how many were read, or -1 when they cannot be read.
     std::int64_t Read(std::uint64_t offset, char* buffer, std::size_t length) const;
 

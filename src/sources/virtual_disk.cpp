@@ -175,7 +175,15 @@ class PaddedFile {
 };
 
 // What a libyal library offers for one kind of virtual disk, each in its own words.
-struct Vmdk {
+// What a library's disk says by default: it is read as it is, and may be any snapshot's parent.
+struct ReadAsItIs {
+    template <class Handle> static std::string Warning(Handle*, const std::string&) { return ""; }
+    template <class Handle> static std::string RefusalAsParent(Handle*, const std::string&) {
+        return "";
+    }
+};
+
+struct Vmdk : ReadAsItIs {
     // The library's handle, and the extent it reads through when the disk is one sparse file
     // holding its own descriptor.
     struct Handle {
@@ -311,6 +319,8 @@ struct Vhd {
     static std::string RefusalBeforeOpening(const std::string&) { return ""; }
 
     // Opened by name: a VHD's footer is at the very end of its file, where padding would hide it.
+    // libvhdi reads only that footer; a dynamic disk whose footer there is cut or damaged is read
+    // through the footer's copy that starts it, as Virtual PC itself would, with a warning.
     static Handle* Open(const std::string& path, std::string& reason) {
         Error* error = nullptr;
         auto handle = std::make_unique<Handle>();
@@ -322,12 +332,26 @@ struct Vhd {
             libvhdi_file_free(&handle->Disk, nullptr);
         }
         reason = LibraryReason(error, libvhdi_error_sprint, libvhdi_error_free);
+        handle->Blocks = VhdBlocks::Open(path);
+        if (handle->Blocks && !handle->Blocks->FooterWhole()) {
+            reason.clear();
+            return handle.release();
+        }
         return nullptr;
     }
     static void Close(Handle* handle) {
-        libvhdi_file_close(handle->Disk, nullptr);
-        libvhdi_file_free(&handle->Disk, nullptr);
+        if (handle->Disk != nullptr) {
+            libvhdi_file_close(handle->Disk, nullptr);
+            libvhdi_file_free(&handle->Disk, nullptr);
+        }
         delete handle;
+    }
+    static std::string Warning(Handle* handle, const std::string& path) {
+        return handle->Disk != nullptr
+                   ? ""
+                   : path +
+                         " : la fin du disque VHD (son pied de page) est coupée ou "
+                         "endommagée ; il est lu par la copie de ce pied de page qui le commence";
     }
     static std::int64_t Read(Handle* handle, std::uint64_t offset, char* buffer,
                              std::size_t length) {
@@ -339,12 +363,31 @@ struct Vhd {
     }
     static std::uint64_t Size(Handle* handle) {
         size64_t size = 0;
+        if (handle->Disk == nullptr) {
+            return handle->Blocks->Size();
+        }
         return libvhdi_file_get_media_size(handle->Disk, &size, nullptr) == 1 ? size : 0;
     }
-    static std::string Refusal(Handle*) { return ""; }
+    // Its footer's copy read, the file may just have been cut short.
+    static std::string Refusal(Handle* handle) {
+        return handle->Disk == nullptr && !handle->Blocks->BlocksInFile()
+                   ? "image Virtual PC (VHD) tronquée : ses derniers blocs manquent"
+                   : "";
+    }
+    // A disk read through its footer's copy has only that: libvhdi cannot set it under a
+    // snapshot.
+    static std::string RefusalAsParent(Handle* parent, const std::string& path) {
+        return parent->Disk != nullptr
+                   ? ""
+                   : "son disque parent « " + path +
+                         " » a la fin (son pied de page) coupée ou endommagée : un disque parent "
+                         "ne se lit pas par la copie de son pied de page";
+    }
     static std::optional<std::string> ParentName(Handle* handle) {
         uint32_t type = 0;
-        if (libvhdi_file_get_disk_type(handle->Disk, &type, nullptr) != 1 ||
+        // Read through its footer's copy, it is a dynamic disk: it has no parent.
+        if (handle->Disk == nullptr ||
+            libvhdi_file_get_disk_type(handle->Disk, &type, nullptr) != 1 ||
             type != LIBVHDI_DISK_TYPE_DIFFERENTIAL) {
             return std::nullopt;
         }
@@ -367,7 +410,7 @@ struct Vhd {
     }
 };
 
-struct Qcow {
+struct Qcow : ReadAsItIs {
     struct Handle {
         libqcow_file_t* Disk = nullptr;
         libbfio_handle_t* Io = nullptr;
@@ -477,6 +520,9 @@ template <class Library> class ChainedDisk : public VirtualDisk {
                 error = Unreadable(current) + refusal;
                 return nullptr;
             }
+            if (std::string warning = Library::Warning(handle, current); !warning.empty()) {
+                disk->warnings_.push_back(std::move(warning));
+            }
             if (depth > 0 && !disk->Attach(current, error)) {
                 return nullptr;
             }
@@ -514,6 +560,11 @@ template <class Library> class ChainedDisk : public VirtualDisk {
     bool Attach(const std::string& parent, std::string& error) {
         Handle* child = chain_[chain_.size() - 2];
         const std::string& childPath = children_.back();
+        if (std::string refusal = Library::RefusalAsParent(chain_.back(), parent);
+            !refusal.empty()) {
+            error = Unreadable(childPath) + refusal;
+            return false;
+        }
         if (!Library::ParentMatches(child, chain_.back())) {
             error = Unreadable(childPath) + "son disque parent « " + parent +
                     " » n'est plus celui sur lequel l'instantané a été pris (il a été modifié "

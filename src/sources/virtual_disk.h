@@ -17,6 +17,21 @@ class VirtualDisk {
     virtual std::uint64_t Size() const = 0;
     // Reads the disk's bytes at `offset`: how many were read, or -1 when they cannot be read.
     virtual std::int64_t Read(std::uint64_t offset, char* buffer, std::size_t length) = 0;
+    // Read, a failure noted: parts of the disk lie beyond its file or cannot be read.
+    std::int64_t ReadNotingFailure(std::uint64_t offset, char* buffer, std::size_t length) {
+        const std::int64_t read = Read(offset, buffer, length);
+        readFailed_ = readFailed_ || read < 0;
+        return read;
+    }
+    bool ReadFailed() const { return readFailed_; }
+    // What was worked around to read it, in French, for warnings.
+    const std::vector<std::string>& Warnings() const { return warnings_; }
+
+  protected:
+    std::vector<std::string> warnings_;
+
+  private:
+    bool readFailed_ = false;
 };
 
 // Reads `length` bytes at `offset` of a disk of `size` bytes kept in blocks of `blockSize`, each

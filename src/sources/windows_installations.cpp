@@ -206,7 +206,8 @@ ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::stri
         std::string why;
         std::unique_ptr<FileTree> tree = image.OpenFileSystem(volume, why);
         if (!tree && (partition != 0 || volume.Number == 0)) {
-            error = why;
+            // The whole image's own message already says why nothing could be read.
+            error = volume.Number == 0 ? why : why + image.ReadFailure();
             return {};
         }
         seen.push_back(tree ? image.Shown(volume) + " : pas de Windows" : why);
@@ -222,7 +223,8 @@ ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::stri
                 std::to_string(image.Volumes().size()) + " partition(s) dans l'image)";
     } else if (found.empty()) {
         error = image.Path() + " : aucune installation de Windows trouvée dans l'image (" +
-                (seen.empty() ? std::string("aucune partition") : JoinNames(seen)) + ")";
+                (seen.empty() ? std::string("aucune partition") : JoinNames(seen)) + ")" +
+                image.ReadFailure();
     } else if (found.size() > 1) {
         error = image.Path() + " : plusieurs installations de Windows (" + JoinNames(found) +
                 ") ; choisissez-en une avec --partition N";

@@ -151,7 +151,12 @@ What cannot be read says what it is:
   quillon-cli: Impossible de lire l'image disque « cut.vdi » : image VirtualBox (VDI) endommagée : fichier tronqué (ses derniers blocs manquent)
   [1]
   $ head -c 300000 dynamic.vhd >cut.vhd && "$CLI" --image cut.vhd status
-  quillon-cli: Impossible de lire l'image disque « cut.vhd » : image Virtual PC ou Hyper-V (VHD, VHDX) illisible ou endommagée, ou disque d'un type non lu (*) (glob)
+  quillon-cli: Impossible de lire l'image disque « cut.vhd » : image Virtual PC (VHD) tronquée : ses derniers blocs manquent
+  [1]
+  $ head -c 4000000 dynamic.vhdx >cut-dynamic.vhdx && head -c 30000 streamOptimized.vmdk >cut-streamOptimized.vmdk
+  $ for disk in cut-dynamic.vhdx cut-streamOptimized.vmdk; do "$CLI" --image $disk status; done
+  quillon-cli: cut-dynamic.vhdx : ni table de partitions lisible (MBR, GPT) ni système de fichiers lisible (NTFS, FAT ...) (*) ; des blocs du disque virtuel sont hors de son fichier ou illisibles : image tronquée ou endommagée (glob)
+  quillon-cli: cut-streamOptimized.vmdk : ni table de partitions lisible (MBR, GPT) ni système de fichiers lisible (NTFS, FAT ...) (*) ; des blocs du disque virtuel sont hors de son fichier ou illisibles : image tronquée ou endommagée (glob)
   [1]
   $ head -c 200000 compressed.qcow2 >cut.qcow2 && "$CLI" --image cut.qcow2 status
   quillon-cli: Impossible de lire l'image disque « cut.qcow2 » : image QEMU (QCOW) endommagée : table de second niveau hors du fichier ou mal alignée
@@ -165,6 +170,31 @@ What cannot be read says what it is:
   quillon-cli: Impossible de lire l'image disque « missing.vmdk » : fichier absent, illisible ou d'un format inconnu (images lues : brutes, brutes découpées, EnCase E01, VMware VMDK, Virtual PC VHD, Hyper-V VHDX, VirtualBox VDI, QEMU QCOW2 et QCOW) (*) (glob)
   [1]
 
+A dynamic VHD whose footer at the end is damaged, or cut off, reads through the footer's copy
+that starts it, with a warning:
+
+  $ cp dynamic.vhd footer.vhd && python3 -c "import sys; d=bytearray(open(sys.argv[1],'rb').read())
+  > d[-512:-504]=bytes(8); open(sys.argv[1],'wb').write(d)" footer.vhd
+  $ head -c -300 dynamic.vhd >no-footer.vhd
+  $ for disk in footer.vhd no-footer.vhd; do "$CLI" --image $disk save $disk.reg 2>&1 | grep quillon && cmp $disk.reg raw.reg; done
+  quillon-cli: avertissement : footer.vhd : la fin du disque VHD (son pied de page) est coupée ou endommagée ; il est lu par la copie de ce pied de page qui le commence
+  quillon-cli: avertissement : no-footer.vhd : la fin du disque VHD (son pied de page) est coupée ou endommagée ; il est lu par la copie de ce pied de page qui le commence
+
 Nothing is written beside the disks, and no temporary file is left:
 
   $ ls -A "$TMPDIR"
+
+Disks Windows wrote (../shared/fixtures/real/windows-vhd: 10 MiB, one NTFS partition, no
+Windows): the dynamic VHD with its footer cut off reads as the whole one does; the VHDX cut short
+says so.
+
+  $ real=$FIXTURES/windows-vhd
+  $ test -d "$real" || { echo "the disks of $FIXTURES are not here (no ../shared beside the clone)"; exit 80; }
+  $ zcat "$real/dynamic.vhd.gz" >windows.vhd && head -c -100 windows.vhd >windows-cut.vhd
+  $ "$CLI" --image windows.vhd list; "$CLI" --image windows-cut.vhd list
+  quillon-cli: windows.vhd : aucune installation de Windows trouvée dans l'image (windows.vhd, partition 1 : pas de Windows)
+  quillon-cli: windows-cut.vhd : aucune installation de Windows trouvée dans l'image (windows-cut.vhd, partition 1 : pas de Windows)
+  [1]
+  $ zcat "$real/dynamic.vhdx.gz" | head -c 5000000 >windows-cut.vhdx && "$CLI" --image windows-cut.vhdx list
+  quillon-cli: windows-cut.vhdx : aucune installation de Windows trouvée dans l'image (windows-cut.vhdx, partition 1 : pas de système de fichiers lisible (NTFS, FAT ...) (Cannot determine file system type)) ; des blocs du disque virtuel sont hors de son fichier ou illisibles : image tronquée ou endommagée
+  [1]

@@ -323,6 +323,7 @@ class Mounter {
         if (!image) {
             return false;
         }
+        warnings_.insert(warnings_.end(), image->Warnings().begin(), image->Warnings().end());
         std::string why;
         ImageVolumeTree found = FindImageInstallation(*image, options.Partition, why);
         if (!found.Tree) {
