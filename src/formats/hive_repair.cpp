@@ -121,6 +121,44 @@ bool IsWholeLog(std::string_view log) {
            (IsOldLog(log) || U32(log, kFileTypeAt) == kNewLog);
 }
 
+// The entries of a new-format log that are whole, in file order, up to the first that is
+// not (Windows stops there).
+std::vector<std::size_t> WholeEntries(std::string_view log) {
+    std::vector<std::size_t> entries;
+    if (!IsWholeLog(log) || U32(log, kFileTypeAt) != kNewLog) {
+        return entries;
+    }
+    std::size_t at = kLogHeaderSize;
+    while (at + kEntryHeaderSize <= log.size() && log.substr(at, kLogEntry.size()) == kLogEntry) {
+        const std::uint32_t size = U32(log, at + kEntrySizeAt);
+        const std::uint32_t binsSize = U32(log, at + kEntryBinsSizeAt);
+        if (size < kEntryHeaderSize || size % kLogHeaderSize != 0 || size > log.size() - at ||
+            binsSize % kBinAlignment != 0 || binsSize >= kLargestHive ||
+            Marvin32(log.substr(at + kEntryHeaderSize, size - kEntryHeaderSize)) !=
+                U64(log, at + kEntryHash1At) ||
+            Marvin32(log.substr(at, kEntryHashedHeader)) != U64(log, at + kEntryHash2At)) {
+            break;
+        }
+        entries.push_back(at);
+        at += size;
+    }
+    return entries;
+}
+
+// A whole log whose last write is older than the hive's last save: left by an earlier session,
+// it has nothing to bring.
+bool IsStaleLog(std::string_view log, std::string_view hive) {
+    if (!IsWholeLog(log) || !HasValidHeader(hive)) {
+        return false;
+    }
+    const std::uint32_t saved = U32(hive, kSecondarySequenceAt);
+    if (IsOldLog(log)) {
+        return U32(log, kPrimarySequenceAt) < saved;
+    }
+    const std::vector<std::size_t> entries = WholeEntries(log);
+    return !entries.empty() && U32(log, entries.back() + kEntrySequenceAt) < saved;
+}
+
 class Repairer {
   public:
     explicit Repairer(std::string& hive) : hive_(hive), validBase_(HasValidHeader(hive)) {}
@@ -366,31 +404,6 @@ class Repairer {
         return "0x" + text;
     }
 
-    // The entries of a new-format log that are whole, in file order, up to the first that is
-    // not (Windows stops there).
-    static std::vector<std::size_t> WholeEntries(std::string_view log) {
-        std::vector<std::size_t> entries;
-        if (!IsWholeLog(log) || U32(log, kFileTypeAt) != kNewLog) {
-            return entries;
-        }
-        std::size_t at = kLogHeaderSize;
-        while (at + kEntryHeaderSize <= log.size() &&
-               log.substr(at, kLogEntry.size()) == kLogEntry) {
-            const std::uint32_t size = U32(log, at + kEntrySizeAt);
-            const std::uint32_t binsSize = U32(log, at + kEntryBinsSizeAt);
-            if (size < kEntryHeaderSize || size % kLogHeaderSize != 0 || size > log.size() - at ||
-                binsSize % kBinAlignment != 0 || binsSize >= kLargestHive ||
-                Marvin32(log.substr(at + kEntryHeaderSize, size - kEntryHeaderSize)) !=
-                    U64(log, at + kEntryHash1At) ||
-                Marvin32(log.substr(at, kEntryHashedHeader)) != U64(log, at + kEntryHash2At)) {
-                break;
-            }
-            entries.push_back(at);
-            at += size;
-        }
-        return entries;
-    }
-
     // Writes one entry's pages into `hive`, grown to the entry's size; false, `hive` as it was
     // before it, when a page lies outside the entry or the hive.
     static bool ApplyEntry(std::string_view entry, std::string& hive) {
@@ -493,7 +506,8 @@ HiveRepair RepairHive(std::string& hive, const std::vector<HiveLog>& logs) {
         for (const HiveLog* log : present) {
             if (std::find(repair.LogsApplied.begin(), repair.LogsApplied.end(), log->Name) ==
                 repair.LogsApplied.end()) {
-                repair.LogsRefused.push_back(log->Name);
+                (IsStaleLog(log->Bytes, hive) ? repair.LogsStale : repair.LogsRefused)
+                    .push_back(log->Name);
             }
         }
     }

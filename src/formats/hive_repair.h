@@ -19,12 +19,13 @@ struct HiveRepair {
     enum class Logs {
         NotNeeded,  // the hive was closed cleanly
         Applied,    // the hive was dirty, and logs brought it to its last state
-        NotApplied, // the hive was dirty; its logs are damaged or belong to another hive
+        NotApplied, // the hive was dirty; its logs are damaged, stale or another hive's
         None,       // the hive was dirty, and no log lies beside it
     };
     Logs State = Logs::NotNeeded;
-    std::vector<std::string> LogsApplied;        // their names, in the order applied
-    std::vector<std::string> LogsRefused;        // non-empty logs that were not applied
+    std::vector<std::string> LogsApplied; // their names, in the order applied
+    std::vector<std::string> LogsRefused; // non-empty logs damaged or not the hive's
+    std::vector<std::string> LogsStale;   // whole logs older than the hive's last save, not applied
     std::vector<std::string> DamageWorkedAround; // in French: what was wrong, and where
     bool Changed = false;  // the bytes differ from the file's: the copy must be read
     bool CutShort = false; // the file ended inside its bins: its lists name cells beyond the cut

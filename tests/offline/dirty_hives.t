@@ -76,6 +76,13 @@ A whole log written at another save than the hive's last (its timestamp differs)
   $ "$CLI" --load X=folder/hive export 'HKEY_LOCAL_MACHINE\X' other.reg
   quillon-cli: avertissement : folder/hive : ruche laissée ouverte par Windows (arrêt sans fermeture propre) ; son journal « HIVE.log1 » est endommagé ou n'est pas le sien, il n'a pas été appliqué : ruche lue telle qu'enregistrée en dernier, ses dernières modifications peuvent manquer
 
+One written at a save before the hive's last (its sequence numbers older) is stale:
+
+  $ patch other.log "struct.pack_into('<II',d,4,3,3)
+  > $checksum" && cp other.log folder/HIVE.log1
+  $ "$CLI" --load X=folder/hive export 'HKEY_LOCAL_MACHINE\X' other.reg
+  quillon-cli: avertissement : folder/hive : ruche laissée ouverte par Windows (arrêt sans fermeture propre) ; son journal « HIVE.log1 » est périmé (plus ancien que le dernier enregistrement de la ruche), il n'a pas été appliqué : ruche lue telle qu'enregistrée en dernier, ses dernières modifications peuvent manquer
+
 A primary whose header is bad, recovered from its log's copy of it:
 
   $ load "$dirty/BadBaseBlockHive/BadBaseBlockHive" bad-base.reg
@@ -109,6 +116,13 @@ the hive's last save; here all those after it are in .LOG2.
   new.reg:[HKEY_LOCAL_MACHINE\X\Key3\Key3_1]
   new.reg:[HKEY_LOCAL_MACHINE\X\Key3\Key3_2]
   new.reg:[HKEY_LOCAL_MACHINE\X\Key3\Key3_3]
+
+Without .LOG2, the log left is stale: its one entry is older than the hive's last save. It is
+said so, not called damaged; the hive is read as last saved.
+
+  $ mkdir stale && cp "$dirty/NewDirtyHive2/NewDirtyHive" "$dirty/NewDirtyHive2/NewDirtyHive.LOG1" stale/
+  $ "$CLI" --load X=stale/NewDirtyHive export 'HKEY_LOCAL_MACHINE\X' stale.reg
+  quillon-cli: avertissement : stale/NewDirtyHive : ruche laissée ouverte par Windows (arrêt sans fermeture propre) ; son journal « NewDirtyHive.LOG1 » est périmé (plus ancien que le dernier enregistrement de la ruche), il n'a pas été appliqué : ruche lue telle qu'enregistrée en dernier, ses dernières modifications peuvent manquer
 
 A real Windows XP user hive, its header's checksum broken, or the size of one of its hive bins
 zeroed (the first, one in the middle, the last): every key and value of the original, with a

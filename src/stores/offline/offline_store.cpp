@@ -259,13 +259,7 @@ class Mounter {
         case HiveRepair::Logs::NotApplied:
             warnings_.push_back(
                 path + " : ruche laissée ouverte par Windows (arrêt sans fermeture propre) ; " +
-                (repair.LogsRefused.size() == 1
-                     ? "son journal « " + repair.LogsRefused.front() +
-                           " » est endommagé ou n'est pas le sien, il n'a pas été appliqué"
-                     : "ses journaux « " + JoinNames(repair.LogsRefused) +
-                           " » sont endommagés ou ne sont pas les siens, ils n'ont pas été "
-                           "appliqués") +
-                lastSaved);
+                WhyLogsNotApplied(repair) + lastSaved);
             break;
         case HiveRepair::Logs::None:
             warnings_.push_back(path +
@@ -277,6 +271,33 @@ class Mounter {
         if (!repair.DamageWorkedAround.empty()) {
             WarnOfDamage(path + " : ruche endommagée", "lue", repair.DamageWorkedAround);
         }
+    }
+
+    // Of logs that were not applied: those damaged or another hive's, then those left stale by
+    // an earlier session.
+    static std::string WhyLogsNotApplied(const HiveRepair& repair) {
+        std::string why;
+        const std::vector<std::string>& refused = repair.LogsRefused;
+        const std::vector<std::string>& stale = repair.LogsStale;
+        if (!refused.empty()) {
+            why = refused.size() == 1
+                      ? "son journal « " + refused.front() +
+                            " » est endommagé ou n'est pas le sien, il n'a pas été appliqué"
+                      : "ses journaux « " + JoinNames(refused) +
+                            " » sont endommagés ou ne sont pas les siens, ils n'ont pas été "
+                            "appliqués";
+        }
+        if (!stale.empty()) {
+            why += (why.empty() ? "" : " ; ") +
+                   (stale.size() == 1
+                        ? "son journal « " + stale.front() +
+                              " » est périmé (plus ancien que le dernier enregistrement de la "
+                              "ruche), il n'a pas été appliqué"
+                        : "ses journaux « " + JoinNames(stale) +
+                              " » sont périmés (plus anciens que le dernier enregistrement de la "
+                              "ruche), ils n'ont pas été appliqués");
+        }
+        return why;
     }
 
     // "FILE : ruche endommagée (what ; was ; wrong), lue sur une copie corrigée ...".
