@@ -68,7 +68,9 @@ struct Layout {
     unsigned L2Bits = 0; // entries per second-level table, as a power of two
     std::uint64_t L1Entries = 0;
     std::uint64_t L1Offset = 0;
+    std::uint64_t DiskSize = 0;
 
+    bool TooLarge() const { return DiskSize > kLargestDisk; }
     std::uint64_t ClusterSize() const { return std::uint64_t{1} << ClusterBits; }
     std::uint64_t L2Size() const { return (std::uint64_t{1} << L2Bits) * kEntrySize; }
 };
@@ -111,14 +113,19 @@ std::string ReadLayout(const Image& image, Layout& layout) {
         }
         const std::uint64_t l1Size = Be(full->data() + kL1SizeAt, 4);
         const std::uint64_t covered = layout.ClusterSize() << layout.L2Bits;
-        if (diskSize > kLargestDisk || l1Size < (diskSize + covered - 1) / covered) {
+        if (diskSize > kLargestDisk) {
+            layout.DiskSize = diskSize;
+            return "";
+        }
+        if (l1Size < (diskSize + covered - 1) / covered) {
             return "table de premier niveau trop courte pour la taille du disque";
         }
     } else {
         return "version " + std::to_string(layout.Version) + " non lue";
     }
-    if (diskSize > kLargestDisk) {
-        return "taille de disque incohérente";
+    layout.DiskSize = diskSize;
+    if (layout.TooLarge()) {
+        return "";
     }
     const std::uint64_t covered = layout.ClusterSize() << layout.L2Bits;
     layout.L1Entries = (diskSize + covered - 1) / covered;
@@ -161,6 +168,14 @@ std::string QcowTablesRefusal(const std::string& path) {
     };
     if (!wrong.empty()) {
         return refusal(wrong);
+    }
+    // A disk this large is no old Windows machine's, and its tables would not fit in memory.
+    if (layout.TooLarge()) {
+        constexpr unsigned kTebibyteBits = 40;
+        return "image QEMU (QCOW) d'un disque de " +
+               std::to_string(layout.DiskSize >> kTebibyteBits) +
+               " Tio, trop grand pour être lu (" +
+               std::to_string(kLargestDisk >> kTebibyteBits) + " Tio au plus)";
     }
     const auto l1 = image.Bytes(layout.L1Offset, layout.L1Entries * kEntrySize);
     if (!l1) {

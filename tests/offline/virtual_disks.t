@@ -143,6 +143,9 @@ What cannot be read says what it is:
   $ "$CLI" --image locked.qcow2 status
   quillon-cli: Impossible de lire l'image disque « locked.qcow2 » : image QEMU (QCOW) chiffrée (AES), illisible sans son mot de passe
   [1]
+  $ qemu-img create -q -f qcow2 huge.qcow2 100T && "$CLI" --image huge.qcow2 status
+  quillon-cli: Impossible de lire l'image disque « huge.qcow2 » : image QEMU (QCOW) d'un disque de 100 Tio, trop grand pour être lu (64 Tio au plus)
+  [1]
   $ qemu-img create -q -f qcow2 -b disk.img -F raw over-raw.qcow2
   $ "$CLI" --image over-raw.qcow2 status
   quillon-cli: Impossible de lire l'image disque « over-raw.qcow2 » : son image de base « disk.img » n'est pas au format QCOW : une image QCOW sur une image brute n'est pas lue
