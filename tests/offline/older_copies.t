@@ -82,6 +82,14 @@ cabinet's copy reads as the registry it was made from, in a folder and in a disk
   $ truncate -s 40M me.img && mkfs.fat -F 32 me.img >/dev/null && mcopy -s -i me.img me/* ::/
   $ "$CLI" --image me.img --restore-point rb001 save image-cab.reg 2>/dev/null && cmp image-cab.reg current.reg
 
+A damaged registry in a cabinet is named by the cabinet and the member, as its keys are read:
+
+  $ mkdir -p bad/WINDOWS/SYSBCKUP && cp me/WINDOWS/SYSTEM.DAT bad/WINDOWS/ &&
+  >     python3 -c "import sys; d=open(sys.argv[1],'rb').read(); open(sys.argv[2],'wb').write(d[:0x100]+b'\xff'*0x200+d[0x300:])" "$me/USER.DAT" bad/WINDOWS/USER.DAT
+  $ (cd bad/WINDOWS && TZ=UTC gcab -c -z SYSBCKUP/RB002.CAB SYSTEM.DAT USER.DAT) && cp "$me/USER.DAT" bad/WINDOWS/ && chmod u+w bad/WINDOWS/USER.DAT
+  $ "$CLI" --windows bad --restore-point RB002 export HKEY_USERS damaged.reg
+  quillon-cli: avertissement : bad/WINDOWS/SYSBCKUP/RB002.CAB : USER.DAT : 3 clé(s) endommagée(s), lue(s) en partie
+
 A Windows Me restore point: System Restore keeps its registry snapshots as RG*.CAB in
 _RESTORE/ARCHIVE (beside FS*.CAB, the other files), here with their folder in the cabinet.
 

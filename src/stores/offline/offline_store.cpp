@@ -450,9 +450,11 @@ class Mounter {
                 return false;
             }
             const std::size_t warningsBefore = warnings_.size();
-            const bool mounted = ExtractCabMember(cab, member, taken->Path(), error_) &&
-                                 MountFile(key, taken->Path());
+            // The key tree names the member as the user knows it in the warnings it gives as
+            // its keys are read; what is said on mounting names the copy, renamed below.
             const std::string shown = where + " : " + member;
+            const bool mounted = ExtractCabMember(cab, member, taken->Path(), error_) &&
+                                 MountFile(key, taken->Path(), nullptr, {}, shown);
             error_ = ReplaceAll(ReplaceAll(error_, taken->Path(), shown), cab, where);
             for (std::size_t i = warningsBefore; i < warnings_.size(); ++i) {
                 warnings_[i] = ReplaceAll(warnings_[i], taken->Path(), shown);
