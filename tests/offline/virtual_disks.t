@@ -85,6 +85,20 @@ formats' published descriptions (make_snapshot.py).
   $ "$CLI" --image base.vmdk list | cut -f 4,5 | tail -n 1
   Luc	{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}
 
+A QCOW2 snapshot with only one cluster of its FAT changed (an entry no file uses): QEMU puts
+that cluster at the offset in the child's file where the parent keeps the disk's first cluster;
+each is read from its own file, and the child reads as QEMU reads it.
+
+  $ cp disk.img fat.img && python3 -c "import sys; f=open(sys.argv[1],'r+b'); f.seek((1<<20)+32*512+60000); b=f.read(1)[0]
+  > f.seek(-1,1); f.write(bytes([b^0x55]))" fat.img
+  $ python3 "$SRC/tests/offline/make_snapshot.py" qcow2 base.qcow2 disk.img fat.img fat.qcow2
+  $ qemu-img map --output=json fat.qcow2 | python3 -c "import json,sys; m=json.load(sys.stdin)
+  > child={e['offset'] for e in m if e['data'] and e['depth']==0}; parent={e['offset'] for e in m if e['data'] and e['depth']==1}
+  > print('shared offsets' if child & parent else 'none shared')"
+  shared offsets
+  $ qemu-img convert -O raw fat.qcow2 fat.raw && cmp fat.raw fat.img && "$CLI" --image fat.qcow2 save fat.reg 2>/dev/null && cmp fat.reg raw.reg
+  $ "$CLI" --image fat.qcow2 list --details | sed 's|^fat.qcow2|IMAGE|' | cmp - raw.list
+
 Windows 7's XP Mode: "Windows XP Mode.vhd", a differencing disk, names its parent by a path of the
 machine that made it (C:\Program Files\Windows XP Mode\...) and by its file name; the parent is
 found beside it.
