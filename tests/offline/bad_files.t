@@ -1,6 +1,7 @@
-Each bad registry file ends the command with a message naming it, never a crash or a hang:
-a truncated hive, noise with and without a hive's or a CREG file's signature, an empty file, a
-.reg or a broken Wine file given as a hive, a missing file, a folder, a folder as a Wine prefix.
+Each bad registry file ends the command with a message naming it, never a crash or a hang (a
+hive cut short is read as far as it goes: here its first bin, which holds no version): noise
+with and without a hive's or a CREG file's signature, an empty file, a .reg or a broken Wine
+file given as a hive, a missing file, a folder, a folder as a Wine prefix.
 
   $ good="$SAMPLE/Documents and Settings/Luc/NTUSER.DAT"
   $ head -c 6000 "$good" >truncated.dat
@@ -13,7 +14,10 @@ a truncated hive, noise with and without a hive's or a CREG file's signature, an
   $ for file in truncated.dat noise.dat regf-noise.dat empty.dat creg.dat text.reg user.reg missing.dat folder; do
   >     "$CLI" --load "X=$file" status
   > done
-  quillon-cli: Impossible de lire la ruche « truncated.dat » : ce n'est pas une ruche de registre regf lisible (fichier trop court, en-tête ou blocs endommagés)
+  quillon-cli: avertissement : truncated.dat : ruche endommagée (fichier coupé à l'offset 0x1770, avant la fin que son en-tête annonce (0x6000) : lus ses blocs entiers et les cellules entières du dernier, jusqu'à l'offset 0x2000), lue sur une copie corrigée ; le fichier n'a pas été modifié
+  quillon-cli: avertissement : truncated.dat : ruche endommagée, lue autant qu'elle a pu l'être : des clés ou des valeurs peuvent manquer
+  [stop] Recherche de la version OE dans le registre (1): Version OE non trouvée
+  quillon-cli: la version d'OE se lit dans la ruche SOFTWARE de Windows (HKEY_LOCAL_MACHINE\Software) : donnez --windows DOSSIER, ou la ruche avec --hive HKEY_LOCAL_MACHINE\Software=FICHIER
   quillon-cli: noise.dat : ni une ruche de registre (regf ou CREG) ni un fichier de registre de Wine
   quillon-cli: Impossible de lire la ruche « regf-noise.dat » : ce n'est pas une ruche de registre regf lisible (fichier trop court, en-tête ou blocs endommagés)
   quillon-cli: empty.dat : ni une ruche de registre (regf ou CREG) ni un fichier de registre de Wine
