@@ -5,6 +5,7 @@
 
 #include "adapt/backup_adaptation.h"
 #include "app/controls.h"
+#include "app/operations.h"
 #include "app/ui_port.h"
 #include "files/temp_file.h"
 #include "registry/reg_access.h"
@@ -70,10 +71,24 @@ class Dialogue : private ControlObserver {
     void ChoixRepertoireSauvegarde_Click();
     void BoutonChangerF_Click();
     void BoutonEnregistrerSauvegarde_Click();
-    // After a backup, or an adapted backup, when its box is ticked: the mail copied out, or a
-    // copy of it put in place.
-    void CopierCourrier(bool otherHive);
+    // After a backup, or an adapted backup, when its box is ticked: the mail copied out (into a
+    // folder asked for), or a copy of it put in place.
+    void CopierCourrier(const BackupSource& source);
     void PlacerCourrier();
+
+    // Operations: the work of the commands, their inputs given as values, their outcome given
+    // back as data; each says what it does through the Ui as the window does. The handlers above
+    // gather the window's state and call them; the command line calls them directly.
+    // The boxes of tab 1 or 2 that are ticked.
+    SettingsGroups GroupsTicked(int tab) const;
+    // Tabs 1 and 2: a backup of `groups` of the settings of `source` into `file`.
+    BackupOutcome SaveBackup(const BackupSource& source, const SettingsGroups& groups,
+                             const std::string& file);
+    // After a backup of `source`: its mail and address book copied into `destination`.
+    MailOutcome CopyMail(const BackupSource& source, const std::string& destination);
+    // Tab 2's search: the identity and store folder of the hive loaded under
+    // HKEY_LOCAL_MACHINE\hive, shown in the tab's fields.
+    LookupOutcome LookUpHive(const std::string& hive);
     void RepertoireChoisi_LostFocus();
     void RepertoireCourant_LostFocus();
     void RepertoireLu_LostFocus();
@@ -170,29 +185,34 @@ class Dialogue : private ControlObserver {
 
     // The backup commands of tabs 1 and 2 share their steps through this description of a tab.
     struct BackupTab;
-    void SaveSettings(const BackupTab& tab);
+    void StartBackupRun();
+    std::optional<std::string> ChooseBackupFile(const char* proposedName);
     bool FinishBackup(const BackupTab& tab, TemporaryFile& work);
     bool SaveSections(const BackupTab& tab);
     bool SaveSection(const BackupTab& tab, const std::string& path, const char* missingMessage,
                      const char* missingTitle);
     bool SaveAccounts(const BackupTab& tab);
-    bool SaveDialUp();
+    bool SaveDialUp(const BackupTab& tab);
     bool SauvegarderMdp();
     bool Present(const char* root, const std::string& path);
     bool Export(const char* root, const std::string& path, const std::string& file);
     void ReportFileError(const FileError& error, const char* title);
+    // A file of the backup failed: said, and noted in its outcome.
+    void BackupFileFailed(const FileError& error);
     void CheckFolderExists(const TextBox& field);
     bool toldNoInstallation_ = false;
     void ReportAdaptation(const AdaptationCounts& counts);
     // A folder stored in the registry read, as its system opens it; `userKeys` is where the keys
     // of the user it belongs to are ("" for the active user's).
     std::string SystemFolderOf(std::string_view stored, const std::string& userKeys);
-    void ShowMailReport(const MailReport& report, const std::string& copyShown, bool placed,
-                        const std::string& title);
+    // Closes the progress window, says what the copy or the placement did, and gives it back.
+    MailOutcome ShowMailReport(const MailReport& report, const std::string& copyShown, bool placed,
+                               const std::string& title);
 
     Reg_access& registry_;
     Ui& ui_;
-    std::string backupWork_; // the backup being built, beside FichierExport3
+    std::string backupWork_;      // the backup being built, beside FichierExport3
+    BackupOutcome backupOutcome_; // of the backup being built
     bool ended_ = false;
     std::vector<Control*> controls_;
     using Handlers = std::map<std::string, std::function<void()>, std::less<>>;

@@ -38,67 +38,105 @@ std::string LocalDate() {
 
 } // namespace
 
-// What differs between the two tabs' backups: where the keys are, which boxes select them,
+// What differs between the two tabs' backups: where the keys are, which groups are asked for,
 // and which sections exist.
 struct Dialogue::BackupTab {
     const char* Root;     // every section's root
     std::string Prefix;   // before every key path: the hive name and "\" on tab 2
     std::string Identity; // ID
-    const char* FileName; // proposed name, before the date
-    CheckBox& All;
-    CheckBox& Blocked;
-    CheckBox& BlockedMail;
-    CheckBox& BlockedNews;
-    CheckBox& Rules;
-    CheckBox& RulesMail;
-    CheckBox& Filters;
-    CheckBox& RulesNews;
-    CheckBox& Signatures;
-    CheckBox& Accounts;
-    CheckBox& DialUp;
-    CheckBox* AddressBook; // tab 1 only
-    bool ActiveUser;       // tab 1: password stores, the users' dial-up keys, the address book
+    SettingsGroups Groups;
+    bool ActiveUser; // tab 1: password stores, the users' dial-up keys, the address book
 
+    bool Has(SettingsGroup group) const { return Groups.Has(group); }
     std::string OutlookExpressKey() const { return OutlookExpressKeyOf(Prefix, Identity); }
 };
 
+SettingsGroups Dialogue::GroupsTicked(int tab) const {
+    const bool first = tab == 1;
+    const std::pair<const CheckBox&, SettingsGroup> boxes[] = {
+        {first ? Check1_9 : Check2_9, SettingsGroup::All},
+        {first ? Check1_1 : Check2_1, SettingsGroup::BlockedSenders},
+        {first ? Check1_11 : Check2_11, SettingsGroup::BlockedMail},
+        {first ? Check1_12 : Check2_12, SettingsGroup::BlockedNews},
+        {first ? Check1_2 : Check2_2, SettingsGroup::Rules},
+        {first ? Check1_21 : Check2_21, SettingsGroup::RulesMail},
+        {first ? Check1_22 : Check2_22, SettingsGroup::Filters},
+        {first ? Check1_23 : Check2_23, SettingsGroup::RulesNews},
+        {first ? Check1_3 : Check2_3, SettingsGroup::Signatures},
+        {first ? Check1_4 : Check2_4, SettingsGroup::Accounts},
+        {first ? Check1_5 : Check2_5, SettingsGroup::DialUp},
+    };
+    SettingsGroups groups;
+    for (const auto& [box, group] : boxes) {
+        if (box.Value() == 1) {
+            groups.Add(group);
+        }
+    }
+    if (first && Check1_6.Value() == 1) {
+        groups.Add(SettingsGroup::AddressBook);
+    }
+    return groups;
+}
+
 void Dialogue::BoutonSauvegarder1_Click() {
-    SaveSettings({"HKEY_CURRENT_USER", "", IdentiteBdRActif, "Sauvegarde Quillon ", Check1_9,
-                  Check1_1, Check1_11, Check1_12, Check1_2, Check1_21, Check1_22, Check1_23,
-                  Check1_3, Check1_4, Check1_5, &Check1_6, true});
+    const BackupSource source{false, "", IdentiteBdRActif};
+    if (const auto file = ChooseBackupFile("Sauvegarde Quillon ");
+        file && SaveBackup(source, GroupsTicked(1), *file).State == BackupOutcome::Status::Done &&
+        CourrierAvec1.Value() == 1) {
+        CopierCourrier(source);
+    }
 }
 
 void Dialogue::BoutonSauvegarder2_Click() {
-    SaveSettings({"HKEY_LOCAL_MACHINE", NomAutre.Text() + "\\", IdentiteAutre.Text(),
-                  "Sauvegarde Quillon Autre Base ", Check2_9, Check2_1, Check2_11, Check2_12,
-                  Check2_2, Check2_21, Check2_22, Check2_23, Check2_3, Check2_4, Check2_5, nullptr,
-                  false});
+    const BackupSource source{true, NomAutre.Text(), IdentiteAutre.Text()};
+    if (const auto file = ChooseBackupFile("Sauvegarde Quillon Autre Base ");
+        file && SaveBackup(source, GroupsTicked(2), *file).State == BackupOutcome::Status::Done &&
+        CourrierAvec2.Value() == 1) {
+        CopierCourrier(source);
+    }
 }
 
-// The backup is built in a file of its own beside the chosen one, and put in its place only when
-// complete: a run that fails half-way or writes no key leaves the chosen file as it was.
-void Dialogue::SaveSettings(const BackupTab& tab) {
+void Dialogue::StartBackupRun() {
     PremiereOuverture = 0;
     NbSauvegarde = 0;
+}
+
+// The backup file, asked for in the store folder, where the user can write (with this system's
+// variables expanded, since the dialog takes no %UserProfile%); nothing, said, when none is given.
+std::optional<std::string> Dialogue::ChooseBackupFile(const char* proposedName) {
+    StartBackupRun();
     FileDialogRequest request = BackupFileRequest(
         FileDialogRequest::Form::Save, Ansi("Choix du fichier de sauvegarde des paramètres"), 2);
-    // The dialog opens in the store folder, where the user can write: with this system's
-    // variables expanded, since the dialog takes no %UserProfile%.
     request.InitialFolder = SystemFolder(RepertoireCourant.Text());
-    request.FileName = tab.FileName + (TodayText ? TodayText() : LocalDate());
+    request.FileName = proposedName + (TodayText ? TodayText() : LocalDate());
     request.OverwritePrompt = true;
     FichierExport3 = ui_.FileDialog(request).value_or("");
     if (FichierExport3.empty()) {
         ui_.MessageBox(Ansi("Sauvegarde non effectuée, pas de fichier indiqué"),
                        MessageIcon::Exclamation, MessageButtons::Ok, Ansi(kBackupTitle));
-        return;
+        return std::nullopt;
     }
+    return FichierExport3;
+}
+
+// The backup is built in a file of its own beside the chosen one, and put in its place only when
+// complete: a run that fails half-way or writes no key leaves the chosen file as it was.
+BackupOutcome Dialogue::SaveBackup(const BackupSource& source, const SettingsGroups& groups,
+                                   const std::string& file) {
+    StartBackupRun();
+    FichierExport3 = file;
+    const BackupTab tab =
+        source.OtherHive
+            ? BackupTab{"HKEY_LOCAL_MACHINE", source.Hive + "\\", source.Identity, groups, false}
+            : BackupTab{"HKEY_CURRENT_USER", "", source.Identity, groups, true};
+    backupOutcome_ = BackupOutcome{};
+    backupOutcome_.File = file;
     FileError error;
     auto work = TemporaryFile::CreateBeside(FichierExport3, error);
     if (!work) {
         error.Path = FichierExport3;
-        ReportFileError(error, kBackupTitle);
-        return;
+        BackupFileFailed(error);
+        return backupOutcome_;
     }
     backupWork_ = work->Path();
     if (tab.ActiveUser) {
@@ -107,13 +145,12 @@ void Dialogue::SaveSettings(const BackupTab& tab) {
     const bool completed = SaveSections(tab) && FinishBackup(tab, *work);
     backupWork_.clear();
     if (completed) {
+        backupOutcome_.Lines = NbSauvegarde;
         ui_.MessageBox(Ansi("Sauvegarde effectuée pour ") + std::to_string(NbSauvegarde) +
                            " lignes \n dans le fichier \n" + NativeToAnsi(FichierExport3),
                        MessageIcon::Information, MessageButtons::Ok, Ansi(kBackupTitle));
-        if ((tab.ActiveUser ? CourrierAvec1 : CourrierAvec2).Value() == 1) {
-            CopierCourrier(!tab.ActiveUser);
-        }
     }
+    return backupOutcome_;
 }
 
 // Counts the lines (tab 2: after rewriting the key names) and puts the backup in place; false,
@@ -122,11 +159,12 @@ bool Dialogue::FinishBackup(const BackupTab& tab, TemporaryFile& work) {
     std::vector<std::string> lines;
     FileError error;
     if (!ReadLines(backupWork_, lines, error)) {
-        ReportFileError(error, kBackupTitle);
+        BackupFileFailed(error);
         return false;
     }
     if (std::none_of(lines.begin(), lines.end(),
                      [](const std::string& line) { return line.starts_with("["); })) {
+        backupOutcome_.State = BackupOutcome::Status::NoKey;
         ui_.MessageBox(Ansi("Sauvegarde non effectuée, aucune clef à copier"), MessageIcon::Stop,
                        MessageButtons::Ok, Ansi(kBackupTitle));
         return false;
@@ -134,7 +172,7 @@ bool Dialogue::FinishBackup(const BackupTab& tab, TemporaryFile& work) {
     NbSauvegarde = static_cast<std::int32_t>(lines.size());
     if ((!tab.ActiveUser && !RewriteForCurrentUser(work, tab.Prefix, NbSauvegarde, error)) ||
         !work.RenameTo(FichierExport3, error)) {
-        ReportFileError(error, kBackupTitle);
+        BackupFileFailed(error);
         return false;
     }
     return true;
@@ -144,10 +182,11 @@ bool Dialogue::FinishBackup(const BackupTab& tab, TemporaryFile& work) {
 // while "Tous les paramètres OE" is ticked, or a file that cannot be written.
 bool Dialogue::SaveSections(const BackupTab& tab) {
     const std::string oe = tab.OutlookExpressKey();
-    if (tab.All.Value() == 1) {
+    if (tab.Has(SettingsGroup::All)) {
         ++NbSauvegarde;
         SousClef = oe;
         if (!Present(tab.Root, SousClef)) {
+            backupOutcome_.State = BackupOutcome::Status::NoSettings;
             ui_.MessageBox(Ansi("Pas de paramètres OE !"), MessageIcon::Stop, MessageButtons::Ok,
                            Ansi(kIdentityTitle));
             return false;
@@ -162,22 +201,22 @@ bool Dialogue::SaveSections(const BackupTab& tab) {
             const char* Message;
             const char* Title;
         };
-        const bool blocked = tab.Blocked.Value() == 1;
-        const bool rules = tab.Rules.Value() == 1;
+        const bool blocked = tab.Has(SettingsGroup::BlockedSenders);
+        const bool rules = tab.Has(SettingsGroup::Rules);
         const Row rows[] = {
             {blocked, "\\Block Senders", "Pas d'émetteurs bloqués", kIdentityTitle},
-            {!blocked && tab.BlockedMail.Value() == 1, "\\Block Senders\\Mail",
+            {!blocked && tab.Has(SettingsGroup::BlockedMail), "\\Block Senders\\Mail",
              "Pas d'émetteur bloqué pour le courrier", "Recherche des émetteurs bloqués "},
-            {!blocked && tab.BlockedNews.Value() == 1, "\\Block Senders\\News",
+            {!blocked && tab.Has(SettingsGroup::BlockedNews), "\\Block Senders\\News",
              "Pas d'émetteur bloqué dans les forums", kIdentityTitle},
             {rules, "\\Rules", "Pas de règles définies ", kIdentityTitle},
-            {!rules && tab.RulesMail.Value() == 1, "\\Rules\\Mail",
+            {!rules && tab.Has(SettingsGroup::RulesMail), "\\Rules\\Mail",
              "Pas de règles pour le courrier", kIdentityTitle},
-            {!rules && tab.Filters.Value() == 1, "\\Rules\\Filter", "Pas de filtre défini.",
+            {!rules && tab.Has(SettingsGroup::Filters), "\\Rules\\Filter", "Pas de filtre défini.",
              kIdentityTitle},
-            {!rules && tab.RulesNews.Value() == 1, "\\Rules\\News", "Pas de règles pour les forums",
-             kIdentityTitle},
-            {tab.Signatures.Value() == 1, "\\Signatures", "Pas de signature définie",
+            {!rules && tab.Has(SettingsGroup::RulesNews), "\\Rules\\News",
+             "Pas de règles pour les forums", kIdentityTitle},
+            {tab.Has(SettingsGroup::Signatures), "\\Signatures", "Pas de signature définie",
              kSignaturesTitle},
         };
         for (const Row& row : rows) {
@@ -186,20 +225,20 @@ bool Dialogue::SaveSections(const BackupTab& tab) {
             }
         }
     }
-    const bool all = tab.All.Value() == 1;
-    if ((tab.Accounts.Value() == 1 || all) && !SaveAccounts(tab)) {
+    const bool all = tab.Has(SettingsGroup::All);
+    if ((tab.Has(SettingsGroup::Accounts) || all) && !SaveAccounts(tab)) {
         return false;
     }
-    if (tab.DialUp.Value() == 1 || all) {
+    if (tab.Has(SettingsGroup::DialUp) || all) {
         if (!tab.ActiveUser) {
             return SaveSection(tab, tab.Prefix + "RemoteAccess", "Pas de Compte FAI défini",
                                kSignaturesTitle);
         }
-        if (!SaveDialUp()) {
+        if (!SaveDialUp(tab)) {
             return false;
         }
     }
-    if (tab.AddressBook != nullptr && (tab.AddressBook->Value() == 1 || all)) {
+    if (tab.ActiveUser && (tab.Has(SettingsGroup::AddressBook) || all)) {
         return SaveSection(tab, "Software\\Microsoft\\WAB\\WAB4",
                            all ? nullptr : "Pas d'emplacement du carnet",
                            "Recherche de l'adresse dans le registre");
@@ -229,7 +268,7 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
     FileError error;
     auto temporary = TemporaryFile::Create(error);
     if (!temporary) {
-        ReportFileError(error, kBackupTitle);
+        BackupFileFailed(error);
         return false;
     }
     bool createOutput = PremiereOuverture == 0;
@@ -240,7 +279,7 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
         }
         PremiereOuverture = 1;
         if (!CopyAccountLines(temporary->Path(), backupWork_, createOutput, std::nullopt, error)) {
-            ReportFileError(error, kBackupTitle);
+            BackupFileFailed(error);
             return false;
         }
         createOutput = false;
@@ -255,7 +294,7 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
                               Ansi("Recherche des comptes IE dans le registre")) == Answer::Yes) {
         if (!CopyAccountLines(temporary->Path(), backupWork_, createOutput,
                               AccountsRewrite{sharedAccounts, SousClef}, error)) {
-            ReportFileError(error, kBackupTitle);
+            BackupFileFailed(error);
             return false;
         }
         PremiereOuverture = 1;
@@ -265,14 +304,14 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
 
 // The dial-up keys of the user, of the default user and of the user's keys under HKEY_USERS,
 // then the password stores.
-bool Dialogue::SaveDialUp() {
+bool Dialogue::SaveDialUp(const BackupTab& tab) {
     ++NbSauvegarde;
     SousClef = "RemoteAccess";
     if (Present("HKEY_CURRENT_USER", SousClef)) {
         if (!Export("HKEY_CURRENT_USER", SousClef, backupWork_)) {
             return false;
         }
-    } else if (Check1_9.Value() != 1) {
+    } else if (!tab.Has(SettingsGroup::All)) {
         ui_.MessageBox(Ansi("Pas de Compte FAI défini"), MessageIcon::Information,
                        MessageButtons::Ok, Ansi(kSignaturesTitle));
     }
@@ -328,7 +367,7 @@ bool Dialogue::Export(const char* root, const std::string& path, const std::stri
     const ExportResult result =
         ExportKey(registry_, std::string(root) + "\\" + path, file, PremiereOuverture);
     if (result.Status == ExportStatus::FileFailed) {
-        ReportFileError(result.Error, kBackupTitle);
+        BackupFileFailed(result.Error);
         return false;
     }
     PremiereOuverture = 1;
@@ -347,40 +386,56 @@ bool Dialogue::Export(const char* root, const std::string& path, const std::stri
 
 // A file of the backup being built is named as the user's file that it becomes.
 void Dialogue::ReportFileError(const FileError& error, const char* title) {
-    std::string file = error.Path;
-    if (!backupWork_.empty() && std::filesystem::path(file).parent_path() ==
+    FileError shown = error;
+    if (!backupWork_.empty() && std::filesystem::path(shown.Path).parent_path() ==
                                     std::filesystem::path(backupWork_).parent_path()) {
-        file = FichierExport3;
+        shown.Path = FichierExport3;
     }
-    ui_.MessageBox(Ansi("Impossible d'écrire ou de lire le fichier « ") + NativeToAnsi(file) +
-                       Ansi(" » : ") + Ansi(error.Reason()),
+    ui_.MessageBox(Ansi("Impossible d'écrire ou de lire le fichier « ") + NativeToAnsi(shown.Path) +
+                       Ansi(" » : ") + Ansi(shown.Reason()),
                    MessageIcon::Stop, MessageButtons::Ok, Ansi(title));
 }
 
+void Dialogue::BackupFileFailed(const FileError& error) {
+    backupOutcome_.State = BackupOutcome::Status::FileFailed;
+    backupOutcome_.Error = error;
+    ReportFileError(error, kBackupTitle);
+}
+
 void Dialogue::BoutonRechercherAutre_Click() {
-    if (NomAutre.Text().empty()) {
+    LookUpHive(NomAutre.Text());
+}
+
+LookupOutcome Dialogue::LookUpHive(const std::string& hive) {
+    LookupOutcome outcome;
+    if (hive.empty()) {
         ui_.MessageBox(Ansi("Il n'y a pas de nom de ruche indiqué, regardez l'aide."),
                        MessageIcon::Exclamation, MessageButtons::Ok, "Bouton Rechercher");
-        return;
+        outcome.State = LookupOutcome::Status::NoHiveName;
+        return outcome;
     }
-    const auto identity =
-        ReadValue("HKEY_LOCAL_MACHINE", NomAutre.Text() + "\\Identities", "Last User ID");
+    const auto identity = ReadValue("HKEY_LOCAL_MACHINE", hive + "\\Identities", "Last User ID");
     if (!identity) {
         ui_.MessageBox(Ansi("Identité non trouvée dans l'autre base de registre (OE 5/6)"),
                        MessageIcon::Stop, MessageButtons::Ok,
                        Ansi("Recherche de l'identité dans un autre registre"));
-        return;
+        outcome.State = LookupOutcome::Status::NoIdentity;
+        return outcome;
     }
+    outcome.Identity = *identity;
     IdentiteAutre.SetText(*identity);
     RepertoireAutre.SetText("       ");
-    SousClef = OutlookExpressKeyOf(NomAutre.Text() + "\\", IdentiteAutre.Text());
+    SousClef = OutlookExpressKeyOf(hive + "\\", IdentiteAutre.Text());
     if (const auto folder = ReadValue("HKEY_LOCAL_MACHINE", SousClef, "Store Root")) {
         RepertoireAutre.SetText(*folder);
+        outcome.StoreFolder = *folder;
     } else {
         ui_.MessageBox(Ansi("Répertoire des fichiers OE non trouvé dans l'autre base de registre"),
                        MessageIcon::Stop, MessageButtons::Ok,
                        Ansi("Recherche des répertoires dans un autre registre"));
+        outcome.State = LookupOutcome::Status::NoStoreFolder;
     }
+    return outcome;
 }
 
 } // namespace quillon

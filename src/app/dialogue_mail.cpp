@@ -58,18 +58,7 @@ std::string Dialogue::SystemFolderOf(std::string_view stored, const std::string&
     });
 }
 
-void Dialogue::CopierCourrier(bool otherHive) {
-    const char* root = otherHive ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
-    const std::string userKeys = otherHive ? NomAutre.Text() + "\\" : std::string();
-    const std::string identity = otherHive ? IdentiteAutre.Text() : IdentiteBdRActif;
-    const std::string stored =
-        ReadValue(root, OutlookExpressKeyOf(userKeys, identity), "Store Root")
-            .value_or(otherHive ? RepertoireAutre.Text() : CheminOEactif);
-    MailPaths paths;
-    paths.StoreFolder = SystemFolderOf(stored, userKeys);
-    paths.AddressBook = SystemFolderOf(
-        ReadValue(root, userKeys + std::string(kAddressBookKey), "").value_or(""), userKeys);
-
+void Dialogue::CopierCourrier(const BackupSource& source) {
     const auto destination =
         ui_.FolderDialog(Ansi("Dossier vide où copier le courrier et le carnet d'adresses"),
                          FolderOfFile(FichierExport3));
@@ -78,11 +67,24 @@ void Dialogue::CopierCourrier(bool otherHive) {
                        MessageButtons::Ok, Ansi(kCopyTitle));
         return;
     }
-    const MailReport report = CopyMailOut(Installation, paths, *destination,
+    CopyMail(source, *destination);
+}
+
+MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& destination) {
+    const char* root = source.OtherHive ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+    const std::string userKeys = source.OtherHive ? source.Hive + "\\" : std::string();
+    const std::string stored =
+        ReadValue(root, OutlookExpressKeyOf(userKeys, source.Identity), "Store Root")
+            .value_or(source.OtherHive ? RepertoireAutre.Text() : CheminOEactif);
+    MailPaths paths;
+    paths.StoreFolder = SystemFolderOf(stored, userKeys);
+    paths.AddressBook = SystemFolderOf(
+        ReadValue(root, userKeys + std::string(kAddressBookKey), "").value_or(""), userKeys);
+    const MailReport report = CopyMailOut(Installation, paths, destination,
                                           [this](std::uint64_t done, std::uint64_t total) {
                                               return ui_.Progress(Ansi(kCopyTitle), done, total);
                                           });
-    ShowMailReport(report, NativeToAnsi(*destination), false, Ansi(kCopyTitle));
+    return ShowMailReport(report, NativeToAnsi(destination), false, Ansi(kCopyTitle));
 }
 
 void Dialogue::PlacerCourrier() {
@@ -108,13 +110,20 @@ void Dialogue::PlacerCourrier() {
     ShowMailReport(report, NativeToAnsi(*copy), true, Ansi(kPlaceTitle));
 }
 
-// Closes the progress window, then says what the copy or the placement did.
-void Dialogue::ShowMailReport(const MailReport& report, const std::string& copyShown, bool placed,
-                              const std::string& title) {
+MailOutcome Dialogue::ShowMailReport(const MailReport& report, const std::string& copyShown,
+                                     bool placed, const std::string& title) {
     ui_.Progress(title, 1, 1);
     ui_.MessageBox(DescribeMailReport(report, copyShown, placed),
                    report.Done() ? MessageIcon::Information : MessageIcon::Stop, MessageButtons::Ok,
                    title);
+    MailOutcome outcome;
+    outcome.State = report.Done()    ? MailOutcome::Status::Done
+                    : report.Stopped ? MailOutcome::Status::Stopped
+                                     : MailOutcome::Status::Failed;
+    outcome.StoreFiles = report.StoreFiles.size();
+    outcome.AddressBook = report.AddressBook.has_value();
+    outcome.Warnings = report.Warnings.size();
+    return outcome;
 }
 
 } // namespace quillon

@@ -14,59 +14,71 @@
 namespace quillon::cli {
 namespace {
 
-constexpr std::string_view kDone = "Sauvegarde effectuée pour ";
-constexpr std::string_view kMailCopied = "Courrier copié dans ";
-
-// The boxes of a tab by the names of --only, masters first so that their rules run.
-std::map<std::string, CheckBox*> TabBoxes(Dialogue& d, int tab) {
-    if (tab == 1) {
-        return {{"all", &d.Check1_9},           {"blocked-senders", &d.Check1_1},
-                {"blocked-mail", &d.Check1_11}, {"blocked-news", &d.Check1_12},
-                {"rules", &d.Check1_2},         {"rules-mail", &d.Check1_21},
-                {"filters", &d.Check1_22},      {"rules-news", &d.Check1_23},
-                {"signatures", &d.Check1_3},    {"accounts", &d.Check1_4},
-                {"dialup", &d.Check1_5},        {"address-book", &d.Check1_6}};
+// The settings groups by the names of --only; the address book is tab 1's only.
+std::optional<SettingsGroup> GroupNamed(const std::string& name, int tab) {
+    static const std::map<std::string, SettingsGroup, std::less<>> kGroups = {
+        {"all", SettingsGroup::All},
+        {"blocked-senders", SettingsGroup::BlockedSenders},
+        {"blocked-mail", SettingsGroup::BlockedMail},
+        {"blocked-news", SettingsGroup::BlockedNews},
+        {"rules", SettingsGroup::Rules},
+        {"rules-mail", SettingsGroup::RulesMail},
+        {"filters", SettingsGroup::Filters},
+        {"rules-news", SettingsGroup::RulesNews},
+        {"signatures", SettingsGroup::Signatures},
+        {"accounts", SettingsGroup::Accounts},
+        {"dialup", SettingsGroup::DialUp},
+        {"address-book", SettingsGroup::AddressBook}};
+    const auto found = kGroups.find(name);
+    if (found == kGroups.end() || (tab != 1 && found->second == SettingsGroup::AddressBook)) {
+        return std::nullopt;
     }
-    return {{"all", &d.Check2_9},           {"blocked-senders", &d.Check2_1},
-            {"blocked-mail", &d.Check2_11}, {"blocked-news", &d.Check2_12},
-            {"rules", &d.Check2_2},         {"rules-mail", &d.Check2_21},
-            {"filters", &d.Check2_22},      {"rules-news", &d.Check2_23},
-            {"signatures", &d.Check2_3},    {"accounts", &d.Check2_4},
-            {"dialup", &d.Check2_5}};
+    return found->second;
 }
 
-// Ticks the boxes that --only names (every box without it), as clicks would.
-bool SelectBoxes(Dialogue& dialogue, int tab, const std::optional<std::string>& only,
-                 std::ostream& err) {
-    auto boxes = TabBoxes(dialogue, tab);
+// The groups --only names, all of them without it; nothing (said) for a name of no box.
+std::optional<SettingsGroups> GroupsAsked(int tab, const std::optional<std::string>& only,
+                                          std::ostream& err) {
     if (!only) {
-        boxes.at("all")->SetValue(0);
-        boxes.at("all")->SetValue(1);
-        return true;
+        return SettingsGroups{SettingsGroup::All};
     }
-    for (auto& [name, box] : boxes) {
-        box->SetValue(0);
-    }
+    SettingsGroups groups;
     std::stringstream list(*only);
     for (std::string name; std::getline(list, name, ',');) {
-        const auto found = boxes.find(name);
-        if (found == boxes.end()) {
+        const std::optional<SettingsGroup> group = GroupNamed(name, tab);
+        if (!group) {
             err << "quillon-cli: --only : « " << name << " » n'est pas une case de l'onglet " << tab
                 << "\n";
+            return std::nullopt;
+        }
+        groups.Add(*group);
+    }
+    return groups;
+}
+
+// With --eml, whether its writer is there; false (said) before anything is written.
+bool EmlPossible(const BackupArgs& args, std::ostream& err) {
+    if (args.Eml) {
+        if (const std::string missing = EmlWriterMissing(); !missing.empty()) {
+            err << "quillon-cli: --eml : " << missing << "\n";
             return false;
         }
-        found->second->SetValue(1);
     }
     return true;
 }
 
-// Done when the backup was made and, with --mail, the mail copied after it (and, with --eml,
-// written as messages).
-int Outcome(const CliUi& ui, const BackupArgs& args, std::ostream& err) {
-    if (!args.Mail) {
-        return ui.LastMessage().starts_with(Ansi(kDone)) ? ExitDone : ExitFailed;
+// The backup, then with --mail the mail copied after it (and, with --eml, written as messages):
+// done when each was.
+int BackUp(Dialogue& dialogue, const BackupSource& source, const SettingsGroups& groups,
+           const BackupArgs& args, std::ostream& err) {
+    const BackupOutcome backup = dialogue.SaveBackup(source, groups, args.Positional.back());
+    if (backup.State != BackupOutcome::Status::Done) {
+        return ExitFailed;
     }
-    if (!ui.LastMessage().starts_with(Ansi(kMailCopied))) {
+    if (!args.Mail) {
+        return ExitDone;
+    }
+    if (dialogue.CopyMail(source, *args.Mail).State != MailOutcome::Status::Done) {
         return ExitFailed;
     }
     std::string error;
@@ -77,35 +89,20 @@ int Outcome(const CliUi& ui, const BackupArgs& args, std::ostream& err) {
     return ExitDone;
 }
 
-// Asks the window's steps for the mail copy when --mail is given; false (said) when --eml
-// cannot be honoured, before anything is written.
-bool AskForMail(CheckBox& box, CliUi& ui, const BackupArgs& args, std::ostream& err) {
-    if (args.Eml) {
-        if (const std::string missing = EmlWriterMissing(); !missing.empty()) {
-            err << "quillon-cli: --eml : " << missing << "\n";
-            return false;
-        }
-    }
-    box.SetValue(args.Mail ? 1 : 0);
-    ui.DialogFolder = args.Mail;
-    return true;
-}
-
 } // namespace
 
 int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
             std::ostream& err) {
     const auto parsed = ParseBackupArgs(args, false, err);
-    if (!parsed || !SelectBoxes(dialogue, 1, parsed->Only, err)) {
+    const auto groups = parsed ? GroupsAsked(1, parsed->Only, err) : std::nullopt;
+    if (!groups) {
         return ExitUsage;
     }
-    if (!AskForMail(dialogue.CourrierAvec1, ui, *parsed, err)) {
+    if (!EmlPossible(*parsed, err)) {
         return ExitFailed;
     }
-    ui.DialogFile = parsed->Positional[0];
     ui.QuestionAnswer = parsed->Generate;
-    dialogue.BoutonSauvegarder1_Click();
-    return Outcome(ui, *parsed, err);
+    return BackUp(dialogue, {false, "", dialogue.IdentiteBdRActif}, *groups, *parsed, err);
 }
 
 int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
@@ -113,35 +110,32 @@ int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ost
     if (!WindowArgsValid("lookup", args, err)) {
         return ExitUsage;
     }
-    dialogue.NomAutre.SetText(NativeToAnsi(args[0]));
-    dialogue.BoutonRechercherAutre_Click();
+    const LookupOutcome found = dialogue.LookUpHive(NativeToAnsi(args[0]));
     out << "IdentiteAutre: " << ForConsole(dialogue.IdentiteAutre.Text()) << "\n"
         << "RepertoireAutre: " << ForConsole(dialogue.RepertoireAutre.Text()) << "\n";
-    // Found when both fields were filled, whatever the start-up said before.
-    const bool found = !dialogue.IdentiteAutre.Text().empty() &&
-                       dialogue.RepertoireAutre.Text().find_first_not_of(' ') != std::string::npos;
-    return found ? ExitDone : ExitFailed;
+    return found.State == LookupOutcome::Status::Found ? ExitDone : ExitFailed;
 }
 
 int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
                 std::ostream& err) {
     const auto parsed = ParseBackupArgs(args, true, err);
-    if (!parsed || !SelectBoxes(dialogue, 2, parsed->Only, err)) {
+    const auto groups = parsed ? GroupsAsked(2, parsed->Only, err) : std::nullopt;
+    if (!groups) {
         return ExitUsage;
     }
-    dialogue.NomAutre.SetText(NativeToAnsi(parsed->Positional[0]));
+    BackupSource source{true, NativeToAnsi(parsed->Positional[0]), {}};
     if (parsed->Identity) {
-        dialogue.IdentiteAutre.SetText(NativeToAnsi(*parsed->Identity));
-    } else {
-        dialogue.BoutonRechercherAutre_Click();
+        source.Identity = NativeToAnsi(*parsed->Identity);
+    } else if (const LookupOutcome found = dialogue.LookUpHive(source.Hive);
+               found.State != LookupOutcome::Status::NoIdentity &&
+               found.State != LookupOutcome::Status::NoHiveName) {
+        source.Identity = found.Identity;
     }
-    if (!AskForMail(dialogue.CourrierAvec2, ui, *parsed, err)) {
+    if (!EmlPossible(*parsed, err)) {
         return ExitFailed;
     }
-    ui.DialogFile = parsed->Positional[1];
     ui.QuestionAnswer = parsed->Generate;
-    dialogue.BoutonSauvegarder2_Click();
-    return Outcome(ui, *parsed, err);
+    return BackUp(dialogue, source, *groups, *parsed, err);
 }
 
 } // namespace quillon::cli

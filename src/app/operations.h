@@ -1,0 +1,86 @@
+// What the window's commands take and give back as operations: the faces' handlers gather the
+// window's state into these, and the command line builds them from its arguments; neither reads
+// a status out of a message's text.
+#pragma once
+
+#include "files/file_error.h"
+
+#include <bitset>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+namespace quillon {
+
+// The groups of settings a backup can carry: one per box of tabs 1 and 2.
+enum class SettingsGroup {
+    All,
+    BlockedSenders,
+    BlockedMail,
+    BlockedNews,
+    Rules,
+    RulesMail,
+    Filters,
+    RulesNews,
+    Signatures,
+    Accounts,
+    DialUp,
+    AddressBook, // tab 1 only
+};
+
+class SettingsGroups {
+  public:
+    SettingsGroups() = default;
+    SettingsGroups(std::initializer_list<SettingsGroup> groups) {
+        for (const SettingsGroup group : groups) {
+            Add(group);
+        }
+    }
+    void Add(SettingsGroup group) { set_.set(Index(group)); }
+    bool Has(SettingsGroup group) const { return set_.test(Index(group)); }
+
+  private:
+    static constexpr std::size_t kCount = static_cast<std::size_t>(SettingsGroup::AddressBook) + 1;
+    static std::size_t Index(SettingsGroup group) { return static_cast<std::size_t>(group); }
+    std::bitset<kCount> set_;
+};
+
+// Whose settings a backup carries: the active user's (tab 1), or those of a hive loaded under
+// HKEY_LOCAL_MACHINE\Hive (tab 2), for the identity given.
+struct BackupSource {
+    bool OtherHive = false;
+    std::string Hive;
+    std::string Identity;
+};
+
+struct BackupOutcome {
+    enum class Status {
+        Done,
+        NoSettings, // "all settings" asked, and the identity has none
+        NoKey,      // nothing found to write
+        FileFailed, // a file could not be written or read: Error says which and why
+    };
+    Status State = Status::Done;
+    std::int32_t Lines = 0; // written in the backup, when done
+    std::string File;       // the backup file
+    FileError Error;
+};
+
+// A copy of the mail out of the old installation, or its placement on the new one.
+struct MailOutcome {
+    enum class Status { Done, Failed, Stopped };
+    Status State = Status::Done;
+    std::size_t StoreFiles = 0; // copied and checked
+    bool AddressBook = false;   // copied and checked
+    std::size_t Warnings = 0;   // files left out or damaged, named in the report shown
+};
+
+// Tab 2's search of a hive for its identity and store folder.
+struct LookupOutcome {
+    enum class Status { Found, NoHiveName, NoIdentity, NoStoreFolder };
+    Status State = Status::Found;
+    std::string Identity;
+    std::string StoreFolder;
+};
+
+} // namespace quillon
