@@ -89,6 +89,17 @@ class Dialogue : private ControlObserver {
     // Tab 2's search: the identity and store folder of the hive loaded under
     // HKEY_LOCAL_MACHINE\hive, shown in the tab's fields.
     LookupOutcome LookUpHive(const std::string& hive);
+    // Shows tab `tab` (1, 2 or 3), as choosing it in the window does.
+    void ShowTab(int tab);
+    // Tab 3: the backup `file` read into the tab (its identity, folders, group and address
+    // book shown), then adapted to this system, then written into `file`.
+    ReadBackupOutcome ReadBackup(const std::string& file);
+    AdaptOutcome AdaptBackup(const AdaptRequest& request);
+    WriteOutcome WriteAdaptedBackup(const std::string& file);
+    // After the adapted backup is written: the copy of the mail at `copy` put where it says.
+    MailOutcome PlaceMailCopy(const std::string& copy);
+    // Says when `folder`, as the registry read stores it, is not there.
+    void CheckFolderExists(const std::string& folder);
     void RepertoireChoisi_LostFocus();
     void RepertoireCourant_LostFocus();
     void RepertoireLu_LostFocus();
@@ -199,9 +210,9 @@ class Dialogue : private ControlObserver {
     void ReportFileError(const FileError& error, const char* title);
     // A file of the backup failed: said, and noted in its outcome.
     void BackupFileFailed(const FileError& error);
-    void CheckFolderExists(const TextBox& field);
     bool toldNoInstallation_ = false;
     void ReportAdaptation(const AdaptationCounts& counts);
+    bool HoldsLinesToWrite();
     // A folder stored in the registry read, as its system opens it; `userKeys` is where the keys
     // of the user it belongs to are ("" for the active user's).
     std::string SystemFolderOf(std::string_view stored, const std::string& userKeys);

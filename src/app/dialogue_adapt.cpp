@@ -45,27 +45,31 @@ bool BeginsAsABackup(std::string_view head) {
 void Dialogue::OuvrirSauvegarde_Click() {
     const auto file = ui_.FileDialog(BackupFileRequest(
         FileDialogRequest::Form::Open, Ansi("Choisir le fichier de sauvegarde à modifier "), 2));
-    if (!file || file->empty()) {
-        return;
+    if (file && !file->empty()) {
+        ReadBackup(*file);
     }
-    const std::string& backupFile = *file;
+}
+
+ReadBackupOutcome Dialogue::ReadBackup(const std::string& backupFile) {
+    ReadBackupOutcome outcome;
     // Any file that is not a folder is read: a pipe (a backup given as <(zcat …)) too.
     std::error_code ec;
     if (!std::filesystem::exists(backupFile, ec) || std::filesystem::is_directory(backupFile, ec)) {
         ui_.MessageBox("Le fichier " + NativeToAnsi(backupFile) + " n'existe pas ! ",
                        MessageIcon::None, MessageButtons::Ok, ApplicationTitle);
-        return;
+        outcome.State = ReadBackupOutcome::Status::Missing;
+        return outcome;
     }
     // The whole file is read before anything is reset: a file that cannot be read changes
     // nothing on the page.
     std::string content;
-    FileError error;
     const auto readOn = [this](std::string_view head) {
         return !ReadsBackupsOnly || BeginsAsABackup(head);
     };
-    if (!ReadFileAfterHead(backupFile, kBackupHeadSize, readOn, content, error)) {
-        ReportFileError(error, "Lecture du fichier de sauvegarde");
-        return;
+    if (!ReadFileAfterHead(backupFile, kBackupHeadSize, readOn, content, outcome.Error)) {
+        ReportFileError(outcome.Error, "Lecture du fichier de sauvegarde");
+        outcome.State = ReadBackupOutcome::Status::Unreadable;
+        return outcome;
     }
     // A UTF-16 file (the system regedit's own form) is read as text, and written back in that
     // form; one whose text Windows-1252 cannot hold whole is refused rather than altered.
@@ -79,7 +83,8 @@ void Dialogue::OuvrirSauvegarde_Click() {
                                     "il n'est pas lu."),
                            MessageIcon::Stop, MessageButtons::Ok,
                            Ansi("Lecture du fichier de sauvegarde"));
-            return;
+            outcome.State = ReadBackupOutcome::Status::NotInCodePage;
+            return outcome;
         }
         content = std::move(text);
     }
@@ -118,6 +123,8 @@ void Dialogue::OuvrirSauvegarde_Click() {
     }
     BoutonEnregistrerSauvegarde.SetEnabled(false);
     BoutonChangerF.SetEnabled(iTbImport > 0);
+    outcome.Lines = iTbImport;
+    return outcome;
 }
 
 void Dialogue::ChoixRepertoireSauvegarde_Click() {
@@ -136,7 +143,7 @@ void Dialogue::ChoixRepertoireSauvegarde_Click() {
 // The folder as the system that wrote it opens it: a store folder read from the registry keeps
 // its terminating zero and its %VARIABLES%. Offline, it is looked up in the installation read;
 // with none behind the registry there is nothing to look in, which is said once.
-void Dialogue::CheckFolderExists(const TextBox& field) {
+void Dialogue::CheckFolderExists(const std::string& folder) {
     if (Installation != nullptr && !Installation->HasDrives()) {
         if (!toldNoInstallation_) {
             toldNoInstallation_ = true;
@@ -148,40 +155,51 @@ void Dialogue::CheckFolderExists(const TextBox& field) {
         return;
     }
     const bool exists = Installation != nullptr
-                            ? Installation->FolderExists(Installation->Expand(field.Text()))
-                            : Exists(SystemFolder(field.Text()));
+                            ? Installation->FolderExists(Installation->Expand(folder))
+                            : Exists(SystemFolder(folder));
     if (!exists) {
         // A folder as the registry stores it ends with its terminating zero: not for the eye.
-        const std::string shown = field.Text().c_str();
+        const std::string shown = folder.c_str();
         ui_.MessageBox("Le r\xE9pertoire " + shown + " n'existe pas ! ", MessageIcon::None,
                        MessageButtons::Ok, ApplicationTitle);
     }
 }
 
 void Dialogue::RepertoireChoisi_LostFocus() {
-    CheckFolderExists(RepertoireChoisi);
+    CheckFolderExists(RepertoireChoisi.Text());
 }
 
 void Dialogue::RepertoireCourant_LostFocus() {
-    CheckFolderExists(RepertoireCourant);
+    CheckFolderExists(RepertoireCourant.Text());
 }
 
 void Dialogue::RepertoireLu_LostFocus() {
-    CheckFolderExists(RepertoireLu);
+    CheckFolderExists(RepertoireLu.Text());
 }
 
 void Dialogue::BoutonChangerF_Click() {
+    AdaptBackup({IdentiteFichier.Text(), RepertoireChoisi.Text(), CheminCarnetNouveau});
+}
+
+// The request's values become the tab's, which writing and placing the mail read after it.
+AdaptOutcome Dialogue::AdaptBackup(const AdaptRequest& request) {
+    IdentiteFichier.SetText(request.OldIdentity);
+    RepertoireChoisi.SetText(request.StoreFolder);
+    CheminCarnetNouveau = request.AddressBook;
+    AdaptOutcome outcome;
     if (IdentiteBdRActif.empty() || IdentiteFichier.Text().empty()) {
         ui_.MessageBox(Ansi("Incohérence entre clefs et options"), MessageIcon::Exclamation,
                        MessageButtons::Ok, "Modifier le fichier sauvegarde 11");
-        return;
+        outcome.State = AdaptOutcome::Status::NoIdentity;
+        return outcome;
     }
     // The button is greyed until a backup is read; said plainly if it is reached anyway.
     if (iTbImport < 1) {
         ui_.MessageBox(
             Ansi("Aucune sauvegarde n'est lue : ouvrez d'abord la sauvegarde à modifier."),
             MessageIcon::Stop, MessageButtons::Ok, "Modifier le fichier sauvegarde 12");
-        return;
+        outcome.State = AdaptOutcome::Status::NothingRead;
+        return outcome;
     }
     if (!IsWindowsPath(RepertoireChoisi.Text()) || !IsWindowsPath(CheminCarnetNouveau)) {
         ui_.MessageBox(Ansi("Le répertoire choisi ou le carnet d'adresses contient un caractère "
@@ -189,16 +207,18 @@ void Dialogue::BoutonChangerF_Click() {
                             "<, >, |, * ou ?) : aucun changement n'est apporté."),
                        MessageIcon::Exclamation, MessageButtons::Ok,
                        "Modifier le fichier sauvegarde 11");
-        return;
+        outcome.State = AdaptOutcome::Status::NotWindowsPath;
+        return outcome;
     }
-    const AdaptationCounts counts = AdaptLines(
-        TbImport, {IdentiteFichier.Text(), IdentiteBdRActif, RepertoireLu.Text(),
-                   RepertoireChoisi.Text(), GroupeActif, CheminCarnetNouveau, iLigneCarnet});
-    if (counts.OldGroup) {
-        TexteGroupeLu.SetText(*counts.OldGroup);
+    outcome.Counts = AdaptLines(TbImport, {IdentiteFichier.Text(), IdentiteBdRActif,
+                                           RepertoireLu.Text(), RepertoireChoisi.Text(),
+                                           GroupeActif, CheminCarnetNouveau, iLigneCarnet});
+    if (outcome.Counts.OldGroup) {
+        TexteGroupeLu.SetText(*outcome.Counts.OldGroup);
     }
-    ReportAdaptation(counts);
+    ReportAdaptation(outcome.Counts);
     BoutonEnregistrerSauvegarde.SetEnabled(true);
+    return outcome;
 }
 
 // The summary in CommentOnglet3, and a message for what was not changed.
@@ -235,26 +255,49 @@ void Dialogue::ReportAdaptation(const AdaptationCounts& counts) {
     }
 }
 
-void Dialogue::BoutonEnregistrerSauvegarde_Click() {
+// Whether tab 3 holds lines to write; said when it does not.
+bool Dialogue::HoldsLinesToWrite() {
     if (iTbImport <= 1) {
         ui_.MessageBox(Ansi("Le fichier de sauvegarde des paramètres est vide"), MessageIcon::None,
                        MessageButtons::Ok, ApplicationTitle);
+        return false;
+    }
+    return true;
+}
+
+void Dialogue::BoutonEnregistrerSauvegarde_Click() {
+    if (!HoldsLinesToWrite()) {
         return;
     }
     FileDialogRequest request =
         BackupFileRequest(FileDialogRequest::Form::Save,
                           Ansi("Choisir le fichier pour enregistrer le fichier modifié "), 1);
     request.OverwritePrompt = true;
-    FichierExport4 = ui_.FileDialog(request).value_or("");
+    const std::string file = ui_.FileDialog(request).value_or("");
+    if (WriteAdaptedBackup(file).State == WriteOutcome::Status::Written &&
+        CourrierPlace.Value() == 1) {
+        PlacerCourrier();
+    }
+}
+
+WriteOutcome Dialogue::WriteAdaptedBackup(const std::string& file) {
+    WriteOutcome outcome;
+    if (!HoldsLinesToWrite()) {
+        outcome.State = WriteOutcome::Status::Empty;
+        return outcome;
+    }
+    FichierExport4 = file;
+    outcome.File = file;
     if (FichierExport4.empty()) {
         ui_.MessageBox(Ansi("Sauvegarde non effectuée, pas de fichier indiqué"),
                        MessageIcon::Exclamation, MessageButtons::Ok,
                        Ansi("Sauvegarde des paramètres Outlook Express"));
-        return;
+        outcome.State = WriteOutcome::Status::NoFile;
+        return outcome;
     }
     // Written beside the target and renamed over it once complete: a failure never leaves the
     // chosen file half-written.
-    FileError error;
+    FileError& error = outcome.Error;
     auto temporary = TemporaryFile::CreateBeside(FichierExport4, error);
     OutputFile out;
     bool written = temporary && out.Open(*temporary, error);
@@ -265,15 +308,15 @@ void Dialogue::BoutonEnregistrerSauvegarde_Click() {
     if (!written) {
         error.Path = FichierExport4;
         ReportFileError(error, kWriteTitle);
-        return;
+        outcome.State = WriteOutcome::Status::FileFailed;
+        return outcome;
     }
     ui_.MessageBox(Ansi("Sauvegarde effectuée dans le fichier :") + "\n\n" +
                        NativeToAnsi(FichierExport4) + "\n\r\n" + std::to_string(iTbImport) +
                        " lignes ",
                    MessageIcon::Information, MessageButtons::Ok, Ansi(kWriteTitle));
-    if (CourrierPlace.Value() == 1) {
-        PlacerCourrier();
-    }
+    outcome.Lines = iTbImport;
+    return outcome;
 }
 
 } // namespace quillon

@@ -95,11 +95,15 @@ void Dialogue::PlacerCourrier() {
                        MessageButtons::Ok, Ansi(kPlaceTitle));
         return;
     }
+    PlaceMailCopy(*copy);
+}
+
+MailOutcome Dialogue::PlaceMailCopy(const std::string& copy) {
     MailPaths paths;
     paths.StoreFolder = SystemFolderOf(RepertoireChoisi.Text(), "");
     paths.AddressBook = SystemFolderOf(CheminCarnetNouveau, "");
     const MailReport report = PlaceMail(
-        *copy, Installation, paths,
+        copy, Installation, paths,
         [this](const std::string& question) {
             return ui_.MessageBox(question, MessageIcon::Exclamation, MessageButtons::YesNo,
                                   Ansi(kPlaceTitle)) == Answer::Yes;
@@ -107,7 +111,7 @@ void Dialogue::PlacerCourrier() {
         [this](std::uint64_t done, std::uint64_t total) {
             return ui_.Progress(Ansi(kPlaceTitle), done, total);
         });
-    ShowMailReport(report, NativeToAnsi(*copy), true, Ansi(kPlaceTitle));
+    return ShowMailReport(report, NativeToAnsi(copy), true, Ansi(kPlaceTitle));
 }
 
 MailOutcome Dialogue::ShowMailReport(const MailReport& report, const std::string& copyShown,

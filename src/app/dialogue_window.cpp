@@ -46,6 +46,11 @@ void Dialogue::Check2_9_Click() {
 
 // The save button of the page shown also becomes the window's default button, so that Enter
 // starts the page's main command.
+void Dialogue::ShowTab(int tab) {
+    Onglets.Select(tab);
+    Onglets_Click();
+}
+
 void Dialogue::Onglets_Click() {
     OngletActif = static_cast<std::int16_t>(Onglets.SelectedIndex());
     switch (OngletActif) {

@@ -3,6 +3,7 @@
 // a status out of a message's text.
 #pragma once
 
+#include "adapt/backup_adaptation.h"
 #include "files/file_error.h"
 
 #include <bitset>
@@ -81,6 +82,48 @@ struct LookupOutcome {
     Status State = Status::Found;
     std::string Identity;
     std::string StoreFolder;
+};
+
+// Tab 3: a backup file read into the tab.
+struct ReadBackupOutcome {
+    enum class Status {
+        Read,
+        NoFile,        // none chosen
+        Missing,       // no such file, or a folder
+        Unreadable,    // Error says why
+        NotInCodePage, // UTF-16 text that Windows-1252 cannot hold whole
+    };
+    Status State = Status::Read;
+    std::int32_t Lines = 0;
+    FileError Error;
+};
+
+// Tab 3's changes for this system: the identity of the backup to replace (by the active one),
+// the store folder it is to have, and where its address book is to be.
+struct AdaptRequest {
+    std::string OldIdentity;
+    std::string StoreFolder;
+    std::string AddressBook;
+};
+
+struct AdaptOutcome {
+    enum class Status {
+        Adapted,
+        NoIdentity,     // the active one, or the backup's, is unknown
+        NothingRead,    // no backup read yet
+        NotWindowsPath, // the folder or the address book cannot be a Windows path
+    };
+    Status State = Status::Adapted;
+    AdaptationCounts Counts; // the lines changed
+};
+
+// Tab 3: the adapted backup written.
+struct WriteOutcome {
+    enum class Status { Written, Empty, NoFile, FileFailed };
+    Status State = Status::Written;
+    std::int32_t Lines = 0;
+    std::string File;
+    FileError Error;
 };
 
 } // namespace quillon

@@ -9,6 +9,7 @@
 #include <ostream>
 
 namespace quillon::cli {
+
 int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args, std::ostream& out,
              std::ostream& err) {
     const auto parsed = ParseAdaptArgs(args, err);
@@ -20,17 +21,13 @@ int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args
         err << "quillon-cli: « " << parsed->Input << " » est un dossier, pas une sauvegarde\n";
         return ExitFailed;
     }
-    dialogue.Onglets.Select(3);
-    dialogue.Onglets_Click();
-    ui.DialogFile = parsed->Input;
+    dialogue.ShowTab(3);
     dialogue.ReadsBackupsOnly = true;
-    // Reading shows a message only to refuse the file (missing, unreadable...): it said why.
-    const int shown = ui.MessageCount();
-    dialogue.OuvrirSauvegarde_Click();
-    if (ui.MessageCount() != shown) {
+    const ReadBackupOutcome read = dialogue.ReadBackup(parsed->Input);
+    if (read.State != ReadBackupOutcome::Status::Read) {
         return ExitFailed;
     }
-    if (dialogue.iTbImport == 0) {
+    if (read.Lines == 0) {
         err << "quillon-cli: « " << parsed->Input << " » est vide : aucune ligne à adapter\n";
         return ExitFailed;
     }
@@ -40,30 +37,30 @@ int RunAdapt(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args
                "« Windows Registry Editor Version 5.00 »\n";
         return ExitFailed;
     }
+    AdaptRequest request{dialogue.IdentiteFichier.Text(), dialogue.RepertoireChoisi.Text(),
+                         dialogue.CheminCarnetNouveau};
     if (parsed->Identity) {
-        dialogue.IdentiteFichier.SetText(NativeToAnsi(*parsed->Identity));
+        request.OldIdentity = NativeToAnsi(*parsed->Identity);
     }
     if (parsed->Folder) {
-        dialogue.RepertoireChoisi.SetText(NativeToAnsi(*parsed->Folder));
-        dialogue.LostFocus("RepertoireChoisi"); // the window checks the folder when it is left
+        request.StoreFolder = NativeToAnsi(*parsed->Folder);
+        dialogue.CheckFolderExists(request.StoreFolder); // as the window does when it is left
     }
     if (parsed->AddressBook) {
-        dialogue.CarnetFutur.SetText(NativeToAnsi(*parsed->AddressBook));
+        request.AddressBook = NativeToAnsi(*parsed->AddressBook);
     }
-    dialogue.BoutonChangerF_Click();
+    const AdaptOutcome adapted = dialogue.AdaptBackup(request);
     out << "CommentOnglet3: " << ForConsole(dialogue.CommentOnglet3.Text()) << "\n";
-    if (!dialogue.BoutonEnregistrerSauvegarde.Enabled()) {
+    if (adapted.State != AdaptOutcome::Status::Adapted ||
+        dialogue.WriteAdaptedBackup(parsed->Output).State != WriteOutcome::Status::Written) {
         return ExitFailed;
     }
-    ui.DialogFile = parsed->Output;
-    dialogue.CourrierPlace.SetValue(parsed->Mail ? 1 : 0);
-    ui.DialogFolder = parsed->Mail;
+    if (!parsed->Mail) {
+        return ExitDone;
+    }
     ui.QuestionAnswer = parsed->ReplaceMail ? Answer::Yes : Answer::No;
-    dialogue.BoutonEnregistrerSauvegarde_Click();
-    return ui.LastMessage().starts_with(Ansi(
-               parsed->Mail ? "Courrier placé dans " : "Sauvegarde effectuée dans le fichier :"))
-               ? ExitDone
-               : ExitFailed;
+    return dialogue.PlaceMailCopy(*parsed->Mail).State == MailOutcome::Status::Done ? ExitDone
+                                                                                    : ExitFailed;
 }
 
 } // namespace quillon::cli

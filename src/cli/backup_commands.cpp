@@ -105,11 +105,7 @@ int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
     return BackUp(dialogue, {false, "", dialogue.IdentiteBdRActif}, *groups, *parsed, err);
 }
 
-int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
-              std::ostream& err) {
-    if (!WindowArgsValid("lookup", args, err)) {
-        return ExitUsage;
-    }
+int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out) {
     const LookupOutcome found = dialogue.LookUpHive(NativeToAnsi(args[0]));
     out << "IdentiteAutre: " << ForConsole(dialogue.IdentiteAutre.Text()) << "\n"
         << "RepertoireAutre: " << ForConsole(dialogue.RepertoireAutre.Text()) << "\n";

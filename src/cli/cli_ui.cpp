@@ -48,8 +48,6 @@ Answer CliUi::MessageBox(const std::string& text, MessageIcon icon, MessageButto
                        : icon == MessageIcon::Information ? "information"
                                                           : "message";
     err_ << "[" << kind << "] " << ForConsole(title) << ": " << ForConsole(text) << "\n";
-    lastMessage_ = text;
-    ++messageCount_;
     if (buttons == MessageButtons::Ok) {
         return Answer::Ok;
     }
@@ -58,11 +56,11 @@ Answer CliUi::MessageBox(const std::string& text, MessageIcon icon, MessageButto
 }
 
 std::optional<std::string> CliUi::FileDialog(const FileDialogRequest&) {
-    return DialogFile;
+    return std::nullopt;
 }
 
 std::optional<std::string> CliUi::FolderDialog(const std::string&, const std::string&) {
-    return DialogFolder;
+    return std::nullopt;
 }
 
 bool CliUi::HtmlHelp(bool, const std::string& path, std::uint32_t command, std::int32_t data) {

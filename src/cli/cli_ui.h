@@ -1,5 +1,6 @@
-// The command line's Ui: message boxes go to stderr as "[icon] title: text", questions and
-// file dialogs are answered from the command's arguments, help and links are printed.
+// The command line's Ui: message boxes go to stderr as "[icon] title: text", questions are
+// answered from the command's arguments, help and links are printed. Files and folders are
+// given to the operations as arguments: a dialog asked for anyway is cancelled.
 #pragma once
 
 #include "app/ui_port.h"
@@ -27,22 +28,13 @@ class CliUi : public Ui {
     // The command line picks folders from its arguments: the chooser closes at once.
     void ShowDirectoryChooser(ChoixRepertSauve& chooser) override;
 
-    // The text of the last message box (ANSI), and how many were shown.
-    const std::string& LastMessage() const { return lastMessage_; }
-    int MessageCount() const { return messageCount_; }
-
-    // The answer to Yes/No questions, and the file and folder that dialogs return (none:
-    // cancelled).
+    // The answer to Yes/No questions.
     Answer QuestionAnswer = Answer::No;
-    std::optional<std::string> DialogFile;
-    std::optional<std::string> DialogFolder;
 
   private:
     std::ostream& err_;
     std::function<void(const std::string&)> steps_;
     int percentShown_ = -1;
-    std::string lastMessage_;
-    int messageCount_ = 0;
 };
 
 // ANSI text for the console, with control characters other than line ends made visible.

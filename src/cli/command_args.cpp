@@ -110,22 +110,15 @@ std::optional<AdaptArgs> ParseAdaptArgs(const std::vector<std::string>& args, st
     return parsed;
 }
 
-bool WindowArgsValid(const std::string& command, const std::vector<std::string>& args,
-                     std::ostream& err) {
-    if (command == "save" || command == "save-hive") {
-        return ParseBackupArgs(args, command == "save-hive", err).has_value();
-    }
-    if (command == "adapt") {
-        return ParseAdaptArgs(args, err).has_value();
-    }
-    const std::size_t expected = command == "lookup" ? 1 : 0;
+bool PositionalOnly(const char* usage, std::size_t count, const std::vector<std::string>& args,
+                    std::ostream& err) {
     for (const std::string& arg : args) {
         if (arg.starts_with("--")) {
             return Unknown(arg, err);
         }
     }
-    if (args.size() != expected) {
-        err << "quillon-cli: usage : " << (command == "lookup" ? "lookup RUCHE" : "status") << "\n";
+    if (args.size() != count) {
+        err << "quillon-cli: usage : " << usage << "\n";
         return false;
     }
     return true;

@@ -33,9 +33,9 @@ struct AdaptArgs {
 };
 std::optional<AdaptArgs> ParseAdaptArgs(const std::vector<std::string>& args, std::ostream& err);
 
-// Whether the arguments of that window command (status, save, lookup, save-hive, adapt) are
-// well formed; when not, the reason is written to `err`.
-bool WindowArgsValid(const std::string& command, const std::vector<std::string>& args,
-                     std::ostream& err);
+// Whether `args` are `count` arguments and no option, for a command whose usage is `usage`;
+// when not, the reason is written to `err`.
+bool PositionalOnly(const char* usage, std::size_t count, const std::vector<std::string>& args,
+                    std::ostream& err);
 
 } // namespace quillon::cli

@@ -12,36 +12,10 @@
 
 namespace {
 
-const char* const kUsage =
-    "Usage : quillon-cli [REGISTRE] COMMANDE [ARGUMENTS]\n"
-    "\n"
-    "Commandes :\n"
-    "  export CLÉ FICHIER [--append]\n"
-    "      écrit la clé CLÉ (nom complet, racine comprise), ses valeurs et ses sous-clés\n"
-    "      dans FICHIER au format REGEDIT4 ; avec --append, ajoute à la fin de FICHIER.\n"
-    "  list [--details]\n"
-    "      les installations de Windows et les utilisateurs que le registre donné contient\n"
-    "      (partitions d'une image, profils, copies plus anciennes du registre à lire avec\n"
-    "      --restore-point) : une ligne chacun, séparée par des tabulations :\n"
-    "      emplacement, système, version d'OE, utilisateur, identité, répertoire OE ; avec\n"
-    "      --details, ce qu'une sauvegarde emporterait : comptes (sans mot de passe),\n"
-    "      signatures, nombre de règles et d'émetteurs bloqués.\n"
-    "  status\n"
-    "      le démarrage de la fenêtre : version d'OE, identité active, répertoire des\n"
-    "      fichiers OE, groupe de l'utilisateur (et les messages du démarrage).\n"
-    "  save FICHIER [--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml]]\n"
-    "      onglet 1 : sauvegarde les paramètres de l'identité active dans FICHIER.\n"
-    "  lookup RUCHE\n"
-    "      onglet 2, Rechercher : l'identité et le répertoire OE de la ruche chargée sous\n"
-    "      HKEY_LOCAL_MACHINE\\RUCHE.\n"
-    "  save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no]\n"
-    "            [--mail DOSSIER [--eml]]\n"
-    "      onglet 2 : sauvegarde les paramètres de cette ruche (de l'identité ID, sinon de\n"
-    "      celle que Rechercher trouve), clés réécrites en HKEY_CURRENT_USER.\n"
-    "  adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] [--address-book CHEMIN]\n"
-    "        [--mail COPIE [--replace-mail]]\n"
-    "      onglet 3 : adapte la sauvegarde ENTRÉE à ce système (identité, groupe, répertoire\n"
-    "      OE DOSSIER, carnet d'adresses CHEMIN, sinon celui de Windows) et écrit SORTIE.\n"
+const char* const kUsageStart = "Usage : quillon-cli [REGISTRE] COMMANDE [ARGUMENTS]\n"
+                                "\n"
+                                "Commandes :\n";
+const char* const kUsageEnd =
     "\n"
     "LISTE : cases à cocher, séparées par des virgules (sans --only : toutes) : all,\n"
     "blocked-senders, blocked-mail, blocked-news, rules, rules-mail, filters, rules-news,\n"
@@ -62,18 +36,12 @@ const char* const kUsage =
 // After a usage error: one line, and where the help is.
 const char* const kSeeHelp = "Aide : quillon-cli --help\n";
 
-bool IsWindowCommand(const std::string& command) {
-    return command == "status" || command == "save" || command == "lookup" ||
-           command == "save-hive" || command == "adapt";
-}
-
-// The window's commands: the start-up first, as when the window opens, then the command.
-int RunWindowCommand(quillon::Reg_access& registry, const quillon::OpenedStore& opened,
-                     const std::string& programFolder, const std::string& command,
-                     const std::vector<std::string>& args) {
+// A window's command: the start-up first, as when the window opens, then the command.
+int RunInWindow(const quillon::cli::Command& command, quillon::cli::CommandContext& context,
+                const quillon::OpenedStore& opened, const std::vector<std::string>& args) {
     using namespace quillon;
-    cli::CliUi ui(std::cerr);
-    Dialogue dialogue(registry, ui, programFolder);
+    cli::CliUi ui(context.Err);
+    Dialogue dialogue(*context.Registry, ui, context.ProgramFolder);
     // Offline, folders are looked up and the mail found in the installation read.
     if (opened.Installation) {
         dialogue.Installation = &*opened.Installation;
@@ -81,25 +49,23 @@ int RunWindowCommand(quillon::Reg_access& registry, const quillon::OpenedStore& 
     dialogue.Form_Load();
     if (dialogue.Ended()) {
         if (dialogue.VersionOE.empty()) {
-            std::cerr << "quillon-cli: la version d'OE se lit dans la ruche SOFTWARE de Windows "
-                         "(HKEY_LOCAL_MACHINE\\Software) : donnez --windows DOSSIER, ou la ruche "
-                         "avec --hive HKEY_LOCAL_MACHINE\\Software=FICHIER\n";
+            context.Err << "quillon-cli: la version d'OE se lit dans la ruche SOFTWARE de Windows "
+                           "(HKEY_LOCAL_MACHINE\\Software) : donnez --windows DOSSIER, ou la ruche "
+                           "avec --hive HKEY_LOCAL_MACHINE\\Software=FICHIER\n";
         }
         return cli::ExitFailed;
     }
-    if (command == "status") {
-        return cli::RunStatus(dialogue, args, std::cout, std::cerr);
+    context.Window = &dialogue;
+    context.Ui = &ui;
+    return command.Run(context, args);
+}
+
+void PrintUsage() {
+    std::cout << kUsageStart;
+    for (const quillon::cli::Command& command : quillon::cli::Commands()) {
+        std::cout << command.Help;
     }
-    if (command == "save") {
-        return cli::RunSave(dialogue, ui, args, std::cerr);
-    }
-    if (command == "lookup") {
-        return cli::RunLookup(dialogue, args, std::cout, std::cerr);
-    }
-    if (command == "adapt") {
-        return cli::RunAdapt(dialogue, ui, args, std::cout, std::cerr);
-    }
-    return cli::RunSaveHive(dialogue, ui, args, std::cerr);
+    std::cout << kUsageEnd << quillon::StoreOptionsHelp;
 }
 
 // Damage met while the hives were read, said once the reading is done.
@@ -117,7 +83,7 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
     std::vector<std::string> words; // the command and its own arguments
     for (std::size_t index = 0; index < args.size();) {
         if (args[index] == "--help" || args[index] == "-h") {
-            std::cout << kUsage << StoreOptionsHelp;
+            PrintUsage();
             return cli::ExitDone;
         }
         if (args[index] == "--version") {
@@ -144,7 +110,8 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
         std::cerr << "quillon-cli: option inconnue : " << command << "\n";
         return cli::ExitUsage;
     }
-    if (command != "export" && command != "list" && !IsWindowCommand(command)) {
+    const cli::Command* found = cli::FindCommand(command);
+    if (found == nullptr) {
         std::cerr << "quillon-cli: commande inconnue : " << command << "\n";
         return cli::ExitUsage;
     }
@@ -152,11 +119,12 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
         std::cerr << "quillon-cli: " << misplaced << "\n";
         return cli::ExitUsage;
     }
-    if (IsWindowCommand(command) && !cli::WindowArgsValid(command, commandArgs, std::cerr)) {
+    if (found->ArgumentsValid != nullptr && !found->ArgumentsValid(commandArgs, std::cerr)) {
         return cli::ExitUsage;
     }
-    if (command == "list") {
-        return cli::RunList(storeOptions, programFolder, commandArgs, std::cout, std::cerr);
+    cli::CommandContext context{storeOptions, programFolder, std::cout, std::cerr};
+    if (found->Need == cli::Command::Needs::Options) {
+        return found->Run(context, commandArgs);
     }
     OpenedStore opened = OpenStore(storeOptions);
     for (const std::string& warning : opened.Warnings) {
@@ -167,9 +135,10 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
         return cli::ExitFailed;
     }
     Reg_access registry(*opened.Store);
-    const int status = command == "export" ? cli::RunExport(registry, commandArgs, std::cerr)
-                                           : RunWindowCommand(registry, opened, programFolder,
-                                                              command, commandArgs);
+    context.Registry = &registry;
+    const int status = found->Need == cli::Command::Needs::Window
+                           ? RunInWindow(*found, context, opened, commandArgs)
+                           : found->Run(context, commandArgs);
     WarnOfDamageRead(opened);
     return status;
 }

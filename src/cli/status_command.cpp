@@ -6,11 +6,7 @@
 
 namespace quillon::cli {
 
-int RunStatus(const Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out,
-              std::ostream& err) {
-    if (!WindowArgsValid("status", args, err)) {
-        return ExitUsage;
-    }
+int RunStatus(const Dialogue& dialogue, std::ostream& out) {
     for (const TextBox* box :
          {&dialogue.CommentOnglet1, &dialogue.CommentOnglet2, &dialogue.IdentiteCourante,
           &dialogue.RepertoireCourant, &dialogue.TexteGroupeActif, &dialogue.NomAutre,
