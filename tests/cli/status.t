@@ -5,6 +5,8 @@ registry without the mail client.
   quillon-cli 2.5
   Copyright (C) 2026 L'équipe Quillon
   Licence GPLv3+ : GNU GPL version 3 ou ultérieure <https://gnu.org/licenses/gpl.html>
+  avec la permission additionnelle (section 7) de lier Quillon à The Sleuth Kit (Common
+  Public License 1.0, IBM Public License 1.0) et de distribuer le résultat.
   Ceci est un logiciel libre : vous êtes libre de le modifier et de le redistribuer.
   Il n'y a AUCUNE GARANTIE, dans la mesure permise par la loi.
 
