@@ -1,5 +1,6 @@
 #include "formats/creg_reader.h"
 
+#include "files/byte_order.h"
 #include "files/input_file.h"
 #include "text/ansi_codepage.h"
 
@@ -86,14 +87,6 @@ constexpr std::size_t kTreeBlock = 0x20;
 constexpr std::size_t kEntrySize = 28;
 constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
 
-std::uint32_t Le32(const std::string& bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-    }
-    return value;
-}
-
 // libcreg follows a damaged file's links without end when they loop (a minute and gigabytes for
 // one sibling list that points back), and slowly through entries that overlap (thousands of
 // them, one every few bytes of a 24 KB block, took it half a minute). Every link to an entry
@@ -143,17 +136,6 @@ std::size_t CutLoopingLinks(std::string& bytes) {
 constexpr std::string_view kDataBlock = "RGDB";
 constexpr std::size_t kFirstDataBlockAt = 0x08, kBlockSizeAt = 0x04, kBlockNumberAt = 0x0E;
 
-std::uint16_t Le16(const std::string& bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
-}
-
-void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
-    }
-}
-
 bool IsDataBlockAt(const std::string& bytes, std::size_t at, std::uint16_t number) {
     return at + kBlockNumberAt + 2 <= bytes.size() &&
            std::string_view(bytes).substr(at, kDataBlock.size()) == kDataBlock &&
@@ -195,8 +177,7 @@ std::optional<std::string> MendCut(std::string& bytes) {
     }
     const std::size_t cut = bytes.size();
     bytes.resize(at);
-    bytes[kDataBlockCountAt] = static_cast<char>(whole & 0xFF);
-    bytes[kDataBlockCountAt + 1] = static_cast<char>(whole >> 8);
+    PutLe16(bytes, kDataBlockCountAt, whole);
     return "fichier coupé après " + std::to_string(cut) + " octets : lus ses " +
            std::to_string(whole) + " blocs de données entiers sur " + std::to_string(counted);
 }

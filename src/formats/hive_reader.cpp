@@ -1,5 +1,6 @@
 #include "formats/hive_reader.h"
 
+#include "files/byte_order.h"
 #include "files/file_error.h"
 #include "formats/regf_hive.h"
 #include "text/ansi_codepage.h"
@@ -21,9 +22,7 @@ bool IsBrokenUtf16(std::string_view bytes) {
     }
     bool expectLow = false;
     for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        const unsigned unit =
-            static_cast<unsigned char>(bytes[i]) |
-            (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+        const unsigned unit = Le16(bytes, i);
         const bool high = unit >= 0xD800 && unit < 0xDC00;
         const bool low = unit >= 0xDC00 && unit < 0xE000;
         if (low != expectLow) {

@@ -4,6 +4,9 @@
 // before it is used.
 #include "formats/hive_repair.h"
 
+#include "files/byte_order.h"
+#include "formats/regf_layout.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -12,22 +15,17 @@
 namespace quillon {
 namespace {
 
-constexpr std::size_t kBaseBlockSize = kHiveBaseBlockSize;
+using namespace regf;
+
 constexpr std::size_t kLogHeaderSize = 512; // the copy of its first sector a log keeps
 constexpr std::size_t kPageSize = 512;      // what an old log's dirty vector counts
-constexpr std::size_t kBinAlignment = 4096; // hive bins start and grow by this
 // Windows refuses hives of 2 GiB and more; so are logs that would grow one past it.
 constexpr std::uint64_t kLargestHive = std::uint64_t{1} << 31;
 
-// Where the base block keeps its fields.
-constexpr std::size_t kPrimarySequenceAt = 4, kSecondarySequenceAt = 8, kTimestampAt = 12,
-                      kFileTypeAt = 28, kBinsSizeAt = 40, kFlagsAt = 144, kChecksumAt = 508;
+// What the base block's file type says.
 constexpr std::uint32_t kPrimaryFile = 0, kOldLogXp = 1, kOldLog2000 = 2, kNewLog = 6;
-// Hive bins: signature, offset from the first bin, size.
-constexpr std::size_t kBinOffsetAt = 4, kBinSizeAt = 8, kBinHeaderSize = 0x20;
-// A cell's size field is negative while it is allocated; a free cell needs room for it and one
-// more word.
-constexpr std::size_t kCellAlignment = 4, kSmallestCell = 8;
+// A free cell needs room for its size and one more word.
+constexpr std::size_t kSmallestCell = 8;
 // Old logs: the dirty vector after the header; new logs: entries after it.
 constexpr std::string_view kDirtyVector = "DIRT", kLogEntry = "HvLE";
 constexpr std::size_t kEntryHeaderSize = 40, kEntrySizeAt = 4, kEntryFlagsAt = 8,
@@ -39,31 +37,13 @@ constexpr std::uint32_t kLoggedFlags = 1;
 // Marvin32's seed for log entries, the bytes 82 EF 4D 88 7A 4E 55 C5 read as one number.
 constexpr std::uint64_t kMarvinSeed = 0x82EF4D887A4E55C5ull;
 
-std::uint32_t U32(std::string_view bytes, std::size_t at) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-std::uint64_t U64(std::string_view bytes, std::size_t at) {
-    return U32(bytes, at) | static_cast<std::uint64_t>(U32(bytes, at + 4)) << 32;
-}
-void PutU32(std::string& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = static_cast<char>(value >> (8 * i));
-    }
-}
-
-// The base block's checksum: its first 508 bytes XORed as 32-bit words, 0 and all ones avoided.
 std::uint32_t Checksum(std::string_view base) {
-    std::uint32_t sum = 0;
-    for (std::size_t at = 0; at < kChecksumAt; at += 4) {
-        sum ^= U32(base, at);
-    }
-    return sum == 0xFFFFFFFF ? 0xFFFFFFFE : sum == 0 ? 1 : sum;
+    return HeaderChecksum(BytesAt(base, 0));
 }
 
 bool HasValidHeader(std::string_view bytes) {
     return bytes.size() >= kLogHeaderSize && bytes.starts_with("regf") &&
-           Checksum(bytes) == U32(bytes, kChecksumAt);
+           Checksum(bytes) == Le32(bytes, kChecksumAt);
 }
 
 std::uint32_t RotateLeft(std::uint32_t value, int bits) {
@@ -86,7 +66,7 @@ std::uint64_t Marvin32(std::string_view data) {
     };
     std::size_t at = 0;
     for (; at + 4 <= data.size(); at += 4) {
-        low += U32(data, at);
+        low += Le32(data, at);
         mix();
     }
     std::uint32_t last = 0x80;
@@ -111,32 +91,33 @@ bool GrowsOnlyByLoggedPages(std::size_t hiveSize, std::uint64_t binsSize, std::u
 }
 
 bool IsOldLog(std::string_view log) {
-    const std::uint32_t type = U32(log, kFileTypeAt);
+    const std::uint32_t type = Le32(log, kFileTypeAt);
     return type == kOldLogXp || type == kOldLog2000;
 }
 
 // A log is whole when its copy of the header checks out and its two sequence numbers agree.
 bool IsWholeLog(std::string_view log) {
-    return HasValidHeader(log) && U32(log, kPrimarySequenceAt) == U32(log, kSecondarySequenceAt) &&
-           (IsOldLog(log) || U32(log, kFileTypeAt) == kNewLog);
+    return HasValidHeader(log) &&
+           Le32(log, kPrimarySequenceAt) == Le32(log, kSecondarySequenceAt) &&
+           (IsOldLog(log) || Le32(log, kFileTypeAt) == kNewLog);
 }
 
 // The entries of a new-format log that are whole, in file order, up to the first that is
 // not (Windows stops there).
 std::vector<std::size_t> WholeEntries(std::string_view log) {
     std::vector<std::size_t> entries;
-    if (!IsWholeLog(log) || U32(log, kFileTypeAt) != kNewLog) {
+    if (!IsWholeLog(log) || Le32(log, kFileTypeAt) != kNewLog) {
         return entries;
     }
     std::size_t at = kLogHeaderSize;
     while (at + kEntryHeaderSize <= log.size() && log.substr(at, kLogEntry.size()) == kLogEntry) {
-        const std::uint32_t size = U32(log, at + kEntrySizeAt);
-        const std::uint32_t binsSize = U32(log, at + kEntryBinsSizeAt);
+        const std::uint32_t size = Le32(log, at + kEntrySizeAt);
+        const std::uint32_t binsSize = Le32(log, at + kEntryBinsSizeAt);
         if (size < kEntryHeaderSize || size % kLogHeaderSize != 0 || size > log.size() - at ||
             binsSize % kBinAlignment != 0 || binsSize >= kLargestHive ||
             Marvin32(log.substr(at + kEntryHeaderSize, size - kEntryHeaderSize)) !=
-                U64(log, at + kEntryHash1At) ||
-            Marvin32(log.substr(at, kEntryHashedHeader)) != U64(log, at + kEntryHash2At)) {
+                Le64(log, at + kEntryHash1At) ||
+            Marvin32(log.substr(at, kEntryHashedHeader)) != Le64(log, at + kEntryHash2At)) {
             break;
         }
         entries.push_back(at);
@@ -151,12 +132,12 @@ bool IsStaleLog(std::string_view log, std::string_view hive) {
     if (!IsWholeLog(log) || !HasValidHeader(hive)) {
         return false;
     }
-    const std::uint32_t saved = U32(hive, kSecondarySequenceAt);
+    const std::uint32_t saved = Le32(hive, kSecondarySequenceAt);
     if (IsOldLog(log)) {
-        return U32(log, kPrimarySequenceAt) < saved;
+        return Le32(log, kPrimarySequenceAt) < saved;
     }
     const std::vector<std::size_t> entries = WholeEntries(log);
-    return !entries.empty() && U32(log, entries.back() + kEntrySequenceAt) < saved;
+    return !entries.empty() && Le32(log, entries.back() + kEntrySequenceAt) < saved;
 }
 
 class Repairer {
@@ -164,7 +145,7 @@ class Repairer {
     explicit Repairer(std::string& hive) : hive_(hive), validBase_(HasValidHeader(hive)) {}
 
     bool IsDirty() const {
-        return !validBase_ || U32(hive_, kPrimarySequenceAt) != U32(hive_, kSecondarySequenceAt);
+        return !validBase_ || Le32(hive_, kPrimarySequenceAt) != Le32(hive_, kSecondarySequenceAt);
     }
     bool HasValidBase() const { return validBase_; }
 
@@ -174,7 +155,7 @@ class Repairer {
         if (!IsOldLog(log) || !BelongsToHive(log)) {
             return false;
         }
-        const std::uint64_t binsSize = U32(log, kBinsSizeAt);
+        const std::uint64_t binsSize = Le32(log, kBinsSizeAt);
         const std::size_t pages = binsSize / kPageSize;
         const std::size_t bitmapAt = kLogHeaderSize + kDirtyVector.size();
         const std::size_t bitmapSize = RoundUp(pages, 8) / 8;
@@ -202,15 +183,15 @@ class Repairer {
             const std::string_view page = log.substr(pagesAt + i * kPageSize, kPageSize);
             const std::size_t at = kBaseBlockSize + dirty[i] * kPageSize;
             // A bin that starts in a dirty page must say where it is: Windows stops there.
-            if (page.starts_with("hbin") && (U32(page, kBinOffsetAt) != dirty[i] * kPageSize ||
-                                             U32(page, kBinSizeAt) < kBinAlignment)) {
+            if (page.starts_with("hbin") && (Le32(page, kBinOffsetAt) != dirty[i] * kPageSize ||
+                                             Le32(page, kBinSizeAt) < kBinAlignment)) {
                 break;
             }
             recovered.replace(at, kPageSize, page);
         }
         hive_ = std::move(recovered);
-        FinishRecovery(log, U32(log, kPrimarySequenceAt), U32(log, kBinsSizeAt),
-                       U32(hive_, kFlagsAt));
+        FinishRecovery(log, Le32(log, kPrimarySequenceAt), Le32(log, kBinsSizeAt),
+                       Le32(hive_, kFlagsAt));
         return true;
     }
 
@@ -232,7 +213,7 @@ class Repairer {
             return {};
         }
         const auto firstSequence = [](const Chain& chain) {
-            return U32(chain.Log->Bytes, chain.Entries.front() + kEntrySequenceAt);
+            return Le32(chain.Log->Bytes, chain.Entries.front() + kEntrySequenceAt);
         };
         std::sort(chains.begin(), chains.end(), [&](const Chain& a, const Chain& b) {
             return firstSequence(a) < firstSequence(b);
@@ -251,18 +232,18 @@ class Repairer {
             const std::string_view bytes = chain.Log->Bytes;
             bool usedThis = false;
             for (std::size_t at : chain.Entries) {
-                const std::uint32_t sequence = U32(bytes, at + kEntrySequenceAt);
+                const std::uint32_t sequence = Le32(bytes, at + kEntrySequenceAt);
                 if (!next) {
                     // The first entry to apply is the one the log's header names, and no older
                     // than the hive's last save.
-                    if (sequence != U32(bytes, kPrimarySequenceAt) ||
-                        sequence < U32(hive_, kSecondarySequenceAt)) {
+                    if (sequence != Le32(bytes, kPrimarySequenceAt) ||
+                        sequence < Le32(hive_, kSecondarySequenceAt)) {
                         continue;
                     }
                 } else if (sequence != *next) {
                     continue;
                 }
-                if (!ApplyEntry(bytes.substr(at, U32(bytes, at + kEntrySizeAt)), recovered)) {
+                if (!ApplyEntry(bytes.substr(at, Le32(bytes, at + kEntrySizeAt)), recovered)) {
                     break;
                 }
                 lastEntry = bytes.substr(at);
@@ -277,19 +258,19 @@ class Repairer {
             return {};
         }
         hive_ = std::move(recovered);
-        const std::uint32_t flags =
-            (U32(hive_, kFlagsAt) & ~kLoggedFlags) | (U32(lastEntry, kEntryFlagsAt) & kLoggedFlags);
-        FinishRecovery({}, *next - 1, U32(lastEntry, kEntryBinsSizeAt), flags);
+        const std::uint32_t flags = (Le32(hive_, kFlagsAt) & ~kLoggedFlags) |
+                                    (Le32(lastEntry, kEntryFlagsAt) & kLoggedFlags);
+        FinishRecovery({}, *next - 1, Le32(lastEntry, kEntryBinsSizeAt), flags);
         return used;
     }
 
     // A wrong header checksum, when nothing else is wrong with the header: set right.
     bool FixChecksum() {
         if (hive_.size() < kBaseBlockSize || !hive_.starts_with("regf") ||
-            Checksum(hive_) == U32(hive_, kChecksumAt)) {
+            Checksum(hive_) == Le32(hive_, kChecksumAt)) {
             return false;
         }
-        PutU32(hive_, kChecksumAt, Checksum(hive_));
+        PutLe32(hive_, kChecksumAt, Checksum(hive_));
         validBase_ = true;
         return true;
     }
@@ -301,22 +282,22 @@ class Repairer {
     std::optional<std::string> MendCut() {
         const std::size_t cut = hive_.size();
         if (!validBase_ || cut < kBaseBlockSize ||
-            cut >= kBaseBlockSize + std::size_t{U32(hive_, kBinsSizeAt)}) {
+            cut >= kBaseBlockSize + std::size_t{Le32(hive_, kBinsSizeAt)}) {
             return std::nullopt;
         }
-        const std::size_t declared = kBaseBlockSize + U32(hive_, kBinsSizeAt);
+        const std::size_t declared = kBaseBlockSize + Le32(hive_, kBinsSizeAt);
         std::size_t last = cut / kBinAlignment * kBinAlignment;
         while (last > kBaseBlockSize && !IsBinAt(last)) {
             last -= kBinAlignment;
         }
         std::size_t end = kBaseBlockSize;
         if (IsBinAt(last)) {
-            const std::size_t size = U32(hive_, last + kBinSizeAt);
+            const std::size_t size = Le32(hive_, last + kBinSizeAt);
             end = last + size <= cut && size >= kBinAlignment ? last + size : KeepWholeCells(last);
         }
         hive_.resize(end);
-        PutU32(hive_, kBinsSizeAt, static_cast<std::uint32_t>(end - kBaseBlockSize));
-        PutU32(hive_, kChecksumAt, Checksum(hive_));
+        PutLe32(hive_, kBinsSizeAt, static_cast<std::uint32_t>(end - kBaseBlockSize));
+        PutLe32(hive_, kChecksumAt, Checksum(hive_));
         return "fichier coupé à l'offset " + Hex(cut) + ", avant la fin que son en-tête annonce (" +
                Hex(declared) + ") : lus ses blocs entiers et les cellules entières du dernier, " +
                "jusqu'à l'offset " + Hex(end);
@@ -328,10 +309,10 @@ class Repairer {
         // The bins end where the header says; what lies beyond is slack Windows left.
         const std::size_t end = std::min<std::size_t>(
             hive_.size() / kBinAlignment * kBinAlignment,
-            validBase_ ? kBaseBlockSize + U32(hive_, kBinsSizeAt) : hive_.size());
+            validBase_ ? kBaseBlockSize + Le32(hive_, kBinsSizeAt) : hive_.size());
         std::size_t at = kBaseBlockSize;
         while (at + kBinAlignment <= end && IsBinAt(at)) {
-            const std::uint32_t size = U32(hive_, at + kBinSizeAt);
+            const std::uint32_t size = Le32(hive_, at + kBinSizeAt);
             if (size >= kBinAlignment && size % kBinAlignment == 0 && size <= end - at &&
                 (at + size == end || IsBinAt(at + size))) {
                 at += size;
@@ -341,7 +322,7 @@ class Repairer {
             while (next < end && !IsBinAt(next)) {
                 next += kBinAlignment;
             }
-            PutU32(hive_, at + kBinSizeAt, static_cast<std::uint32_t>(next - at));
+            PutLe32(hive_, at + kBinSizeAt, static_cast<std::uint32_t>(next - at));
             fixed.push_back("taille du bloc de ruche à l'offset " + Hex(at) + " endommagée");
             at = next;
         }
@@ -352,24 +333,24 @@ class Repairer {
     // A valid old log belongs to the hive when it was written at the hive's last save: its
     // timestamp is the hive's. A hive whose header is damaged has no timestamp to compare.
     bool BelongsToHive(std::string_view log) const {
-        return !validBase_ || U64(log, kTimestampAt) == U64(hive_, kTimestampAt);
+        return !validBase_ || Le64(log, kTimestampAt) == Le64(hive_, kTimestampAt);
     }
 
     bool IsBinAt(std::size_t at) const {
         return std::string_view(hive_).substr(at, 4) == "hbin" &&
-               U32(hive_, at + kBinOffsetAt) == at - kBaseBlockSize;
+               Le32(hive_, at + kBinOffsetAt) == at - kBaseBlockSize;
     }
 
     // The bin at `bin`, cut by the end of the file, shrunk to the pages its whole cells need;
     // returns where it now ends (`bin` itself when no cell of it is whole).
     std::size_t KeepWholeCells(std::size_t bin) {
         const std::size_t cut = hive_.size();
-        const std::size_t size = U32(hive_, bin + kBinSizeAt);
+        const std::size_t size = Le32(hive_, bin + kBinSizeAt);
         const std::size_t binEnd =
             size >= kBinAlignment && size % kBinAlignment == 0 ? bin + size : cut;
         std::size_t cell = bin + kBinHeaderSize;
         while (cell + 4 <= cut) {
-            const auto stored = static_cast<std::int32_t>(U32(hive_, cell));
+            const auto stored = static_cast<std::int32_t>(Le32(hive_, cell));
             const std::size_t length = stored < 0 ? 0 - static_cast<std::size_t>(stored)
                                                   : static_cast<std::size_t>(stored);
             if (length < kSmallestCell || length % kCellAlignment != 0 || length > cut - cell ||
@@ -388,9 +369,9 @@ class Repairer {
         hive_.resize(end);
         std::fill(hive_.begin() + static_cast<std::ptrdiff_t>(cell), hive_.end(), '\0');
         if (end != cell) {
-            PutU32(hive_, cell, static_cast<std::uint32_t>(end - cell)); // free
+            PutLe32(hive_, cell, static_cast<std::uint32_t>(end - cell)); // free
         }
-        PutU32(hive_, bin + kBinSizeAt, static_cast<std::uint32_t>(end - bin));
+        PutLe32(hive_, bin + kBinSizeAt, static_cast<std::uint32_t>(end - bin));
         return end;
     }
 
@@ -407,8 +388,8 @@ class Repairer {
     // Writes one entry's pages into `hive`, grown to the entry's size; false, `hive` as it was
     // before it, when a page lies outside the entry or the hive.
     static bool ApplyEntry(std::string_view entry, std::string& hive) {
-        const std::uint64_t binsSize = U32(entry, kEntryBinsSizeAt);
-        const std::uint64_t pages = U32(entry, kEntryPagesAt);
+        const std::uint64_t binsSize = Le32(entry, kEntryBinsSizeAt);
+        const std::uint64_t pages = Le32(entry, kEntryPagesAt);
         if (kEntryHeaderSize + pages * kPageReferenceSize > entry.size()) {
             return false;
         }
@@ -416,8 +397,8 @@ class Repairer {
         std::uint64_t reach = 0;
         for (std::uint64_t i = 0; i < pages; ++i) {
             const std::size_t reference = kEntryHeaderSize + i * kPageReferenceSize;
-            reach = std::max<std::uint64_t>(reach, std::uint64_t{U32(entry, reference)} +
-                                                       U32(entry, reference + 4));
+            reach = std::max<std::uint64_t>(reach, std::uint64_t{Le32(entry, reference)} +
+                                                       Le32(entry, reference + 4));
         }
         if (!GrowsOnlyByLoggedPages(hive.size(), binsSize, reach)) {
             return false;
@@ -426,8 +407,8 @@ class Repairer {
         grown.resize(std::max<std::size_t>(grown.size(), kBaseBlockSize + binsSize));
         for (std::uint64_t i = 0; i < pages; ++i) {
             const std::size_t reference = kEntryHeaderSize + i * kPageReferenceSize;
-            const std::uint64_t offset = U32(entry, reference);
-            const std::uint64_t size = U32(entry, reference + 4);
+            const std::uint64_t offset = Le32(entry, reference);
+            const std::uint64_t size = Le32(entry, reference + 4);
             if (size > entry.size() - dataAt || offset + size > binsSize) {
                 return false;
             }
@@ -451,12 +432,12 @@ class Repairer {
             RestoreBaseFrom(oldLog);
         }
         hive_.resize(kBaseBlockSize + binsSize);
-        PutU32(hive_, kPrimarySequenceAt, sequence);
-        PutU32(hive_, kSecondarySequenceAt, sequence);
-        PutU32(hive_, kFileTypeAt, kPrimaryFile);
-        PutU32(hive_, kBinsSizeAt, binsSize);
-        PutU32(hive_, kFlagsAt, flags);
-        PutU32(hive_, kChecksumAt, Checksum(hive_));
+        PutLe32(hive_, kPrimarySequenceAt, sequence);
+        PutLe32(hive_, kSecondarySequenceAt, sequence);
+        PutLe32(hive_, kFileTypeAt, kPrimaryFile);
+        PutLe32(hive_, kBinsSizeAt, binsSize);
+        PutLe32(hive_, kFlagsAt, flags);
+        PutLe32(hive_, kChecksumAt, Checksum(hive_));
         validBase_ = true;
     }
 
@@ -469,7 +450,7 @@ class Repairer {
 bool HiveNeedsRepair(std::string_view baseBlock) {
     return baseBlock.size() >= kLogHeaderSize && baseBlock.starts_with("regf") &&
            (!HasValidHeader(baseBlock) ||
-            U32(baseBlock, kPrimarySequenceAt) != U32(baseBlock, kSecondarySequenceAt));
+            Le32(baseBlock, kPrimarySequenceAt) != Le32(baseBlock, kSecondarySequenceAt));
 }
 
 std::vector<std::string> HiveLogNames(const std::string& hiveName) {
@@ -483,7 +464,7 @@ HiveRepair RepairHive(std::string& hive, const std::vector<HiveLog>& logs) {
     }
     Repairer repairer(hive);
     const bool dirty = repairer.IsDirty();
-    const bool sequencesDiffer = U32(hive, kPrimarySequenceAt) != U32(hive, kSecondarySequenceAt);
+    const bool sequencesDiffer = Le32(hive, kPrimarySequenceAt) != Le32(hive, kSecondarySequenceAt);
     std::vector<const HiveLog*> present;
     for (const HiveLog& log : logs) {
         if (!log.Bytes.empty()) {
@@ -493,7 +474,7 @@ HiveRepair RepairHive(std::string& hive, const std::vector<HiveLog>& logs) {
     if (dirty && !present.empty()) {
         std::vector<const HiveLog*> newLogs;
         for (const HiveLog* log : present) {
-            if (IsWholeLog(log->Bytes) && U32(log->Bytes, kFileTypeAt) == kNewLog) {
+            if (IsWholeLog(log->Bytes) && Le32(log->Bytes, kFileTypeAt) == kNewLog) {
                 newLogs.push_back(log);
             } else if (repair.LogsApplied.empty() && IsWholeLog(log->Bytes) &&
                        repairer.ApplyOldLog(log->Bytes)) {

@@ -3,6 +3,8 @@
 // (the header's checksum, a hive bin's size) is worked around, on the caller's copy of the bytes.
 #pragma once
 
+#include "formats/regf_layout.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,7 +34,7 @@ struct HiveRepair {
 };
 
 // The size of a hive's header, which says whether the rest must be looked at.
-inline constexpr std::size_t kHiveBaseBlockSize = 4096;
+inline constexpr std::size_t kHiveBaseBlockSize = regf::kBaseBlockSize;
 
 // True when the first bytes of a hive (its 4096-byte base block) say it must be looked at
 // whole: left dirty, or its header damaged.

@@ -6,6 +6,8 @@
 // same; the bounds are the file's own.
 #include "formats/regf_hive.h"
 
+#include "formats/regf_layout.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -17,24 +19,15 @@
 namespace quillon {
 namespace {
 
-constexpr std::size_t kBaseBlockSize = 0x1000; // the header; cell offsets count from its end
-constexpr std::size_t kSmallestHive = 0x2000;  // a header and one bin
-constexpr std::size_t kBinAlignment = 0x1000;
-constexpr std::size_t kBinHeaderSize = 0x20;
-constexpr std::size_t kCellAlignment = 4;
+using namespace regf;
+
+constexpr std::size_t kSmallestHive = kBaseBlockSize + kBinAlignment; // a header and one bin
 constexpr int kMostNestedIndexes = 32; // ri lists within ri lists: more is an attack
 // The walk of the bins' headers gives back the pages it has read by pieces of this size: a key
 // read later maps again only the pages it needs.
 constexpr std::size_t kWalkedPiece = 4 << 20;
 
 // Offsets of the fields used, from the start of a cell (its 4-byte size included).
-namespace Header {
-constexpr std::size_t RootCell = 0x24, BinsSize = 0x28, MajorVersion = 0x14;
-constexpr std::size_t ChecksummedSize = 0x1FC, Checksum = 0x1FC;
-} // namespace Header
-namespace BinHeader {
-constexpr std::size_t Offset = 0x04, Size = 0x08;
-}
 namespace KeyCell {
 constexpr std::size_t Flags = 0x06, SubkeyCount = 0x18, SubkeyList = 0x20, ValueCount = 0x28,
                       ValueList = 0x2C, NameLength = 0x4C, Name = 0x50;
@@ -94,15 +87,11 @@ RegfHive::~RegfHive() {
 }
 
 std::uint32_t RegfHive::U32(std::size_t offset) const {
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes_ + offset, sizeof value);
-    return value;
+    return Le32(bytes_ + offset);
 }
 
 std::uint16_t RegfHive::U16(std::size_t offset) const {
-    std::uint16_t value = 0;
-    std::memcpy(&value, bytes_ + offset, sizeof value);
-    return value;
+    return Le16(bytes_ + offset);
 }
 
 // Checks the header, then walks the bins' headers. The cells of a bin are walked when a cell
@@ -110,17 +99,11 @@ std::uint16_t RegfHive::U16(std::size_t offset) const {
 // is refused.
 bool RegfHive::WalkBins(bool lenient) {
     lenient_ = lenient;
-    if (std::memcmp(bytes_, "regf", 4) != 0 || U32(Header::MajorVersion) != 1) {
+    if (std::memcmp(bytes_, "regf", 4) != 0 || U32(kMajorVersionAt) != 1 ||
+        HeaderChecksum(bytes_) != U32(kChecksumAt)) {
         return false;
     }
-    std::uint32_t checksum = 0;
-    for (std::size_t at = 0; at < Header::ChecksummedSize; at += 4) {
-        checksum ^= U32(at);
-    }
-    if (checksum != U32(Header::Checksum)) {
-        return false;
-    }
-    const std::size_t binsEnd = CellAt(Header::BinsSize);
+    const std::size_t binsEnd = CellAt(kBinsSizeAt);
     usedCells_.assign(size_ / kCellAlignment / 64 + 1, 0);
     auto isBin = [&](std::size_t at) {
         return at + kBinHeaderSize <= size_ && std::memcmp(bytes_ + at, "hbin", 4) == 0;
@@ -138,9 +121,9 @@ bool RegfHive::WalkBins(bool lenient) {
                 break;
             }
         }
-        binSize = U32(at + BinHeader::Size);
+        binSize = U32(at + kBinSizeAt);
         if (binSize <= kBinHeaderSize || binSize % kBinAlignment != 0 || binSize > size_ - at ||
-            CellAt(at + BinHeader::Offset) != at) {
+            CellAt(at + kBinOffsetAt) != at) {
             return false;
         }
         ReleaseWalkedPages(at);
@@ -150,7 +133,7 @@ bool RegfHive::WalkBins(bool lenient) {
         bins_.push_back({at, binSize, false});
     }
     ReleaseWalkedPages(size_);
-    root_ = static_cast<Cell>(CellAt(Header::RootCell));
+    root_ = static_cast<Cell>(CellAt(kRootCellAt));
     return RootReadable();
 }
 

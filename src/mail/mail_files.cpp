@@ -2,6 +2,8 @@
 // only a few fields of each are needed. Layouts from the public descriptions of both formats.
 #include "mail/mail_files.h"
 
+#include "files/byte_order.h"
+
 #include <array>
 #include <cstring>
 
@@ -27,14 +29,6 @@ constexpr std::array<unsigned char, 16> kWab4Signature = {
     0x9C, 0xCB, 0xCB, 0x8D, 0x13, 0x75, 0xD2, 0x11, 0x91, 0x58, 0x00, 0xC0, 0x4F, 0x79, 0x56, 0xA4};
 constexpr std::array<unsigned char, 16> kWab95Signature = {
     0x81, 0x32, 0x84, 0xC1, 0x85, 0x05, 0xD0, 0x11, 0xB2, 0x90, 0x00, 0xAA, 0x00, 0x3C, 0xF6, 0x76};
-
-std::uint32_t LittleEndian32(std::string_view bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 4; i-- > 0;) {
-        value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
-    }
-    return value;
-}
 
 bool StartsWith(std::string_view head, const std::array<unsigned char, 16>& signature) {
     return head.size() >= signature.size() &&
@@ -65,13 +59,12 @@ bool NodePointsInside(std::string_view node, std::uint64_t fileSize) {
     constexpr std::size_t kEntrySize = 12;
     const std::size_t entries = static_cast<unsigned char>(node[kEntryCountOffset]);
     if (kEntriesOffset + entries * kEntrySize > node.size() ||
-        LittleEndian32(node, kChildOffset) >= fileSize) {
+        Le32(node, kChildOffset) >= fileSize) {
         return false;
     }
     for (std::size_t i = 0; i < entries; ++i) {
         const std::size_t entry = kEntriesOffset + i * kEntrySize;
-        if (LittleEndian32(node, entry) >= fileSize ||
-            LittleEndian32(node, entry + 4) >= fileSize) {
+        if (Le32(node, entry) >= fileSize || Le32(node, entry + 4) >= fileSize) {
             return false;
         }
     }
@@ -79,8 +72,8 @@ bool NodePointsInside(std::string_view node, std::uint64_t fileSize) {
 }
 
 bool IsMessageFolder(std::string_view head) {
-    return head.size() >= kMailHeaderSize && LittleEndian32(head, 0) == kDbxMagic &&
-           LittleEndian32(head, kKindOffset) == kMessageFolderKind;
+    return head.size() >= kMailHeaderSize && Le32(head, 0) == kDbxMagic &&
+           Le32(head, kKindOffset) == kMessageFolderKind;
 }
 
 } // namespace
@@ -99,7 +92,7 @@ void MailFileReader::Add(std::string_view piece) {
 }
 
 void MailFileReader::TakeRootNode(std::string_view bytes, std::uint64_t offset) {
-    const std::uint64_t wanted = LittleEndian32(head_, kTreeRootOffset) + rootNode_.size();
+    const std::uint64_t wanted = Le32(head_, kTreeRootOffset) + rootNode_.size();
     if (rootNode_.size() < kTreeNodeSize && wanted >= offset && wanted - offset < bytes.size()) {
         rootNode_.append(bytes.substr(static_cast<std::size_t>(wanted - offset),
                                       static_cast<std::size_t>(kTreeNodeSize - rootNode_.size())));
@@ -112,16 +105,16 @@ MailFileHeader MailFileReader::Result() const {
         header.Kind = MailFileKind::AddressBook;
         return header;
     }
-    if (head_.size() < kKindOffset + 4 || LittleEndian32(head_, 0) != kDbxMagic) {
+    if (head_.size() < kKindOffset + 4 || Le32(head_, 0) != kDbxMagic) {
         return header;
     }
-    header.Kind = DbxKind(LittleEndian32(head_, kKindOffset));
+    header.Kind = DbxKind(Le32(head_, kKindOffset));
     if (head_.size() < kMailHeaderSize) {
         header.Damaged = header.Kind != MailFileKind::Unknown;
         return header;
     }
     if (header.Kind == MailFileKind::MessageFolder) {
-        header.Messages = LittleEndian32(head_, kMessageCountOffset);
+        header.Messages = Le32(head_, kMessageCountOffset);
         const bool tooManyMessages =
             static_cast<std::uint64_t>(header.Messages) * kSmallestMessageBytes >
             size_ - kMailHeaderSize;

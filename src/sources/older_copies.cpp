@@ -1,5 +1,6 @@
 #include "sources/older_copies.h"
 
+#include "files/byte_order.h"
 #include "sources/local_copies.h"
 #include "sources/registry_cab.h"
 #include "text/ansi_codepage.h"
@@ -43,10 +44,7 @@ std::string CreationTime(const FileTree& tree, const std::string& log) {
     if (log.empty() || !tree.Read(log, bytes, ignored) || bytes.size() < kCreationTimeAt + 8) {
         return "";
     }
-    std::uint64_t ticks = 0;
-    for (int i = 7; i >= 0; --i) {
-        ticks = ticks << 8 | static_cast<unsigned char>(bytes[kCreationTimeAt + i]);
-    }
+    const std::uint64_t ticks = Le64(bytes, kCreationTimeAt);
     if (ticks / kTicksPerSecond < kSecondsFrom1601To1970) {
         return "";
     }

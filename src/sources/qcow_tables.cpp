@@ -3,6 +3,7 @@
 // QEMU's public description of the formats; nothing else of the image is read.
 #include "sources/qcow_tables.h"
 
+#include "files/byte_order.h"
 #include "files/random_access_file.h"
 
 #include <cstdint>
@@ -31,14 +32,6 @@ constexpr std::uint64_t kCompressedV1 = std::uint64_t{1} << 63;
 // Version 3 features the library does not read: data in another file, another compression,
 // extended second-level entries.
 constexpr std::uint64_t kUnreadFeatures = ~std::uint64_t{0x3};
-
-std::uint64_t Be(const unsigned char* at, int bytes) {
-    std::uint64_t value = 0;
-    for (int i = 0; i < bytes; ++i) {
-        value = value << 8 | at[i];
-    }
-    return value;
-}
 
 // The image's bytes, all of those asked for or none.
 class Image {
@@ -80,13 +73,13 @@ std::string ReadLayout(const Image& image, Layout& layout) {
     if (!header) {
         return "en-tête tronqué";
     }
-    layout.Version = static_cast<unsigned>(Be(header->data() + 4, 4));
+    layout.Version = static_cast<unsigned>(Be32(header->data() + 4));
     std::uint64_t diskSize = 0;
     if (layout.Version == 1) {
-        diskSize = Be(header->data() + kV1SizeAt, 8);
+        diskSize = Be64(header->data() + kV1SizeAt);
         layout.ClusterBits = (*header)[kV1ClusterBitsAt];
         layout.L2Bits = (*header)[kV1L2BitsAt];
-        layout.L1Offset = Be(header->data() + kV1L1OffsetAt, 8);
+        layout.L1Offset = Be64(header->data() + kV1L1OffsetAt);
         if (layout.ClusterBits < kSmallestClusterBits ||
             layout.ClusterBits > kLargestV1ClusterBits || layout.L2Bits < 1 ||
             layout.L2Bits > layout.ClusterBits - 3) {
@@ -97,21 +90,21 @@ std::string ReadLayout(const Image& image, Layout& layout) {
         if (!full) {
             return "en-tête tronqué";
         }
-        diskSize = Be(full->data() + kSizeAt, 8);
-        layout.ClusterBits = static_cast<unsigned>(Be(full->data() + kClusterBitsAt, 4));
-        layout.L1Offset = Be(full->data() + kL1OffsetAt, 8);
+        diskSize = Be64(full->data() + kSizeAt);
+        layout.ClusterBits = static_cast<unsigned>(Be32(full->data() + kClusterBitsAt));
+        layout.L1Offset = Be64(full->data() + kL1OffsetAt);
         if (layout.ClusterBits < kSmallestClusterBits || layout.ClusterBits > kLargestClusterBits) {
             return "taille de cluster incohérente";
         }
         layout.L2Bits = layout.ClusterBits - 3;
-        if (layout.Version == 3 && (Be(full->data() + kIncompatibleAt, 8) & kUnreadFeatures)) {
+        if (layout.Version == 3 && (Be64(full->data() + kIncompatibleAt) & kUnreadFeatures)) {
             return "fonctions de la version 3 non lues (données dans un autre fichier, autre "
                    "compression ou entrées étendues)";
         }
         if (layout.L1Offset % layout.ClusterSize() != 0) {
             return "table de premier niveau mal alignée";
         }
-        const std::uint64_t l1Size = Be(full->data() + kL1SizeAt, 4);
+        const std::uint64_t l1Size = Be32(full->data() + kL1SizeAt);
         const std::uint64_t covered = layout.ClusterSize() << layout.L2Bits;
         if (diskSize > kLargestDisk) {
             layout.DiskSize = diskSize;
@@ -174,8 +167,8 @@ std::string QcowTablesRefusal(const std::string& path) {
         constexpr unsigned kTebibyteBits = 40;
         return "image QEMU (QCOW) d'un disque de " +
                std::to_string(layout.DiskSize >> kTebibyteBits) +
-               " Tio, trop grand pour être lu (" +
-               std::to_string(kLargestDisk >> kTebibyteBits) + " Tio au plus)";
+               " Tio, trop grand pour être lu (" + std::to_string(kLargestDisk >> kTebibyteBits) +
+               " Tio au plus)";
     }
     const auto l1 = image.Bytes(layout.L1Offset, layout.L1Entries * kEntrySize);
     if (!l1) {
@@ -183,7 +176,7 @@ std::string QcowTablesRefusal(const std::string& path) {
     }
     const std::uint64_t tableMask = layout.Version == 1 ? ~std::uint64_t{0} : kOffsetMask;
     for (std::uint64_t i = 0; i < layout.L1Entries; ++i) {
-        const std::uint64_t table = Be(l1->data() + i * kEntrySize, 8) & tableMask;
+        const std::uint64_t table = Be64(l1->data() + i * kEntrySize) & tableMask;
         if (table == 0) {
             continue;
         }
@@ -192,7 +185,7 @@ std::string QcowTablesRefusal(const std::string& path) {
             return refusal("table de second niveau hors du fichier ou mal alignée");
         }
         for (std::size_t at = 0; at < l2->size(); at += kEntrySize) {
-            const std::uint64_t entry = Be(l2->data() + at, 8);
+            const std::uint64_t entry = Be64(l2->data() + at);
             if (HoldsCluster(layout, entry) && !ClusterInside(layout, entry, image.Size())) {
                 return refusal("cluster hors du fichier");
             }

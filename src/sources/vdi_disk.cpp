@@ -3,6 +3,7 @@
 // blocks. Every number of the header is checked against the file before it is used.
 #include "sources/vdi_disk.h"
 
+#include "files/byte_order.h"
 #include "files/file_error.h"
 #include "files/random_access_file.h"
 
@@ -35,13 +36,6 @@ constexpr std::uint32_t kMostBlocks = 1u << 24;
 constexpr int kDeepestChain = 64;
 
 using Identifier = std::array<unsigned char, 16>;
-
-std::uint32_t U32(const unsigned char* at) {
-    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
-std::uint64_t U64(const unsigned char* at) {
-    return U32(at) | static_cast<std::uint64_t>(U32(at + 4)) << 32;
-}
 
 std::string IdentifierText(const Identifier& id) {
     // VirtualBox shows its identifiers with the first three fields little-endian.
@@ -98,25 +92,25 @@ bool VdiDisk::ReadHeader(std::string& error) {
         error = damaged + "en-tête tronqué";
         return false;
     }
-    if (U32(header + kVersionAt) != kVersion1_1) {
+    if (Le32(header + kVersionAt) != kVersion1_1) {
         error = "Impossible de lire l'image disque « " + path_ +
                 " » : image VirtualBox (VDI) d'une version d'en-tête non lue (seule la 1.1, "
                 "celle de VirtualBox depuis sa version 1, est lue)";
         return false;
     }
-    type_ = U32(header + kTypeAt);
+    type_ = Le32(header + kTypeAt);
     if (type_ != kTypeDynamic && type_ != kTypeFixed && type_ != kTypeDifferencing) {
         error = "Impossible de lire l'image disque « " + path_ +
                 " » : image VirtualBox (VDI) d'un type non lu (" + std::to_string(type_) + ")";
         return false;
     }
-    const std::uint64_t mapOffset = U32(header + kMapAt);
-    dataOffset_ = U32(header + kDataAt);
-    diskSize_ = U64(header + kDiskSizeAt);
-    blockSize_ = U32(header + kBlockSizeAt);
-    blockExtra_ = U32(header + kBlockExtraAt);
-    const std::uint32_t blocks = U32(header + kBlocksAt);
-    allocated_ = U32(header + kAllocatedAt);
+    const std::uint64_t mapOffset = Le32(header + kMapAt);
+    dataOffset_ = Le32(header + kDataAt);
+    diskSize_ = Le64(header + kDiskSizeAt);
+    blockSize_ = Le32(header + kBlockSizeAt);
+    blockExtra_ = Le32(header + kBlockExtraAt);
+    const std::uint32_t blocks = Le32(header + kBlocksAt);
+    allocated_ = Le32(header + kAllocatedAt);
     std::memcpy(identifier_.data(), header + kIdentifierAt, identifier_.size());
     std::memcpy(parentIdentifier_.data(), header + kParentIdentifierAt, parentIdentifier_.size());
     if (blockSize_ < kSectorSize || blockSize_ > kLargestBlock || blockSize_ % kSectorSize != 0 ||
@@ -134,7 +128,7 @@ bool VdiDisk::ReadHeader(std::string& error) {
     map_.resize(blocks);
     std::uint64_t blocksStored = 0;
     for (std::uint32_t i = 0; i < blocks; ++i) {
-        map_[i] = U32(map.data() + static_cast<std::size_t>(i) * 4);
+        map_[i] = Le32(map.data() + static_cast<std::size_t>(i) * 4);
         if (map_[i] < allocated_) {
             blocksStored = std::max<std::uint64_t>(blocksStored, map_[i] + 1ull);
         }
@@ -248,7 +242,7 @@ std::int64_t VdiDisk::Read(std::uint64_t offset, char* buffer, std::size_t lengt
 
 bool IsVdiDisk(std::string_view head) {
     return head.size() >= kSignatureAt + 4 &&
-           U32(reinterpret_cast<const unsigned char*>(head.data()) + kSignatureAt) == kSignature;
+           Le32(reinterpret_cast<const unsigned char*>(head.data()) + kSignatureAt) == kSignature;
 }
 
 std::unique_ptr<VirtualDisk> OpenVdiDisk(const std::string& path, std::string& error) {

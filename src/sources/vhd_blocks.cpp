@@ -4,6 +4,7 @@
 // The block table is small and publicly documented; every entry is checked against the file.
 #include "sources/vhd_blocks.h"
 
+#include "files/byte_order.h"
 #include "sources/virtual_disk.h"
 
 #include <algorithm>
@@ -22,14 +23,6 @@ constexpr std::uint32_t kNoBlock = 0xFFFFFFFF;
 // Virtual PC writes 2 MiB blocks; up to 256 MiB are read, and tables of up to 16 M entries.
 constexpr std::uint32_t kLargestBlock = 256u << 20, kMostEntries = 1u << 24;
 
-std::uint64_t Be(const unsigned char* at, int bytes) {
-    std::uint64_t value = 0;
-    for (int i = 0; i < bytes; ++i) {
-        value = value << 8 | at[i];
-    }
-    return value;
-}
-
 } // namespace
 
 std::unique_ptr<VhdBlocks> VhdBlocks::Open(const std::string& path) {
@@ -40,18 +33,18 @@ std::unique_ptr<VhdBlocks> VhdBlocks::Open(const std::string& path) {
 bool VhdBlocks::ReadTable() {
     unsigned char footer[kFooterSize];
     if (!file_.ReadAll(0, footer, sizeof footer) || std::memcmp(footer, "conectix", 8) != 0 ||
-        Be(footer + kDiskTypeAt, 4) != kDynamicDisk) {
+        Be32(footer + kDiskTypeAt) != kDynamicDisk) {
         return false;
     }
-    diskSize_ = Be(footer + kCurrentSizeAt, 8);
+    diskSize_ = Be64(footer + kCurrentSizeAt);
     unsigned char header[kHeaderSize];
-    if (!file_.ReadAll(Be(footer + kDataOffsetAt, 8), header, sizeof header) ||
+    if (!file_.ReadAll(Be64(footer + kDataOffsetAt), header, sizeof header) ||
         std::memcmp(header, "cxsparse", 8) != 0) {
         return false;
     }
-    const std::uint64_t tableOffset = Be(header + kTableOffsetAt, 8);
-    const std::uint64_t entries = Be(header + kMaxEntriesAt, 4);
-    blockSize_ = static_cast<std::uint32_t>(Be(header + kBlockSizeAt, 4));
+    const std::uint64_t tableOffset = Be64(header + kTableOffsetAt);
+    const std::uint64_t entries = Be32(header + kMaxEntriesAt);
+    blockSize_ = static_cast<std::uint32_t>(Be32(header + kBlockSizeAt));
     if (blockSize_ < kSector || blockSize_ > kLargestBlock || blockSize_ % kSector != 0 ||
         entries > kMostEntries || entries * blockSize_ < diskSize_) {
         return false;
@@ -64,7 +57,7 @@ bool VhdBlocks::ReadTable() {
     }
     table_.resize(static_cast<std::size_t>(entries));
     for (std::size_t i = 0; i < table_.size(); ++i) {
-        table_[i] = static_cast<std::uint32_t>(Be(table.data() + i * 4, 4));
+        table_[i] = static_cast<std::uint32_t>(Be32(table.data() + i * 4));
     }
     return true;
 }

@@ -120,7 +120,8 @@ const Case kCases[] = {
     {"changing to a folder no Windows path can be",
      [](MemoryStore&, Dialogue& d, const fs::path& dir) {
          d.IdentiteBdRActif = kIdentity;
-         std::ofstream(dir / "b.reg") << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n";
+         std::ofstream(dir / "b.reg", std::ios::binary)
+             << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n";
          EXPECT_EQ(d.ReadBackup((dir / "b.reg").string()).Lines, 3);
          return Number(d.AdaptBackup({kIdentity, "C:\\a|b", ""}).State);
      },
@@ -132,7 +133,8 @@ const Case kCases[] = {
      Number(Write::Empty)},
     {"writing a backup read gives its lines",
      [](MemoryStore&, Dialogue& d, const fs::path& dir) {
-         std::ofstream(dir / "b.reg") << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n";
+         std::ofstream(dir / "b.reg", std::ios::binary)
+             << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n";
          d.ReadBackup((dir / "b.reg").string());
          const auto outcome = d.WriteAdaptedBackup((dir / "c.reg").string());
          EXPECT_EQ(outcome.Lines, 3);

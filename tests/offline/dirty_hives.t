@@ -28,6 +28,13 @@ A log beside it changes nothing of that: the hive was not left open, only its ch
   quillon-cli: avertissement : xp/Documents and Settings/Luc/NTUSER.DAT : ruche endommagée (taille du bloc de ruche à l'offset 0x1000 endommagée), lue sur une copie corrigée ; le fichier n'a pas été modifié
   $ cmp bin.reg clean.reg
 
+A header whose words XOR to zero carries 1 as its checksum, as Windows writes it: it reads clean.
+
+  $ cp original "$hive" && patch "$hive" 'x=0
+  > for i in range(127): x^=struct.unpack_from("<I",d,4*i)[0]
+  > struct.pack_into("<I",d,0x70,struct.unpack_from("<I",d,0x70)[0]^x); struct.pack_into("<I",d,508,1)'
+  $ warnings zero.reg || cmp zero.reg clean.reg
+
 Left dirty, without a log beside it: read as last saved, and said so.
 
   $ cp original "$hive" && patch "$hive" "struct.pack_into('<I',d,4,struct.unpack_from('<I',d,8)[0]+1)

@@ -1,0 +1,83 @@
+// Numbers stored in files, read from their bytes in the order the format gives: little-endian
+// (Windows' own formats, VirtualBox's) or big-endian (Virtual PC's, QEMU's). Every reader of
+// binary files reads its numbers through these; each caller checks first that the bytes are
+// there.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// The `size`-byte number (up to 8) at `at`, its lowest byte first.
+inline std::uint64_t LittleEndian(const unsigned char* at, std::size_t size) {
+    std::uint64_t value = 0;
+    for (std::size_t i = size; i > 0; --i) {
+        value = value << 8 | at[i - 1];
+    }
+    return value;
+}
+
+// The `size`-byte number (up to 8) at `at`, its highest byte first.
+inline std::uint64_t BigEndian(const unsigned char* at, std::size_t size) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        value = value << 8 | at[i];
+    }
+    return value;
+}
+
+inline const unsigned char* BytesAt(std::string_view bytes, std::size_t at) {
+    return reinterpret_cast<const unsigned char*>(bytes.data()) + at;
+}
+
+inline std::uint16_t Le16(const unsigned char* at) {
+    return static_cast<std::uint16_t>(LittleEndian(at, 2));
+}
+inline std::uint32_t Le32(const unsigned char* at) {
+    return static_cast<std::uint32_t>(LittleEndian(at, 4));
+}
+inline std::uint64_t Le64(const unsigned char* at) {
+    return LittleEndian(at, 8);
+}
+inline std::uint32_t Be32(const unsigned char* at) {
+    return static_cast<std::uint32_t>(BigEndian(at, 4));
+}
+inline std::uint64_t Be64(const unsigned char* at) {
+    return BigEndian(at, 8);
+}
+
+inline std::uint16_t Le16(std::string_view bytes, std::size_t at) {
+    return Le16(BytesAt(bytes, at));
+}
+inline std::uint32_t Le32(std::string_view bytes, std::size_t at) {
+    return Le32(BytesAt(bytes, at));
+}
+inline std::uint64_t Le64(std::string_view bytes, std::size_t at) {
+    return Le64(BytesAt(bytes, at));
+}
+inline std::uint32_t Be32(std::string_view bytes, std::size_t at) {
+    return Be32(BytesAt(bytes, at));
+}
+inline std::uint64_t Be64(std::string_view bytes, std::size_t at) {
+    return Be64(BytesAt(bytes, at));
+}
+
+// Stores the `size`-byte `value` at `at` of `bytes`, its lowest byte first, over what was there.
+inline void PutLittleEndian(std::string& bytes, std::size_t at, std::uint64_t value,
+                            std::size_t size) {
+    constexpr unsigned kByteBits = 8;
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[at + i] = static_cast<char>(value >> (kByteBits * i));
+    }
+}
+inline void PutLe16(std::string& bytes, std::size_t at, std::uint16_t value) {
+    PutLittleEndian(bytes, at, value, 2);
+}
+inline void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    PutLittleEndian(bytes, at, value, 4);
+}
+
+} // namespace quillon
