@@ -84,8 +84,12 @@ class Dialogue : private ControlObserver {
     // Tabs 1 and 2: a backup of `groups` of the settings of `source` into `file`.
     BackupOutcome SaveBackup(const BackupSource& source, const SettingsGroups& groups,
                              const std::string& file);
-    // After a backup of `source`: its mail and address book copied into `destination`.
-    MailOutcome CopyMail(const BackupSource& source, const std::string& destination);
+    // After a backup of `source`: its mail and address book copied into `destination`, and with
+    // `asEml` its messages written as .eml files beside the copy.
+    MailOutcome CopyMail(const BackupSource& source, const std::string& destination,
+                         bool asEml = false);
+    // Why messages cannot be written as .eml files here, in French; empty when they can.
+    static std::string WhyNoEml();
     // Tab 2's search: the identity and store folder of the hive loaded under
     // HKEY_LOCAL_MACHINE\hive, shown in the tab's fields.
     LookupOutcome LookUpHive(const std::string& hive);

@@ -2,6 +2,7 @@
 // address book are copied out of the registry's installation, and after tab 3 writes an adapted
 // backup such a copy is put where that backup says the mail is.
 #include "app/dialogue.h"
+#include "mail/eml_writer.h"
 #include "mail/mail_copy.h"
 #include "registry/mail_client_keys.h"
 #include "text/ansi_codepage.h"
@@ -70,7 +71,12 @@ void Dialogue::CopierCourrier(const BackupSource& source) {
     CopyMail(source, *destination);
 }
 
-MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& destination) {
+std::string Dialogue::WhyNoEml() {
+    return EmlWriterMissing();
+}
+
+MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& destination,
+                               bool asEml) {
     const char* root = source.OtherHive ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
     const std::string userKeys = source.OtherHive ? source.Hive + "\\" : std::string();
     const std::string stored =
@@ -84,7 +90,13 @@ MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& de
                                           [this](std::uint64_t done, std::uint64_t total) {
                                               return ui_.Progress(Ansi(kCopyTitle), done, total);
                                           });
-    return ShowMailReport(report, NativeToAnsi(destination), false, Ansi(kCopyTitle));
+    MailOutcome outcome =
+        ShowMailReport(report, NativeToAnsi(destination), false, Ansi(kCopyTitle));
+    if (outcome.State == MailOutcome::Status::Done && asEml &&
+        !WriteMessagesAsEml(destination, outcome.EmlError)) {
+        outcome.State = MailOutcome::Status::EmlFailed;
+    }
+    return outcome;
 }
 
 void Dialogue::PlacerCourrier() {

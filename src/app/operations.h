@@ -69,8 +69,14 @@ struct BackupOutcome {
 
 // A copy of the mail out of the old installation, or its placement on the new one.
 struct MailOutcome {
-    enum class Status { Done, Failed, Stopped };
+    enum class Status {
+        Done,
+        Failed,
+        Stopped,
+        EmlFailed, // copied, but its messages could not be written as .eml files: EmlError says why
+    };
     Status State = Status::Done;
+    std::string EmlError;
     std::size_t StoreFiles = 0; // copied and checked
     bool AddressBook = false;   // copied and checked
     std::size_t Warnings = 0;   // files left out or damaged, named in the report shown

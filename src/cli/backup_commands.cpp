@@ -4,7 +4,6 @@
 #include "cli/command_args.h"
 #include "cli/commands.h"
 #include "cli/console_text.h"
-#include "cli/eml_writer.h"
 #include "text/native_text.h"
 
 #include <map>
@@ -59,7 +58,7 @@ std::optional<SettingsGroups> GroupsAsked(int tab, const std::optional<std::stri
 // With --eml, whether its writer is there; false (said) before anything is written.
 bool EmlPossible(const BackupArgs& args, std::ostream& err) {
     if (args.Eml) {
-        if (const std::string missing = EmlWriterMissing(); !missing.empty()) {
+        if (const std::string missing = Dialogue::WhyNoEml(); !missing.empty()) {
             err << "quillon-cli: --eml : " << missing << "\n";
             return false;
         }
@@ -78,15 +77,11 @@ int BackUp(Dialogue& dialogue, const BackupSource& source, const SettingsGroups&
     if (!args.Mail) {
         return ExitDone;
     }
-    if (dialogue.CopyMail(source, *args.Mail).State != MailOutcome::Status::Done) {
-        return ExitFailed;
+    const MailOutcome mail = dialogue.CopyMail(source, *args.Mail, args.Eml);
+    if (mail.State == MailOutcome::Status::EmlFailed) {
+        err << "quillon-cli: --eml : " << mail.EmlError << "\n";
     }
-    std::string error;
-    if (args.Eml && !WriteMessagesAsEml(*args.Mail, error)) {
-        err << "quillon-cli: --eml : " << error << "\n";
-        return ExitFailed;
-    }
-    return ExitDone;
+    return mail.State == MailOutcome::Status::Done ? ExitDone : ExitFailed;
 }
 
 } // namespace

@@ -1,12 +1,13 @@
-// --eml: the message folders of a mail copy written as .eml files, which any mail client opens,
+// The message folders of a mail copy written as .eml files, which any mail client opens,
 // by undbx (a Debian package; Quillon suggests it).
 #pragma once
 
 #include <string>
 
-namespace quillon::cli {
+namespace quillon {
 
-// Why --eml cannot work here (undbx missing, or not on Linux), in French; empty when it can.
+// Why .eml files cannot be written here (undbx missing, or not on Linux), in French; empty when it
+// can.
 std::string EmlWriterMissing();
 
 // Writes every message folder of the mail copy `copy` as .eml files, one folder per mail folder,
@@ -15,4 +16,4 @@ bool WriteMessagesAsEml(const std::string& copy, std::string& error);
 
 inline constexpr const char* kEmlFolder = "Messages eml";
 
-} // namespace quillon::cli
+} // namespace quillon

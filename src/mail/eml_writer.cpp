@@ -1,4 +1,4 @@
-#include "cli/eml_writer.h"
+#include "mail/eml_writer.h"
 
 #ifndef _WIN32
 #include <cerrno>
@@ -14,7 +14,7 @@
 extern char** environ;
 #endif
 
-namespace quillon::cli {
+namespace quillon {
 
 #ifdef _WIN32
 std::string EmlWriterMissing() {
@@ -76,4 +76,4 @@ bool WriteMessagesAsEml(const std::string& copy, std::string& error) {
 }
 #endif
 
-} // namespace quillon::cli
+} // namespace quillon
