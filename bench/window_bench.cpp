@@ -4,7 +4,7 @@
 #include "app/dialogue.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
-#include "stores/offline/offline_store.h"
+#include "offline/offline_store.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

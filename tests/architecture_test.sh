@@ -15,28 +15,30 @@ forbid() { # folder, then the pattern of what it must not include
         failures=$((failures + 1))
     fi
 }
-below_faces='app|backup|adapt|export|files|formats|mail|options|registry|sources|stores|text'
+below_faces='app|backup|adapt|disks|export|files|formats|mail|offline|options|registry|sources|stores|text'
 for folder in ${below_faces//|/ }; do
     forbid "$folder" 'Q[A-Za-z]|(gui|cli|win32)/'
 done
-for folder in backup adapt export files formats mail options registry sources stores text; do
+for folder in backup adapt disks export files formats mail offline options registry sources stores text; do
     forbid "$folder" 'app/'
 done
-forbid registry '(export|files|formats|options|sources|stores|text)/'
-forbid text '(export|files|formats|options|registry|sources|stores)/'
-forbid files '(export|formats|mail|options|registry|sources|stores)/'
-forbid export '(formats|options|sources|stores)/'
-forbid stores '(export|options)/|formats/|sources/'
-forbid stores/offline 'options/'
-forbid formats '(export|options|sources)/|stores/offline/'
-forbid sources '(export|formats|mail|options)/|stores/offline/'
-forbid backup '(options|sources|formats)/|stores/'
-forbid adapt '(options|backup)/|stores/'
-forbid mail '(adapt|backup|export|formats|options|registry|stores)/'
-forbid app 'options/|stores/|formats/'
+forbid registry '(disks|export|files|formats|offline|options|sources|stores|text)/'
+forbid text '(disks|export|files|formats|offline|options|registry|sources|stores)/'
+forbid files '(disks|export|formats|mail|offline|options|registry|sources|stores)/'
+# The disks sit on the files alone: what they hold is for the sources to make sense of.
+forbid disks '(adapt|backup|export|formats|mail|offline|options|registry|sources|stores)/'
+forbid export '(disks|formats|offline|options|sources|stores)/'
+forbid stores '(disks|export|formats|offline|options|sources)/'
+forbid offline 'options/'
+forbid formats '(disks|export|offline|options|sources)/'
+forbid sources '(export|formats|mail|offline|options)/'
+forbid backup '(disks|formats|offline|options|sources|stores)/'
+forbid adapt '(backup|disks|offline|options|stores)/'
+forbid mail '(adapt|backup|export|formats|offline|options|registry|stores)/'
+forbid app '(disks|formats|offline|options|stores)/'
 # The faces use the model, the chooser's logic, the store options and the text conversions.
 for face in gui cli win32; do
-    forbid "$face" '(backup|export|files|formats|mail|registry|sources|stores)/|adapt/(backup_adaptation|held_lines)'
+    forbid "$face" '(backup|disks|export|files|formats|mail|offline|registry|sources|stores)/|adapt/(backup_adaptation|held_lines)'
 done
 echo "$((checks - failures)) passed, $failures failed"
 [[ $failures == 0 ]]

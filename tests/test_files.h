@@ -3,7 +3,7 @@
 // and folders in memory.
 #pragma once
 
-#include "sources/file_tree.h"
+#include "disks/file_tree.h"
 #include "stores/memory_store.h"
 
 #include <filesystem>

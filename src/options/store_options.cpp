@@ -3,7 +3,7 @@
 #ifdef _WIN32
 #include "stores/windows_store.h"
 #else
-#include "stores/offline/offline_store.h"
+#include "offline/offline_store.h"
 #include "text/ansi_codepage.h"
 #endif
 

@@ -3,7 +3,7 @@
 // variables its stored folders use (%UserProfile%, %SystemRoot% ...), read from its registry.
 #pragma once
 
-#include "sources/file_tree.h"
+#include "disks/file_tree.h"
 #include "stores/memory_store.h"
 
 #include <functional>

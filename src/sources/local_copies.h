@@ -3,8 +3,8 @@
 // file is read once.
 #pragma once
 
+#include "disks/file_tree.h"
 #include "files/temp_file.h"
-#include "sources/file_tree.h"
 
 #include <map>
 #include <optional>

@@ -4,7 +4,7 @@
 // (_RESTORE/ARCHIVE/RG*.CAB).
 #pragma once
 
-#include "sources/file_tree.h"
+#include "disks/file_tree.h"
 
 #include <string>
 #include <utility>

@@ -1,8 +1,8 @@
 // Finding the Windows installations of a folder or a disk image, and listing their users.
 #pragma once
 
-#include "sources/disk_image.h"
-#include "sources/file_tree.h"
+#include "disks/disk_image.h"
+#include "disks/file_tree.h"
 #include "sources/registry_sources.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 // Virtual machine disks as --image opens them (VDI by our own reader; VMDK, VHD, VHDX and QCOW
 // through their libraries): the header, then reads across the disk, as The Sleuth Kit makes them.
 #include "fuzz_support.h"
-#include "sources/virtual_disk.h"
+#include "disks/open_virtual_disk.h"
 
 #include <algorithm>
 #include <vector>

@@ -10,7 +10,7 @@
 #include "gui/source_dialog.h"
 #include "options/registry_files.h"
 #include "options/store_options.h"
-#include "stores/offline/offline_store.h"
+#include "offline/offline_store.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "hive_writer.h"
 #include "options/store_options.h"
 #include "registry/reg_access.h"
-#include "stores/offline/offline_store.h"
+#include "offline/offline_store.h"
 #include "test_support.h"
 
 namespace quillon {

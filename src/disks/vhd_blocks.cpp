@@ -2,10 +2,10 @@
 // libvhdi (20210425) looks each sector up in a list of its block's ranges, about 4.5 ms per MB
 // read here, which made a VHD three and a half times slower to search than the same raw image.
 // The block table is small and publicly documented; every entry is checked against the file.
-#include "sources/vhd_blocks.h"
+#include "disks/vhd_blocks.h"
 
+#include "disks/virtual_disk.h"
 #include "files/byte_order.h"
-#include "sources/virtual_disk.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // (NTFS, FAT ...), and the files of those, read only, and only the files asked for.
 #pragma once
 
-#include "sources/file_tree.h"
+#include "disks/file_tree.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,6 @@
-#include "stores/offline/offline_store.h"
+#include "offline/offline_store.h"
 
+#include "disks/disk_image.h"
 #include "files/input_file.h"
 #include "files/text_lines.h"
 #include "formats/creg_reader.h"
@@ -7,7 +8,6 @@
 #include "formats/hive_repair.h"
 #include "formats/reg_file_reader.h"
 #include "formats/wine_registry_reader.h"
-#include "sources/disk_image.h"
 #include "sources/local_copies.h"
 #include "sources/older_copies.h"
 #include "sources/registry_cab.h"

@@ -1,7 +1,7 @@
 // Our own reader: Debian packages no library that reads VDI (libyal has none, and VirtualBox's
 // own code is not a library), and the format is small: a header, a map of fixed-size blocks, the
 // blocks. Every number of the header is checked against the file before it is used.
-#include "sources/vdi_disk.h"
+#include "disks/vdi_disk.h"
 
 #include "files/byte_order.h"
 #include "files/file_error.h"

@@ -1,7 +1,7 @@
 // Our own check, before the library reads: the header's numbers in the ranges QEMU writes, and
 // every entry of the two levels of cluster tables inside the file. What is checked is taken from
 // QEMU's public description of the formats; nothing else of the image is read.
-#include "sources/qcow_tables.h"
+#include "disks/qcow_tables.h"
 
 #include "files/byte_order.h"
 #include "files/random_access_file.h"

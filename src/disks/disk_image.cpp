@@ -1,6 +1,6 @@
-#include "sources/disk_image.h"
+#include "disks/disk_image.h"
 
-#include "sources/virtual_disk.h"
+#include "disks/open_virtual_disk.h"
 
 #include <algorithm>
 #include <cerrno>

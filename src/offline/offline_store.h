@@ -2,7 +2,7 @@
 // files mounted into one in-memory registry with the seven roots.
 #pragma once
 
-#include "sources/file_tree.h"
+#include "disks/file_tree.h"
 #include "sources/registry_sources.h"
 #include "stores/memory_store.h"
 

@@ -1,4 +1,4 @@
-#include "sources/file_tree.h"
+#include "disks/file_tree.h"
 
 #include "files/input_file.h"
 #include "text/ansi_codepage.h"

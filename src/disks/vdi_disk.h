@@ -2,8 +2,9 @@
 // parents), read in place.
 #pragma once
 
-#include "sources/virtual_disk.h"
+#include "disks/virtual_disk.h"
 
+#include <memory>
 #include <string_view>
 
 namespace quillon {

@@ -1,10 +1,10 @@
-#include "sources/virtual_disk.h"
+#include "disks/open_virtual_disk.h"
 
+#include "disks/file_tree.h"
+#include "disks/qcow_tables.h"
+#include "disks/vdi_disk.h"
+#include "disks/vhd_blocks.h"
 #include "files/random_access_file.h"
-#include "sources/file_tree.h"
-#include "sources/qcow_tables.h"
-#include "sources/vdi_disk.h"
-#include "sources/vhd_blocks.h"
 
 #include <array>
 #include <cstring>
@@ -628,27 +628,6 @@ std::vector<std::string> NameParts(const std::string& stored) {
 }
 
 } // namespace
-
-std::int64_t ReadBlockByBlock(
-    std::uint64_t offset, char* buffer, std::size_t length, std::uint64_t size,
-    std::uint64_t blockSize,
-    const std::function<bool(std::uint64_t at, char* into, std::size_t count)>& readInBlock) {
-    if (offset >= size) {
-        return 0;
-    }
-    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, size - offset));
-    std::size_t done = 0;
-    while (done < length) {
-        const std::uint64_t at = offset + done;
-        const std::size_t part = static_cast<std::size_t>(
-            std::min<std::uint64_t>(length - done, blockSize - at % blockSize));
-        if (!readInBlock(at, buffer + done, part)) {
-            return -1;
-        }
-        done += part;
-    }
-    return static_cast<std::int64_t>(done);
-}
 
 std::string ParentLookedFor(const std::string& child, const std::string& storedName) {
     return (std::filesystem::path(child).parent_path() / NameParts(storedName).back()).string();
