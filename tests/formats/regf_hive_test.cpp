@@ -1,0 +1,271 @@
+// The regf cell reader fed with hives built here byte by byte: subkey lists of each kind, a
+// value held in the key cell, a value in big-data segments, damaged bins.
+#include "../test_files.h"
+#include "files/byte_order.h"
+#include "formats/regf_hive.h"
+#include "formats/regf_layout.h"
+
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+#include <unistd.h>
+
+namespace quillon {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A hive of one bin, its cells appended one after the other; `Bytes` closes the bin with a free
+// cell and gives the whole file.
+class HiveBuilder {
+  public:
+    // Appends a cell of `body` (what follows its size field) and gives its offset, as cells
+    // name each other: from the end of the base block.
+    std::uint32_t Cell(const std::string& body) {
+        constexpr std::size_t kCellRound = 8;
+        const auto offset = static_cast<std::uint32_t>(cells_.size() + regf::kBinHeaderSize);
+        const std::size_t length = (body.size() + 4 + kCellRound - 1) / kCellRound * kCellRound;
+        std::string cell(length, '\0');
+        PutLe32(cell, 0, static_cast<std::uint32_t>(-static_cast<std::int32_t>(length)));
+        cell.replace(4, body.size(), body);
+        cells_ += cell;
+        return offset;
+    }
+    // A key cell named `name` with its subkey list and value list.
+    std::uint32_t Key(const std::string& name, std::uint32_t subkeys, std::uint32_t subkeyList,
+                      std::uint32_t values, std::uint32_t valueList) {
+        std::string body(0x4C + name.size(), '\0');
+        body.replace(0, 2, "nk");
+        PutLe16(body, 0x02, 0x20); // a Latin-1 name
+        PutLe32(body, 0x14, subkeys);
+        PutLe32(body, 0x1C, subkeyList);
+        PutLe32(body, 0x24, values);
+        PutLe32(body, 0x28, valueList);
+        PutLe16(body, 0x48, static_cast<std::uint16_t>(name.size()));
+        body.replace(0x4C, name.size(), name);
+        return Cell(body);
+    }
+    // A value cell: its data in the cell when `inCell`, else at `dataCell`.
+    std::uint32_t Value(const std::string& name, std::uint32_t type, std::uint32_t length,
+                        std::uint32_t dataOrCell, bool inCell) {
+        constexpr std::uint32_t kDataInCell = 0x80000000u;
+        std::string body(0x14 + name.size(), '\0');
+        body.replace(0, 2, "vk");
+        PutLe16(body, 0x02, static_cast<std::uint16_t>(name.size()));
+        PutLe32(body, 0x04, length | (inCell ? kDataInCell : 0));
+        PutLe32(body, 0x08, dataOrCell);
+        PutLe32(body, 0x0C, type);
+        PutLe16(body, 0x10, 1); // a Latin-1 name
+        body.replace(0x14, name.size(), name);
+        return Cell(body);
+    }
+    // A list cell: its signature ("lf", "li", "ri" or "" for a value list) and its entries.
+    std::uint32_t List(const std::string& signature, const std::vector<std::uint32_t>& entries) {
+        const bool pairs = signature == "lf" || signature == "lh";
+        const std::size_t header = signature.empty() ? 0 : 4;
+        std::string body(header + entries.size() * (pairs ? 8 : 4), '\0');
+        if (!signature.empty()) {
+            body.replace(0, 2, signature);
+            PutLe16(body, 2, static_cast<std::uint16_t>(entries.size()));
+        }
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            PutLe32(body, header + i * (pairs ? 8 : 4), entries[i]);
+        }
+        return Cell(body);
+    }
+    void SetRoot(std::uint32_t root) { root_ = root; }
+    // The bin's size field, for damage.
+    std::uint32_t BinSize = 0;
+
+    std::string Bytes() const {
+        std::string cells = cells_;
+        const std::size_t used = regf::kBinHeaderSize + cells.size();
+        const std::size_t binSize =
+            (used + 8 + regf::kBinAlignment - 1) / regf::kBinAlignment * regf::kBinAlignment;
+        std::string bin(binSize, '\0');
+        bin.replace(0, 4, "hbin");
+        PutLe32(bin, regf::kBinSizeAt,
+                BinSize != 0 ? BinSize : static_cast<std::uint32_t>(binSize));
+        bin.replace(regf::kBinHeaderSize, cells.size(), cells);
+        PutLe32(bin, used, static_cast<std::uint32_t>(binSize - used)); // free to the end
+        std::string base(regf::kBaseBlockSize, '\0');
+        base.replace(0, 4, "regf");
+        PutLe32(base, regf::kPrimarySequenceAt, 1);
+        PutLe32(base, regf::kSecondarySequenceAt, 1);
+        PutLe32(base, regf::kMajorVersionAt, 1);
+        PutLe32(base, regf::kMajorVersionAt + 4, 5);
+        PutLe32(base, regf::kRootCellAt, root_);
+        PutLe32(base, regf::kBinsSizeAt, static_cast<std::uint32_t>(binSize));
+        PutLe32(base, regf::kChecksumAt, regf::HeaderChecksum(BytesAt(base, 0)));
+        return base + bin;
+    }
+
+  private:
+    std::string cells_;
+    std::uint32_t root_ = 0;
+};
+
+struct Opened {
+    std::unique_ptr<RegfHive> Hive;
+    int Error = 0;
+};
+
+Opened Open(const HiveBuilder& builder, bool lenient) {
+    const fs::path file =
+        fs::temp_directory_path() / ("quillon-regf-" + std::to_string(::getpid()) + ".dat");
+    test::WriteBytes(file, builder.Bytes());
+    Opened opened;
+    opened.Hive = RegfHive::Open(file.string(), lenient, opened.Error);
+    fs::remove(file);
+    return opened;
+}
+
+std::vector<std::string> SubkeyNames(const RegfHive& hive, RegfHive::Cell key) {
+    std::vector<RegfHive::Cell> cells;
+    std::vector<std::string> names;
+    if (!hive.Subkeys(key, cells)) {
+        return {"(unreadable)"};
+    }
+    for (const RegfHive::Cell cell : cells) {
+        RegfHive::Name name;
+        names.emplace_back(hive.KeyName(cell, name) ? name.Bytes : "(no name)");
+    }
+    return names;
+}
+
+// Builds a root whose subkeys A, B and C are listed by `list`, given their cells.
+struct ListCase {
+    const char* Name;
+    std::function<std::uint32_t(HiveBuilder&, const std::vector<std::uint32_t>&)> List;
+    std::vector<std::string> Expected;
+};
+
+const ListCase kListCases[] = {
+    {"an lf list gives its keys in its order",
+     [](HiveBuilder& h, const std::vector<std::uint32_t>& keys) { return h.List("lf", keys); },
+     {"A", "B", "C"}},
+    {"an li list gives its keys in its order",
+     [](HiveBuilder& h, const std::vector<std::uint32_t>& keys) { return h.List("li", keys); },
+     {"A", "B", "C"}},
+    {"an ri list gives the keys of its lists, one after the other",
+     [](HiveBuilder& h, const std::vector<std::uint32_t>& keys) {
+         return h.List("ri", {h.List("li", {keys[0], keys[1]}), h.List("lf", {keys[2]})});
+     },
+     {"A", "B", "C"}},
+    {"a list naming a cell that is no key spoils the whole list",
+     [](HiveBuilder& h, const std::vector<std::uint32_t>& keys) {
+         return h.List("li", {keys[0], h.Cell("zz"), keys[2]});
+     },
+     {"(unreadable)"}},
+};
+
+void PrintTo(const ListCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+class SubkeyListTest : public testing::TestWithParam<ListCase> {};
+
+TEST_P(SubkeyListTest, ListsTheKeys) {
+    HiveBuilder builder;
+    std::vector<std::uint32_t> keys;
+    for (const char* name : {"A", "B", "C"}) {
+        keys.push_back(builder.Key(name, 0, ~0u, 0, ~0u));
+    }
+    const std::uint32_t list = GetParam().List(builder, keys);
+    builder.SetRoot(builder.Key("ROOT", 3, list, 0, ~0u));
+    const Opened opened = Open(builder, false);
+    ASSERT_TRUE(opened.Hive) << GetParam().Name;
+    EXPECT_EQ(SubkeyNames(*opened.Hive, opened.Hive->Root()), GetParam().Expected)
+        << GetParam().Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Regf, SubkeyListTest, testing::ValuesIn(kListCases));
+
+// A root holding one value, built by `value`; what its data reads as.
+struct ValueCase {
+    const char* Name;
+    std::function<std::uint32_t(HiveBuilder&)> Value;
+    std::optional<std::string> Expected; // nothing: the data cannot be read
+};
+
+constexpr std::uint32_t kBinary = 3;
+// Windows writes big data in segments of 16344 bytes, each in a cell of 16352 whose last four
+// bytes are not data.
+constexpr std::size_t kSegment = 16344;
+
+const ValueCase kValueCases[] = {
+    {"up to four bytes are held in the value cell",
+     [](HiveBuilder& h) {
+         return h.Value("v", kBinary, 3, Le32(std::string_view("abc\0", 4), 0), true);
+     },
+     "abc"},
+    {"more than four held in the value cell cannot be",
+     [](HiveBuilder& h) { return h.Value("v", kBinary, 5, 0, true); }, std::nullopt},
+    {"data in a cell of its own",
+     [](HiveBuilder& h) { return h.Value("v", kBinary, 6, h.Cell("abcdef"), false); }, "abcdef"},
+    {"big data: the segments' data, without each segment's last four bytes",
+     [](HiveBuilder& h) {
+         const std::uint32_t first = h.Cell(std::string(kSegment, 'x') + "SLCK");
+         const std::uint32_t second = h.Cell(std::string(100, 'y') + "SLCK");
+         std::string db(8, '\0');
+         db.replace(0, 2, "db");
+         PutLe16(db, 2, 2);
+         PutLe32(db, 4, h.List("", {first, second}));
+         return h.Value("v", kBinary, kSegment + 100, h.Cell(db), false);
+     },
+     std::string(kSegment, 'x') + std::string(100, 'y')},
+};
+
+void PrintTo(const ValueCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+class ValueDataTest : public testing::TestWithParam<ValueCase> {};
+
+TEST_P(ValueDataTest, ReadsTheData) {
+    HiveBuilder builder;
+    const std::uint32_t value = GetParam().Value(builder);
+    builder.SetRoot(builder.Key("ROOT", 0, ~0u, 1, builder.List("", {value})));
+    const Opened opened = Open(builder, false);
+    ASSERT_TRUE(opened.Hive) << GetParam().Name;
+    std::vector<RegfHive::Cell> values;
+    ASSERT_TRUE(opened.Hive->Values(opened.Hive->Root(), values)) << GetParam().Name;
+    ASSERT_EQ(values.size(), 1u);
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    const bool read = opened.Hive->ValueData(values[0], type, &data);
+    const std::optional<std::string> got =
+        read ? std::optional<std::string>(std::string(data.begin(), data.end())) : std::nullopt;
+    // Compared whole, told by size: big data would fill the screen.
+    EXPECT_TRUE(got == GetParam().Expected)
+        << GetParam().Name << ": read " << (got ? std::to_string(got->size()) : "nothing")
+        << " bytes, expected "
+        << (GetParam().Expected ? std::to_string(GetParam().Expected->size()) : "nothing");
+}
+
+INSTANTIATE_TEST_SUITE_P(Regf, ValueDataTest, testing::ValuesIn(kValueCases));
+
+TEST(RegfDamage, ABinWhoseSizeRunsPastTheFileIsRefusedEvenLeniently) {
+    HiveBuilder builder;
+    builder.SetRoot(builder.Key("ROOT", 0, ~0u, 0, ~0u));
+    builder.BinSize = 2 * regf::kBinAlignment;
+    EXPECT_FALSE(Open(builder, false).Hive);
+    EXPECT_FALSE(Open(builder, true).Hive);
+}
+
+TEST(RegfDamage, AHeaderWhoseChecksumIsWrongIsRefused) {
+    HiveBuilder builder;
+    builder.SetRoot(builder.Key("ROOT", 0, ~0u, 0, ~0u));
+    std::string bytes = builder.Bytes();
+    bytes[regf::kChecksumAt] ^= 1;
+    const fs::path file =
+        fs::temp_directory_path() / ("quillon-regf-sum-" + std::to_string(::getpid()) + ".dat");
+    test::WriteBytes(file, bytes);
+    int error = 0;
+    EXPECT_FALSE(RegfHive::Open(file.string(), true, error));
+    fs::remove(file);
+}
+
+} // namespace
+} // namespace quillon
