@@ -5,6 +5,7 @@
 #include "mail/eml_writer.h"
 #include "mail/mail_copy.h"
 #include "registry/mail_client_keys.h"
+#include "registry/profile_list.h"
 #include "text/ansi_codepage.h"
 #include "text/native_text.h"
 
@@ -19,11 +20,6 @@ constexpr const char* kPlaceTitle = "Mise en place du courrier et du carnet d'ad
 constexpr std::string_view kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr std::string_view kAddressBookKey = "Software\\Microsoft\\WAB\\WAB4\\Wab File Name";
-
-std::string WithoutTerminatingZeros(std::string text) {
-    text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
-    return text;
-}
 
 // The folder that holds a native path.
 std::string FolderOfFile(const std::string& path) {
@@ -40,9 +36,9 @@ std::string Dialogue::SystemFolderOf(std::string_view stored, const std::string&
     const auto shellFolder = [&](const char* value) -> std::string {
         return userKeys.empty()
                    ? std::string()
-                   : WithoutTerminatingZeros(ReadValue("HKEY_LOCAL_MACHINE",
-                                                       userKeys + std::string(kShellFolders), value)
-                                                 .value_or(""));
+                   : UpToTerminatingZero(ReadValue("HKEY_LOCAL_MACHINE",
+                                                   userKeys + std::string(kShellFolders), value)
+                                             .value_or(""));
     };
     if (const std::string appData = shellFolder("AppData"); !appData.empty()) {
         user[FoldCase("AppData")] = appData;

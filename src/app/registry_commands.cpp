@@ -3,6 +3,7 @@
 #include "app/dialogue.h"
 #include "export/export_to_file.h"
 #include "files/interruption.h"
+#include "registry/profile_list.h"
 
 #include <algorithm>
 #ifndef _WIN32
@@ -54,17 +55,7 @@ void StartQuietly(RegistryStore& store, const std::string& programFolder, bool d
 // itself: a restore point keeps its users' hives by SID.
 std::string ProfileNameOf(RegistryStore& store, const std::string& sid) {
     Reg_access registry(store);
-    std::int32_t result = 0;
-    const KeyHandle key = registry.OpenKey(
-        "HKEY_LOCAL_MACHINE",
-        "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + sid, KeyRead, result);
-    if (key == 0) {
-        return sid;
-    }
-    std::uint32_t type = 0;
-    std::string path = AsText(registry.QueryValue(key, "ProfileImagePath", type));
-    registry.CloseKey(key);
-    path.erase(std::find(path.begin(), path.end(), '\0'), path.end());
+    const std::string path = ProfileImagePath(registry, sid);
     const std::string name = path.substr(path.find_last_of('\\') + 1);
     return name.empty() ? sid : name;
 }

@@ -2,6 +2,7 @@
 
 #include "files/byte_order.h"
 #include "files/input_file.h"
+#include "registry/profile_list.h"
 #include "text/ansi_codepage.h"
 
 #include <algorithm>
@@ -224,7 +225,7 @@ bool NameOf(Object* object, SizeOf sizeOf, Get get, std::string& name) {
         get(object, reinterpret_cast<std::uint8_t*>(name.data()), size, nullptr) != 1) {
         return false;
     }
-    name.erase(std::find(name.begin(), name.end(), '\0'), name.end());
+    name = UpToTerminatingZero(std::move(name));
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "formats/hive_repair.h"
 #include "formats/reg_file_reader.h"
 #include "formats/wine_registry_reader.h"
+#include "registry/profile_list.h"
 #include "sources/local_copies.h"
 #include "sources/older_copies.h"
 #include "sources/registry_cab.h"
@@ -22,9 +23,6 @@ namespace quillon {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::string_view kProfileList =
-    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
 class Mounter {
   public:
@@ -543,7 +541,8 @@ class Mounter {
         // Built in two steps: GCC 12 sees a false overlap in "\\" + text (-Werror=restrict).
         std::string suffix(1, '\\');
         suffix += Utf8ToAnsi(userName);
-        for (const std::string& sid : store_.SubkeyNames(kProfileList)) {
+        Reg_access registry(store_);
+        for (const std::string& sid : ProfileSids(registry)) {
             const std::string text = ProfilePath(sid);
             if (text.size() >= suffix.size() &&
                 EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix)) {
@@ -555,14 +554,8 @@ class Mounter {
 
     // The user's ProfileImagePath up to its terminating zero; "" when there is none.
     std::string ProfilePath(const std::string& sid) const {
-        const std::optional<RegValue> path =
-            store_.ReadValue(std::string(kProfileList) + "\\" + sid, "ProfileImagePath");
-        if (!path) {
-            return {};
-        }
-        std::string text(path->Data.begin(), path->Data.end());
-        text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
-        return text;
+        Reg_access registry(store_);
+        return ProfileImagePath(registry, sid);
     }
 
     MemoryStore& store_;

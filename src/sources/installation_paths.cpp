@@ -1,5 +1,6 @@
 #include "sources/installation_paths.h"
 
+#include "registry/profile_list.h"
 #include "text/ansi_codepage.h"
 #include "text/native_text.h"
 
@@ -15,15 +16,14 @@ namespace {
 
 constexpr std::string_view kCurrentVersion =
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion";
-constexpr std::string_view kProfileList =
-    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+// The list of profiles, as the store names keys: its root first.
+const std::string kProfileList = "HKEY_LOCAL_MACHINE\\" + std::string(kProfileListKey);
 constexpr std::string_view kShellFolders =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // A value's text up to its terminating zero.
 std::string TextOf(const RegValue& value) {
-    const std::string text(value.Data.begin(), value.Data.end());
-    return text.substr(0, text.find('\0'));
+    return UpToTerminatingZero(std::string(value.Data.begin(), value.Data.end()));
 }
 
 // A string value's text; empty when absent.
@@ -34,9 +34,10 @@ std::string TextOf(MemoryStore& store, std::string_view key, std::string_view na
 
 // The profile of the user whose keys are mounted under HKEY_USERS (any but the system's).
 std::string MountedUserProfile(MemoryStore& store) {
-    for (const std::string& sid : store.SubkeyNames(kProfileList)) {
+    Reg_access registry(store);
+    for (const std::string& sid : ProfileSids(registry)) {
         if (store.HasKey("HKEY_USERS\\" + sid)) {
-            return TextOf(store, std::string(kProfileList) + "\\" + sid, "ProfileImagePath");
+            return ProfileImagePath(registry, sid);
         }
     }
     return {};
