@@ -166,8 +166,8 @@ class RegeditImport {
             removes = EndsClean(data.substr(1));
             return removes ? std::string() : "texte après « - »";
         }
-        if (StartsWithIgnoringCase(data, "dword:")) {
-            return ReadDword(data.substr(6), type, bytes);
+        if (StartsWithIgnoringCase(data, kDwordPrefix)) {
+            return ReadDword(data.substr(kDwordPrefix.size()), type, bytes);
         }
         std::string problem;
         if (StartsWithIgnoringCase(data, "hex:")) {

@@ -66,9 +66,9 @@ bool LineSource::Next(std::string_view& line) {
 
 std::string ParseNumberOrHexData(std::string_view data, LineSource& lines, std::uint32_t& type,
                                  std::vector<std::uint8_t>& bytes) {
-    if (StartsWithIgnoringCase(data, "dword:")) {
+    if (StartsWithIgnoringCase(data, kDwordPrefix)) {
         std::uint32_t number = 0;
-        if (!ParseHexNumber(TrimRight(data.substr(6)), number)) {
+        if (!ParseHexNumber(TrimRight(data.substr(kDwordPrefix.size())), number)) {
             return "nombre dword incorrect";
         }
         type = 4;

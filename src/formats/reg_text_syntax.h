@@ -9,6 +9,9 @@
 
 namespace quillon {
 
+// What begins a dword's data in a .reg line or a Wine registry file: "dword:" and eight hex digits.
+inline constexpr std::string_view kDwordPrefix = "dword:";
+
 std::string_view TrimLeft(std::string_view s);
 std::string_view TrimRight(std::string_view s);
 std::string_view Trim(std::string_view s);

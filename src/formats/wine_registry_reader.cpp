@@ -6,6 +6,9 @@
 namespace quillon {
 namespace {
 
+// The escape character (\e in Wine's files), which C++ has no escape for.
+constexpr char32_t kEscape = 0x1B;
+
 constexpr std::string_view kWineHeader = "WINE REGISTRY Version 2";
 constexpr std::string_view kRelativeTo = ";; All keys relative to ";
 
@@ -32,28 +35,28 @@ bool ParseEscaped(std::string_view& line, char delimiter, std::string& ansi) {
         char32_t cp = 0;
         switch (e) {
         case 'a':
-            cp = 7;
+            cp = U'\a';
             break;
         case 'b':
-            cp = 8;
+            cp = U'\b';
             break;
         case 'e':
-            cp = 27;
+            cp = kEscape;
             break;
         case 'f':
-            cp = 12;
+            cp = U'\f';
             break;
         case 'n':
-            cp = 10;
+            cp = U'\n';
             break;
         case 'r':
-            cp = 13;
+            cp = U'\r';
             break;
         case 't':
-            cp = 9;
+            cp = U'\t';
             break;
         case 'v':
-            cp = 11;
+            cp = U'\v';
             break;
         case 'x':
             for (int n = 0; n < 4 && i < line.size() && HexDigit(line[i]) >= 0; ++n, ++i) {

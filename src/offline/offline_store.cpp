@@ -22,6 +22,9 @@
 namespace quillon {
 namespace {
 
+// How much of a registry file's start tells its kind: regf, CREG, a Wine file's header, a .reg's.
+constexpr std::size_t kSignatureBytes = 64;
+
 namespace fs = std::filesystem;
 
 class Mounter {
@@ -98,7 +101,7 @@ class Mounter {
             error_ = "Impossible de lire « " + path + " » : " + fileError.Reason();
             return false;
         }
-        const std::string_view head = std::string_view(bytes).substr(0, 64);
+        const std::string_view head = std::string_view(bytes).substr(0, kSignatureBytes);
         if (!IsRegistryFile(head)) {
             error_ = LooksLikeRegFile(head)
                          ? path + " : c'est un fichier .reg ; donnez-le avec --reg"

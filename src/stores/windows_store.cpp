@@ -10,6 +10,13 @@ const HKEY kRoots[RootCount] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER,     HKEY_L
                                 HKEY_USERS,        HKEY_PERFORMANCE_DATA, HKEY_CURRENT_CONFIG,
                                 HKEY_DYN_DATA};
 
+// A buffer the registry found too small, grown: doubled, and by a margin for one that was empty
+// (a key's sizes can grow between two calls).
+DWORD Grown(DWORD size) {
+    constexpr DWORD kMargin = 256;
+    return size * 2 + kMargin;
+}
+
 struct KeySizes {
     DWORD SubkeyName = 0;
     DWORD ValueName = 0;
@@ -98,8 +105,8 @@ std::int32_t WindowsStore::EnumValue(KeyHandle handle, std::uint32_t index, RegV
         const LONG status = RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type,
                                           value.Data.data(), &dataLength);
         if (status == ERROR_MORE_DATA) {
-            sizes.ValueName = sizes.ValueName * 2 + 256;
-            sizes.ValueData = std::max<DWORD>(dataLength, sizes.ValueData * 2 + 256);
+            sizes.ValueName = Grown(sizes.ValueName);
+            sizes.ValueData = std::max<DWORD>(dataLength, Grown(sizes.ValueData));
             continue;
         }
         if (status != ERROR_SUCCESS) {
@@ -125,7 +132,7 @@ std::int32_t WindowsStore::EnumKey(KeyHandle handle, std::uint32_t index, std::s
         const LONG status =
             RegEnumKeyExA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_MORE_DATA) {
-            capacity = capacity * 2 + 256;
+            capacity = Grown(capacity);
             continue;
         }
         if (status != ERROR_SUCCESS) {
