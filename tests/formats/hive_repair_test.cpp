@@ -45,6 +45,17 @@ std::string OldLog(const std::string& hive, std::size_t page, const std::string&
     return log + dirty;
 }
 
+// A dirty hive, and in `logs` an old log written at another of its saves (its timestamp
+// differs), whose sequence is `sequence`.
+std::string HiveWithLogOfAnotherSave(std::vector<HiveLog>& logs, std::uint32_t sequence) {
+    std::string hive = HiveWithSequences(4, 3);
+    std::string log = OldLog(hive, 2, "FROM THE LOG", sequence);
+    log[regf::kTimestampAt] ^= 1;
+    PutLe32(log, regf::kChecksumAt, regf::HeaderChecksum(BytesAt(log, 0)));
+    logs.push_back({"H.LOG", log});
+    return hive;
+}
+
 struct RepairCase {
     const char* Name;
     // Builds the hive and its logs; checks what became of them.
@@ -77,28 +88,14 @@ const RepairCase kCases[] = {
          EXPECT_EQ(regf::HeaderChecksum(BytesAt(hive, 0)), Le32(hive, regf::kChecksumAt));
      }},
     {"a log written at another save (its timestamp differs) is not the hive's",
-     [](std::vector<HiveLog>& logs) {
-         std::string hive = HiveWithSequences(4, 3);
-         std::string log = OldLog(hive, 2, "FROM THE LOG", 4);
-         log[regf::kTimestampAt] ^= 1;
-         PutLe32(log, regf::kChecksumAt, regf::HeaderChecksum(BytesAt(log, 0)));
-         logs.push_back({"H.LOG", log});
-         return hive;
-     },
+     [](std::vector<HiveLog>& logs) { return HiveWithLogOfAnotherSave(logs, 4); },
      [](const std::string& hive, const HiveRepair& repair) {
          EXPECT_EQ(repair.State, HiveRepair::Logs::NotApplied);
          EXPECT_EQ(repair.LogsRefused, std::vector<std::string>{"H.LOG"});
          EXPECT_EQ(hive.find("FROM THE LOG"), std::string::npos);
      }},
     {"a log older than the hive's last save is stale",
-     [](std::vector<HiveLog>& logs) {
-         std::string hive = HiveWithSequences(4, 3);
-         std::string log = OldLog(hive, 2, "FROM THE LOG", 2);
-         log[regf::kTimestampAt] ^= 1;
-         PutLe32(log, regf::kChecksumAt, regf::HeaderChecksum(BytesAt(log, 0)));
-         logs.push_back({"H.LOG", log});
-         return hive;
-     },
+     [](std::vector<HiveLog>& logs) { return HiveWithLogOfAnotherSave(logs, 2); },
      [](const std::string&, const HiveRepair& repair) {
          EXPECT_EQ(repair.State, HiveRepair::Logs::NotApplied);
          EXPECT_EQ(repair.LogsStale, std::vector<std::string>{"H.LOG"});
