@@ -35,7 +35,7 @@ void HeldLines::WriteTo(OutputFile& out) const {
     }
     std::string line;
     for (std::size_t i = 0; i < spans_.size(); ++i) {
-        line.assign((*this)[i]).append("\r\n");
+        line.assign((*this)[i]).append(LineEnd);
         out.Write(utf16_ ? AnsiToUtf16Le(line) : line);
     }
 }

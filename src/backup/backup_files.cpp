@@ -11,11 +11,9 @@
 namespace quillon {
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
-
 void WriteLine(OutputFile& out, std::string_view line) {
     out.Write(line);
-    out.Write(kCrLf);
+    out.Write(LineEnd);
 }
 
 } // namespace

@@ -59,6 +59,15 @@ std::string ShownLeftOut(std::string_view parent, std::string_view name) {
     return shown;
 }
 
+// A key's section: a line end, which leaves an empty line before it, then "[KEY]" on its own line.
+void WriteSectionHeader(OutputFile& out, std::string_view keyName) {
+    out.Write(LineEnd);
+    out.Write("[");
+    out.Write(keyName);
+    out.Write("]");
+    out.Write(LineEnd);
+}
+
 template <typename OpenOutput>
 ExportResult KeyExporter::Export(std::string_view keyName, std::int16_t fileStarted,
                                  OpenOutput openOutput) {
@@ -79,9 +88,8 @@ ExportResult KeyExporter::Export(std::string_view keyName, std::int16_t fileStar
             out.Write(LineEnd);
         }
         std::string name(keyName);
-        out.Write(" \r\n[");
-        out.Write(name);
-        out.Write("]\r\n");
+        out.Write(" ");
+        WriteSectionHeader(out, name);
         leftOut_.clear();
         ExportValues(key, name, out);
         ExportSubKeys(key, name, out);
@@ -144,9 +152,7 @@ void KeyExporter::ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFi
         const auto parentLength = keyName.size();
         keyName += '\\';
         keyName += *name;
-        out.Write("\r\n[");
-        out.Write(keyName);
-        out.Write("]\r\n");
+        WriteSectionHeader(out, keyName);
         std::int32_t error = 0;
         const KeyHandle subkey = registry_.OpenKey(handle, *name, KeyRead, error);
         if (subkey != 0) {

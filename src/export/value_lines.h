@@ -1,13 +1,12 @@
 // The REGEDIT4 line syntax of the backup files.
 #pragma once
 
+#include "files/text_lines.h"
 #include "registry/registry_store.h"
 
 #include <string>
 
 namespace quillon {
-
-inline constexpr std::string_view LineEnd = "\r\n";
 
 // Appends `"name"=data` (or `@=data`) for one value, without the line end. Names and quoted
 // strings escape backslashes and double quotes; a string that the quoted form cannot carry

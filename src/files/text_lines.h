@@ -7,6 +7,9 @@
 
 namespace quillon {
 
+// What ends each line of the files the program writes, as Windows' own do.
+inline constexpr std::string_view LineEnd = "\r\n";
+
 // The lines of a text: a line ends at CR LF, CR or LF alone, which are not part of it; a last
 // line without an ending counts.
 std::vector<std::string_view> LineViews(std::string_view content);
