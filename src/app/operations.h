@@ -94,7 +94,6 @@ struct LookupOutcome {
 struct ReadBackupOutcome {
     enum class Status {
         Read,
-        NoFile,        // none chosen
         Missing,       // no such file, or a folder
         Unreadable,    // Error says why
         NotInCodePage, // UTF-16 text that Windows-1252 cannot hold whole

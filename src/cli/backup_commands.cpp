@@ -115,13 +115,9 @@ int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& a
         return ExitUsage;
     }
     BackupSource source{true, NativeToAnsi(parsed->Positional[0]), {}};
-    if (parsed->Identity) {
-        source.Identity = NativeToAnsi(*parsed->Identity);
-    } else if (const LookupOutcome found = dialogue.LookUpHive(source.Hive);
-               found.State != LookupOutcome::Status::NoIdentity &&
-               found.State != LookupOutcome::Status::NoHiveName) {
-        source.Identity = found.Identity;
-    }
+    // Without --identity, the one the search finds (none when it finds none).
+    source.Identity = parsed->Identity ? NativeToAnsi(*parsed->Identity)
+                                       : dialogue.LookUpHive(source.Hive).Identity;
     if (!EmlPossible(*parsed, err)) {
         return ExitFailed;
     }

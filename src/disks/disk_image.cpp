@@ -313,14 +313,15 @@ std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::s
     TSK_FS_INFO* fs =
         tsk_fs_open_img(image_, static_cast<TSK_OFF_T>(volume.Offset), TSK_FS_TYPE_DETECT);
     if (fs == nullptr) {
+        const std::string failure = ReadFailure();
         error = volume.Number != 0
                     ? Shown(volume) + " : pas de système de fichiers lisible (NTFS, FAT ...)" +
                           LastTskError()
                     : path_ + " : ni table de partitions lisible (MBR, GPT)" + tableError_ +
                           " ni système de fichiers lisible (NTFS, FAT ...)" + LastTskError() +
-                          (ReadFailure().empty()
+                          (failure.empty()
                                ? " : image tronquée, endommagée, chiffrée ou d'un autre format"
-                               : ReadFailure());
+                               : failure);
         return nullptr;
     }
     return std::make_unique<ImageTree>(fs, Shown(volume), shared_from_this());
