@@ -1,7 +1,7 @@
 // Exports a synthetic key of 10,000 subkeys and 200,000 values from the in-memory store, and
 // compares the time with writing the same bytes in one buffered write loop (the floor that no
 // exporter can beat). Prints the best of several runs.
-#include "export/key_export.h"
+#include "export/export_to_file.h"
 #include "files/temp_file.h"
 #include "stores/memory_store.h"
 
@@ -83,7 +83,7 @@ int main() {
     const std::string floorOut = Temp_file::TempFolder() + "quillon-write-floor.reg";
 
     const double exportSeconds = BestSeconds([&] {
-        if (ExportKey(registry, kKey, out, 0).Status != ExportStatus::Exported) {
+        if (ExportKeyToFile(registry, KeyPath(kKey), out, false).Status != ExportStatus::Exported) {
             std::cerr << "export failed\n";
             std::exit(1);
         }

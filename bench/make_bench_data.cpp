@@ -1,7 +1,7 @@
 // make_bench_data DIR: writes DIR/bench.hive (a regf hive of more than 50 MB made of synthetic
 // keys) and DIR/bench.reg (the same keys below HKEY_CURRENT_USER\Software\QuillonBench, for
 // Wine's regedit to import).
-#include "export/key_export.h"
+#include "export/export_to_file.h"
 #include "hive_writer.h"
 
 #include <iostream>
@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     Reg_access registry(store);
-    if (ExportKey(registry, kKey, dir + "/bench.reg", 0).Status != ExportStatus::Exported) {
+    if (ExportKeyToFile(registry, KeyPath(kKey), dir + "/bench.reg", false).Status !=
+        ExportStatus::Exported) {
         std::cerr << "cannot write " << dir << "/bench.reg\n";
         return 1;
     }

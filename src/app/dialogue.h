@@ -7,7 +7,9 @@
 #include "app/controls.h"
 #include "app/operations.h"
 #include "app/ui_port.h"
+#include "export/reg_file.h"
 #include "files/temp_file.h"
+#include "registry/key_path.h"
 #include "registry/reg_access.h"
 #include "sources/installation_paths.h"
 
@@ -202,15 +204,15 @@ class Dialogue : private ControlObserver {
     struct BackupTab;
     void StartBackupRun();
     std::optional<std::string> ChooseBackupFile(const char* proposedName);
-    bool FinishBackup(const BackupTab& tab, TemporaryFile& work);
-    bool SaveSections(const BackupTab& tab);
-    bool SaveSection(const BackupTab& tab, const std::string& path, const char* missingMessage,
-                     const char* missingTitle);
-    bool SaveAccounts(const BackupTab& tab);
-    bool SaveDialUp(const BackupTab& tab);
-    bool SauvegarderMdp();
-    bool Present(const char* root, const std::string& path);
-    bool Export(const char* root, const std::string& path, const std::string& file);
+    bool FinishBackup(const BackupTab& tab, RegFile& out, TemporaryFile& work);
+    bool SaveSections(const BackupTab& tab, RegFile& out);
+    bool SaveSection(const BackupTab& tab, RegFile& out, const std::string& path,
+                     const char* missingMessage, const char* missingTitle);
+    bool SaveAccounts(const BackupTab& tab, RegFile& out);
+    bool SaveDialUp(const BackupTab& tab, RegFile& out);
+    bool SauvegarderMdp(RegFile& out);
+    bool Present(const KeyPath& key);
+    bool Export(const KeyPath& key, RegFile& out);
     void ReportFileError(const FileError& error, const char* title);
     // A file of the backup failed: said, and noted in its outcome.
     void BackupFileFailed(const FileError& error);

@@ -142,7 +142,13 @@ BackupOutcome Dialogue::SaveBackup(const BackupSource& source, const SettingsGro
     if (tab.ActiveUser) {
         MdpSauvé = false;
     }
-    const bool completed = SaveSections(tab) && FinishBackup(tab, *work);
+    RegFile out;
+    if (!out.OpenNew(*work, false, error)) {
+        backupWork_.clear();
+        BackupFileFailed(error);
+        return backupOutcome_;
+    }
+    const bool completed = SaveSections(tab, out) && FinishBackup(tab, out, *work);
     backupWork_.clear();
     if (completed) {
         backupOutcome_.Lines = NbSauvegarde;
@@ -155,10 +161,10 @@ BackupOutcome Dialogue::SaveBackup(const BackupSource& source, const SettingsGro
 
 // Counts the lines (tab 2: after rewriting the key names) and puts the backup in place; false,
 // after saying why, when it wrote no key or a file failed.
-bool Dialogue::FinishBackup(const BackupTab& tab, TemporaryFile& work) {
+bool Dialogue::FinishBackup(const BackupTab& tab, RegFile& out, TemporaryFile& work) {
     std::vector<std::string> lines;
     FileError error;
-    if (!ReadLines(backupWork_, lines, error)) {
+    if (!out.Close(error) || !ReadLines(backupWork_, lines, error)) {
         BackupFileFailed(error);
         return false;
     }
@@ -180,18 +186,18 @@ bool Dialogue::FinishBackup(const BackupTab& tab, TemporaryFile& work) {
 
 // The sections in their order. False when the command ends here: no settings of the identity
 // while "Tous les paramètres OE" is ticked, or a file that cannot be written.
-bool Dialogue::SaveSections(const BackupTab& tab) {
+bool Dialogue::SaveSections(const BackupTab& tab, RegFile& out) {
     const std::string oe = tab.OutlookExpressKey();
     if (tab.Has(SettingsGroup::All)) {
         ++NbSauvegarde;
         SousClef = oe;
-        if (!Present(tab.Root, SousClef)) {
+        if (!Present({tab.Root, SousClef})) {
             backupOutcome_.State = BackupOutcome::Status::NoSettings;
             ui_.MessageBox(Ansi("Pas de paramètres OE !"), MessageIcon::Stop, MessageButtons::Ok,
                            Ansi(kIdentityTitle));
             return false;
         }
-        if (!Export(tab.Root, SousClef, backupWork_)) {
+        if (!Export({tab.Root, SousClef}, out)) {
             return false;
         }
     } else {
@@ -220,26 +226,26 @@ bool Dialogue::SaveSections(const BackupTab& tab) {
              kSignaturesTitle},
         };
         for (const Row& row : rows) {
-            if (row.Selected && !SaveSection(tab, oe + row.Tail, row.Message, row.Title)) {
+            if (row.Selected && !SaveSection(tab, out, oe + row.Tail, row.Message, row.Title)) {
                 return false;
             }
         }
     }
     const bool all = tab.Has(SettingsGroup::All);
-    if ((tab.Has(SettingsGroup::Accounts) || all) && !SaveAccounts(tab)) {
+    if ((tab.Has(SettingsGroup::Accounts) || all) && !SaveAccounts(tab, out)) {
         return false;
     }
     if (tab.Has(SettingsGroup::DialUp) || all) {
         if (!tab.ActiveUser) {
-            return SaveSection(tab, tab.Prefix + "RemoteAccess", "Pas de Compte FAI défini",
+            return SaveSection(tab, out, tab.Prefix + "RemoteAccess", "Pas de Compte FAI défini",
                                kSignaturesTitle);
         }
-        if (!SaveDialUp(tab)) {
+        if (!SaveDialUp(tab, out)) {
             return false;
         }
     }
     if (tab.ActiveUser && (tab.Has(SettingsGroup::AddressBook) || all)) {
-        return SaveSection(tab, "Software\\Microsoft\\WAB\\WAB4",
+        return SaveSection(tab, out, "Software\\Microsoft\\WAB\\WAB4",
                            all ? nullptr : "Pas d'emplacement du carnet",
                            "Recherche de l'adresse dans le registre");
     }
@@ -247,12 +253,12 @@ bool Dialogue::SaveSections(const BackupTab& tab) {
 }
 
 // One section: counted, then exported when its key is there, else its message if it has one.
-bool Dialogue::SaveSection(const BackupTab& tab, const std::string& path,
+bool Dialogue::SaveSection(const BackupTab& tab, RegFile& out, const std::string& path,
                            const char* missingMessage, const char* missingTitle) {
     ++NbSauvegarde;
     SousClef = path;
-    if (Present(tab.Root, SousClef)) {
-        return Export(tab.Root, SousClef, backupWork_);
+    if (const KeyPath key{tab.Root, SousClef}; Present(key)) {
+        return Export(key, out);
     }
     if (missingMessage != nullptr) {
         ui_.MessageBox(Ansi(missingMessage), MessageIcon::Information, MessageButtons::Ok,
@@ -262,8 +268,9 @@ bool Dialogue::SaveSection(const BackupTab& tab, const std::string& path,
 }
 
 // The global accounts go through a temporary file, copied into the backup as they are; when
-// the identity has no accounts of its own, they may be copied once more as the identity's.
-bool Dialogue::SaveAccounts(const BackupTab& tab) {
+// the identity has no accounts of its own, they may be copied once more as the identity's. The
+// temporary file continues the backup: it gets a header only when the backup has none yet.
+bool Dialogue::SaveAccounts(const BackupTab& tab, RegFile& out) {
     ++NbSauvegarde;
     FileError error;
     auto temporary = TemporaryFile::Create(error);
@@ -271,44 +278,47 @@ bool Dialogue::SaveAccounts(const BackupTab& tab) {
         BackupFileFailed(error);
         return false;
     }
-    bool createOutput = PremiereOuverture == 0;
-    const std::string sharedAccounts = tab.Prefix + std::string(kAccountsKey);
-    if (Present(tab.Root, sharedAccounts)) {
-        if (!Export(tab.Root, sharedAccounts, temporary->Path())) {
-            return false;
-        }
-        PremiereOuverture = 1;
-        if (!CopyAccountLines(temporary->Path(), backupWork_, createOutput, std::nullopt, error)) {
+    const KeyPath sharedAccounts{tab.Root, tab.Prefix + std::string(kAccountsKey)};
+    if (Present(sharedAccounts)) {
+        RegFile accounts;
+        if (!accounts.OpenNew(*temporary, out.HeaderWritten(), error)) {
             BackupFileFailed(error);
             return false;
         }
-        createOutput = false;
+        if (!Export(sharedAccounts, accounts)) {
+            return false;
+        }
+        if (!accounts.Close(error) ||
+            !CopyAccountLines(temporary->Path(), out, std::nullopt, error)) {
+            BackupFileFailed(error);
+            return false;
+        }
     }
     SousClef = IdentityAccountsKeyOf(tab.Prefix, tab.Identity);
-    if (Present(tab.Root, SousClef)) {
-        if (!Export(tab.Root, SousClef, backupWork_)) {
+    if (const KeyPath identityAccounts{tab.Root, SousClef}; Present(identityAccounts)) {
+        if (!Export(identityAccounts, out)) {
             return false;
         }
     } else if (ui_.MessageBox(Ansi("Comptes non trouvés pour cette identité, les générer ? "),
                               MessageIcon::Information, MessageButtons::YesNo,
                               Ansi("Recherche des comptes IE dans le registre")) == Answer::Yes) {
-        if (!CopyAccountLines(temporary->Path(), backupWork_, createOutput,
-                              AccountsRewrite{sharedAccounts, SousClef}, error)) {
+        if (!CopyAccountLines(temporary->Path(), out,
+                              AccountsRewrite{sharedAccounts.Path, SousClef}, error)) {
             BackupFileFailed(error);
             return false;
         }
         PremiereOuverture = 1;
     }
-    return !tab.ActiveUser || SauvegarderMdp();
+    return !tab.ActiveUser || SauvegarderMdp(out);
 }
 
 // The dial-up keys of the user, of the default user and of the user's keys under HKEY_USERS,
 // then the password stores.
-bool Dialogue::SaveDialUp(const BackupTab& tab) {
+bool Dialogue::SaveDialUp(const BackupTab& tab, RegFile& out) {
     ++NbSauvegarde;
     SousClef = "RemoteAccess";
-    if (Present("HKEY_CURRENT_USER", SousClef)) {
-        if (!Export("HKEY_CURRENT_USER", SousClef, backupWork_)) {
+    if (const KeyPath own{"HKEY_CURRENT_USER", SousClef}; Present(own)) {
+        if (!Export(own, out)) {
             return false;
         }
     } else if (!tab.Has(SettingsGroup::All)) {
@@ -317,7 +327,8 @@ bool Dialogue::SaveDialUp(const BackupTab& tab) {
     }
     ++NbSauvegarde;
     SousClef = ".DEFAULT\\RemoteAccess";
-    if (Present("HKEY_USERS", SousClef) && !Export("HKEY_USERS", SousClef, backupWork_)) {
+    if (const KeyPath byDefault{"HKEY_USERS", SousClef};
+        Present(byDefault) && !Export(byDefault, out)) {
         return false;
     }
     const auto group = ReadValue("HKEY_CURRENT_USER",
@@ -326,23 +337,23 @@ bool Dialogue::SaveDialUp(const BackupTab& tab) {
                                  "Group0");
     if (const auto userGroup = group ? UserKeysGroupOf(*group) : std::nullopt) {
         SousClef = *userGroup + "\\RemoteAccess";
-        if (Present("HKEY_USERS", SousClef) && !Export("HKEY_USERS", SousClef, backupWork_)) {
+        if (const KeyPath users{"HKEY_USERS", SousClef}; Present(users) && !Export(users, out)) {
             return false;
         }
     }
-    return SauvegarderMdp();
+    return SauvegarderMdp(out);
 }
 
 // The two password stores, at most once per backup run, without a message.
-bool Dialogue::SauvegarderMdp() {
+bool Dialogue::SauvegarderMdp(RegFile& out) {
     if (MdpSauvé) {
         return true;
     }
     for (const char* store : kPasswordStores) {
         ++NbSauvegarde;
         SousClef = store;
-        if (Present("HKEY_CURRENT_USER", SousClef)) {
-            if (!Export("HKEY_CURRENT_USER", SousClef, backupWork_)) {
+        if (const KeyPath key{"HKEY_CURRENT_USER", SousClef}; Present(key)) {
+            if (!Export(key, out)) {
                 return false;
             }
             MdpSauvé = true;
@@ -351,21 +362,20 @@ bool Dialogue::SauvegarderMdp() {
     return true;
 }
 
-bool Dialogue::Present(const char* root, const std::string& path) {
+bool Dialogue::Present(const KeyPath& key) {
     std::int32_t error = 0;
-    const std::uint32_t key = registry_.OpenKey(root, path, KeyRead, error);
-    if (key == 0) {
+    const std::uint32_t handle = registry_.OpenKey(key.Root, key.Path, KeyRead, error);
+    if (handle == 0) {
         return false;
     }
-    registry_.CloseKey(key);
+    registry_.CloseKey(handle);
     return true;
 }
 
-// Exports a key into `file` with the file-started flag; false, after saying why, when the
-// file cannot be written.
-bool Dialogue::Export(const char* root, const std::string& path, const std::string& file) {
-    const ExportResult result =
-        ExportKey(registry_, std::string(root) + "\\" + path, file, PremiereOuverture);
+// Exports a key into the backup being written; false, after saying why, when it cannot be
+// written. Once a key is written the file is started.
+bool Dialogue::Export(const KeyPath& key, RegFile& out) {
+    const ExportResult result = ExportKey(registry_, key, out);
     if (result.Status == ExportStatus::FileFailed) {
         BackupFileFailed(result.Error);
         return false;

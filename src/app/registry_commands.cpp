@@ -79,9 +79,9 @@ InstallationRow RowOf(const ListedInstallation& entry, const StoreOpener& open,
 
 } // namespace
 
-ExportResult ExportKeyIntoUserFile(Reg_access& registry, std::string_view keyName,
+ExportResult ExportKeyIntoUserFile(Reg_access& registry, const KeyPath& key,
                                    const std::string& fileName, bool append) {
-    return ExportKeyToFile(registry, keyName, fileName, append);
+    return ExportKeyToFile(registry, key, fileName, append);
 }
 
 void CleanUpOnInterrupt() {

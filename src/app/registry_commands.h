@@ -18,7 +18,7 @@ namespace quillon {
 
 // Writes one key into the file the user named: appended, or as a new file that replaces it
 // only once complete. On any failure the file is as it was before.
-ExportResult ExportKeyIntoUserFile(Reg_access& registry, std::string_view keyName,
+ExportResult ExportKeyIntoUserFile(Reg_access& registry, const KeyPath& key,
                                    const std::string& fileName, bool append);
 
 // From now on, an interruption (Ctrl+C, closing the terminal or console, a request to end)

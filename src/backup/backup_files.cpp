@@ -18,31 +18,22 @@ void WriteLine(OutputFile& out, std::string_view line) {
 
 } // namespace
 
-bool CopyAccountLines(const std::string& temporary, const std::string& output, bool create,
+bool CopyAccountLines(const std::string& temporary, RegFile& out,
                       const std::optional<AccountsRewrite>& rewrite, FileError& error) {
     std::vector<std::string> lines;
     if (!ReadLines(temporary, lines, error)) {
         return false;
     }
-    OutputFile out;
-    if (!out.Open(output, create ? OutputFile::Mode::Create : OutputFile::Mode::Append, error)) {
-        return false;
-    }
-    // A new backup begins with its header even when the rewrite drops the accounts' own.
-    if (create && rewrite) {
-        WriteLine(out, "REGEDIT4");
-    }
+    out.WriteHeaderOnce();
     for (const std::string& line : lines) {
-        if (!rewrite) {
-            WriteLine(out, line);
-        } else if (!line.starts_with("REGEDIT")) {
-            WriteLine(out, ReplaceAll(line, rewrite->From, rewrite->To));
+        if (!line.starts_with("REGEDIT")) {
+            out.WriteLine(rewrite ? ReplaceAll(line, rewrite->From, rewrite->To) : line);
         }
     }
     if (lines.empty() || !lines.back().starts_with("        ")) {
-        WriteLine(out, "     ");
+        out.WriteLine("     ");
     }
-    return out.Close(error);
+    return out.Flush(error);
 }
 
 bool RewriteForCurrentUser(const TemporaryFile& file, const std::string& prefix,

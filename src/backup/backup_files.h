@@ -2,6 +2,7 @@
 // rewriting a foreign hive's key names for the current user, counting lines.
 #pragma once
 
+#include "export/reg_file.h"
 #include "files/file_error.h"
 #include "files/temp_file.h"
 
@@ -15,11 +16,11 @@ struct AccountsRewrite {
     std::string To;
 };
 
-// Copies the lines of `temporary` to `output` (created anew when `create`, else appended):
-// unchanged, or with `rewrite`, dropping the lines that begin with "REGEDIT" and rewriting the
-// others; a new output begins with the REGEDIT4 header. Then a line of five spaces, unless the
-// last line read begins with eight spaces.
-bool CopyAccountLines(const std::string& temporary, const std::string& output, bool create,
+// Copies the lines of `temporary` into `out`, after its header if it has none yet, leaving out
+// those that begin with "REGEDIT" (the header the temporary file may have): unchanged, or with
+// `rewrite`'s key paths rewritten. Then a line of five spaces, unless the last line read begins
+// with eight spaces.
+bool CopyAccountLines(const std::string& temporary, RegFile& out,
                       const std::optional<AccountsRewrite>& rewrite, FileError& error);
 
 // Rewrites, in every line of the backup being built in `file`, each "HKEY_LOCAL_MACHINE\" +

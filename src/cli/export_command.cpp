@@ -24,11 +24,11 @@ int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::o
         err << "quillon-cli: usage : export CLÉ FICHIER [--append]\n";
         return ExitUsage;
     }
-    const std::string key = NativeToAnsi(positional[0]);
+    const std::string keyName = NativeToAnsi(positional[0]);
     const std::string& file = positional[1];
-    const std::string root = key.substr(0, key.find('\\'));
-    if (Reg_access::RootKeyHandle(root) == 0) {
-        err << "quillon-cli: la clé « " << AnsiForDisplay(key)
+    const KeyPath key(keyName);
+    if (Reg_access::RootKeyHandle(key.Root) == 0) {
+        err << "quillon-cli: la clé « " << AnsiForDisplay(keyName)
             << " » ne commence pas par une racine connue (HKEY_CURRENT_USER, "
                "HKEY_LOCAL_MACHINE, HKEY_USERS...)\n";
         return ExitFailed;
@@ -44,7 +44,7 @@ int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::o
         }
         return ExitDone;
     case ExportStatus::KeyNotOpened:
-        err << "quillon-cli: clé introuvable ou illisible : " << AnsiForDisplay(key) << "\n";
+        err << "quillon-cli: clé introuvable ou illisible : " << AnsiForDisplay(keyName) << "\n";
         return ExitFailed;
     case ExportStatus::FileFailed:
         err << "quillon-cli: impossible d'écrire « " << result.Error.Path

@@ -7,9 +7,21 @@
 #include <filesystem>
 
 namespace quillon {
+namespace {
 
-ExportResult ExportKeyToFile(Reg_access& registry, std::string_view keyName,
-                             const std::string& fileName, bool append) {
+// Writes the key into the open file and closes it: a write that failed makes the result.
+ExportResult ExportAndClose(Reg_access& registry, const KeyPath& key, RegFile& file) {
+    ExportResult result = ExportKey(registry, key, file);
+    if (!file.Close(result.Error)) {
+        result.Status = ExportStatus::FileFailed;
+    }
+    return result;
+}
+
+} // namespace
+
+ExportResult ExportKeyToFile(Reg_access& registry, const KeyPath& key, const std::string& fileName,
+                             bool append) {
     ExportResult result;
     // A file appended to that does not exist yet, or is empty, is started with the header:
     // without it no reader, Quillon's own included, would take it for REGEDIT4.
@@ -28,7 +40,13 @@ ExportResult ExportKeyToFile(Reg_access& registry, std::string_view keyName,
             result.Error = FileError{fileName, EILSEQ};
             return result;
         }
-        return ExportKey(registry, keyName, fileName, 1);
+        // An existing file opened for appending is unchanged when the key cannot be opened.
+        RegFile file;
+        if (!file.OpenToAppend(fileName, result.Error)) {
+            result.Status = ExportStatus::FileFailed;
+            return result;
+        }
+        return ExportAndClose(registry, key, file);
     }
     auto temporary = TemporaryFile::CreateBeside(fileName, result.Error);
     if (!temporary) {
@@ -36,7 +54,13 @@ ExportResult ExportKeyToFile(Reg_access& registry, std::string_view keyName,
         result.Error.Path = fileName;
         return result;
     }
-    result = ExportKey(registry, keyName, *temporary);
+    RegFile file;
+    if (!file.OpenNew(*temporary, false, result.Error)) {
+        result.Status = ExportStatus::FileFailed;
+        result.Error.Path = fileName;
+        return result;
+    }
+    result = ExportAndClose(registry, key, file);
     if (result.Status == ExportStatus::FileFailed) {
         result.Error.Path = fileName;
     } else if (result.Status == ExportStatus::Exported &&

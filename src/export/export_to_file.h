@@ -7,7 +7,7 @@ namespace quillon {
 
 // Appends the key to `fileName`, or writes it as a new REGEDIT4 file that replaces
 // `fileName` only once complete. On any failure the file is as it was before.
-ExportResult ExportKeyToFile(Reg_access& registry, std::string_view keyName,
-                             const std::string& fileName, bool append);
+ExportResult ExportKeyToFile(Reg_access& registry, const KeyPath& key, const std::string& fileName,
+                             bool append);
 
 } // namespace quillon

@@ -1,7 +1,7 @@
 #include "export/key_export.h"
 
 #include "export/value_lines.h"
-#include "files/output_file.h"
+#include "files/text_lines.h"
 
 #include <algorithm>
 
@@ -13,16 +13,14 @@ namespace {
 class KeyExporter {
   public:
     explicit KeyExporter(Reg_access& registry) : registry_(registry) {}
-    // Opens the key, then the output (`openOutput(out, error)`), and writes the key into it.
-    template <typename OpenOutput>
-    ExportResult Export(std::string_view keyName, std::int16_t fileStarted, OpenOutput openOutput);
+    ExportResult Export(const KeyPath& key, RegFile& out);
 
   private:
-    void ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out);
-    void WriteLongHexLine(OutputFile& out);
+    void ExportValues(KeyHandle handle, const std::string& keyName, RegFile& out);
+    void WriteLongHexLine(RegFile& out);
     // Values longer than this are written in pieces of this many bytes.
     static constexpr std::size_t kLongValue = 256 * 1024;
-    void ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFile& out);
+    void ExportSubKeys(KeyHandle handle, std::string& keyName, RegFile& out);
 
     Reg_access& registry_;
     RegValue valueScratch_;
@@ -60,7 +58,7 @@ std::string ShownLeftOut(std::string_view parent, std::string_view name) {
 }
 
 // A key's section: a line end, which leaves an empty line before it, then "[KEY]" on its own line.
-void WriteSectionHeader(OutputFile& out, std::string_view keyName) {
+void WriteSectionHeader(RegFile& out, std::string_view keyName) {
     out.Write(LineEnd);
     out.Write("[");
     out.Write(keyName);
@@ -68,45 +66,31 @@ void WriteSectionHeader(OutputFile& out, std::string_view keyName) {
     out.Write(LineEnd);
 }
 
-template <typename OpenOutput>
-ExportResult KeyExporter::Export(std::string_view keyName, std::int16_t fileStarted,
-                                 OpenOutput openOutput) {
-    const auto cut = keyName.find('\\');
-    const auto root = keyName.substr(0, cut);
-    const auto path = cut == std::string_view::npos ? std::string_view{} : keyName.substr(cut + 1);
+ExportResult KeyExporter::Export(const KeyPath& key, RegFile& out) {
     std::int32_t error = RegResult::InvalidHandle; // an unknown root leaves it as is
-    const KeyHandle key = registry_.OpenKey(root, path, KeyRead, error);
-    if (key == 0 || error != RegResult::Success) {
+    const KeyHandle handle = registry_.OpenKey(key.Root, key.Path, KeyRead, error);
+    if (handle == 0 || error != RegResult::Success) {
         return {ExportStatus::KeyNotOpened, {}, {}};
     }
-
     ExportResult result{ExportStatus::Exported, {}, {}};
-    OutputFile out;
-    if (openOutput(out, result.Error)) {
-        if (fileStarted == 0) {
-            out.Write("REGEDIT4");
-            out.Write(LineEnd);
-        }
-        std::string name(keyName);
-        out.Write(" ");
-        WriteSectionHeader(out, name);
-        leftOut_.clear();
-        ExportValues(key, name, out);
-        ExportSubKeys(key, name, out);
-        result.LeftOut = std::move(leftOut_);
-        if (!out.Close(result.Error)) {
-            result.Status = ExportStatus::FileFailed;
-        }
-    } else {
+    out.WriteHeaderOnce();
+    std::string name = key.FullName();
+    out.Write(" ");
+    WriteSectionHeader(out, name);
+    leftOut_.clear();
+    ExportValues(handle, name, out);
+    ExportSubKeys(handle, name, out);
+    result.LeftOut = std::move(leftOut_);
+    registry_.CloseKey(handle);
+    if (!out.Flush(result.Error)) {
         result.Status = ExportStatus::FileFailed;
     }
-    registry_.CloseKey(key);
     return result;
 }
 
 // Lists the values as EnumValues does, one at a time into the same scratch record, which
 // keeps its buffers from one value to the next.
-void KeyExporter::ExportValues(KeyHandle handle, const std::string& keyName, OutputFile& out) {
+void KeyExporter::ExportValues(KeyHandle handle, const std::string& keyName, RegFile& out) {
     for (std::uint32_t index = 0;
          registry_.Store().EnumValue(handle, index, valueScratch_) == RegResult::Success; ++index) {
         if (NoLineCanCarry(valueScratch_.Name)) {
@@ -125,7 +109,7 @@ void KeyExporter::ExportValues(KeyHandle handle, const std::string& keyName, Out
 }
 
 // A long value's text (three characters a byte) goes out a piece at a time, never held whole.
-void KeyExporter::WriteLongHexLine(OutputFile& out) {
+void KeyExporter::WriteLongHexLine(RegFile& out) {
     AppendHexFormStart(lineScratch_, valueScratch_);
     const std::vector<std::uint8_t>& data = valueScratch_.Data;
     for (std::size_t at = 0; at < data.size(); at += kLongValue) {
@@ -139,7 +123,7 @@ void KeyExporter::WriteLongHexLine(OutputFile& out) {
 
 // keyName grows by "\name" for each level and is put back before returning, so the walk
 // builds no string per key.
-void KeyExporter::ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFile& out) {
+void KeyExporter::ExportSubKeys(KeyHandle handle, std::string& keyName, RegFile& out) {
     for (std::uint32_t index = 0;; ++index) {
         const auto name = registry_.EnumSubKey(handle, index);
         if (!name) {
@@ -166,19 +150,8 @@ void KeyExporter::ExportSubKeys(KeyHandle handle, std::string& keyName, OutputFi
 
 } // namespace
 
-ExportResult ExportKey(Reg_access& registry, std::string_view keyName, const std::string& fileName,
-                       std::int16_t fileStarted) {
-    const auto mode = fileStarted == 0 ? OutputFile::Mode::Create : OutputFile::Mode::Append;
-    return KeyExporter(registry).Export(
-        keyName, fileStarted,
-        [&](OutputFile& out, FileError& error) { return out.Open(fileName, mode, error); });
-}
-
-ExportResult ExportKey(Reg_access& registry, std::string_view keyName, const TemporaryFile& file) {
-    constexpr std::int16_t kNewFile = 0;
-    return KeyExporter(registry).Export(keyName, kNewFile, [&](OutputFile& out, FileError& error) {
-        return out.Open(file, error);
-    });
+ExportResult ExportKey(Reg_access& registry, const KeyPath& key, RegFile& file) {
+    return KeyExporter(registry).Export(key, file);
 }
 
 } // namespace quillon

@@ -1,13 +1,12 @@
 // Writing a key, its values and all its subkeys as REGEDIT4 text.
 #pragma once
 
+#include "export/reg_file.h"
 #include "files/file_error.h"
-#include "files/temp_file.h"
+#include "registry/key_path.h"
 #include "registry/reg_access.h"
 
-#include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace quillon {
@@ -23,12 +22,8 @@ struct ExportResult {
     std::vector<std::string> LeftOut;
 };
 
-// Writes the key `keyName` ("ROOT\path"), its values and all its subkeys into fileName:
-// a new file starting with "REGEDIT4" when fileStarted is 0, appended to otherwise.
-// A key that cannot be opened leaves the file untouched.
-ExportResult ExportKey(Reg_access& registry, std::string_view keyName, const std::string& fileName,
-                       std::int16_t fileStarted);
-// The same into a temporary file, as a new file, through the descriptor it holds.
-ExportResult ExportKey(Reg_access& registry, std::string_view keyName, const TemporaryFile& file);
+// Writes the key, its values and all its subkeys into `file`, after its header if it has none
+// yet. A key that cannot be opened writes nothing. FileFailed once a write to the file failed.
+ExportResult ExportKey(Reg_access& registry, const KeyPath& key, RegFile& file);
 
 } // namespace quillon

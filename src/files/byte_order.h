@@ -79,5 +79,19 @@ inline void PutLe16(std::string& bytes, std::size_t at, std::uint16_t value) {
 inline void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
     PutLittleEndian(bytes, at, value, 4);
 }
+// The same, its highest byte first.
+inline void PutBigEndian(std::string& bytes, std::size_t at, std::uint64_t value,
+                         std::size_t size) {
+    constexpr unsigned kByteBits = 8;
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[at + i] = static_cast<char>(value >> (kByteBits * (size - 1 - i)));
+    }
+}
+inline void PutBe32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    PutBigEndian(bytes, at, value, 4);
+}
+inline void PutBe64(std::string& bytes, std::size_t at, std::uint64_t value) {
+    PutBigEndian(bytes, at, value, 8);
+}
 
 } // namespace quillon

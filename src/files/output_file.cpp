@@ -128,11 +128,11 @@ void OutputFile::Write(std::string_view bytes) {
     }
     buffer_.append(bytes);
     if (buffer_.size() >= kBufferSize) {
-        Flush();
+        FlushBuffer();
     }
 }
 
-void OutputFile::Flush() {
+void OutputFile::FlushBuffer() {
     WriteOut(buffer_);
     buffer_.clear();
 }
@@ -147,11 +147,20 @@ void OutputFile::WriteOut(std::string_view bytes) {
     }
 }
 
+bool OutputFile::Flush(FileError& error) {
+    FlushBuffer();
+    if (firstErrno_ != 0) {
+        error = FileError{path_, firstErrno_};
+        return false;
+    }
+    return true;
+}
+
 bool OutputFile::Close(FileError& error) {
     if (file_ == nullptr) {
         return true;
     }
-    Flush();
+    FlushBuffer();
     interruption::UntrackAppend(appendTicket_);
     appendTicket_ = -1;
     errno = 0;

@@ -30,12 +30,14 @@ class OutputFile {
     void Write(std::string_view bytes);
     // True once a write failed: nothing more reaches the file, and Close() says why.
     bool Failed() const { return firstErrno_ != 0; }
+    // Sends what is buffered to the file; false, with why, once any write has failed.
+    bool Flush(FileError& error);
     // True when every byte reached the file.
     bool Close(FileError& error);
 
   private:
     void BufferOurselves();
-    void Flush();
+    void FlushBuffer();
     void WriteOut(std::string_view bytes);
 
     std::FILE* file_ = nullptr;

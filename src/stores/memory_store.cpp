@@ -237,9 +237,8 @@ void MemoryKey::RemoveValue(std::string_view name) {
     }
     if (valueIndex_) {
         const auto [first, last] = valueIndex_->equal_range(FoldedHash(name));
-        valueIndex_->erase(std::find_if(first, last, [&](const auto& entry) {
-            return entry.second == position;
-        }));
+        valueIndex_->erase(
+            std::find_if(first, last, [&](const auto& entry) { return entry.second == position; }));
     }
     removedValues_.resize(values_.size());
     removedValues_[position] = true;
@@ -289,6 +288,42 @@ void MemoryKey::CopyInMountedTree() {
     Mounted.reset();
     std::vector<KeyTree::Node> path{mount.Node};
     CopyTree(*mount.Tree, mount.Node, *this, path);
+}
+
+constinit MemoryStore::HeldKeys MemoryStore::heldKeys_;
+
+std::optional<KeyTree::Node> MemoryStore::HeldKeys::Subkey(Node key, std::string_view name) {
+    MemoryKey* child = KeyAt(key).FindSubkey(name);
+    return child != nullptr ? std::optional(NodeOf(child)) : std::nullopt;
+}
+
+bool MemoryStore::HeldKeys::SubkeyName(Node key, std::uint32_t index, std::string& name) {
+    const auto& subkeys = KeyAt(key).Subkeys();
+    if (index >= subkeys.size()) {
+        return false;
+    }
+    name = subkeys[index]->Name;
+    return true;
+}
+
+bool MemoryStore::HeldKeys::ValueAt(Node key, std::uint32_t index, RegValue& value) {
+    const auto& values = KeyAt(key).Values();
+    if (index >= values.size()) {
+        return false;
+    }
+    value = values[index];
+    return true;
+}
+
+bool MemoryStore::HeldKeys::FindValue(Node key, std::string_view name, std::uint32_t& type,
+                                      std::vector<std::uint8_t>& data) {
+    const RegValue* value = KeyAt(key).FindValue(name);
+    if (value == nullptr) {
+        return false;
+    }
+    type = value->Type;
+    data = value->Data;
+    return true;
 }
 
 MemoryStore::MemoryStore() {
@@ -358,13 +393,13 @@ bool MemoryStore::MountCopyOf(MemoryKey& key, std::string_view from) {
     if (!found) {
         return false;
     }
-    if (found->Tree != nullptr) {
+    if (HeldInMemory(*found)) {
+        key.AppendCopyOf(HeldKeys::KeyAt(found->Node));
+    } else {
         key.Mounted = MemoryKey::TreeMount{
             *std::find_if(trees_.begin(), trees_.end(),
                           [&](const auto& tree) { return tree.get() == found->Tree; }),
             found->Node};
-    } else {
-        key.AppendCopyOf(*found->Memory);
     }
     return true;
 }
@@ -379,11 +414,12 @@ std::vector<std::string> MemoryStore::TakeReadWarnings() {
     return warnings;
 }
 
+// A key held in memory, or the key of the tree mounted there.
 MemoryStore::OpenedKey MemoryStore::Opened(MemoryKey* key) {
     if (key->Mounted) {
-        return {key, key->Mounted->Tree.get(), key->Mounted->Node, {key->Mounted->Node}};
+        return {key->Mounted->Tree.get(), key->Mounted->Node, {key->Mounted->Node}};
     }
-    return {key, nullptr, 0, {}};
+    return {&heldKeys_, HeldKeys::NodeOf(key), {}};
 }
 
 // A subkey of a tree's key; one met again below itself, or deeper than Windows allows, shows
@@ -392,9 +428,9 @@ MemoryStore::OpenedKey MemoryStore::Below(const OpenedKey& parent, KeyTree::Node
     if (std::find(parent.Path.begin(), parent.Path.end(), child) != parent.Path.end() ||
         parent.Path.size() > static_cast<std::size_t>(MaxKeyDepth)) {
         parent.Tree->NoteUnreadable(child);
-        return {unreadable_.get(), nullptr, 0, {}};
+        return Opened(unreadable_.get());
     }
-    OpenedKey below{nullptr, parent.Tree, child, parent.Path};
+    OpenedKey below{parent.Tree, child, parent.Path};
     below.Path.push_back(child);
     return below;
 }
@@ -402,12 +438,14 @@ MemoryStore::OpenedKey MemoryStore::Below(const OpenedKey& parent, KeyTree::Node
 std::optional<MemoryStore::OpenedKey> MemoryStore::Walk(OpenedKey from, std::string_view path) {
     std::optional<OpenedKey> key = std::move(from);
     ForEachComponent(path, [&](std::string_view part) {
-        if (key->Tree != nullptr) {
-            const std::optional<KeyTree::Node> child = key->Tree->Subkey(key->Node, part);
-            key = child ? std::optional(Below(*key, *child)) : std::nullopt;
+        const std::optional<KeyTree::Node> child = key->Tree->Subkey(key->Node, part);
+        if (!child) {
+            key.reset();
+        } else if (HeldInMemory(*key)) {
+            // A key held in memory may have a tree mounted on it.
+            key = Opened(&HeldKeys::KeyAt(*child));
         } else {
-            MemoryKey* child = key->Memory->FindSubkey(part);
-            key = child != nullptr ? std::optional(Opened(child)) : std::nullopt;
+            key = Below(*key, *child);
         }
         return key.has_value();
     });
@@ -442,7 +480,7 @@ std::int32_t MemoryStore::OpenKey(KeyHandle parent, std::string_view path, std::
         return RegResult::FileNotFound;
     }
     // A tree's keys are read-only files' keys: any access that reads is allowed.
-    if (key->Tree == nullptr && !AccessAllowed(key->Memory->Access, access)) {
+    if (HeldInMemory(*key) && !AccessAllowed(HeldKeys::KeyAt(key->Node).Access, access)) {
         return RegResult::AccessDenied;
     }
     if (freeHandles_.empty()) {
@@ -473,16 +511,8 @@ std::int32_t MemoryStore::EnumValue(KeyHandle handle, std::uint32_t index, RegVa
     if (key == nullptr) {
         return RegResult::InvalidHandle;
     }
-    if (key->Tree != nullptr) {
-        return key->Tree->ValueAt(key->Node, index, value) ? RegResult::Success
-                                                           : RegResult::NoMoreItems;
-    }
-    const auto& values = key->Memory->Values();
-    if (index >= values.size()) {
-        return RegResult::NoMoreItems;
-    }
-    value = values[index];
-    return RegResult::Success;
+    return key->Tree->ValueAt(key->Node, index, value) ? RegResult::Success
+                                                       : RegResult::NoMoreItems;
 }
 
 std::int32_t MemoryStore::EnumKey(KeyHandle handle, std::uint32_t index, std::string& name) {
@@ -490,16 +520,8 @@ std::int32_t MemoryStore::EnumKey(KeyHandle handle, std::uint32_t index, std::st
     if (key == nullptr) {
         return RegResult::InvalidHandle;
     }
-    if (key->Tree != nullptr) {
-        return key->Tree->SubkeyName(key->Node, index, name) ? RegResult::Success
-                                                             : RegResult::NoMoreItems;
-    }
-    const auto& subkeys = key->Memory->Subkeys();
-    if (index >= subkeys.size()) {
-        return RegResult::NoMoreItems;
-    }
-    name = subkeys[index]->Name;
-    return RegResult::Success;
+    return key->Tree->SubkeyName(key->Node, index, name) ? RegResult::Success
+                                                         : RegResult::NoMoreItems;
 }
 
 std::int32_t MemoryStore::QueryValue(KeyHandle handle, std::string_view name, std::uint32_t& type,
@@ -510,21 +532,12 @@ std::int32_t MemoryStore::QueryValue(KeyHandle handle, std::string_view name, st
     if (key == nullptr) {
         return RegResult::InvalidHandle;
     }
-    if (key->Tree != nullptr) {
-        if (key->Tree->FindValue(key->Node, name, type, data)) {
-            return RegResult::Success;
-        }
-        type = 0;
-        data.clear();
-        return RegResult::FileNotFound;
+    if (key->Tree->FindValue(key->Node, name, type, data)) {
+        return RegResult::Success;
     }
-    const RegValue* value = key->Memory->FindValue(name);
-    if (value == nullptr) {
-        return RegResult::FileNotFound;
-    }
-    type = value->Type;
-    data = value->Data;
-    return RegResult::Success;
+    type = 0;
+    data.clear();
+    return RegResult::FileNotFound;
 }
 
 std::size_t MemoryStore::OpenHandleCount() const {

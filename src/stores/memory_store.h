@@ -126,14 +126,33 @@ class MemoryStore : public RegistryStore {
     std::vector<RegValue> ValuesOf(std::string_view keyName);
 
   private:
-    // What an open handle reads: a key held in memory, or a key of a tree with the keys that
-    // lead to it from the tree's mount, to see a loop in a damaged file.
+    // The keys held in memory, read as a tree whose nodes are the keys themselves; so a handle
+    // reads every key the same way, wherever it is kept.
+    class HeldKeys : public KeyTree {
+      public:
+        static Node NodeOf(MemoryKey* key) { return reinterpret_cast<std::uintptr_t>(key); }
+        static MemoryKey& KeyAt(Node node) { return *reinterpret_cast<MemoryKey*>(node); }
+
+        // The store has several roots, each opened by its own handle; this tree has none.
+        Node Root() const override { return 0; }
+        std::optional<Node> Subkey(Node key, std::string_view name) override;
+        bool SubkeyName(Node key, std::uint32_t index, std::string& name) override;
+        bool ValueAt(Node key, std::uint32_t index, RegValue& value) override;
+        bool FindValue(Node key, std::string_view name, std::uint32_t& type,
+                       std::vector<std::uint8_t>& data) override;
+        // Keys held in memory have one parent each: no loop, nothing unreadable.
+        void NoteUnreadable(Node) override {}
+        std::vector<std::string> TakeWarnings() override { return {}; }
+    };
+
+    // What an open handle reads: a key of a tree, with the keys that lead to it from the tree's
+    // mount, to see a loop in a damaged file.
     struct OpenedKey {
-        MemoryKey* Memory = nullptr;
         KeyTree* Tree = nullptr;
         KeyTree::Node Node = 0;
         std::vector<KeyTree::Node> Path;
     };
+    static bool HeldInMemory(const OpenedKey& key) { return key.Tree == &heldKeys_; }
     const OpenedKey* OpenedAt(KeyHandle handle);
     static OpenedKey Opened(MemoryKey* key);
     std::optional<OpenedKey> Walk(OpenedKey from, std::string_view path);
@@ -144,6 +163,7 @@ class MemoryStore : public RegistryStore {
     std::vector<std::optional<OpenedKey>> handles_; // handle h is handles_[h - 1]
     std::vector<KeyHandle> freeHandles_;
     std::vector<std::shared_ptr<KeyTree>> trees_;
+    static HeldKeys heldKeys_; // holds nothing: one serves every store
     // What a key met again below itself shows: nothing.
     std::unique_ptr<MemoryKey> unreadable_ = std::make_unique<MemoryKey>();
     OpenedKey rootOpened_; // what a root handle reads, rebuilt at each use

@@ -1,5 +1,6 @@
 #include "export/export_to_file.h"
 #include "export/value_lines.h"
+#include "files/temp_file.h"
 #include "registry/reg_access.h"
 #include "test_support.h"
 #include "text/ansi_codepage.h"
@@ -21,7 +22,8 @@ class ExportKeyTest : public ::testing::Test {
     // Exports `key` of `store` into a new file and returns the file's bytes.
     std::string Export(MemoryStore& store, std::string_view key) {
         Reg_access registry(store);
-        EXPECT_EQ(ExportKey(registry, key, out, 0).Status, ExportStatus::Exported);
+        EXPECT_EQ(ExportKeyToFile(registry, KeyPath(key), out, false).Status,
+                  ExportStatus::Exported);
         return ReadBytes(out);
     }
 
@@ -38,12 +40,26 @@ TEST_F(ExportKeyTest, WritesTheWorkedExampleByteForByte) {
     EXPECT_EQ(store.OpenHandleCount(), 0u); // every key it opened is closed
 }
 
-TEST_F(ExportKeyTest, ASecondKeyIsAppendedWithoutASecondHeader) {
+// One file holds several keys: its header comes once, before the first key written, and a key
+// that cannot be opened writes nothing, not even the header.
+TEST_F(ExportKeyTest, KeysWrittenIntoOneFileShareItsHeader) {
     MemoryStore store = StoreFromReg("[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n"
                                      "[HKEY_LOCAL_MACHINE\\B]\r\n\"y\"=\"2\"\r\n");
     Reg_access registry(store);
-    ASSERT_EQ(ExportKey(registry, "HKEY_CURRENT_USER\\A", out, 0).Status, ExportStatus::Exported);
-    ASSERT_EQ(ExportKey(registry, "HKEY_LOCAL_MACHINE\\B", out, 1).Status, ExportStatus::Exported);
+    FileError error;
+    auto temporary = TemporaryFile::CreateBeside(out, error);
+    ASSERT_TRUE(temporary);
+    RegFile file;
+    ASSERT_TRUE(file.OpenNew(*temporary, false, error));
+    ASSERT_EQ(ExportKey(registry, KeyPath("HKEY_CURRENT_USER\\Gone"), file).Status,
+              ExportStatus::KeyNotOpened);
+    EXPECT_FALSE(file.HeaderWritten());
+    ASSERT_EQ(ExportKey(registry, KeyPath("HKEY_CURRENT_USER\\A"), file).Status,
+              ExportStatus::Exported);
+    ASSERT_EQ(ExportKey(registry, KeyPath("HKEY_LOCAL_MACHINE\\B"), file).Status,
+              ExportStatus::Exported);
+    ASSERT_TRUE(file.Close(error));
+    ASSERT_TRUE(temporary->RenameTo(out, error));
     EXPECT_EQ(ReadBytes(out), Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\A]", "\"x\"=\"1\"", " ",
                                      "[HKEY_LOCAL_MACHINE\\B]", "\"y\"=\"2\""}));
 }
@@ -55,8 +71,10 @@ TEST_F(ExportKeyTest, AKeyThatCannotBeOpenedLeavesFilesAlone) {
     WriteBytes(out, "keep me");
     for (std::string_view key : {"HKEY_CURRENT_USER\\Missing", "HKEY_CURRENT_USER\\Locked",
                                  "hkey_current_user\\Locked", "NOROOT"}) {
-        EXPECT_EQ(ExportKey(registry, key, out, 0).Status, ExportStatus::KeyNotOpened) << key;
-        EXPECT_EQ(ExportKey(registry, key, folder.File("new.reg"), 0).Status,
+        EXPECT_EQ(ExportKeyToFile(registry, KeyPath(key), out, true).Status,
+                  ExportStatus::KeyNotOpened)
+            << key;
+        EXPECT_EQ(ExportKeyToFile(registry, KeyPath(key), folder.File("new.reg"), false).Status,
                   ExportStatus::KeyNotOpened);
     }
     EXPECT_EQ(ReadBytes(out), "keep me");
@@ -140,7 +158,8 @@ TEST_F(ExportKeyTest, NamesThatNoLineCanCarryAreLeftOutAndNamed) {
     key->SetValue(std::string("kept\0cut", 8), RegType::String, {'w', 0});
     key->AddSubkey("k\r\n[HKEY_LOCAL_MACHINE\\X]").SetValue("v", RegType::String, {'z', 0});
     Reg_access registry(store);
-    const ExportResult result = ExportKey(registry, "HKEY_CURRENT_USER\\N", out, 0);
+    const ExportResult result =
+        ExportKeyToFile(registry, KeyPath("HKEY_CURRENT_USER\\N"), out, false);
     EXPECT_EQ(result.LeftOut, (std::vector<std::string>{
                                   "HKEY_CURRENT_USER\\N\\a\\nb", "HKEY_CURRENT_USER\\N\\kept\\0cut",
                                   "HKEY_CURRENT_USER\\N\\k\\r\\n[HKEY_LOCAL_MACHINE\\X]"}));
@@ -166,7 +185,8 @@ TEST_F(ExportKeyTest, FileErrorsAreReportedWithTheSystemsReason) {
     MemoryStore store = StoreFromReg("[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n");
     Reg_access registry(store);
     const std::string missing = folder.File("no/such/folder/out.reg");
-    const ExportResult result = ExportKey(registry, "HKEY_CURRENT_USER\\A", missing, 0);
+    const ExportResult result =
+        ExportKeyToFile(registry, KeyPath("HKEY_CURRENT_USER\\A"), missing, true);
     EXPECT_EQ(result.Status, ExportStatus::FileFailed);
     EXPECT_EQ(result.Error.Path, missing);
     EXPECT_EQ(result.Error.Errno, ENOENT);
@@ -178,20 +198,21 @@ TEST_F(ExportKeyTest, ExportToFileReplacesTheFileOnlyWhenTheKeyWasWritten) {
     MemoryStore store = StoreFromReg("[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n");
     Reg_access registry(store);
     WriteBytes(out, "old");
-    EXPECT_EQ(ExportKeyToFile(registry, "HKEY_CURRENT_USER\\Gone", out, false).Status,
+    EXPECT_EQ(ExportKeyToFile(registry, KeyPath("HKEY_CURRENT_USER\\Gone"), out, false).Status,
               ExportStatus::KeyNotOpened);
     EXPECT_EQ(ReadBytes(out), "old");
-    EXPECT_EQ(ExportKeyToFile(registry, "HKEY_CURRENT_USER\\A", out, false).Status,
+    EXPECT_EQ(ExportKeyToFile(registry, KeyPath("HKEY_CURRENT_USER\\A"), out, false).Status,
               ExportStatus::Exported);
     EXPECT_EQ(ReadBytes(out), Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\A]", "\"x\"=\"1\""}));
-    EXPECT_EQ(ExportKeyToFile(registry, "HKEY_CURRENT_USER\\A", out, true).Status,
+    EXPECT_EQ(ExportKeyToFile(registry, KeyPath("HKEY_CURRENT_USER\\A"), out, true).Status,
               ExportStatus::Exported);
     EXPECT_EQ(ReadBytes(out), Lines({"REGEDIT4", " ", "[HKEY_CURRENT_USER\\A]", "\"x\"=\"1\"", " ",
                                      "[HKEY_CURRENT_USER\\A]", "\"x\"=\"1\""}));
     // Nothing but the output is left in its folder.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
     const std::string missing = folder.File("missing/out.reg");
-    const ExportResult failed = ExportKeyToFile(registry, "HKEY_CURRENT_USER\\A", missing, false);
+    const ExportResult failed =
+        ExportKeyToFile(registry, KeyPath("HKEY_CURRENT_USER\\A"), missing, false);
     EXPECT_EQ(failed.Status, ExportStatus::FileFailed);
     EXPECT_EQ(failed.Error.Path, missing);
 }

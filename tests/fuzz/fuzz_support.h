@@ -2,7 +2,7 @@
 // reader accepted is exported as a file that reads back to the same export.
 #pragma once
 
-#include "export/key_export.h"
+#include "export/export_to_file.h"
 #include "formats/reg_file_reader.h"
 #include "stores/memory_store.h"
 #include "test_files.h"
@@ -55,7 +55,7 @@ inline std::string ExportEverything(MemoryStore& store, const std::string& name)
     Reg_access registry(store);
     const std::string path = (Scratch() / name).string();
     for (std::int16_t root = 0; root < RootCount; ++root) {
-        ExportKey(registry, RootNames[root], path, root);
+        ExportKeyToFile(registry, KeyPath(RootNames[root]), path, root != 0);
     }
     return test::ReadBytes(path);
 }

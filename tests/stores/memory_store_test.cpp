@@ -1,7 +1,7 @@
 // Keys answered from a tree read on demand, mounted in the memory store: what the handles read
 // through the mount, a tree's key met again below itself, a second mount of one tree, and a
 // mounted key changed by a later source.
-#include "export/key_export.h"
+#include "export/export_to_file.h"
 #include "registry/reg_access.h"
 #include "stores/memory_store.h"
 #include "test_support.h"
@@ -79,7 +79,8 @@ std::shared_ptr<TableTree> LoopingTree() {
 std::string Export(MemoryStore& store, std::string_view key) {
     test::ScratchFolder folder;
     Reg_access registry(store);
-    EXPECT_EQ(ExportKey(registry, key, folder.File("out.reg"), 0).Status, ExportStatus::Exported);
+    EXPECT_EQ(ExportKeyToFile(registry, KeyPath(key), folder.File("out.reg"), false).Status,
+              ExportStatus::Exported);
     return test::ReadBytes(folder.File("out.reg"));
 }
 

@@ -1,6 +1,7 @@
 // The live registry (Wine's, when the Windows build is tested on Linux), through the same
 // operations as every other store.
 #include "../registry/sample_key.h"
+#include "export/export_to_file.h"
 #include "registry/reg_access.h"
 #include "stores/windows_store.h"
 
@@ -103,7 +104,8 @@ TEST_F(WindowsStoreTest, EveryValueSurvivesExportAndImportByRegedit) {
     test::ScratchFolder folder;
     const std::string file = folder.File("round-trip.reg");
     Reg_access fromFixture(fixture);
-    ASSERT_EQ(ExportKey(fromFixture, name, file, 0).Status, ExportStatus::Exported);
+    ASSERT_EQ(ExportKeyToFile(fromFixture, KeyPath(name), file, false).Status,
+              ExportStatus::Exported);
     ASSERT_TRUE(ImportWithRegedit(file));
 
     std::int32_t error = 0;
