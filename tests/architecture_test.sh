@@ -34,7 +34,7 @@ forbid formats '(disks|export|offline|options|sources)/'
 forbid sources '(export|formats|mail|offline|options)/'
 forbid backup '(disks|formats|offline|options|sources|stores)/'
 forbid adapt '(backup|disks|offline|options|stores)/'
-forbid mail '(adapt|backup|export|formats|offline|options|registry|stores)/'
+forbid mail '(adapt|backup|export|offline|options|registry|stores)/'
 forbid app '(disks|formats|offline|options|stores)/'
 # The faces use the model, the chooser's logic, the store options and the text conversions.
 for face in gui cli win32; do

@@ -84,6 +84,11 @@ ExportResult ExportKeyIntoUserFile(Reg_access& registry, const KeyPath& key,
     return ExportKeyToFile(registry, key, fileName, append);
 }
 
+MailExportOutcome ExportMailInOpenFormats(const MailExportRequest& request,
+                                          const MailProgress& progress) {
+    return ExportMail(request, progress);
+}
+
 void CleanUpOnInterrupt() {
     interruption::UndoOnInterrupt();
 }

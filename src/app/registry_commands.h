@@ -6,6 +6,7 @@
 #include "app/ui_port.h"
 #include "backup/identity_summary.h"
 #include "export/key_export.h"
+#include "mail/mail_export.h"
 #include "sources/registry_sources.h"
 
 #include <functional>
@@ -20,6 +21,11 @@ namespace quillon {
 // only once complete. On any failure the file is as it was before.
 ExportResult ExportKeyIntoUserFile(Reg_access& registry, const KeyPath& key,
                                    const std::string& fileName, bool append);
+
+// The mail of a store folder written into a new folder in open formats (mbox and .eml), which
+// is left out whole or not at all.
+MailExportOutcome ExportMailInOpenFormats(const MailExportRequest& request,
+                                          const MailProgress& progress = {});
 
 // From now on, an interruption (Ctrl+C, closing the terminal or console, a request to end)
 // deletes the temporary files that exist at that moment, which may hold stored passwords, and

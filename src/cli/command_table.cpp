@@ -34,6 +34,19 @@ const std::array kCommands = {
                 return RunExport(*c.Registry, args, c.Err);
             }},
     Command{
+        "export-mail",
+        "  export-mail DOSSIER_OE SORTIE [--recover]\n"
+        "      écrit le courrier des fichiers .dbx de DOSSIER_OE (une copie faite avec --mail,\n"
+        "      ou le dossier d'OE lui-même) dans le nouveau dossier SORTIE, pour les clients\n"
+        "      de messagerie d'aujourd'hui : un fichier mbox par dossier (SORTIE/mbox, rangé\n"
+        "      comme les Dossiers locaux de Thunderbird) et un fichier .eml par message\n"
+        "      (SORTIE/eml) ; avec --recover, aussi les messages retrouvés hors de l'index\n"
+        "      (effacés ou index endommagé), écrits à part.\n",
+        Command::Needs::Options, nullptr,
+        [](CommandContext& c, const std::vector<std::string>& args) {
+            return RunExportMail(args, c.Out, c.Err);
+        }},
+    Command{
         "list",
         "  list [--details]\n"
         "      les installations de Windows et les utilisateurs que le registre donné contient\n"

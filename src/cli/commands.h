@@ -54,6 +54,9 @@ const Command* FindCommand(std::string_view name);
 // export KEY FILE [--append]
 int RunExport(Reg_access& registry, const std::vector<std::string>& args, std::ostream& err);
 
+// export-mail STORE_FOLDER OUT [--recover]: the mail in open formats.
+int RunExportMail(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // list [--details]: the installations and users that the store options reach, one line each
 // (tab-separated: where, system, mail client version, user, identity, store folder); with
 // --details, what a backup of each identity would carry, on tab-indented lines below it.

@@ -5,6 +5,7 @@
 #include "files/interruption.h"
 #include "files/output_file.h"
 #include "files/temp_file.h"
+#include "mail/copy_owner.h"
 #include "text/ansi_codepage.h"
 #include "text/native_text.h"
 
@@ -15,7 +16,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -80,27 +80,6 @@ struct Written {
     std::string Target;
 };
 
-// Who the files and folders of a copy are for: the user who ran Quillon through sudo to read a
-// disk, so that their mail client can open them; else whoever runs it.
-#ifndef _WIN32
-struct Owner {
-    uid_t User = static_cast<uid_t>(-1);
-    gid_t Group = static_cast<gid_t>(-1);
-    bool Handed() const { return User != static_cast<uid_t>(-1); }
-};
-
-Owner OwnerOfCopies() {
-    Owner owner;
-    const char* user = std::getenv("SUDO_UID");
-    const char* group = std::getenv("SUDO_GID");
-    if (geteuid() == 0 && user != nullptr && group != nullptr) {
-        owner.User = static_cast<uid_t>(std::strtoul(user, nullptr, 10));
-        owner.Group = static_cast<gid_t>(std::strtoul(group, nullptr, 10));
-    }
-    return owner;
-}
-#endif
-
 #ifdef _WIN32
 // The mail client holds its files open while it runs and writes into them: a copy taken then
 // could be half-written. A file open for writing refuses a reader that shares no writing.
@@ -133,10 +112,7 @@ bool MakeFolder(const std::string& path, bool ownerOnly) {
     if (mkdir(path.c_str(), ownerOnly ? kOwnerOnly : kFolderMode) != 0) {
         return false;
     }
-    if (const Owner owner = OwnerOfCopies(); ownerOnly && owner.Handed()) {
-        return lchown(path.c_str(), owner.User, owner.Group) == 0;
-    }
-    return true;
+    return !ownerOnly || HandToUser(path);
 }
 
 bool RemoveFolder(const std::string& path) {
@@ -279,11 +255,7 @@ void SetPermissions(TemporaryFile& file, const std::string& target, bool ownerOn
         file.TakeModeOf(target);
         return;
     }
-#ifndef _WIN32
-    if (const Owner owner = OwnerOfCopies(); owner.Handed()) {
-        (void)!fchown(static_cast<int>(file.Descriptor()), owner.User, owner.Group);
-    }
-#endif
+    HandToUser(file.Descriptor());
 }
 
 // Copies the files of `plan` beside their targets, each checked against its source, then gives

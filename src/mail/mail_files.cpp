@@ -3,6 +3,7 @@
 #include "mail/mail_files.h"
 
 #include "files/byte_order.h"
+#include "formats/dbx_layout.h"
 
 #include <array>
 #include <cstring>
@@ -10,19 +11,11 @@
 namespace quillon {
 namespace {
 
-// Every .dbx file starts with this number, then one that tells its kind.
-constexpr std::uint32_t kDbxMagic = 0xFE12ADCF;
-constexpr std::uint32_t kMessageFolderKind = 0x6F74FDC5;
-constexpr std::uint32_t kFoldersListKind = 0x6F74FDC6;
-constexpr std::uint32_t kPop3ListKind = 0x6F74FDC7;
-constexpr std::uint32_t kOfflineListKind = 0x26FE9D30;
-constexpr std::size_t kKindOffset = 4;
-// A message folder's header: how many messages its tree holds, and where the tree's root lies.
-constexpr std::size_t kMessageCountOffset = 0xC4;
-constexpr std::size_t kTreeRootOffset = 0xE4;
-constexpr std::uint64_t kTreeNodeSize = 0x27C;
+using namespace dbx;
+constexpr std::uint64_t kTreeNodeSize = kNodeSize;
 // The least a message takes: its entry in a tree node, its index record, one block of text.
-constexpr std::uint64_t kSmallestMessageBytes = 12 + 12 + 16;
+constexpr std::uint64_t kSmallestMessageBytes =
+    kNodeEntrySize + kRecordHeaderSize + kBlockHeaderSize;
 
 // The two signatures of an address book: the mail client's 5 and 6 (WAB4), and Windows 95's.
 constexpr std::array<unsigned char, 16> kWab4Signature = {
@@ -53,18 +46,14 @@ MailFileKind DbxKind(std::uint32_t kind) {
 // Whether every place the root node points to (its child nodes, its messages' index records)
 // lies inside the file: a file cut short loses them first.
 bool NodePointsInside(std::string_view node, std::uint64_t fileSize) {
-    constexpr std::size_t kChildOffset = 8;
-    constexpr std::size_t kEntryCountOffset = 17;
-    constexpr std::size_t kEntriesOffset = 24;
-    constexpr std::size_t kEntrySize = 12;
-    const std::size_t entries = static_cast<unsigned char>(node[kEntryCountOffset]);
-    if (kEntriesOffset + entries * kEntrySize > node.size() ||
-        Le32(node, kChildOffset) >= fileSize) {
+    const std::size_t entries = static_cast<unsigned char>(node[kNodeEntryCountAt]);
+    if (kNodeEntriesAt + entries * kNodeEntrySize > node.size() ||
+        Le32(node, kNodeChildAt) >= fileSize) {
         return false;
     }
     for (std::size_t i = 0; i < entries; ++i) {
-        const std::size_t entry = kEntriesOffset + i * kEntrySize;
-        if (Le32(node, entry) >= fileSize || Le32(node, entry + 4) >= fileSize) {
+        const std::size_t entry = kNodeEntriesAt + i * kNodeEntrySize;
+        if (Le32(node, entry) >= fileSize || Le32(node, entry + kEntryChildAt) >= fileSize) {
             return false;
         }
     }
@@ -72,8 +61,8 @@ bool NodePointsInside(std::string_view node, std::uint64_t fileSize) {
 }
 
 bool IsMessageFolder(std::string_view head) {
-    return head.size() >= kMailHeaderSize && Le32(head, 0) == kDbxMagic &&
-           Le32(head, kKindOffset) == kMessageFolderKind;
+    return head.size() >= kMailHeaderSize && Le32(head, 0) == kMagic &&
+           Le32(head, kKindAt) == kMessageFolderKind;
 }
 
 } // namespace
@@ -92,7 +81,7 @@ void MailFileReader::Add(std::string_view piece) {
 }
 
 void MailFileReader::TakeRootNode(std::string_view bytes, std::uint64_t offset) {
-    const std::uint64_t wanted = Le32(head_, kTreeRootOffset) + rootNode_.size();
+    const std::uint64_t wanted = Le32(head_, kTreeRootAt) + rootNode_.size();
     if (rootNode_.size() < kTreeNodeSize && wanted >= offset && wanted - offset < bytes.size()) {
         rootNode_.append(bytes.substr(static_cast<std::size_t>(wanted - offset),
                                       static_cast<std::size_t>(kTreeNodeSize - rootNode_.size())));
@@ -105,16 +94,16 @@ MailFileHeader MailFileReader::Result() const {
         header.Kind = MailFileKind::AddressBook;
         return header;
     }
-    if (head_.size() < kKindOffset + 4 || Le32(head_, 0) != kDbxMagic) {
+    if (head_.size() < kKindAt + 4 || Le32(head_, 0) != kMagic) {
         return header;
     }
-    header.Kind = DbxKind(Le32(head_, kKindOffset));
+    header.Kind = DbxKind(Le32(head_, kKindAt));
     if (head_.size() < kMailHeaderSize) {
         header.Damaged = header.Kind != MailFileKind::Unknown;
         return header;
     }
     if (header.Kind == MailFileKind::MessageFolder) {
-        header.Messages = Le32(head_, kMessageCountOffset);
+        header.Messages = Le32(head_, kEntryCountAt);
         const bool tooManyMessages =
             static_cast<std::uint64_t>(header.Messages) * kSmallestMessageBytes >
             size_ - kMailHeaderSize;

@@ -3,6 +3,8 @@
 // counts, or an address book (.wab).
 #pragma once
 
+#include "formats/dbx_layout.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,7 +23,7 @@ struct MailFileHeader {
 };
 
 // How many of a file's first bytes MailFileHeaderOf needs: a .dbx header is this long.
-inline constexpr std::size_t kMailHeaderSize = 0x24BC;
+inline constexpr std::size_t kMailHeaderSize = dbx::kHeaderSize;
 
 // Reads a file as it is copied, front to back, keeping only its header and the root node of a
 // message folder's tree: whether the messages the header counts can be in the file.

@@ -1,0 +1,164 @@
+#include "mail/export_tree.h"
+
+#include "files/interruption.h"
+#include "files/temp_file.h"
+#include "mail/copy_owner.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace quillon {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Someone's mail, kept as mail clients keep it: for its owner alone.
+bool MakeOwnerOnlyFolder(const std::string& path) {
+#ifdef _WIN32
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+#else
+    constexpr mode_t kOwnerOnly = 0700;
+    return mkdir(path.c_str(), kOwnerOnly) == 0 && HandToUser(path);
+#endif
+}
+
+// A new file, made for its owner alone; never an entry already there, nor through a link.
+bool MakeOwnerOnlyFile(const std::string& path) {
+#ifdef _WIN32
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        errno = GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EACCES;
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+#else
+    constexpr mode_t kOwnerOnly = 0600;
+    const int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kOwnerOnly);
+    if (fd < 0) {
+        return false;
+    }
+    const bool handed = HandToUser(fd);
+    close(fd);
+    return handed;
+#endif
+}
+
+// The target, when it is there: an empty folder, given up for the tree; anything else stays.
+bool TargetFree(const std::string& target, FileError& error) {
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(target, ec);
+    if (ec || status.type() == fs::file_type::not_found) {
+        return true;
+    }
+    if (status.type() == fs::file_type::directory && fs::is_empty(target, ec) && !ec) {
+        return true;
+    }
+    error = FileError{target, EEXIST};
+    return false;
+}
+
+} // namespace
+
+ExportTree::~ExportTree() {
+    if (finished_) {
+        return;
+    }
+    for (auto it = files_.rbegin(); it != files_.rend(); ++it) {
+        std::remove(it->c_str());
+        interruption::UntrackTemporary(*it);
+    }
+    for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
+        std::error_code ignored;
+        fs::remove(*it, ignored);
+        interruption::UntrackFolder(*it);
+    }
+}
+
+bool ExportTree::Begin(const std::string& target, FileError& error) {
+    target_ = target;
+    if (!TargetFree(target, error)) {
+        return false;
+    }
+    // A free name beside the target, for the tree while it is written.
+    {
+        auto reserved = TemporaryFile::CreateInFolderOf(target, error);
+        if (!reserved) {
+            return false;
+        }
+        root_ = reserved->Path() + ".d";
+    }
+    [[maybe_unused]] const interruption::SignalsHeld held;
+    if (!MakeOwnerOnlyFolder(root_)) {
+        error = FileError{root_, errno != 0 ? errno : EACCES};
+        return false;
+    }
+    folders_.push_back(root_);
+    interruption::TrackFolder(root_);
+    return true;
+}
+
+std::string ExportTree::PathOf(const std::string& relative) const {
+    return relative.empty() ? root_ : root_ + kPathSeparator + relative;
+}
+
+bool ExportTree::MakeFolder(const std::string& relative, FileError& error) {
+    const std::string path = PathOf(relative);
+    [[maybe_unused]] const interruption::SignalsHeld held;
+    if (!MakeOwnerOnlyFolder(path)) {
+        error = FileError{path, errno != 0 ? errno : EACCES};
+        return false;
+    }
+    folders_.push_back(path);
+    interruption::TrackFolder(path);
+    return true;
+}
+
+bool ExportTree::CreateFile(const std::string& relative, OutputFile& out, FileError& error) {
+    const std::string path = PathOf(relative);
+    {
+        [[maybe_unused]] const interruption::SignalsHeld held;
+        if (!MakeOwnerOnlyFile(path)) {
+            error = FileError{path, errno != 0 ? errno : EACCES};
+            return false;
+        }
+        files_.push_back(path);
+        interruption::TrackTemporary(path);
+    }
+    // The file was just made in a folder only this program writes: no one else can have put
+    // anything there since.
+    return out.Open(path, OutputFile::Mode::Create, error);
+}
+
+bool ExportTree::Finish(FileError& error) {
+    [[maybe_unused]] const interruption::SignalsHeld held;
+    std::error_code ec;
+    if (fs::is_directory(fs::symlink_status(target_, ec))) {
+        fs::remove(target_, ec); // an empty folder, as Begin found it
+    }
+    if (const int result = MoveOver(root_, target_); result != 0) {
+        error = FileError{target_, result};
+        return false;
+    }
+    for (const std::string& file : files_) {
+        interruption::UntrackTemporary(file);
+    }
+    for (const std::string& folder : folders_) {
+        interruption::UntrackFolder(folder);
+    }
+    finished_ = true;
+    return true;
+}
+
+} // namespace quillon

@@ -1,0 +1,53 @@
+// The mail of a store folder (a copy Quillon made, or the mail client's own folder) written in
+// the open formats today's mail clients import: each message folder as an mbox file, in the tree
+// of folders Thunderbird's Local Folders keep, and as one .eml file per message.
+#pragma once
+
+#include "files/file_error.h"
+#include "mail/mail_copy.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+struct MailExportRequest {
+    std::string Store;  // the native folder that holds the .dbx files
+    std::string Target; // the native folder to make; missing or empty
+    // Also the messages found by their text alone, beside those the index names.
+    bool Recover = false;
+};
+
+struct ExportedFolder {
+    std::string Name;            // ANSI: the folder's names from the top, joined by "/"
+    std::string File;            // its .dbx file, native
+    std::uint32_t Messages = 0;  // written, recovered ones included
+    std::uint32_t Recovered = 0; // found by their text alone, written apart
+    std::uint32_t Cut = 0;       // whose text breaks off: written as far as it goes
+};
+
+struct MailExportOutcome {
+    enum class Status {
+        Done,
+        NoMessageFolder, // no .dbx message folder in the store folder
+        TargetTaken,     // the target is there and is no empty folder
+        WriteFailed,     // Error says which file and why; nothing is left
+        Stopped,         // by the progress callback; nothing is left
+    };
+    Status State = Status::Done;
+    std::vector<ExportedFolder> Folders;
+    std::vector<std::string> Problems; // ANSI French: what was read only in part, and why
+    FileError Error;
+};
+
+// The folders the export makes inside its target.
+inline constexpr const char* kMboxTree = "mbox";
+inline constexpr const char* kEmlTree = "eml";
+
+MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgress& progress = {});
+
+// What the export did, as lines for the user (ANSI French).
+std::string DescribeMailExport(const MailExportOutcome& outcome, const std::string& targetShown);
+
+} // namespace quillon
