@@ -167,16 +167,17 @@ std::uint64_t DbxFile::Record::Time(unsigned number) const {
     return Le64(Data, field->Value);
 }
 
-bool DbxFile::ReadBlock(std::uint32_t at, Block& block) const {
+bool DbxFile::ReadBlock(std::uint32_t at, std::uint32_t shift, Block& block) const {
+    const std::uint32_t position = at - shift;
     std::string header(kBlockHeaderSize, '\0');
-    if (!Aligned(at) || at > size_ || size_ - at < kBlockHeaderSize ||
-        !file_->ReadAll(at, header.data(), header.size()) || Le32(header, 0) != at) {
+    if (!Aligned(at) || position > size_ || size_ - position < kBlockHeaderSize ||
+        !file_->ReadAll(position, header.data(), header.size()) || Le32(header, 0) != at) {
         return false;
     }
     const std::uint32_t room = Le32(header, kBlockRoomAt);
-    block = {at, Le32(header, kBlockTextLengthAt), Le32(header, kBlockNextAt)};
+    block = {at, shift, Le32(header, kBlockTextLengthAt), Le32(header, kBlockNextAt)};
     return room <= kLargestBlockRoom && block.TextLength <= room &&
-           block.TextLength <= size_ - at - kBlockHeaderSize;
+           block.TextLength <= size_ - position - kBlockHeaderSize;
 }
 
 std::vector<DbxMessage> DbxFile::Messages(bool recover) {
@@ -196,8 +197,8 @@ std::vector<DbxMessage> DbxFile::Messages(bool recover) {
         }
     }
     if (recover || indexDamaged_ || messages.size() < counted_) {
-        for (const std::uint32_t head : ChainsNotIndexed(messages)) {
-            messages.push_back({head, 0, "", true});
+        for (const auto& [head, shift] : ChainsNotIndexed(messages)) {
+            messages.push_back({head, 0, "", true, shift});
         }
     }
     return messages;
@@ -209,12 +210,14 @@ bool DbxFile::ReadText(const DbxMessage& message,
     std::string text;
     Block block;
     for (std::uint32_t at = message.FirstBlock; at != 0; at = block.Next) {
-        if (!visited.insert(at).second || !ReadBlock(at, block)) {
-            Problem("message coupé : bloc de texte à l'offset " + Hex(at) + " illisible");
+        if (!visited.insert(at).second || !ReadBlock(at, message.Shift, block)) {
+            Problem("message coupé : bloc de texte à l'offset " + Hex(at - message.Shift) +
+                    " illisible");
             return false;
         }
         text.resize(block.TextLength);
-        if (!file_->ReadAll(at + kBlockHeaderSize, text.data(), text.size()) || !write(text)) {
+        if (!file_->ReadAll(at - message.Shift + kBlockHeaderSize, text.data(), text.size()) ||
+            !write(text)) {
             return false;
         }
     }
@@ -222,8 +225,11 @@ bool DbxFile::ReadText(const DbxMessage& message,
 }
 
 // The blocks of text anywhere in the file, then the first blocks of the chains that no
-// indexed message reaches and that run whole to their end.
-std::vector<std::uint32_t> DbxFile::ChainsNotIndexed(const std::vector<DbxMessage>& indexed) const {
+// indexed message reaches and that run whole to their end. The mail client's compaction may
+// leave blocks copied from elsewhere, that still name the place they were copied from: a
+// block's shift is how far that lies from where it is, and its chain is read in its own terms.
+std::vector<std::pair<std::uint32_t, std::uint32_t>>
+DbxFile::ChainsNotIndexed(const std::vector<DbxMessage>& indexed) const {
     std::vector<Block> blocks;
     std::string piece;
     for (std::uint64_t start = kHeaderSize; start + kBlockHeaderSize <= size_;
@@ -236,53 +242,62 @@ std::vector<std::uint32_t> DbxFile::ChainsNotIndexed(const std::vector<DbxMessag
         }
         for (std::size_t at = 0; at + kBlockHeaderSize <= piece.size() && at < kScanPiece;
              at += kAlignment) {
-            const std::uint32_t offset = static_cast<std::uint32_t>(start + at);
+            const auto position = static_cast<std::uint32_t>(start + at);
+            const std::uint32_t marker = Le32(piece, at);
             Block block;
-            if (Le32(piece, at) == offset && Le32(piece, at + kBlockRoomAt) == kBlockRoom &&
-                ReadBlock(offset, block)) {
+            if (Le32(piece, at + kBlockRoomAt) == kBlockRoom &&
+                ReadBlock(marker, marker - position, block)) {
                 blocks.push_back(block);
             }
         }
     }
-    const auto find = [&](std::uint32_t at) -> Block* {
-        const auto found = std::lower_bound(
-            blocks.begin(), blocks.end(), at,
-            [](const Block& block, std::uint32_t offset) { return block.At < offset; });
-        return found != blocks.end() && found->At == at ? &*found : nullptr;
+    const auto order = [](const Block& a, const Block& b) {
+        return a.Shift != b.Shift ? a.Shift < b.Shift : a.At < b.At;
+    };
+    std::sort(blocks.begin(), blocks.end(), order);
+    const auto find = [&](std::uint32_t shift, std::uint32_t at) -> std::size_t {
+        const Block wanted{at, shift, 0, 0};
+        const auto found = std::lower_bound(blocks.begin(), blocks.end(), wanted, order);
+        return found != blocks.end() && found->At == at && found->Shift == shift
+                   ? static_cast<std::size_t>(found - blocks.begin())
+                   : blocks.size();
     };
     // A block some other block continues into is no chain's first; nor is one an indexed
     // message's chain reaches.
     std::vector<bool> taken(blocks.size(), false);
     for (const Block& block : blocks) {
-        if (const Block* next = find(block.Next)) {
-            taken[static_cast<std::size_t>(next - blocks.data())] = true;
+        if (const std::size_t next = find(block.Shift, block.Next); next < blocks.size()) {
+            taken[next] = true;
         }
     }
     for (const DbxMessage& message : indexed) {
         std::size_t steps = 0;
-        for (const Block* block = find(message.FirstBlock);
-             block != nullptr && steps < blocks.size(); block = find(block->Next), ++steps) {
-            taken[static_cast<std::size_t>(block - blocks.data())] = true;
+        for (std::size_t block = find(message.Shift, message.FirstBlock);
+             block < blocks.size() && steps < blocks.size();
+             block = find(blocks[block].Shift, blocks[block].Next), ++steps) {
+            taken[block] = true;
         }
     }
-    std::vector<std::uint32_t> heads;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> heads;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         if (taken[i] || blocks[i].TextLength == 0) {
             continue;
         }
         std::size_t steps = 0;
-        const Block* block = &blocks[i];
-        while (block->Next != 0 && steps < blocks.size()) {
-            block = find(block->Next);
-            if (block == nullptr) {
+        std::size_t block = i;
+        while (blocks[block].Next != 0 && steps++ < blocks.size()) {
+            block = find(blocks[block].Shift, blocks[block].Next);
+            if (block == blocks.size()) {
                 break;
             }
-            ++steps;
         }
-        if (block != nullptr && block->Next == 0) {
-            heads.push_back(blocks[i].At);
+        if (block < blocks.size() && blocks[block].Next == 0) {
+            heads.emplace_back(blocks[i].At, blocks[i].Shift);
         }
     }
+    // In the order of the file, as the mail client would have kept them.
+    std::sort(heads.begin(), heads.end(),
+              [](const auto& a, const auto& b) { return a.first - a.second < b.first - b.second; });
     return heads;
 }
 

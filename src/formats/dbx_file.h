@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillon {
@@ -23,6 +24,9 @@ struct DbxMessage {
     // Found by its chain of text blocks, not through the index: its index entry is lost, or
     // the message was deleted but its text is still there.
     bool Recovered = false;
+    // For a recovered message whose blocks were copied within the file and still name the
+    // place they were copied from: how far that lies from where they are.
+    std::uint32_t Shift = 0;
 };
 
 struct DbxFolder {
@@ -65,7 +69,8 @@ class DbxFile {
 
   private:
     struct Block {
-        std::uint32_t At = 0;
+        std::uint32_t At = 0;    // where it says it is
+        std::uint32_t Shift = 0; // how far that lies from where it is
         std::uint32_t TextLength = 0;
         std::uint32_t Next = 0;
     };
@@ -87,8 +92,10 @@ class DbxFile {
     void WalkNode(std::uint32_t at, unsigned depth, std::vector<std::uint32_t>& visited,
                   std::vector<std::uint32_t>& values);
     bool ReadRecord(std::uint32_t at, Record& record);
-    bool ReadBlock(std::uint32_t at, Block& block) const;
-    std::vector<std::uint32_t> ChainsNotIndexed(const std::vector<DbxMessage>& indexed) const;
+    bool ReadBlock(std::uint32_t at, std::uint32_t shift, Block& block) const;
+    // The first block and the shift of each chain found.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>>
+    ChainsNotIndexed(const std::vector<DbxMessage>& indexed) const;
     void Problem(std::string text);
 
     std::unique_ptr<RandomAccessFile> file_;

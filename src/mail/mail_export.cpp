@@ -99,7 +99,10 @@ std::vector<Source> FindSources(const std::string& store, std::vector<std::strin
     LocalTree tree(store);
     std::vector<Source> sources;
     std::vector<std::string> lists;
-    for (const FileTree::Entry& entry : tree.List("")) {
+    std::vector<FileTree::Entry> entries = tree.List("");
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.Name < b.Name; });
+    for (const FileTree::Entry& entry : entries) {
         if (entry.Folder || !IsDbxName(entry.Name)) {
             continue;
         }

@@ -1,0 +1,97 @@
+The mail in open formats: export-mail writes each message folder of a store folder as an mbox
+file (Thunderbird's tree of folders) and each message as an .eml file, the same bytes as stored,
+which undbx also finds; a damaged store is read as far as it goes and said; nothing the user had
+is touched, and nothing is left half-written.
+
+  $ store="$SAMPLE/Documents and Settings/Luc/Local Settings/Application Data/Identities/{3F2A5D1C-8B4E-4C7A-9D21-6E5F0A1B2C3D}/Microsoft/Outlook Express"
+  $ digests() { find "$1" -name '*.eml' -type f -exec sha256sum {} + | cut -c1-64 | sort; }
+
+The sample's store, its folders named by its folders list.
+
+  $ "$CLI" export-mail "$store" out
+  Courrier écrit dans « out » : 3 dossier(s), 4 message(s), en mbox (dossier « mbox ») et en .eml (dossier « eml »).
+    Boîte de réception : 3 message(s)
+    Brouillons : 0 message(s)
+    Éléments envoyés : 1 message(s)
+  $ cd out && find . | sort && cd ..
+  .
+  ./eml
+  ./eml/Boîte de réception
+  ./eml/Boîte de réception/00001 Rendez-vous de jeudi.eml
+  ./eml/Boîte de réception/00002 Sortie du dimanche.eml
+  ./eml/Boîte de réception/00003 Inscrits.eml
+  ./eml/Brouillons
+  ./eml/Éléments envoyés
+  ./eml/Éléments envoyés/00001 Re_ Rendez-vous de jeudi.eml
+  ./mbox
+  ./mbox/Boîte de réception
+  ./mbox/Brouillons
+  ./mbox/Éléments envoyés
+  $ cmp "out/eml/Boîte de réception/00002 Sortie du dimanche.eml" "$SRC/examples/sample-xp/mail/inbox-2.eml" && echo same
+  same
+  $ undbx "$store" undbx >/dev/null 2>&1; test "$(digests out)" = "$(digests undbx)" && echo "the same messages as undbx"
+  the same messages as undbx
+  $ python3 -c 'import mailbox, sys; print(*(len(mailbox.mbox(f)) for f in sys.argv[1:]))' out/mbox/*
+  3 0 1
+  $ stat -c %a out out/mbox "out/mbox/Brouillons"
+  700
+  700
+  600
+
+A folder already there is refused unless empty; an empty one is taken; nothing is left beside.
+
+  $ "$CLI" export-mail "$store" out; echo "exit $?"
+  quillon-cli: Le dossier « out » existe déjà et n'est pas vide : choisissez un dossier nouveau ou vide.
+  exit 1
+  $ mkdir empty && "$CLI" export-mail "$store" empty >/dev/null && ls empty && ls -a | grep TempQuillon | wc -l
+  eml
+  mbox
+  0
+  $ "$CLI" export-mail "$SAMPLE" none; echo "exit $?"; test -e none || echo "nothing written"
+  quillon-cli: Aucun dossier de messages (.dbx) dans le dossier indiqué : rien n'est écrit.
+  exit 1
+  nothing written
+
+Subfolders go into Thunderbird's ".sbd" folders; a name Windows cannot carry is made safe; a
+folder the list does not name takes its file's name; a link is not followed.
+
+  $ mkdir tree && for f in Inbox Famille Lettres Divers; do "$MAKE_MAIL" messages "tree/$f.dbx" "$SRC/examples/sample-xp/mail/inbox-1.eml"; done
+  $ "$MAKE_MAIL" folders tree/Folders.dbx --folder 0 4294967295 3 0 "Outlook Express" - \
+  >     --folder 1 0 3 0 "Dossiers locaux" - --folder 2 1 3 1 "Inbox" Inbox.dbx \
+  >     --folder 3 2 3 0 "Famille: 2009/2010" Famille.dbx --folder 4 1 3 0 "CON" - \
+  >     --folder 5 4 3 0 "Lettres" Lettres.dbx
+  $ ln -s "$store/Brouillons.dbx" tree/Lien.dbx
+  $ "$CLI" export-mail tree tree-out
+  Courrier écrit dans « tree-out » : 4 dossier(s), 4 message(s), en mbox (dossier « mbox ») et en .eml (dossier « eml »).
+    CON/Lettres : 1 message(s)
+    Divers : 1 message(s)
+    Inbox : 1 message(s)
+    Inbox/Famille: 2009/2010 : 1 message(s)
+  Attention : « Lien.dbx » n'est pas un fichier ordinaire (lien, tube ou périphérique) : il n'est pas lu.
+  Attention : « Divers.dbx » n'est pas dans la liste des dossiers : il prend le nom de son fichier.
+  $ cd tree-out/mbox && find . | sort && cd ../..
+  .
+  ./Divers
+  ./Inbox
+  ./Inbox.sbd
+  ./Inbox.sbd/Famille_ 2009_2010
+  ./_CON
+  ./_CON.sbd
+  ./_CON.sbd/Lettres
+
+Without a folders list, each folder takes its file's name; a damaged message folder is read as
+far as it goes, the messages its index lost found by their text, and written apart.
+
+  $ rm tree/Folders.dbx tree/Lien.dbx && "$CLI" export-mail tree flat | tail -n 1
+  Attention : Pas de liste des dossiers (Folders.dbx) : chaque dossier prend le nom de son fichier.
+  $ cp "$store/Boîte de réception.dbx" damaged.dbx && mkdir damaged && mv damaged.dbx damaged/Boîte.dbx
+  $ python3 -c 'import sys; f=open(sys.argv[1],"r+b"); f.seek(0xE4); f.write(b"\xf0\xff\xff\x7f")' damaged/Boîte.dbx
+  $ "$CLI" export-mail damaged damaged-out | sed 1d
+    Boîte : 3 message(s), dont 3 retrouvé(s) hors de l'index, écrit(s) à part
+  Attention : Pas de liste des dossiers (Folders.dbx) : chaque dossier prend le nom de son fichier.
+  Attention : « damaged/Boîte.dbx » : index endommagé (nœud à l'offset 0x7FFFFFF0 illisible)
+  $ ls damaged-out/mbox; ls damaged-out/eml/Boîte; test "$(digests damaged-out)" = "$(digests out/eml/Boîte*)" && echo "the same messages"
+  Boîte
+  Boîte (récupérés)
+  récupérés
+  the same messages
