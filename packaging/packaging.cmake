@@ -32,8 +32,6 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
-  # --eml writes the copied mail as .eml files through undbx.
-  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "undbx")
   # Man pages and the changelog compressed as Debian wants them (gzip -9n: no name, no date);
   # the copyright file beside the changelog.
   set(gzipped)

@@ -86,12 +86,10 @@ class Dialogue : private ControlObserver {
     // Tabs 1 and 2: a backup of `groups` of the settings of `source` into `file`.
     BackupOutcome SaveBackup(const BackupSource& source, const SettingsGroups& groups,
                              const std::string& file);
-    // After a backup of `source`: its mail and address book copied into `destination`, and with
-    // `asEml` its messages written as .eml files beside the copy.
+    // After a backup of `source`: its mail and address book copied into `destination`, then
+    // written as `conversion` asks inside the copy.
     MailOutcome CopyMail(const BackupSource& source, const std::string& destination,
-                         bool asEml = false);
-    // Why messages cannot be written as .eml files here, in French; empty when they can.
-    static std::string WhyNoEml();
+                         MailConversion conversion = MailConversion::None);
     // Tab 2's search: the identity and store folder of the hive loaded under
     // HKEY_LOCAL_MACHINE\hive, shown in the tab's fields.
     LookupOutcome LookUpHive(const std::string& hive);
@@ -222,6 +220,7 @@ class Dialogue : private ControlObserver {
     // A folder stored in the registry read, as its system opens it; `userKeys` is where the keys
     // of the user it belongs to are ("" for the active user's).
     std::string SystemFolderOf(std::string_view stored, const std::string& userKeys);
+    void ConvertCopy(const std::string& copy, MailConversion conversion, MailOutcome& outcome);
     // Closes the progress window, says what the copy or the placement did, and gives it back.
     MailOutcome ShowMailReport(const MailReport& report, const std::string& copyShown, bool placed,
                                const std::string& title);

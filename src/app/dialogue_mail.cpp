@@ -2,7 +2,7 @@
 // address book are copied out of the registry's installation, and after tab 3 writes an adapted
 // backup such a copy is put where that backup says the mail is.
 #include "app/dialogue.h"
-#include "mail/eml_writer.h"
+#include "mail/export_tree.h"
 #include "mail/mail_copy.h"
 #include "registry/mail_client_keys.h"
 #include "registry/profile_list.h"
@@ -17,6 +17,7 @@ namespace {
 
 constexpr const char* kCopyTitle = "Copie du courrier et du carnet d'adresses";
 constexpr const char* kPlaceTitle = "Mise en place du courrier et du carnet d'adresses";
+constexpr const char* kConvertTitle = "Courrier pour les clients de messagerie d'aujourd'hui";
 constexpr std::string_view kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr std::string_view kAddressBookKey = "Software\\Microsoft\\WAB\\WAB4\\Wab File Name";
@@ -67,12 +68,8 @@ void Dialogue::CopierCourrier(const BackupSource& source) {
     CopyMail(source, *destination);
 }
 
-std::string Dialogue::WhyNoEml() {
-    return EmlWriterMissing();
-}
-
 MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& destination,
-                               bool asEml) {
+                               MailConversion conversion) {
     const char* root = source.OtherHive ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
     const std::string userKeys = source.OtherHive ? source.Hive + "\\" : std::string();
     const std::string stored =
@@ -88,11 +85,36 @@ MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& de
                                           });
     MailOutcome outcome =
         ShowMailReport(report, NativeToAnsi(destination), false, Ansi(kCopyTitle));
-    if (outcome.State == MailOutcome::Status::Done && asEml &&
-        !WriteMessagesAsEml(destination, outcome.EmlError)) {
-        outcome.State = MailOutcome::Status::EmlFailed;
+    if (outcome.State == MailOutcome::Status::Done && conversion != MailConversion::None) {
+        ConvertCopy(destination, conversion, outcome);
     }
     return outcome;
+}
+
+// The copy's messages written as asked, in a folder inside it; the open formats' report shown,
+// and any failure (the .eml files alone are said only when they fail, as before they were ours).
+void Dialogue::ConvertCopy(const std::string& copy, MailConversion conversion,
+                           MailOutcome& outcome) {
+    const bool open = conversion == MailConversion::OpenFormats;
+    MailExportRequest request;
+    request.Store = copy;
+    request.Target =
+        copy + kPathSeparator + AnsiToNative(Ansi(open ? kOpenFormatsFolder : kEmlOnlyFolder));
+    request.Written =
+        open ? MailExportRequest::Formats::MboxAndEml : MailExportRequest::Formats::EmlOnly;
+    outcome.Converted = ExportMail(request, [this](std::uint64_t done, std::uint64_t total) {
+        return ui_.Progress(Ansi(kConvertTitle), done, total);
+    });
+    ui_.Progress(Ansi(kConvertTitle), 1, 1);
+    const bool done = outcome.Converted->State == MailExportOutcome::Status::Done;
+    if (!done) {
+        outcome.State = MailOutcome::Status::ConversionFailed;
+    }
+    if (open || !done) {
+        ui_.MessageBox(DescribeMailExport(*outcome.Converted, NativeToAnsi(request.Target)),
+                       done ? MessageIcon::Information : MessageIcon::Stop, MessageButtons::Ok,
+                       Ansi(kConvertTitle));
+    }
 }
 
 void Dialogue::PlacerCourrier() {

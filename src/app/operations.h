@@ -5,10 +5,12 @@
 
 #include "adapt/backup_adaptation.h"
 #include "files/file_error.h"
+#include "mail/mail_export.h"
 
 #include <bitset>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 namespace quillon {
@@ -67,19 +69,24 @@ struct BackupOutcome {
     FileError Error;
 };
 
+// What a copy of the mail is also written as, once made: nothing more, its messages as .eml
+// files (in kEmlOnlyFolder inside it), or in the open formats, mbox and .eml (in
+// kOpenFormatsFolder).
+enum class MailConversion { None, Eml, OpenFormats };
+
 // A copy of the mail out of the old installation, or its placement on the new one.
 struct MailOutcome {
     enum class Status {
         Done,
         Failed,
         Stopped,
-        EmlFailed, // copied, but its messages could not be written as .eml files: EmlError says why
+        ConversionFailed, // copied, but not written as asked: Converted says why
     };
     Status State = Status::Done;
-    std::string EmlError;
-    std::size_t StoreFiles = 0; // copied and checked
-    bool AddressBook = false;   // copied and checked
-    std::size_t Warnings = 0;   // files left out or damaged, named in the report shown
+    std::optional<MailExportOutcome> Converted; // when a conversion was asked and tried
+    std::size_t StoreFiles = 0;                 // copied and checked
+    bool AddressBook = false;                   // copied and checked
+    std::size_t Warnings = 0; // files left out or damaged, named in the report shown
 };
 
 // Tab 2's search of a hive for its identity and store folder.

@@ -55,21 +55,10 @@ std::optional<SettingsGroups> GroupsAsked(int tab, const std::optional<std::stri
     return groups;
 }
 
-// With --eml, whether its writer is there; false (said) before anything is written.
-bool EmlPossible(const BackupArgs& args, std::ostream& err) {
-    if (args.Eml) {
-        if (const std::string missing = Dialogue::WhyNoEml(); !missing.empty()) {
-            err << "quillon-cli: --eml : " << missing << "\n";
-            return false;
-        }
-    }
-    return true;
-}
-
-// The backup, then with --mail the mail copied after it (and, with --eml, written as messages):
-// done when each was.
+// The backup, then with --mail the mail copied after it (and, with --eml or --open-formats, written
+// in those formats): done when each was.
 int BackUp(Dialogue& dialogue, const BackupSource& source, const SettingsGroups& groups,
-           const BackupArgs& args, std::ostream& err) {
+           const BackupArgs& args) {
     const BackupOutcome backup = dialogue.SaveBackup(source, groups, args.Positional.back());
     if (backup.State != BackupOutcome::Status::Done) {
         return ExitFailed;
@@ -77,10 +66,7 @@ int BackUp(Dialogue& dialogue, const BackupSource& source, const SettingsGroups&
     if (!args.Mail) {
         return ExitDone;
     }
-    const MailOutcome mail = dialogue.CopyMail(source, *args.Mail, args.Eml);
-    if (mail.State == MailOutcome::Status::EmlFailed) {
-        err << "quillon-cli: --eml : " << mail.EmlError << "\n";
-    }
+    const MailOutcome mail = dialogue.CopyMail(source, *args.Mail, args.Conversion);
     return mail.State == MailOutcome::Status::Done ? ExitDone : ExitFailed;
 }
 
@@ -93,11 +79,8 @@ int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
     if (!groups) {
         return ExitUsage;
     }
-    if (!EmlPossible(*parsed, err)) {
-        return ExitFailed;
-    }
     ui.QuestionAnswer = parsed->Generate;
-    return BackUp(dialogue, {false, "", dialogue.IdentiteBdRActif}, *groups, *parsed, err);
+    return BackUp(dialogue, {false, "", dialogue.IdentiteBdRActif}, *groups, *parsed);
 }
 
 int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out) {
@@ -118,11 +101,8 @@ int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& a
     // Without --identity, the one the search finds (none when it finds none).
     source.Identity = parsed->Identity ? NativeToAnsi(*parsed->Identity)
                                        : dialogue.LookUpHive(source.Hive).Identity;
-    if (!EmlPossible(*parsed, err)) {
-        return ExitFailed;
-    }
     ui.QuestionAnswer = parsed->Generate;
-    return BackUp(dialogue, source, *groups, *parsed, err);
+    return BackUp(dialogue, source, *groups, *parsed);
 }
 
 } // namespace quillon::cli

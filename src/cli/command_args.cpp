@@ -28,8 +28,13 @@ std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::optional<std::string> value;
-        if (arg == "--eml") {
-            parsed.Eml = true;
+        if (arg == "--eml" || arg == "--open-formats") {
+            if (parsed.Conversion != MailConversion::None) {
+                err << "quillon-cli: --eml et --open-formats ne vont pas ensemble (--open-formats "
+                       "écrit aussi les .eml)\n";
+                return std::nullopt;
+            }
+            parsed.Conversion = arg == "--eml" ? MailConversion::Eml : MailConversion::OpenFormats;
             continue;
         }
         if (arg == "--only" || arg == "--generate-accounts" || arg == "--mail" ||
@@ -59,15 +64,17 @@ std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, 
         }
     }
     if (parsed.Positional.size() != (saveHive ? 2u : 1u)) {
-        err << (saveHive ? "quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] "
-                           "[--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml]]\n"
-                         : "quillon-cli: usage : save FICHIER [--only LISTE] "
-                           "[--generate-accounts yes|no] [--mail DOSSIER [--eml]]\n");
+        err << (saveHive
+                    ? "quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] "
+                      "[--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER "
+                      "[--eml|--open-formats]]\n"
+                    : "quillon-cli: usage : save FICHIER [--only LISTE] "
+                      "[--generate-accounts yes|no] [--mail DOSSIER [--eml|--open-formats]]\n");
         return std::nullopt;
     }
-    if (parsed.Eml && !parsed.Mail) {
-        err << "quillon-cli: --eml écrit les messages du courrier copié : donnez aussi --mail "
-               "DOSSIER\n";
+    if (parsed.Conversion != MailConversion::None && !parsed.Mail) {
+        err << "quillon-cli: --eml et --open-formats écrivent les messages du courrier copié : "
+               "donnez aussi --mail DOSSIER\n";
         return std::nullopt;
     }
     return parsed;

@@ -2,6 +2,7 @@
 // error says so at once, before any start-up message.
 #pragma once
 
+#include "app/operations.h"
 #include "app/ui_port.h"
 
 #include <iosfwd>
@@ -18,7 +19,7 @@ struct BackupArgs {
     std::optional<std::string> Only;
     std::optional<std::string> Identity;
     std::optional<std::string> Mail;
-    bool Eml = false;
+    MailConversion Conversion = MailConversion::None; // --eml, --open-formats
     Answer Generate = Answer::Yes;
 };
 std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, bool saveHive,

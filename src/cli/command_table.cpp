@@ -68,7 +68,8 @@ const std::array kCommands = {
                 return RunStatus(*c.Window, c.Out);
             }},
     Command{"save",
-            "  save FICHIER [--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml]]\n"
+            "  save FICHIER [--only LISTE] [--generate-accounts yes|no]\n"
+            "       [--mail DOSSIER [--eml|--open-formats]]\n"
             "      onglet 1 : sauvegarde les paramètres de l'identité active dans FICHIER.\n",
             Command::Needs::Window, BackupArgumentsValid,
             [](CommandContext& c, const std::vector<std::string>& args) {
@@ -85,7 +86,7 @@ const std::array kCommands = {
     Command{
         "save-hive",
         "  save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no]\n"
-        "            [--mail DOSSIER [--eml]]\n"
+        "            [--mail DOSSIER [--eml|--open-formats]]\n"
         "      onglet 2 : sauvegarde les paramètres de cette ruche (de l'identité ID, sinon de\n"
         "      celle que Rechercher trouve), clés réécrites en HKEY_CURRENT_USER.\n",
         Command::Needs::Window, HiveBackupArgumentsValid,

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 namespace quillon {
@@ -161,11 +162,12 @@ std::string JoinedNames(const std::vector<std::string>& names) {
 // Writes the folders into the tree, as mbox files and .eml files.
 class Writer {
   public:
-    Writer(ExportTree& tree, const MailProgress& progress, std::uint64_t total)
-        : tree_(tree), progress_(progress), total_(total) {}
+    Writer(ExportTree& tree, const MailProgress& progress, std::uint64_t total, bool withMbox)
+        : tree_(tree), progress_(progress), total_(total), withMbox_(withMbox),
+          emlTree_(withMbox ? kEmlTree : "") {}
 
     bool Start(FileError& error) {
-        return tree_.MakeFolder(kMboxTree, error) && tree_.MakeFolder(kEmlTree, error);
+        return !withMbox_ || (tree_.MakeFolder(kMboxTree, error) && Made(emlTree_, error));
     }
     // False when a file could not be written (`error`) or the work was stopped.
     bool Write(const Source& source, bool recover, MailExportOutcome& outcome);
@@ -176,14 +178,17 @@ class Writer {
     // made on the way.
     bool PlaceFolder(const std::vector<std::string>& names, std::string& mbox, std::string& eml,
                      FileError& error);
+    // Into the .eml file, and the mbox file `mbox` unless null.
     bool WriteMessage(DbxFile& file, const DbxMessage& message, const std::string& emlFolder,
-                      OutputFile& mbox, std::set<std::string>& emlNames, ExportedFolder& folder,
+                      OutputFile* mbox, std::set<std::string>& emlNames, ExportedFolder& folder,
                       FileError& error);
     bool Made(const std::string& folder, FileError& error);
 
     ExportTree& tree_;
     const MailProgress& progress_;
     std::uint64_t total_;
+    bool withMbox_;
+    std::string emlTree_; // "" when the .eml folders are the target's own
     std::uint64_t done_ = 0;
     std::map<std::string, std::string> safeNames_;       // folded ANSI path -> safe name
     std::map<std::string, std::set<std::string>> taken_; // safe parent path -> names taken
@@ -200,7 +205,7 @@ bool Writer::Made(const std::string& folder, FileError& error) {
 bool Writer::PlaceFolder(const std::vector<std::string>& names, std::string& mbox, std::string& eml,
                          FileError& error) {
     mbox = kMboxTree;
-    eml = kEmlTree;
+    eml = emlTree_;
     std::string ansiPath;
     for (std::size_t i = 0; i < names.size(); ++i) {
         ansiPath += FoldCase(names[i]) + '\n';
@@ -209,7 +214,7 @@ bool Writer::PlaceFolder(const std::vector<std::string>& names, std::string& mbo
             found->second =
                 UniqueName(SafeFileName(names[i], kLongestFolderName), "", taken_[mbox]);
         }
-        if (i > 0) {
+        if (i > 0 && withMbox_) {
             // Thunderbird keeps a folder's subfolders in "NAME.sbd" beside its mbox file "NAME".
             const std::string parentFile = mbox;
             mbox += kSubfolders;
@@ -224,7 +229,7 @@ bool Writer::PlaceFolder(const std::vector<std::string>& names, std::string& mbo
             }
         }
         mbox += kPathSeparator + found->second;
-        eml += kPathSeparator + found->second;
+        eml += (eml.empty() ? "" : std::string(1, kPathSeparator)) + found->second;
         if (!Made(eml, error)) {
             return false;
         }
@@ -245,7 +250,9 @@ bool Writer::Write(const Source& source, bool recover, MailExportOutcome& outcom
         return false;
     }
     OutputFile mbox;
-    if (!made_.insert(mboxPath).second) {
+    if (!withMbox_) {
+        // No mbox file: its writer's output goes nowhere.
+    } else if (!made_.insert(mboxPath).second) {
         // Made empty as the parent of a folder listed before it: written anew.
         if (!mbox.Open(tree_.PathOf(mboxPath), OutputFile::Mode::Create, outcome.Error)) {
             return false;
@@ -258,14 +265,16 @@ bool Writer::Write(const Source& source, bool recover, MailExportOutcome& outcom
     const std::string recoveredFolder = emlFolder + kPathSeparator + std::string(kRecoveredFolder);
     for (const DbxMessage& message : file.Messages(recover)) {
         if (message.Recovered && folder.Recovered == 0 &&
-            (!tree_.CreateFile(mboxPath + std::string(kRecoveredSuffix), recoveredMbox,
-                               outcome.Error) ||
+            ((withMbox_ && !tree_.CreateFile(mboxPath + std::string(kRecoveredSuffix),
+                                             recoveredMbox, outcome.Error)) ||
              !tree_.MakeFolder(recoveredFolder, outcome.Error))) {
             return false;
         }
         folder.Recovered += message.Recovered ? 1 : 0;
         if (!WriteMessage(file, message, message.Recovered ? recoveredFolder : emlFolder,
-                          message.Recovered ? recoveredMbox : mbox,
+                          !withMbox_          ? nullptr
+                          : message.Recovered ? &recoveredMbox
+                                              : &mbox,
                           message.Recovered ? recoveredNames : emlNames, folder, outcome.Error)) {
             return false;
         }
@@ -279,7 +288,7 @@ bool Writer::Write(const Source& source, bool recover, MailExportOutcome& outcom
 }
 
 bool Writer::WriteMessage(DbxFile& file, const DbxMessage& message, const std::string& emlFolder,
-                          OutputFile& mbox, std::set<std::string>& emlNames, ExportedFolder& folder,
+                          OutputFile* mbox, std::set<std::string>& emlNames, ExportedFolder& folder,
                           FileError& error) {
     ++folder.Messages;
     char number[16];
@@ -292,25 +301,33 @@ bool Writer::WriteMessage(DbxFile& file, const DbxMessage& message, const std::s
     if (!tree_.CreateFile(emlFolder + kPathSeparator + name, eml, error)) {
         return false;
     }
-    MboxWriter inMbox(mbox);
-    inMbox.Begin(message.Received);
+    std::optional<MboxWriter> inMbox;
+    if (mbox != nullptr) {
+        inMbox.emplace(*mbox);
+        inMbox->Begin(message.Received);
+    }
+    const auto failed = [&] { return eml.Failed() || (mbox != nullptr && mbox->Failed()); };
     const bool whole = file.ReadText(message, [&](std::string_view text) {
         eml.Write(text);
-        inMbox.Add(text);
+        if (inMbox) {
+            inMbox->Add(text);
+        }
         done_ += text.size();
         if (progress_ && progress_(done_, total_)) {
             stopped = true;
         }
-        return !stopped && !eml.Failed() && !mbox.Failed();
+        return !stopped && !failed();
     });
-    inMbox.End();
+    if (inMbox) {
+        inMbox->End();
+    }
     if (stopped) {
         return false;
     }
-    if (!whole && !eml.Failed() && !mbox.Failed()) {
+    if (!whole && !failed()) {
         ++folder.Cut;
     }
-    return eml.Close(error) && mbox.Flush(error);
+    return eml.Close(error) && (mbox == nullptr || mbox->Flush(error));
 }
 
 std::uint64_t TotalSize(const std::vector<Source>& sources) {
@@ -336,7 +353,8 @@ MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgres
                                                       : MailExportOutcome::Status::WriteFailed;
         return outcome;
     }
-    Writer writer(tree, progress, TotalSize(sources));
+    Writer writer(tree, progress, TotalSize(sources),
+                  request.Written == MailExportRequest::Formats::MboxAndEml);
     bool written = writer.Start(outcome.Error);
     for (const Source& source : sources) {
         written = written && writer.Write(source, request.Recover, outcome);

@@ -17,6 +17,10 @@ struct MailExportRequest {
     std::string Target; // the native folder to make; missing or empty
     // Also the messages found by their text alone, beside those the index names.
     bool Recover = false;
+    // Both formats, each in its folder (kMboxTree, kEmlTree); or the .eml files alone, their
+    // folders right in the target.
+    enum class Formats { MboxAndEml, EmlOnly };
+    Formats Written = Formats::MboxAndEml;
 };
 
 struct ExportedFolder {
@@ -41,9 +45,12 @@ struct MailExportOutcome {
     FileError Error;
 };
 
-// The folders the export makes inside its target.
+// The folders the export makes inside its target; inside a copy of the mail, the folder of
+// each conversion.
 inline constexpr const char* kMboxTree = "mbox";
 inline constexpr const char* kEmlTree = "eml";
+inline constexpr const char* kOpenFormatsFolder = "Formats ouverts";
+inline constexpr const char* kEmlOnlyFolder = "Messages eml";
 
 MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgress& progress = {});
 

@@ -14,7 +14,7 @@ is, and exit status 2.
   Aide : quillon-cli --help
   [2]
   $ "$CLI" save
-  quillon-cli: usage : save FICHIER [--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml]]
+  quillon-cli: usage : save FICHIER [--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml|--open-formats]]
   Aide : quillon-cli --help
   [2]
   $ "$CLI" save x.reg --only
@@ -26,7 +26,7 @@ is, and exit status 2.
   Aide : quillon-cli --help
   [2]
   $ "$CLI" save-hive AUTRE
-  quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml]]
+  quillon-cli: usage : save-hive RUCHE FICHIER [--identity ID] [--only LISTE] [--generate-accounts yes|no] [--mail DOSSIER [--eml|--open-formats]]
   Aide : quillon-cli --help
   [2]
   $ "$CLI" lookup

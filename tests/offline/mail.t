@@ -84,19 +84,37 @@ names it, and the folder it made is gone.
   ls: cannot access 'm-limited': No such file or directory
   [2]
 
---eml writes each message folder as .eml files through undbx; without undbx it says what to
-install, before anything is written.
+--eml writes each message folder as .eml files, read by Quillon itself (no undbx needed), the
+same messages as undbx finds; --open-formats writes mbox and .eml files, and says so.
 
   $ "$CLI" --windows "$SAMPLE" save eml.reg --mail m-eml --eml >/dev/null 2>&1 && find "m-eml/Messages eml" -name '*.eml' | sed 's|/[^/]*$||' | sort | uniq -c
         3 m-eml/Messages eml/Boîte de réception
         1 m-eml/Messages eml/Éléments envoyés
   $ grep -l '^Subject: Inscrits' "m-eml/Messages eml/Boîte de réception"/*.eml | wc -l
   1
-  $ PATH=/nowhere "$CLI" --windows "$SAMPLE" save noeml.reg --mail m-noeml --eml; ls noeml.reg m-noeml 2>/dev/null
-  quillon-cli: --eml : undbx n'est pas installé : installez le paquet undbx (sudo apt install undbx), puis recommencez
+  $ undbx m-eml undbx >/dev/null 2>&1
+  $ test "$(find undbx -name '*.eml' -exec sha256sum {} + | cut -c1-64 | sort)" = "$(find "m-eml/Messages eml" -name '*.eml' -exec sha256sum {} + | cut -c1-64 | sort)" && echo "the same messages as undbx"
+  the same messages as undbx
+  $ PATH=/nowhere "$CLI" --windows "$SAMPLE" save open.reg --mail m-open --open-formats 2>&1 | sed -n '/Courrier pour/,$p'
+  [information] Courrier pour les clients de messagerie d'aujourd'hui: Courrier écrit dans « m-open/Formats ouverts » : 3 dossier(s), 4 message(s), en mbox (dossier « mbox ») et en .eml (dossier « eml »).
+    Boîte de réception : 3 message(s)
+    Brouillons : 0 message(s)
+    Éléments envoyés : 1 message(s)
+  $ ls "m-open/Formats ouverts" "m-open/Formats ouverts/mbox"
+  m-open/Formats ouverts:
+  eml
+  mbox
+  
+  m-open/Formats ouverts/mbox:
+  Boîte de réception
+  Brouillons
+  Éléments envoyés
+  $ "$CLI" --windows "$SAMPLE" save x.reg --mail m-x --eml --open-formats
+  quillon-cli: --eml et --open-formats ne vont pas ensemble (--open-formats écrit aussi les .eml)
+  Aide : quillon-cli --help
   [2]
   $ "$CLI" --windows "$SAMPLE" save x.reg --eml
-  quillon-cli: --eml écrit les messages du courrier copié : donnez aussi --mail DOSSIER
+  quillon-cli: --eml et --open-formats écrivent les messages du courrier copié : donnez aussi --mail DOSSIER
   Aide : quillon-cli --help
   [2]
 
