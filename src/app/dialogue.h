@@ -7,6 +7,7 @@
 #include "app/controls.h"
 #include "app/operations.h"
 #include "app/ui_port.h"
+#include "backup/identity_summary.h"
 #include "export/reg_file.h"
 #include "files/temp_file.h"
 #include "registry/key_path.h"
@@ -220,7 +221,8 @@ class Dialogue : private ControlObserver {
     // A folder stored in the registry read, as its system opens it; `userKeys` is where the keys
     // of the user it belongs to are ("" for the active user's).
     std::string SystemFolderOf(std::string_view stored, const std::string& userKeys);
-    void ConvertCopy(const std::string& copy, MailConversion conversion, MailOutcome& outcome);
+    void ConvertCopy(const std::string& copy, MailConversion conversion,
+                     const IdentitySummary& settings, MailOutcome& outcome);
     // Closes the progress window, says what the copy or the placement did, and gives it back.
     MailOutcome ShowMailReport(const MailReport& report, const std::string& copyShown, bool placed,
                                const std::string& title);

@@ -2,6 +2,7 @@
 // address book are copied out of the registry's installation, and after tab 3 writes an adapted
 // backup such a copy is put where that backup says the mail is.
 #include "app/dialogue.h"
+#include "backup/identity_summary.h"
 #include "mail/export_tree.h"
 #include "mail/mail_copy.h"
 #include "registry/mail_client_keys.h"
@@ -86,15 +87,17 @@ MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& de
     MailOutcome outcome =
         ShowMailReport(report, NativeToAnsi(destination), false, Ansi(kCopyTitle));
     if (outcome.State == MailOutcome::Status::Done && conversion != MailConversion::None) {
-        ConvertCopy(destination, conversion, outcome);
+        ConvertCopy(destination, conversion,
+                    SummarizeIdentity(registry_, source.Identity, root, userKeys), outcome);
     }
     return outcome;
 }
 
-// The copy's messages written as asked, in a folder inside it; the open formats' report shown,
-// and any failure (the .eml files alone are said only when they fail, as before they were ours).
+// The copy's messages written as asked, in a folder inside it, with the settings told beside
+// them in the open formats. Their report is shown, and any failure; the .eml files alone are
+// said only when they fail, as --eml always did.
 void Dialogue::ConvertCopy(const std::string& copy, MailConversion conversion,
-                           MailOutcome& outcome) {
+                           const IdentitySummary& settings, MailOutcome& outcome) {
     const bool open = conversion == MailConversion::OpenFormats;
     MailExportRequest request;
     request.Store = copy;
@@ -102,6 +105,9 @@ void Dialogue::ConvertCopy(const std::string& copy, MailConversion conversion,
         copy + kPathSeparator + AnsiToNative(Ansi(open ? kOpenFormatsFolder : kEmlOnlyFolder));
     request.Written =
         open ? MailExportRequest::Formats::MboxAndEml : MailExportRequest::Formats::EmlOnly;
+    if (open) {
+        request.SettingsText = SettingsSummaryText(settings);
+    }
     outcome.Converted = ExportMail(request, [this](std::uint64_t done, std::uint64_t total) {
         return ui_.Progress(Ansi(kConvertTitle), done, total);
     });

@@ -125,7 +125,7 @@ bool ExportTree::MakeFolder(const std::string& relative, FileError& error) {
     return true;
 }
 
-bool ExportTree::CreateFile(const std::string& relative, OutputFile& out, FileError& error) {
+bool ExportTree::NewFile(const std::string& relative, OutputFile& out, FileError& error) {
     const std::string path = PathOf(relative);
     {
         [[maybe_unused]] const interruption::SignalsHeld held;

@@ -25,7 +25,7 @@ class ExportTree {
     // Makes the folder `relative` (native names joined by the system's separator) of the tree.
     bool MakeFolder(const std::string& relative, FileError& error);
     // Creates the new file `relative` of the tree, owner-only, and opens it in `out`.
-    bool CreateFile(const std::string& relative, OutputFile& out, FileError& error);
+    bool NewFile(const std::string& relative, OutputFile& out, FileError& error);
     // Gives the tree the name it was begun for.
     bool Finish(FileError& error);
 

@@ -220,7 +220,7 @@ bool Writer::PlaceFolder(const std::vector<std::string>& names, std::string& mbo
             mbox += kSubfolders;
             if (made_.insert(parentFile).second) {
                 OutputFile empty;
-                if (!tree_.CreateFile(parentFile, empty, error) || !empty.Close(error)) {
+                if (!tree_.NewFile(parentFile, empty, error) || !empty.Close(error)) {
                     return false;
                 }
             }
@@ -257,7 +257,7 @@ bool Writer::Write(const Source& source, bool recover, MailExportOutcome& outcom
         if (!mbox.Open(tree_.PathOf(mboxPath), OutputFile::Mode::Create, outcome.Error)) {
             return false;
         }
-    } else if (!tree_.CreateFile(mboxPath, mbox, outcome.Error)) {
+    } else if (!tree_.NewFile(mboxPath, mbox, outcome.Error)) {
         return false;
     }
     OutputFile recoveredMbox;
@@ -265,8 +265,8 @@ bool Writer::Write(const Source& source, bool recover, MailExportOutcome& outcom
     const std::string recoveredFolder = emlFolder + kPathSeparator + std::string(kRecoveredFolder);
     for (const DbxMessage& message : file.Messages(recover)) {
         if (message.Recovered && folder.Recovered == 0 &&
-            ((withMbox_ && !tree_.CreateFile(mboxPath + std::string(kRecoveredSuffix),
-                                             recoveredMbox, outcome.Error)) ||
+            ((withMbox_ && !tree_.NewFile(mboxPath + std::string(kRecoveredSuffix), recoveredMbox,
+                                          outcome.Error)) ||
              !tree_.MakeFolder(recoveredFolder, outcome.Error))) {
             return false;
         }
@@ -298,7 +298,7 @@ bool Writer::WriteMessage(DbxFile& file, const DbxMessage& message, const std::s
                                     : " " + SafeFileName(message.Subject, kLongestSubject);
     const std::string name = UniqueName(number + subject, ".eml", emlNames);
     OutputFile eml;
-    if (!tree_.CreateFile(emlFolder + kPathSeparator + name, eml, error)) {
+    if (!tree_.NewFile(emlFolder + kPathSeparator + name, eml, error)) {
         return false;
     }
     std::optional<MboxWriter> inMbox;
@@ -330,6 +330,18 @@ bool Writer::WriteMessage(DbxFile& file, const DbxMessage& message, const std::s
     return eml.Close(error) && (mbox == nullptr || mbox->Flush(error));
 }
 
+// In UTF-8, which every system's text editor reads, its mark first for Windows' Notepad.
+bool WriteSettings(ExportTree& tree, const std::string& ansi, FileError& error) {
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    OutputFile out;
+    if (!tree.NewFile(kSettingsFile, out, error)) {
+        return false;
+    }
+    out.Write(kUtf8Mark);
+    out.Write(AnsiToUtf8(ansi));
+    return out.Close(error);
+}
+
 std::uint64_t TotalSize(const std::vector<Source>& sources) {
     std::uint64_t total = 0;
     for (const Source& source : sources) {
@@ -358,6 +370,9 @@ MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgres
     bool written = writer.Start(outcome.Error);
     for (const Source& source : sources) {
         written = written && writer.Write(source, request.Recover, outcome);
+    }
+    if (written && !request.SettingsText.empty()) {
+        written = WriteSettings(tree, request.SettingsText, outcome.Error);
     }
     if (writer.stopped) {
         outcome = MailExportOutcome{MailExportOutcome::Status::Stopped, {}, {}, {}};

@@ -21,6 +21,9 @@ struct MailExportRequest {
     // folders right in the target.
     enum class Formats { MboxAndEml, EmlOnly };
     Formats Written = Formats::MboxAndEml;
+    // The identity's settings told for the user (ANSI), written beside the mail as
+    // kSettingsFile; none when empty.
+    std::string SettingsText;
 };
 
 struct ExportedFolder {
@@ -51,6 +54,7 @@ inline constexpr const char* kMboxTree = "mbox";
 inline constexpr const char* kEmlTree = "eml";
 inline constexpr const char* kOpenFormatsFolder = "Formats ouverts";
 inline constexpr const char* kEmlOnlyFolder = "Messages eml";
+inline constexpr const char* kSettingsFile = "Comptes.txt";
 
 MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgress& progress = {});
 

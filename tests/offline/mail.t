@@ -102,6 +102,7 @@ same messages as undbx finds; --open-formats writes mbox and .eml files, and say
     Éléments envoyés : 1 message(s)
   $ ls "m-open/Formats ouverts" "m-open/Formats ouverts/mbox"
   m-open/Formats ouverts:
+  Comptes.txt
   eml
   mbox
   
@@ -109,6 +110,27 @@ same messages as undbx finds; --open-formats writes mbox and .eml files, and say
   Boîte de réception
   Brouillons
   Éléments envoyés
+The settings beside the mail, in UTF-8, to set up the new client with: each account's servers,
+the passwords to type again, the signatures, the blocked senders, the rules to recreate.
+
+  $ tr -d '\r' <"m-open/Formats ouverts/Comptes.txt" | sed -n '/pop.exemple.fr »/,/^$/p;/Expéditeurs bloqués (courrier)/,/^$/p'
+  Compte « pop.exemple.fr »
+    nom affiché : Luc Martin
+    adresse électronique : luc.martin@exemple.fr
+    Réception (POP3) : pop.exemple.fr, port 110, sans chiffrement
+      nom d'utilisateur : luc.martin
+      mot de passe enregistré dans Outlook Express : il n'est pas emporté, tapez-le une fois dans le nouveau client
+    Envoi (SMTP) : smtp.exemple.fr, port 25, sans chiffrement
+  
+  Expéditeurs bloqués (courrier) :
+    annonces@publicite.example
+    promo.example
+  
+  $ tail -n 4 "m-open/Formats ouverts/Comptes.txt" | tr -d '\r'
+  Règles de message, que les autres clients ne lisent pas : à recréer à la main (Thunderbird : Outils, Filtres de messages) :
+    Factures "EDF"
+    Lettres d'info
+    Ignorer les fils anciens
   $ "$CLI" --windows "$SAMPLE" save x.reg --mail m-x --eml --open-formats
   quillon-cli: --eml et --open-formats ne vont pas ensemble (--open-formats écrit aussi les .eml)
   Aide : quillon-cli --help
