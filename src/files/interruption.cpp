@@ -48,18 +48,23 @@ struct PathNode {
     PathNode* Next = nullptr;
 };
 std::atomic<PathNode*> g_paths{nullptr};
+// How many nodes are free: when none is, a new path takes a new node at once, without a walk
+// through the thousands a large copy holds.
+std::atomic<std::size_t> g_freeNodes{0};
 
 // Room of a new node: most paths fit, so nodes are reused whatever their path.
 constexpr std::size_t kPathRoom = 512;
 
-void Track(PathKind kind, const std::string& path) {
-    for (PathNode* node = g_paths.load(); node != nullptr; node = node->Next) {
+PathTicket Track(PathKind kind, const std::string& path) {
+    for (PathNode* node = g_freeNodes.load() > 0 ? g_paths.load() : nullptr; node != nullptr;
+         node = node->Next) {
         int expected = Free;
         if (node->Kind == kind && node->Room > path.size() &&
             node->State.compare_exchange_strong(expected, Writing)) {
+            --g_freeNodes;
             std::memcpy(node->Path.get(), path.c_str(), path.size() + 1);
             node->State = Ready;
-            return;
+            return node;
         }
     }
     auto* node = new PathNode; // never freed: the handler may be walking it
@@ -71,12 +76,18 @@ void Track(PathKind kind, const std::string& path) {
     node->Next = g_paths.load();
     while (!g_paths.compare_exchange_weak(node->Next, node)) {
     }
+    return node;
+}
+
+void Release(PathNode* node) {
+    node->State = Free;
+    ++g_freeNodes;
 }
 
 void Untrack(PathKind kind, const std::string& path) {
     for (PathNode* node = g_paths.load(); node != nullptr; node = node->Next) {
         if (node->Kind == kind && node->State == Ready && path == node->Path.get()) {
-            node->State = Free;
+            Release(node);
             return;
         }
     }
@@ -158,16 +169,23 @@ void UndoOnInterrupt() {
 #endif
 }
 
-void TrackTemporary(const std::string& path) {
-    Track(PathKind::File, path);
+PathTicket TrackTemporary(const std::string& path) {
+    return Track(PathKind::File, path);
 }
 
 void UntrackTemporary(const std::string& path) {
     Untrack(PathKind::File, path);
 }
 
-void TrackFolder(const std::string& path) {
-    Track(PathKind::Folder, path);
+PathTicket TrackFolder(const std::string& path) {
+    return Track(PathKind::Folder, path);
+}
+
+void Untrack(PathTicket ticket) {
+    auto* node = static_cast<PathNode*>(const_cast<void*>(ticket));
+    if (node != nullptr && node->State == Ready) {
+        Release(node);
+    }
 }
 
 void UntrackFolder(const std::string& path) {

@@ -15,12 +15,15 @@ namespace quillon::interruption {
 // From now on, an interruption undoes what is registered below.
 void UndoOnInterrupt();
 
+// A registration of a path, to undo it without a search among thousands.
+using PathTicket = const void*;
 // A temporary file to delete if the program is interrupted while it exists.
-void TrackTemporary(const std::string& path);
+PathTicket TrackTemporary(const std::string& path);
 void UntrackTemporary(const std::string& path);
 // A folder made for the work, to remove (when empty) if the program is interrupted.
-void TrackFolder(const std::string& path);
+PathTicket TrackFolder(const std::string& path);
 void UntrackFolder(const std::string& path);
+void Untrack(PathTicket ticket);
 
 // A file open for appending, through its system descriptor (a handle on Windows), to cut back
 // to `length` bytes if the program is interrupted; the ticket given undoes the registration

@@ -10,6 +10,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -111,6 +112,40 @@ bool OutputFile::Open(const TemporaryFile& file, FileError& error) {
         error = FileError{path_, errno != 0 ? errno : EACCES};
         return false;
     }
+    BufferOurselves();
+    return true;
+}
+
+bool OutputFile::OpenNew(const std::string& path, std::intptr_t& descriptor, FileError& error) {
+    path_ = path;
+    firstErrno_ = 0;
+    startLength_ = 0;
+    errno = 0;
+#ifdef _WIN32
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const int fd =
+        handle == INVALID_HANDLE_VALUE
+            ? -1
+            : _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_BINARY | _O_WRONLY);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EACCES;
+    } else if (fd < 0) {
+        CloseHandle(handle);
+        errno = EMFILE;
+    }
+    file_ = fd < 0 ? nullptr : _fdopen(fd, "wb");
+#else
+    constexpr mode_t kOwnerOnly = 0600;
+    const int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kOwnerOnly);
+    file_ = fd < 0 ? nullptr : fdopen(fd, "wb");
+#endif
+    if (file_ == nullptr) {
+        error = FileError{path, errno != 0 ? errno : EACCES};
+        return false;
+    }
+    descriptor = SystemDescriptor(file_);
     BufferOurselves();
     return true;
 }

@@ -27,6 +27,9 @@ class OutputFile {
     bool Open(const std::string& path, Mode mode, FileError& error);
     // Writes the temporary file anew through the descriptor it holds, not through its name.
     bool Open(const TemporaryFile& file, FileError& error);
+    // Creates the file `path` for its owner alone: never an entry already there, nor through a
+    // link. Its system descriptor (a handle on Windows) is `descriptor`, for as long as it is open.
+    bool OpenNew(const std::string& path, std::intptr_t& descriptor, FileError& error);
     void Write(std::string_view bytes);
     // True once a write failed: nothing more reaches the file, and Close() says why.
     bool Failed() const { return firstErrno_ != 0; }

@@ -25,6 +25,9 @@ constexpr std::uint32_t kLargestRecordBody = 64 * 1024;
 constexpr std::uint32_t kLargestBlockRoom = 64 * 1024;
 // The recovery's scan reads the file in pieces of this size.
 constexpr std::size_t kScanPiece = 1 << 20;
+// The objects of a message (its blocks, mostly one after the other) are read through a window
+// of the file this large: a few reads a message rather than two a block.
+constexpr std::size_t kWindowSize = 64 << 10;
 
 std::string Hex(std::uint64_t value) {
     char text[24];
@@ -62,6 +65,26 @@ bool DbxFile::Open(const std::string& path, std::string& error) {
     return true;
 }
 
+bool DbxFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const {
+    if (length > kWindowSize) {
+        return file_->ReadAll(offset, buffer, length);
+    }
+    if (offset < windowAt_ || offset + length > windowAt_ + window_.size()) {
+        if (offset > size_ || size_ - offset < length) {
+            return false;
+        }
+        window_.resize(
+            static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - offset)));
+        windowAt_ = offset;
+        if (!file_->ReadAll(offset, window_.data(), window_.size())) {
+            window_.clear();
+            return false;
+        }
+    }
+    std::copy_n(window_.data() + (offset - windowAt_), length, buffer);
+    return true;
+}
+
 void DbxFile::Problem(std::string text) {
     problems_.push_back(std::move(text));
 }
@@ -89,7 +112,7 @@ void DbxFile::WalkNode(std::uint32_t at, unsigned depth, std::vector<std::uint32
     const bool seen = std::find(visited.begin(), visited.end(), at) != visited.end();
     if (seen || depth > kDeepestNode || !Aligned(at) ||
         at > size_ - std::min(size_, std::uint64_t{kNodeSize}) ||
-        !file_->ReadAll(at, node.data(), node.size()) || Le32(node, 0) != at ||
+        !ReadAt(at, node.data(), node.size()) || Le32(node, 0) != at ||
         static_cast<unsigned char>(node[kNodeEntryCountAt]) > kNodeEntries) {
         indexDamaged_ = true;
         Problem("index endommagé (nœud à l'offset " + Hex(at) + " illisible)");
@@ -108,7 +131,7 @@ void DbxFile::WalkNode(std::uint32_t at, unsigned depth, std::vector<std::uint32
 bool DbxFile::ReadRecord(std::uint32_t at, Record& record) {
     std::string header(kRecordHeaderSize, '\0');
     if (!Aligned(at) || at > size_ || size_ - at < kRecordHeaderSize ||
-        !file_->ReadAll(at, header.data(), header.size()) || Le32(header, 0) != at) {
+        !ReadAt(at, header.data(), header.size()) || Le32(header, 0) != at) {
         return false;
     }
     const std::uint32_t bodyLength = Le32(header, kRecordBodyLengthAt);
@@ -118,7 +141,7 @@ bool DbxFile::ReadRecord(std::uint32_t at, Record& record) {
         return false;
     }
     std::string body(bodyLength, '\0');
-    if (!file_->ReadAll(at + kRecordHeaderSize, body.data(), body.size())) {
+    if (!ReadAt(at + kRecordHeaderSize, body.data(), body.size())) {
         return false;
     }
     record.Fields.clear();
@@ -171,7 +194,7 @@ bool DbxFile::ReadBlock(std::uint32_t at, std::uint32_t shift, Block& block) con
     const std::uint32_t position = at - shift;
     std::string header(kBlockHeaderSize, '\0');
     if (!Aligned(at) || position > size_ || size_ - position < kBlockHeaderSize ||
-        !file_->ReadAll(position, header.data(), header.size()) || Le32(header, 0) != at) {
+        !ReadAt(position, header.data(), header.size()) || Le32(header, 0) != at) {
         return false;
     }
     const std::uint32_t room = Le32(header, kBlockRoomAt);
@@ -216,7 +239,7 @@ bool DbxFile::ReadText(const DbxMessage& message,
             return false;
         }
         text.resize(block.TextLength);
-        if (!file_->ReadAll(at - message.Shift + kBlockHeaderSize, text.data(), text.size()) ||
+        if (!ReadAt(at - message.Shift + kBlockHeaderSize, text.data(), text.size()) ||
             !write(text)) {
             return false;
         }

@@ -93,6 +93,8 @@ class DbxFile {
                   std::vector<std::uint32_t>& values);
     bool ReadRecord(std::uint32_t at, Record& record);
     bool ReadBlock(std::uint32_t at, std::uint32_t shift, Block& block) const;
+    // `length` bytes at `offset`, whole or not at all, through the window.
+    bool ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const;
     // The first block and the shift of each chain found.
     std::vector<std::pair<std::uint32_t, std::uint32_t>>
     ChainsNotIndexed(const std::vector<DbxMessage>& indexed) const;
@@ -105,6 +107,8 @@ class DbxFile {
     std::uint32_t root_ = 0;
     bool indexDamaged_ = false;
     std::vector<std::string> problems_;
+    mutable std::string window_; // the file's bytes from windowAt_
+    mutable std::uint64_t windowAt_ = 0;
 };
 
 } // namespace quillon

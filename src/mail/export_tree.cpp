@@ -31,30 +31,6 @@ bool MakeOwnerOnlyFolder(const std::string& path) {
 #endif
 }
 
-// A new file, made for its owner alone; never an entry already there, nor through a link.
-bool MakeOwnerOnlyFile(const std::string& path) {
-#ifdef _WIN32
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        errno = GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EACCES;
-        return false;
-    }
-    CloseHandle(file);
-    return true;
-#else
-    constexpr mode_t kOwnerOnly = 0600;
-    const int fd =
-        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kOwnerOnly);
-    if (fd < 0) {
-        return false;
-    }
-    const bool handed = HandToUser(fd);
-    close(fd);
-    return handed;
-#endif
-}
-
 // The target, when it is there: an empty folder, given up for the tree; anything else stays.
 bool TargetFree(const std::string& target, FileError& error) {
     std::error_code ec;
@@ -76,13 +52,13 @@ ExportTree::~ExportTree() {
         return;
     }
     for (auto it = files_.rbegin(); it != files_.rend(); ++it) {
-        std::remove(it->c_str());
-        interruption::UntrackTemporary(*it);
+        std::remove(it->Path.c_str());
+        interruption::Untrack(it->Ticket);
     }
     for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
         std::error_code ignored;
-        fs::remove(*it, ignored);
-        interruption::UntrackFolder(*it);
+        fs::remove(it->Path, ignored);
+        interruption::Untrack(it->Ticket);
     }
 }
 
@@ -104,8 +80,7 @@ bool ExportTree::Begin(const std::string& target, FileError& error) {
         error = FileError{root_, errno != 0 ? errno : EACCES};
         return false;
     }
-    folders_.push_back(root_);
-    interruption::TrackFolder(root_);
+    folders_.push_back({root_, interruption::TrackFolder(root_)});
     return true;
 }
 
@@ -120,25 +95,23 @@ bool ExportTree::MakeFolder(const std::string& relative, FileError& error) {
         error = FileError{path, errno != 0 ? errno : EACCES};
         return false;
     }
-    folders_.push_back(path);
-    interruption::TrackFolder(path);
+    folders_.push_back({path, interruption::TrackFolder(path)});
     return true;
 }
 
 bool ExportTree::NewFile(const std::string& relative, OutputFile& out, FileError& error) {
     const std::string path = PathOf(relative);
-    {
-        [[maybe_unused]] const interruption::SignalsHeld held;
-        if (!MakeOwnerOnlyFile(path)) {
-            error = FileError{path, errno != 0 ? errno : EACCES};
-            return false;
-        }
-        files_.push_back(path);
-        interruption::TrackTemporary(path);
+    [[maybe_unused]] const interruption::SignalsHeld held;
+    std::intptr_t descriptor = 0;
+    if (!out.OpenNew(path, descriptor, error)) {
+        return false;
     }
-    // The file was just made in a folder only this program writes: no one else can have put
-    // anything there since.
-    return out.Open(path, OutputFile::Mode::Create, error);
+    files_.push_back({path, interruption::TrackTemporary(path)});
+    if (!HandToUser(descriptor)) {
+        error = FileError{path, errno != 0 ? errno : EPERM};
+        return false;
+    }
+    return true;
 }
 
 bool ExportTree::Finish(FileError& error) {
@@ -151,11 +124,11 @@ bool ExportTree::Finish(FileError& error) {
         error = FileError{target_, result};
         return false;
     }
-    for (const std::string& file : files_) {
-        interruption::UntrackTemporary(file);
+    for (const Made& made : files_) {
+        interruption::Untrack(made.Ticket);
     }
-    for (const std::string& folder : folders_) {
-        interruption::UntrackFolder(folder);
+    for (const Made& made : folders_) {
+        interruption::Untrack(made.Ticket);
     }
     finished_ = true;
     return true;

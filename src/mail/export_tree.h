@@ -4,6 +4,7 @@
 #pragma once
 
 #include "files/file_error.h"
+#include "files/interruption.h"
 #include "files/output_file.h"
 
 #include <string>
@@ -35,8 +36,12 @@ class ExportTree {
   private:
     std::string target_;
     std::string root_;
-    std::vector<std::string> folders_; // made, the root first
-    std::vector<std::string> files_;
+    struct Made {
+        std::string Path;
+        interruption::PathTicket Ticket;
+    };
+    std::vector<Made> folders_; // the root first
+    std::vector<Made> files_;
     bool finished_ = false;
 };
 
