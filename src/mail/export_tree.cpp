@@ -11,9 +11,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace quillon {
@@ -75,13 +73,7 @@ bool ExportTree::Begin(const std::string& target, FileError& error) {
         }
         root_ = reserved->Path() + ".d";
     }
-    [[maybe_unused]] const interruption::SignalsHeld held;
-    if (!MakeOwnerOnlyFolder(root_)) {
-        error = FileError{root_, errno != 0 ? errno : EACCES};
-        return false;
-    }
-    folders_.push_back({root_, interruption::TrackFolder(root_)});
-    return true;
+    return MakeFolder("", error);
 }
 
 std::string ExportTree::PathOf(const std::string& relative) const {
