@@ -95,3 +95,15 @@ far as it goes, the messages its index lost found by their text, and written apa
   Boîte (récupérés)
   récupérés
   the same messages
+
+Asked to end while it writes (a background job ignores Ctrl+C: the request to end, as closing
+the terminal sends), it leaves nothing: no target, no folder of its own beside.
+
+  $ mkdir many && "$MAKE_MAIL" messages many/Gros.dbx --filler 5000 20000
+  $ "$CLI" export-mail many many-out >/dev/null &
+  > for _ in $(seq 500); do ls -a | grep -q TempQuillon && break; sleep 0.01; done
+  > kill -TERM $!; wait $!
+  [143]
+  $ ls -a | grep -c 'TempQuillon\|many-out'
+  0
+  [1]
