@@ -17,6 +17,11 @@ constexpr const char* kMailCopyCaption = "Copier aussi le courrier et le carnet 
 constexpr const char* kMailCopyToolTip =
     "Après la sauvegarde, copie les fichiers du dossier du courrier (.dbx) et le carnet "
     "d'adresses (.wab) dans un dossier vide que vous choisissez";
+constexpr const char* kOpenFormatsCaption =
+    "Et l'écrire pour Thunderbird et les autres clients (mbox, .eml, Comptes.txt)";
+constexpr const char* kOpenFormatsToolTip =
+    "Après la copie, écrit aussi le courrier en mbox et en fichiers .eml, et les comptes, "
+    "signatures et règles dans Comptes.txt, dans le dossier « Formats ouverts » de la copie";
 constexpr const char* kFolderChosenToolTip =
     "Répertoire choisi en cliquant sur le bouton de choix ou rempli à la main";
 constexpr const char* kFolderReadToolTip = "Répertoire des fichiers OE figurant dans le fichier "
@@ -77,6 +82,8 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
       Check1_6(*this, "Check1_6", Ansi("Emplacement du carnet d'adresse")),
       BoutonSauvegarder1(*this, "BoutonSauvegarder1", Ansi(kSaveCaption)),
       CourrierAvec1(*this, "CourrierAvec1", Ansi(kMailCopyCaption), Ansi(kMailCopyToolTip)),
+      CourrierOuvert1(*this, "CourrierOuvert1", Ansi(kOpenFormatsCaption),
+                      Ansi(kOpenFormatsToolTip)),
       BoutonAide1100(*this, "BoutonAide1100", "?"), BoutonAide1200(*this, "BoutonAide1200", "? "),
       BoutonAide1500(*this, "BoutonAide1500", "? "), BoutonAide1600(*this, "BoutonAide1600", "?"),
       Label9(*this, "Label9", Ansi(kNoAccountsLabel)), Label7(*this, "Label7", Ansi(kHowToLabel)),
@@ -108,6 +115,8 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
       BoutonSauvegarder2(*this, "BoutonSauvegarder2", Ansi(kSaveCaption),
                          Ansi("Tout ce qui est choisi est copié dans le même fichier.")),
       CourrierAvec2(*this, "CourrierAvec2", Ansi(kMailCopyCaption), Ansi(kMailCopyToolTip)),
+      CourrierOuvert2(*this, "CourrierOuvert2", Ansi(kOpenFormatsCaption),
+                      Ansi(kOpenFormatsToolTip)),
       BoutonAide2000(*this, "BoutonAide2000", "Aide sur la sauvegarde",
                      Ansi("Aide pour sauvegarder une autre identité que celle en cours.")),
       BoutonAide2100(*this, "BoutonAide2100", "?"), BoutonAide2200(*this, "BoutonAide2200", "? "),
@@ -164,12 +173,12 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
     Register(Onglet1, CommentOnglet1, Check1_9, Check1_1, Check1_11, Check1_12, Check1_2, Check1_21,
              Check1_22, Check1_23, Check1_3, Check1_4, Check1_5, Check1_6, BoutonSauvegarder1,
              BoutonAide1100, BoutonAide1200, BoutonAide1500, BoutonAide1600, Label9, Label7,
-             Label12, CourrierAvec1);
+             Label12, CourrierAvec1, CourrierOuvert1);
     Register(Onglet2, CommentOnglet2, Check2_9, Check2_1, Check2_11, Check2_12, Check2_2, Check2_21,
              Check2_22, Check2_23, Check2_3, Check2_4, Check2_5, Frame2, NomAutre, IdentiteAutre,
              RepertoireAutre, BoutonRechercherAutre, BoutonSauvegarder2, BoutonAide2000,
-             BoutonAide2100, BoutonAide2200, BoutonAide2500, Label6, Label11, Label4,
-             CourrierAvec2);
+             BoutonAide2100, BoutonAide2200, BoutonAide2500, Label6, Label11, Label4, CourrierAvec2,
+             CourrierOuvert2);
     Register(Onglet3, OuvrirSauvegarde, Frame5, IdentiteFichier, TexteGroupeLu, RepertoireLu,
              Label3, RepertoireChoisi, ChoixRepertoireSauvegarde, CarnetLu, CarnetFutur,
              TexteGroupeActif, BoutonChangerF, BoutonEnregistrerSauvegarde, CommentOnglet3,

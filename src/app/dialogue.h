@@ -76,7 +76,7 @@ class Dialogue : private ControlObserver {
     void BoutonEnregistrerSauvegarde_Click();
     // After a backup, or an adapted backup, when its box is ticked: the mail copied out (into a
     // folder asked for), or a copy of it put in place.
-    void CopierCourrier(const BackupSource& source);
+    void CopierCourrier(const BackupSource& source, MailConversion conversion);
     void PlacerCourrier();
 
     // Operations: the work of the commands, their inputs given as values, their outcome given
@@ -151,7 +151,7 @@ class Dialogue : private ControlObserver {
     CheckBox Check1_9, Check1_1, Check1_11, Check1_12, Check1_2, Check1_21, Check1_22, Check1_23,
         Check1_3, Check1_4, Check1_5, Check1_6;
     Button BoutonSauvegarder1;
-    CheckBox CourrierAvec1;
+    CheckBox CourrierAvec1, CourrierOuvert1;
     Button BoutonAide1100, BoutonAide1200, BoutonAide1500, BoutonAide1600;
     Label Label9, Label7, Label12;
 
@@ -164,7 +164,7 @@ class Dialogue : private ControlObserver {
     TextBox NomAutre, IdentiteAutre, RepertoireAutre;
     Button BoutonRechercherAutre;
     Button BoutonSauvegarder2;
-    CheckBox CourrierAvec2;
+    CheckBox CourrierAvec2, CourrierOuvert2;
     Button BoutonAide2000, BoutonAide2100, BoutonAide2200, BoutonAide2500;
     Label Label6, Label11, Label4;
 

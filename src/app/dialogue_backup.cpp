@@ -83,7 +83,8 @@ void Dialogue::BoutonSauvegarder1_Click() {
     if (const auto file = ChooseBackupFile("Sauvegarde Quillon ");
         file && SaveBackup(source, GroupsTicked(1), *file).State == BackupOutcome::Status::Done &&
         CourrierAvec1.Value() == 1) {
-        CopierCourrier(source);
+        CopierCourrier(source, CourrierOuvert1.Value() == 1 ? MailConversion::OpenFormats
+                                                            : MailConversion::None);
     }
 }
 
@@ -92,7 +93,8 @@ void Dialogue::BoutonSauvegarder2_Click() {
     if (const auto file = ChooseBackupFile("Sauvegarde Quillon Autre Base ");
         file && SaveBackup(source, GroupsTicked(2), *file).State == BackupOutcome::Status::Done &&
         CourrierAvec2.Value() == 1) {
-        CopierCourrier(source);
+        CopierCourrier(source, CourrierOuvert2.Value() == 1 ? MailConversion::OpenFormats
+                                                            : MailConversion::None);
     }
 }
 

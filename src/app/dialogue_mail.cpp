@@ -57,7 +57,7 @@ std::string Dialogue::SystemFolderOf(std::string_view stored, const std::string&
     });
 }
 
-void Dialogue::CopierCourrier(const BackupSource& source) {
+void Dialogue::CopierCourrier(const BackupSource& source, MailConversion conversion) {
     const auto destination =
         ui_.FolderDialog(Ansi("Dossier vide où copier le courrier et le carnet d'adresses"),
                          FolderOfFile(FichierExport3));
@@ -66,7 +66,7 @@ void Dialogue::CopierCourrier(const BackupSource& source) {
                        MessageButtons::Ok, Ansi(kCopyTitle));
         return;
     }
-    CopyMail(source, *destination);
+    CopyMail(source, *destination, conversion);
 }
 
 MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& destination,

@@ -35,7 +35,8 @@ class MainWindow : public QDialog {
     int AddOptionBoxes(QGridLayout* grid, int row, std::initializer_list<const char*> names);
     void AddPageEnd(QGridLayout* grid, int row,
                     std::initializer_list<std::pair<const char*, const char*>> helpRows,
-                    const char* mail, const char* save, const char* address);
+                    const char* mail, const char* openFormats, const char* save,
+                    const char* address);
     QWidget* Tab1();
     QWidget* Tab2();
     QWidget* Tab3();
