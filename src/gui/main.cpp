@@ -80,7 +80,7 @@ void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialog
     dialog.grab().save(folder + "/choix-repertoire.png");
 }
 
-// Tab 1 at work with the mail box ticked: each message box it shows, as a picture
+// Tab 1 at work with both mail boxes ticked: each message box it shows, as a picture
 // (message-1.png ...), the backup and the mail written into a folder removed afterwards.
 void SaveMailScreenshots(quillon::gui::QtUi& ui, quillon::Dialogue& dialogue,
                          const QString& folder) {
@@ -89,6 +89,7 @@ void SaveMailScreenshots(quillon::gui::QtUi& ui, quillon::Dialogue& dialogue,
     dialogue.Onglets.Select(1);
     dialogue.Onglets_Click();
     dialogue.CourrierAvec1.SetValue(1);
+    dialogue.CourrierOuvert1.SetValue(1);
     dialogue.BoutonSauvegarder1_Click();
     ui.CaptureMessages({}, {});
 }

@@ -111,6 +111,7 @@ bool SaveScreenshots(MainWindow& window, Dialogue& dialogue, Win32Ui& ui, HINSTA
     dialogue.Onglets.Select(1);
     dialogue.Onglets_Click();
     dialogue.CourrierAvec1.SetValue(1);
+    dialogue.CourrierOuvert1.SetValue(1);
     dialogue.BoutonSauvegarder1_Click();
     ui.CaptureMessages({}, {});
     return saved && shot.Saved;
