@@ -3,22 +3,24 @@
 // record and a chain of 512-byte blocks per message), folders lists (a record per folder: its
 // number, its parent's, its kind of store and of special folder, its name and file, given in
 // UTF-8 and stored in ANSI as the mail client stores them; FILE "-" for none), the other .dbx files
-// (offline and POP3 lists: a header alone) and an address book
-// (.wab: its header).
+// (offline and POP3 lists: a header alone) and address books (.wab: the records of a text file
+// in the form tools/wab_writer.h gives, or none).
 //
 //   quillon-make-mail-file messages OUT.dbx [MESSAGE.eml ...] [--filler COUNT SIZE]
 //   quillon-make-mail-file folders OUT.dbx [--folder ID PARENT STORE SPECIAL NAME FILE ...]
 //   quillon-make-mail-file offline|pop3 OUT.dbx
-//   quillon-make-mail-file address-book OUT.wab
+//   quillon-make-mail-file address-book OUT.wab [RECORDS.txt]
 #include "dbx_writer.h"
 #include "formats/dbx_layout.h"
 #include "text/native_text.h"
+#include "wab_writer.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,14 +28,14 @@ namespace {
 
 using namespace quillon;
 
-std::string AddressBook() {
-    static const unsigned char kSignature[16] = {0x9C, 0xCB, 0xCB, 0x8D, 0x13, 0x75, 0xD2, 0x11,
-                                                 0x91, 0x58, 0x00, 0xC0, 0x4F, 0x79, 0x56, 0xA4};
-    constexpr std::size_t kSize = 0x2000;
-    std::string book(kSize, '\0');
-    book.replace(0, sizeof kSignature, reinterpret_cast<const char*>(kSignature),
-                 sizeof kSignature);
-    return book;
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return text.str();
 }
 
 std::string Filler(std::size_t number, std::size_t size) {
@@ -68,10 +70,7 @@ int main(int argc, char** argv) {
                     i += 2;
                     continue;
                 }
-                std::ifstream in(args[i], std::ios::binary);
-                std::ostringstream text;
-                text << in.rdbuf();
-                messages.push_back(text.str());
+                messages.push_back(Contents(args[i]));
             }
             bytes = tools::MessageFolder(messages);
         } else if (args[0] == "folders") {
@@ -91,7 +90,9 @@ int main(int argc, char** argv) {
         } else if (args[0] == "pop3") {
             bytes = tools::HeaderOnly(dbx::kPop3ListKind);
         } else if (args[0] == "address-book") {
-            bytes = AddressBook();
+            bytes = tools::AddressBookFile(args.size() > 2
+                                               ? tools::WabRecordsFromText(Contents(args[2]))
+                                               : std::vector<tools::WabRecordSpec>{});
         } else {
             std::cerr << "quillon-make-mail-file: unknown kind " << args[0] << "\n";
             return 2;

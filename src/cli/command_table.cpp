@@ -35,13 +35,14 @@ const std::array kCommands = {
             }},
     Command{
         "export-mail",
-        "  export-mail DOSSIER_OE SORTIE [--recover]\n"
+        "  export-mail DOSSIER_OE SORTIE [--recover] [--address-book CARNET.wab]\n"
         "      écrit le courrier des fichiers .dbx de DOSSIER_OE (une copie faite avec --mail,\n"
         "      ou le dossier d'OE lui-même) dans le nouveau dossier SORTIE, pour les clients\n"
         "      de messagerie d'aujourd'hui : un fichier mbox par dossier (SORTIE/mbox, rangé\n"
         "      comme les Dossiers locaux de Thunderbird) et un fichier .eml par message\n"
         "      (SORTIE/eml) ; avec --recover, aussi les messages retrouvés hors de l'index\n"
-        "      (effacés ou index endommagé), écrits à part.\n",
+        "      (effacés ou index endommagé), écrits à part. Le carnet d'adresses (CARNET.wab,\n"
+        "      ou celui de la copie) est écrit en vCard et en CSV (SORTIE/Carnet d'adresses).\n",
         Command::Needs::Options, nullptr,
         [](CommandContext& c, const std::vector<std::string>& args) {
             return RunExportMail(args, c.Out, c.Err);

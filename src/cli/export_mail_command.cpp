@@ -10,9 +10,12 @@ namespace quillon::cli {
 int RunExportMail(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     MailExportRequest request;
     std::vector<std::string> positional;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "--recover") {
             request.Recover = true;
+        } else if (arg == "--address-book" && i + 1 < args.size()) {
+            request.AddressBook = args[++i];
         } else if (arg.starts_with("--")) {
             err << "quillon-cli: option inconnue pour export-mail : " << arg << "\n";
             return ExitUsage;
@@ -21,7 +24,8 @@ int RunExportMail(const std::vector<std::string>& args, std::ostream& out, std::
         }
     }
     if (positional.size() != 2) {
-        err << "quillon-cli: usage : export-mail DOSSIER_OE SORTIE [--recover]\n";
+        err << "quillon-cli: usage : export-mail DOSSIER_OE SORTIE [--recover] "
+               "[--address-book CARNET.wab]\n";
         return ExitUsage;
     }
     request.Store = positional[0];

@@ -79,6 +79,9 @@ inline void PutLe16(std::string& bytes, std::size_t at, std::uint16_t value) {
 inline void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
     PutLittleEndian(bytes, at, value, 4);
 }
+inline void PutLe64(std::string& bytes, std::size_t at, std::uint64_t value) {
+    PutLittleEndian(bytes, at, value, 8);
+}
 // The same, its highest byte first.
 inline void PutBigEndian(std::string& bytes, std::size_t at, std::uint64_t value,
                          std::size_t size) {

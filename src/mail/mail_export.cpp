@@ -2,9 +2,12 @@
 
 #include "disks/file_tree.h"
 #include "formats/dbx_file.h"
+#include "formats/wab_contacts.h"
+#include "mail/contacts_csv.h"
 #include "mail/export_tree.h"
 #include "mail/mail_names.h"
 #include "mail/mbox_writer.h"
+#include "mail/vcard.h"
 #include "text/ansi_codepage.h"
 #include "text/native_text.h"
 
@@ -34,10 +37,13 @@ std::string Quoted(std::string_view ansi) {
     return Ansi("« ") + std::string(ansi) + Ansi(" »");
 }
 
+bool HasExtension(std::string_view name, std::string_view extension) {
+    return name.size() > extension.size() &&
+           EqualsIgnoringCase(name.substr(name.size() - extension.size()), extension);
+}
+
 bool IsDbxName(std::string_view name) {
-    constexpr std::string_view kExtension = ".dbx";
-    return name.size() > kExtension.size() &&
-           EqualsIgnoringCase(name.substr(name.size() - kExtension.size()), kExtension);
+    return HasExtension(name, ".dbx");
 }
 
 std::string Stem(std::string_view name) {
@@ -342,6 +348,81 @@ bool WriteSettings(ExportTree& tree, const std::string& ansi, FileError& error) 
     return out.Close(error);
 }
 
+// The address books (.wab) of `folder`, sorted, each a native path.
+std::vector<std::string> AddressBooksIn(const std::string& folder) {
+    std::vector<std::string> books;
+    LocalTree tree(folder);
+    for (const FileTree::Entry& entry : tree.List("")) {
+        if (!entry.Folder && entry.Refused == FileTree::Refusal::None &&
+            HasExtension(entry.Name, ".wab")) {
+            books.push_back(folder + kPathSeparator + entry.Name);
+        }
+    }
+    std::sort(books.begin(), books.end());
+    return books;
+}
+
+// The address book asked for; else the one the store folder holds, or the folder of a copy
+// Quillon made beside its store files.
+std::string FindAddressBook(const MailExportRequest& request, std::vector<std::string>& problems) {
+    if (!request.AddressBook.empty() || request.Written != MailExportRequest::Formats::MboxAndEml) {
+        return request.AddressBook;
+    }
+    std::vector<std::string> books = AddressBooksIn(request.Store);
+    for (std::string& book :
+         AddressBooksIn(request.Store + kPathSeparator + AnsiToNative(Ansi(kAddressBookFolder)))) {
+        books.push_back(std::move(book));
+    }
+    if (books.size() > 1) {
+        problems.push_back(Ansi("Plusieurs carnets d'adresses : seul ") +
+                           Quoted(NativeToAnsi(books.front())) + Ansi(" est écrit."));
+    }
+    return books.empty() ? std::string() : books.front();
+}
+
+bool WriteTextFile(ExportTree& tree, const std::string& relative, const std::string& text,
+                   FileError& error) {
+    OutputFile out;
+    if (!tree.NewFile(relative, out, error)) {
+        return false;
+    }
+    out.Write(text);
+    return out.Close(error);
+}
+
+// The address book as one vCard file and two CSV files, in their own folder of the tree; an
+// address book that cannot be read is named among the problems, and the rest is written.
+bool WriteAddressBook(ExportTree& tree, const std::string& book, MailExportOutcome& outcome) {
+    WabFile file;
+    std::string openError;
+    if (!file.Open(book, openError)) {
+        outcome.Problems.push_back(Quoted(NativeToAnsi(book)) + " : " + Ansi(openError));
+        return true;
+    }
+    const std::vector<Contact> contacts = ContactsOf(file.Records());
+    for (const std::string& problem : file.TakeProblems()) {
+        outcome.Problems.push_back(Quoted(NativeToAnsi(book)) + " : " + Ansi(problem));
+    }
+    ExportedAddressBook written{book, 0, 0};
+    for (const Contact& contact : contacts) {
+        ++(contact.Group ? written.Groups : written.Contacts);
+    }
+    const std::string folder = AnsiToNative(Ansi(kAddressBookFolder));
+    const std::size_t nameAt = book.find_last_of(kPathSeparator) + 1;
+    const std::string stem =
+        SafeFileName(NativeToAnsi(Stem(book.substr(nameAt))), kLongestFolderName);
+    const std::string path = folder + kPathSeparator + stem;
+    if (!tree.MakeFolder(folder, outcome.Error) ||
+        !WriteTextFile(tree, path + ".vcf", VCardsOf(contacts), outcome.Error) ||
+        !WriteTextFile(tree, path + " (Thunderbird).csv", ThunderbirdCsvOf(contacts),
+                       outcome.Error) ||
+        !WriteTextFile(tree, path + " (Gmail).csv", GoogleCsvOf(contacts), outcome.Error)) {
+        return false;
+    }
+    outcome.AddressBook = written;
+    return true;
+}
+
 std::uint64_t TotalSize(const std::vector<Source>& sources) {
     std::uint64_t total = 0;
     for (const Source& source : sources) {
@@ -355,7 +436,8 @@ std::uint64_t TotalSize(const std::vector<Source>& sources) {
 MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgress& progress) {
     MailExportOutcome outcome;
     const std::vector<Source> sources = FindSources(request.Store, outcome.Problems);
-    if (sources.empty()) {
+    const std::string addressBook = FindAddressBook(request, outcome.Problems);
+    if (sources.empty() && addressBook.empty()) {
         outcome.State = MailExportOutcome::Status::NoMessageFolder;
         return outcome;
     }
@@ -371,14 +453,21 @@ MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgres
     for (const Source& source : sources) {
         written = written && writer.Write(source, request.Recover, outcome);
     }
+    if (written && !addressBook.empty()) {
+        written = WriteAddressBook(tree, addressBook, outcome);
+    }
     if (written && !request.SettingsText.empty()) {
         written = WriteSettings(tree, request.SettingsText, outcome.Error);
+        outcome.SettingsWritten = written;
     }
     if (writer.stopped) {
-        outcome = MailExportOutcome{MailExportOutcome::Status::Stopped, {}, {}, {}};
+        outcome = MailExportOutcome{};
+        outcome.State = MailExportOutcome::Status::Stopped;
     } else if (!written || !tree.Finish(outcome.Error)) {
         outcome.State = MailExportOutcome::Status::WriteFailed;
         outcome.Folders.clear();
+        outcome.AddressBook.reset();
+        outcome.SettingsWritten = false;
     }
     return outcome;
 }
@@ -388,7 +477,8 @@ std::string DescribeMailExport(const MailExportOutcome& outcome, const std::stri
     std::string text;
     switch (outcome.State) {
     case Status::NoMessageFolder:
-        text = Ansi("Aucun dossier de messages (.dbx) dans le dossier indiqué : rien n'est écrit.");
+        text = Ansi("Aucun dossier de messages (.dbx) ni carnet d'adresses (.wab) dans le dossier "
+                    "indiqué : rien n'est écrit.");
         break;
     case Status::TargetTaken:
         text = Ansi("Le dossier ") + Quoted(targetShown) +
@@ -422,6 +512,18 @@ std::string DescribeMailExport(const MailExportOutcome& outcome, const std::stri
                 text += Ansi(", dont ") + std::to_string(folder.Cut) +
                         Ansi(" coupé(s), écrit(s) jusqu'où leur texte va");
             }
+        }
+        if (outcome.AddressBook) {
+            text += "\n" + Ansi("Carnet d'adresses ") +
+                    Quoted(NativeToAnsi(outcome.AddressBook->File)) + " : " +
+                    std::to_string(outcome.AddressBook->Contacts) + Ansi(" contact(s), ") +
+                    std::to_string(outcome.AddressBook->Groups) +
+                    Ansi(" groupe(s), en vCard et en CSV (dossier ") +
+                    Quoted(Ansi(kAddressBookFolder)) + ").";
+        }
+        if (outcome.SettingsWritten) {
+            text +=
+                "\n" + Ansi("Les réglages des comptes sont dans ") + Quoted(kSettingsFile) + ".";
         }
     }
     }

@@ -7,6 +7,7 @@
 #include "mail/mail_copy.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct MailExportRequest {
     // folders right in the target.
     enum class Formats { MboxAndEml, EmlOnly };
     Formats Written = Formats::MboxAndEml;
+    // The address book (.wab, native) to write as vCard and CSV files beside the mail; when
+    // empty, the one the store folder holds, or its kAddressBookFolder. Only with MboxAndEml.
+    std::string AddressBook;
     // The identity's settings told for the user (ANSI), written beside the mail as
     // kSettingsFile; none when empty.
     std::string SettingsText;
@@ -34,16 +38,24 @@ struct ExportedFolder {
     std::uint32_t Cut = 0;       // whose text breaks off: written as far as it goes
 };
 
+struct ExportedAddressBook {
+    std::string File;           // the .wab file, native
+    std::uint32_t Contacts = 0; // groups left out
+    std::uint32_t Groups = 0;
+};
+
 struct MailExportOutcome {
     enum class Status {
         Done,
-        NoMessageFolder, // no .dbx message folder in the store folder
+        NoMessageFolder, // no .dbx message folder nor address book in the store folder
         TargetTaken,     // the target is there and is no empty folder
         WriteFailed,     // Error says which file and why; nothing is left
         Stopped,         // by the progress callback; nothing is left
     };
     Status State = Status::Done;
     std::vector<ExportedFolder> Folders;
+    std::optional<ExportedAddressBook> AddressBook;
+    bool SettingsWritten = false;      // kSettingsFile
     std::vector<std::string> Problems; // ANSI French: what was read only in part, and why
     FileError Error;
 };

@@ -91,6 +91,31 @@ std::string Utf16LeToAnsi(std::string_view bytes) {
     return out;
 }
 
+std::string Utf16LeToUtf8(std::string_view bytes) {
+    std::string out;
+    const std::size_t units = bytes.size() / 2;
+    const auto unitAt = [&](std::size_t i) {
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    };
+    constexpr char32_t kHighSurrogate = 0xD800, kLowSurrogate = 0xDC00, kSurrogatesEnd = 0xE000;
+    constexpr char32_t kReplacement = 0xFFFD, kBeyondBmp = 0x10000;
+    for (std::size_t i = 0; i < units; ++i) {
+        const char32_t unit = unitAt(i);
+        if (unit >= kHighSurrogate && unit < kLowSurrogate && i + 1 < units &&
+            unitAt(i + 1) >= kLowSurrogate && unitAt(i + 1) < kSurrogatesEnd) {
+            AppendUtf8(out, kBeyondBmp + ((unit - kHighSurrogate) << 10) +
+                                (unitAt(i + 1) - kLowSurrogate));
+            ++i;
+        } else if (unit >= kHighSurrogate && unit < kSurrogatesEnd) {
+            AppendUtf8(out, kReplacement); // half of a pair
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
 void Utf16LeDataToAnsi(std::vector<unsigned char>& data) {
     const std::string ansi =
         Utf16LeToAnsi(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));

@@ -16,6 +16,8 @@ unsigned char CodePointToAnsi(char32_t codePoint);
 
 // UTF-16LE bytes (pairs, surrogates allowed) to ANSI text; an odd last byte is dropped.
 std::string Utf16LeToAnsi(std::string_view utf16le);
+// UTF-16LE bytes to UTF-8, every character kept; a lone surrogate becomes U+FFFD.
+std::string Utf16LeToUtf8(std::string_view utf16le);
 // The same for registry data held in a byte vector.
 void Utf16LeDataToAnsi(std::vector<unsigned char>& data);
 // ANSI text to UTF-16LE bytes.

@@ -1,12 +1,16 @@
-// The pieces of the open formats the mail is written in: mbox's quoting of "From " lines, its
-// separators' dates, and names made from what the mail client stored.
+// The pieces of the open formats the mail and the address book are written in: mbox's quoting
+// of "From " lines, its separators' dates, names made from what the mail client stored, vCard's
+// escapes and folding, CSV's quoting.
 #include "../test_files.h"
 #include "files/output_file.h"
+#include "mail/contacts_csv.h"
 #include "mail/mail_names.h"
 #include "mail/mbox_writer.h"
+#include "mail/vcard.h"
 #include "test_support.h"
 #include "text/native_text.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace quillon {
@@ -98,6 +102,82 @@ TEST(UniqueName, NumbersNamesTakenWithoutRegardToCase) {
     EXPECT_EQ(UniqueName("inbox", "", taken), "inbox (3)");
     EXPECT_EQ(UniqueName("a", ".eml", taken), "a.eml");
     EXPECT_EQ(UniqueName("a", ".eml", taken), "a (2).eml");
+}
+
+Contact Person(std::string name, std::vector<std::string> emails = {}) {
+    Contact contact;
+    contact.RecordId = 1;
+    contact.DisplayName = std::move(name);
+    contact.Emails = std::move(emails);
+    return contact;
+}
+
+// The lines of a card from its N line to its END line, unfolded.
+std::vector<std::string> CardLines(const std::string& cards) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < cards.size();) {
+        const std::size_t end = cards.find("\r\n", at);
+        const std::string line = cards.substr(at, end - at);
+        if (!line.empty() && line[0] == ' ') {
+            lines.back() += line.substr(1);
+        } else {
+            lines.push_back(line);
+        }
+        at = end + 2;
+    }
+    return lines;
+}
+
+TEST(VCard, EscapesWhatTheFormatGivesAMeaning) {
+    Contact contact = Person("Dupont, Jean", {"j@d.fr"});
+    contact.Notes = "a;b\\c\r\nd";
+    contact.Addresses.push_back({true, "1, rue\nB\u00e2t. C", "Lyon", "", "69003", "France"});
+    const std::vector<std::string> lines = CardLines(VCardsOf({contact}));
+    const auto has = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    EXPECT_TRUE(has("FN:Dupont\\, Jean"));
+    EXPECT_TRUE(has("N:;;;;"));
+    EXPECT_TRUE(has("EMAIL;TYPE=INTERNET,PREF:j@d.fr"));
+    EXPECT_TRUE(has("NOTE:a\\;b\\\\c\\nd"));
+    EXPECT_TRUE(has("ADR;TYPE=HOME:;;1\\, rue\\nB\u00e2t. C;Lyon;;69003;France"));
+}
+
+TEST(VCard, FoldsLongLinesBetweenCharacters) {
+    // "FN:" and 71 letters fill 74 bytes: the line's first fold falls inside the first "é".
+    std::string name = std::string(71, 'a');
+    for (int i = 0; i < 80; ++i) {
+        name += "\u00e9";
+    }
+    const std::string cards = VCardsOf({Person(name)});
+    std::size_t at = 0;
+    for (std::size_t end; (end = cards.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        EXPECT_LE(end - at, 75u);
+        EXPECT_NE(static_cast<unsigned char>(cards[at + (cards[at] == ' ')]) & 0xC0, 0x80u)
+            << "a line starts inside a character";
+    }
+    EXPECT_EQ(CardLines(cards)[3], "FN:" + name);
+}
+
+TEST(ContactsCsv, QuotesFieldsThatNeedIt) {
+    Contact contact = Person("Le \"Chef\", dit", {"a@b.fr", "c@d.fr"});
+    contact.Notes = "ligne 1\r\nligne 2";
+    const std::string thunderbird = ThunderbirdCsvOf({contact});
+    EXPECT_NE(thunderbird.find("\r\n,,\"Le \"\"Chef\"\", dit\",,a@b.fr,c@d.fr,"), std::string::npos)
+        << thunderbird;
+    EXPECT_NE(thunderbird.find(",\"ligne 1\r\nligne 2\"\r\n"), std::string::npos);
+    EXPECT_NE(GoogleCsvOf({contact}).find(",* Internet,a@b.fr ::: c@d.fr,"), std::string::npos);
+}
+
+TEST(ContactsCsv, GroupsAreNoRowsButTheirMembersSayThem) {
+    Contact group = Person("Famille");
+    group.RecordId = 2;
+    group.Group = true;
+    group.Members.push_back({1, "", ""});
+    const std::vector<Contact> book = {Person("Anne", {"a@a.fr"}), group};
+    const std::string rows = ThunderbirdCsvOf(book);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 2);
+    EXPECT_NE(GoogleCsvOf(book).find(",* myContacts ::: Famille,"), std::string::npos);
 }
 
 } // namespace

@@ -100,8 +100,11 @@ same messages as undbx finds; --open-formats writes mbox and .eml files, and say
     Boîte de réception : 3 message(s)
     Brouillons : 0 message(s)
     Éléments envoyés : 1 message(s)
+  Carnet d'adresses « m-open/Carnet d'adresses/Luc.wab » : 3 contact(s), 1 groupe(s), en vCard et en CSV (dossier « Carnet d'adresses »).
+  Les réglages des comptes sont dans « Comptes.txt ».
   $ ls "m-open/Formats ouverts" "m-open/Formats ouverts/mbox"
   m-open/Formats ouverts:
+  Carnet d'adresses
   Comptes.txt
   eml
   mbox

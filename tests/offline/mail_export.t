@@ -38,6 +38,57 @@ The sample's store, its folders named by its folders list.
   700
   600
 
+The address book, named or found in a copy made with --mail: every contact and group as vCard
+3.0, which Debian's vCard parser reads back whole, and as CSV with Thunderbird's and Gmail's
+columns.
+
+  $ book="$SAMPLE/Documents and Settings/Luc/Application Data/Microsoft/Address Book/Luc.wab"
+  $ "$CLI" export-mail "$store" with-book --address-book "$book" | tail -1 | sed "s|$SAMPLE|SAMPLE|"
+  Carnet d'adresses « SAMPLE/Documents and Settings/Luc/Application Data/Microsoft/Address Book/Luc.wab » : 3 contact(s), 1 groupe(s), en vCard et en CSV (dossier « Carnet d'adresses »).
+  $ ls "with-book/Carnet d'adresses"
+  Luc (Gmail).csv
+  Luc (Thunderbird).csv
+  Luc.vcf
+  $ /usr/bin/python3 -c '
+  > import sys, vobject
+  > for card in vobject.readComponents(open(sys.argv[1], encoding="utf-8").read()):
+  >     emails = " ".join(e.value for e in card.contents.get("email", []))
+  >     members = len(card.contents.get("x-addressbookserver-member", []))
+  >     notes = card.note.value if "note" in card.contents else ""
+  >     phone = card.tel.value if "tel" in card.contents else "-"
+  >     print(card.fn.value, emails, phone, members or "-", notes, sep=" / ")
+  > ' "with-book/Carnet d'adresses/Luc.vcf"
+  Marie Lefèvre / marie.lefevre@exemple.fr marie@maison.exemple / 04 78 12 34 56 / - / Rencontrée au club de randonnée; appeler le soir, avant 21 h.
+  Paul Martin / paul.martin@travail.exemple / 01 40 20 30 40 / - / 
+  Søren Ødegård / soren@exemple.no / - / - / 
+  Famille /  / - / 2 / 
+  $ python3 -c '
+  > import csv, sys
+  > for path in sys.argv[1:]:
+  >     rows = list(csv.DictReader(open(path, encoding="utf-8", newline="")))
+  >     print(len(rows), *(r.get("Primary Email") or r.get("E-mail 1 - Value") for r in rows), sep=" | ")
+  > ' "with-book/Carnet d'adresses/"*.csv
+  3 | marie.lefevre@exemple.fr ::: marie@maison.exemple | paul.martin@travail.exemple | soren@exemple.no
+  3 | marie.lefevre@exemple.fr | paul.martin@travail.exemple | soren@exemple.no
+
+A damaged address book is read as far as it goes, and what it lost is named.
+
+  $ python3 -c '
+  > import struct, sys
+  > book = bytearray(open(sys.argv[1], "rb").read())
+  > index = struct.unpack_from("<I", book, 0x20)[0]
+  > paul = struct.unpack_from("<I", book, index + 8 + 4)[0]
+  > struct.pack_into("<I", book, paul + 0x1C, 0x7FFFFFFF)
+  > open("bad.wab", "wb").write(book)
+  > ' "$book"
+  $ "$CLI" export-mail "$store" bad-book --address-book bad.wab | tail -4
+  Carnet d'adresses « bad.wab » : 2 contact(s), 1 groupe(s), en vCard et en CSV (dossier « Carnet d'adresses »).
+  Attention : « bad.wab » : la fiche n° 2 est abîmée ou sort du fichier : elle n'est pas lue
+  Attention : « bad.wab » : « Paul Martin » est dans un index du carnet, mais sa fiche (n° 2) manque
+  Attention : « bad.wab » : « paul.martin@travail.exemple » est dans un index du carnet, mais sa fiche (n° 2) manque
+  $ grep -c BEGIN:VCARD "bad-book/Carnet d'adresses/bad.vcf"
+  3
+
 A folder already there is refused unless empty; an empty one is taken; nothing is left beside.
 
   $ "$CLI" export-mail "$store" out; echo "exit $?"
@@ -48,7 +99,7 @@ A folder already there is refused unless empty; an empty one is taken; nothing i
   mbox
   0
   $ "$CLI" export-mail "$SAMPLE" none; echo "exit $?"; test -e none || echo "nothing written"
-  quillon-cli: Aucun dossier de messages (.dbx) dans le dossier indiqué : rien n'est écrit.
+  quillon-cli: Aucun dossier de messages (.dbx) ni carnet d'adresses (.wab) dans le dossier indiqué : rien n'est écrit.
   exit 1
   nothing written
 
