@@ -91,6 +91,10 @@ class Dialogue : private ControlObserver {
     // written as `conversion` asks inside the copy.
     MailOutcome CopyMail(const BackupSource& source, const std::string& destination,
                          MailConversion conversion = MailConversion::None);
+    // The identity of `source` moved into the Thunderbird profile `target` (a folder, and the
+    // same as `target`.zip): its accounts, signature, mail, address book and blocked senders.
+    ProfileOutcome WriteProfile(const BackupSource& source, const std::string& target,
+                                bool recover = false);
     // Tab 2's search: the identity and store folder of the hive loaded under
     // HKEY_LOCAL_MACHINE\hive, shown in the tab's fields.
     LookupOutcome LookUpHive(const std::string& hive);
@@ -223,6 +227,8 @@ class Dialogue : private ControlObserver {
     std::string SystemFolderOf(std::string_view stored, const std::string& userKeys);
     void ConvertCopy(const std::string& copy, MailConversion conversion,
                      const IdentitySummary& settings, MailOutcome& outcome);
+    // Where the store folder and the address book of `source` are, as its system opens them.
+    MailPaths MailPathsOf(const BackupSource& source);
     // Closes the progress window, says what the copy or the placement did, and gives it back.
     MailOutcome ShowMailReport(const MailReport& report, const std::string& copyShown, bool placed,
                                const std::string& title);

@@ -5,6 +5,7 @@
 #include "backup/identity_summary.h"
 #include "mail/export_tree.h"
 #include "mail/mail_copy.h"
+#include "mail/private_folder.h"
 #include "registry/mail_client_keys.h"
 #include "registry/profile_list.h"
 #include "text/ansi_codepage.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr const char* kCopyTitle = "Copie du courrier et du carnet d'adresses";
 constexpr const char* kPlaceTitle = "Mise en place du courrier et du carnet d'adresses";
 constexpr const char* kConvertTitle = "Courrier pour les clients de messagerie d'aujourd'hui";
+constexpr const char* kProfileTitle = "Profil Thunderbird";
 constexpr std::string_view kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr std::string_view kAddressBookKey = "Software\\Microsoft\\WAB\\WAB4\\Wab File Name";
@@ -29,7 +31,117 @@ std::string FolderOfFile(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
+const char* RootOf(const BackupSource& source) {
+    return source.OtherHive ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+}
+
+// Where the keys of the user of `source` are below its root: "" for the active user's.
+std::string UserKeysOf(const BackupSource& source) {
+    return source.OtherHive ? source.Hive + "\\" : std::string();
+}
+
+// The settings of an identity as a Thunderbird profile holds them (UTF-8): each account that
+// receives mail or news, with its outgoing server; the first signature; the blocked senders.
+ProfileSettings ProfileSettingsOf(const IdentitySummary& summary,
+                                  std::vector<std::string>& problems) {
+    static const std::map<std::string, ProfileServer::Protocol> kProtocols = {
+        {"POP3", ProfileServer::Protocol::Pop3},
+        {"IMAP", ProfileServer::Protocol::Imap},
+        {"NNTP", ProfileServer::Protocol::News},
+        {"SMTP", ProfileServer::Protocol::Smtp}};
+    ProfileSettings settings;
+    for (const IdentitySummary::Account& account : summary.Accounts) {
+        ProfileAccount moved{AnsiToUtf8(account.Name),
+                             {},
+                             {},
+                             AnsiToUtf8(account.Address),
+                             AnsiToUtf8(account.DisplayName),
+                             AnsiToUtf8(account.ReplyTo)};
+        bool incoming = false;
+        for (const IdentitySummary::Server& server : account.ServerList) {
+            const auto protocol = kProtocols.find(server.Kind);
+            if (protocol == kProtocols.end()) {
+                problems.push_back(Ansi("Le compte « ") + account.Name + Ansi(" » (") +
+                                   server.Kind +
+                                   Ansi(") n'a pas d'équivalent dans Thunderbird : il n'est pas "
+                                        "repris."));
+                continue;
+            }
+            ProfileServer moved_server{
+                protocol->second, AnsiToUtf8(server.Host),     server.Port,
+                server.Secure,    AnsiToUtf8(server.UserName), server.SendingAuthenticates};
+            if (protocol->second == ProfileServer::Protocol::Smtp) {
+                moved.Outgoing = moved_server;
+            } else if (!incoming) {
+                moved.Incoming = moved_server;
+                incoming = true;
+            }
+        }
+        if (incoming) {
+            settings.Accounts.push_back(std::move(moved));
+        }
+    }
+    if (!summary.Signatures.empty()) {
+        settings.Signature = AnsiToUtf8(summary.Signatures.front().Text);
+    }
+    for (const std::string& sender : summary.BlockedMailSenders) {
+        settings.BlockedSenders.push_back(AnsiToUtf8(sender));
+    }
+    return settings;
+}
+
 } // namespace
+
+ProfileOutcome Dialogue::WriteProfile(const BackupSource& source, const std::string& target,
+                                      bool recover) {
+    const auto progress = [this](std::uint64_t done, std::uint64_t total) {
+        return ui_.Progress(Ansi(kProfileTitle), done, total);
+    };
+    ProfileOutcome outcome;
+    PrivateFolder scratch;
+    FileError error;
+    MailReport report;
+    const std::string copy = scratch.Make(error) ? scratch.Path() + kPathSeparator + "mail" : "";
+    if (copy.empty()) {
+        report.Error = Ansi("Impossible de créer un dossier de travail : ") + Ansi(error.Reason());
+    } else {
+        report = CopyMailOut(Installation, MailPathsOf(source), copy, progress);
+    }
+    if (!report.Done()) {
+        ShowMailReport(report, NativeToAnsi(target), false, Ansi(kProfileTitle));
+        outcome.State =
+            report.Stopped ? ProfileOutcome::Status::Stopped : ProfileOutcome::Status::CopyFailed;
+        return outcome;
+    }
+    scratch.TrackContents();
+    ThunderbirdProfileRequest request;
+    request.Store = copy;
+    request.Target = target;
+    request.IdentityName = UpToTerminatingZero(
+        ReadValue(RootOf(source), IdentityKeyOf(UserKeysOf(source), source.Identity), "Username")
+            .value_or(""));
+    if (request.IdentityName.empty()) {
+        request.IdentityName = Ansi("Identité principale");
+    }
+    std::vector<std::string> problems = report.Warnings;
+    request.Settings = ProfileSettingsOf(
+        SummarizeIdentity(registry_, source.Identity, RootOf(source), UserKeysOf(source)),
+        problems);
+    request.Recover = recover;
+    outcome.Profile = WriteThunderbirdProfile(request, progress);
+    outcome.Profile->Mail.Problems.insert(outcome.Profile->Mail.Problems.begin(), problems.begin(),
+                                          problems.end());
+    ui_.Progress(Ansi(kProfileTitle), 1, 1);
+    const bool done = outcome.Profile->State == ThunderbirdProfileOutcome::Status::Done;
+    outcome.State = done ? ProfileOutcome::Status::Done
+                    : outcome.Profile->State == ThunderbirdProfileOutcome::Status::Stopped
+                        ? ProfileOutcome::Status::Stopped
+                        : ProfileOutcome::Status::ProfileFailed;
+    ui_.MessageBox(DescribeThunderbirdProfile(*outcome.Profile, NativeToAnsi(target)),
+                   done ? MessageIcon::Information : MessageIcon::Stop, MessageButtons::Ok,
+                   Ansi(kProfileTitle));
+    return outcome;
+}
 
 std::string Dialogue::SystemFolderOf(std::string_view stored, const std::string& userKeys) {
     // Another user's hive: that user's profile, from the hive's own shell folders, as the
@@ -69,10 +181,9 @@ void Dialogue::CopierCourrier(const BackupSource& source, MailConversion convers
     CopyMail(source, *destination, conversion);
 }
 
-MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& destination,
-                               MailConversion conversion) {
-    const char* root = source.OtherHive ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
-    const std::string userKeys = source.OtherHive ? source.Hive + "\\" : std::string();
+MailPaths Dialogue::MailPathsOf(const BackupSource& source) {
+    const char* root = RootOf(source);
+    const std::string userKeys = UserKeysOf(source);
     const std::string stored =
         ReadValue(root, OutlookExpressKeyOf(userKeys, source.Identity), "Store Root")
             .value_or(source.OtherHive ? RepertoireAutre.Text() : CheminOEactif);
@@ -80,6 +191,14 @@ MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& de
     paths.StoreFolder = SystemFolderOf(stored, userKeys);
     paths.AddressBook = SystemFolderOf(
         ReadValue(root, userKeys + std::string(kAddressBookKey), "").value_or(""), userKeys);
+    return paths;
+}
+
+MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& destination,
+                               MailConversion conversion) {
+    const char* root = RootOf(source);
+    const std::string userKeys = UserKeysOf(source);
+    const MailPaths paths = MailPathsOf(source);
     const MailReport report = CopyMailOut(Installation, paths, destination,
                                           [this](std::uint64_t done, std::uint64_t total) {
                                               return ui_.Progress(Ansi(kCopyTitle), done, total);

@@ -6,6 +6,7 @@
 #include "adapt/backup_adaptation.h"
 #include "files/file_error.h"
 #include "mail/mail_export.h"
+#include "mail/thunderbird_profile.h"
 
 #include <bitset>
 #include <cstdint>
@@ -87,6 +88,14 @@ struct MailOutcome {
     std::size_t StoreFiles = 0;                 // copied and checked
     bool AddressBook = false;                   // copied and checked
     std::size_t Warnings = 0; // files left out or damaged, named in the report shown
+};
+
+// An identity moved into a Thunderbird profile: its mail copied out first into a folder of the
+// program's own, then written with the settings as a profile.
+struct ProfileOutcome {
+    enum class Status { Done, CopyFailed, ProfileFailed, Stopped };
+    Status State = Status::Done;
+    std::optional<ThunderbirdProfileOutcome> Profile; // once the copy was made
 };
 
 // Tab 2's search of a hive for its identity and store folder.

@@ -1,4 +1,5 @@
-// save, lookup and save-hive: tabs 1 and 2 of the window, driven from the command line.
+// save, lookup and save-hive: tabs 1 and 2 of the window, driven from the command line; and
+// thunderbird-profile, which moves the identity of either into a Thunderbird profile.
 #include "app/dialogue.h"
 #include "cli/cli_ui.h"
 #include "cli/command_args.h"
@@ -103,6 +104,22 @@ int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& a
                                        : dialogue.LookUpHive(source.Hive).Identity;
     ui.QuestionAnswer = parsed->Generate;
     return BackUp(dialogue, source, *groups, *parsed);
+}
+
+int RunThunderbirdProfile(Dialogue& dialogue, const std::vector<std::string>& args,
+                          std::ostream& err) {
+    const auto parsed = ParseProfileArgs(args, err);
+    if (!parsed) {
+        return ExitUsage;
+    }
+    BackupSource source{false, "", dialogue.IdentiteBdRActif};
+    if (parsed->Hive) {
+        source = {true, NativeToAnsi(*parsed->Hive), {}};
+        source.Identity = parsed->Identity ? NativeToAnsi(*parsed->Identity)
+                                           : dialogue.LookUpHive(source.Hive).Identity;
+    }
+    const ProfileOutcome outcome = dialogue.WriteProfile(source, parsed->Target, parsed->Recover);
+    return outcome.State == ProfileOutcome::Status::Done ? ExitDone : ExitFailed;
 }
 
 } // namespace quillon::cli

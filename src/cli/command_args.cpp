@@ -80,6 +80,36 @@ std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, 
     return parsed;
 }
 
+std::optional<ProfileArgs> ParseProfileArgs(const std::vector<std::string>& args,
+                                            std::ostream& err) {
+    ProfileArgs parsed;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::optional<std::string>* option = args[i] == "--hive"       ? &parsed.Hive
+                                             : args[i] == "--identity" ? &parsed.Identity
+                                                                       : nullptr;
+        if (option != nullptr) {
+            if (!(*option = ValueOf(args, i, err))) {
+                return std::nullopt;
+            }
+        } else if (args[i] == "--recover") {
+            parsed.Recover = true;
+        } else if (args[i].starts_with("--")) {
+            Unknown(args[i], err);
+            return std::nullopt;
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    if (positional.size() != 1 || (parsed.Identity && !parsed.Hive)) {
+        err << "quillon-cli: usage : thunderbird-profile DOSSIER [--hive RUCHE [--identity ID]] "
+               "[--recover]\n";
+        return std::nullopt;
+    }
+    parsed.Target = positional[0];
+    return parsed;
+}
+
 std::optional<AdaptArgs> ParseAdaptArgs(const std::vector<std::string>& args, std::ostream& err) {
     AdaptArgs parsed;
     std::vector<std::string> files;

@@ -27,6 +27,14 @@ std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, 
 
 // adapt IN OUT [--identity OLD] [--folder DIR] [--address-book PATH] [--mail COPY
 // [--replace-mail]]
+struct ProfileArgs {
+    std::string Target;
+    std::optional<std::string> Hive, Identity;
+    bool Recover = false;
+};
+std::optional<ProfileArgs> ParseProfileArgs(const std::vector<std::string>& args,
+                                            std::ostream& err);
+
 struct AdaptArgs {
     std::string Input, Output;
     std::optional<std::string> Identity, Folder, AddressBook, Mail;

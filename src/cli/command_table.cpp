@@ -17,6 +17,9 @@ bool HiveBackupArgumentsValid(const std::vector<std::string>& args, std::ostream
 bool AdaptArgumentsValid(const std::vector<std::string>& args, std::ostream& err) {
     return ParseAdaptArgs(args, err).has_value();
 }
+bool ProfileArgumentsValid(const std::vector<std::string>& args, std::ostream& err) {
+    return ParseProfileArgs(args, err).has_value();
+}
 bool StatusArgumentsValid(const std::vector<std::string>& args, std::ostream& err) {
     return PositionalOnly("status", 0, args, err);
 }
@@ -93,6 +96,20 @@ const std::array kCommands = {
         Command::Needs::Window, HiveBackupArgumentsValid,
         [](CommandContext& c, const std::vector<std::string>& args) {
             return RunSaveHive(*c.Window, *c.Ui, args, c.Err);
+        }},
+    Command{
+        "thunderbird-profile",
+        "  thunderbird-profile DOSSIER [--hive RUCHE [--identity ID]] [--recover]\n"
+        "      écrit l'identité active (ou celle de la ruche RUCHE, comme l'onglet 2) en profil\n"
+        "      Thunderbird : le dossier DOSSIER et l'archive DOSSIER.zip, que Thunderbird\n"
+        "      importe (Outils > Importer > Importer depuis Thunderbird) ou ouvre (thunderbird\n"
+        "      -profile DOSSIER) : comptes et serveurs (sans mot de passe), nom, adresse,\n"
+        "      signature, courrier dans les Dossiers locaux au nom de l'identité, carnet\n"
+        "      d'adresses, émetteurs bloqués en filtre ; avec --recover, aussi les messages\n"
+        "      retrouvés hors de l'index.\n",
+        Command::Needs::Window, ProfileArgumentsValid,
+        [](CommandContext& c, const std::vector<std::string>& args) {
+            return RunThunderbirdProfile(*c.Window, args, c.Err);
         }},
     Command{
         "adapt",

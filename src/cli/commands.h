@@ -70,6 +70,8 @@ int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
 // lookup HIVE: tab 2's search.
 int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out);
 // save-hive HIVE FILE [--identity ID] [--only LIST] [--generate-accounts yes|no]: tab 2.
+int RunThunderbirdProfile(Dialogue& dialogue, const std::vector<std::string>& args,
+                          std::ostream& err);
 int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
                 std::ostream& err);
 // adapt IN OUT [--identity OLD] [--folder DIR] [--address-book PATH]: tab 3.

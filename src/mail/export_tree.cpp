@@ -65,19 +65,27 @@ bool ExportTree::Begin(const std::string& target, FileError& error) {
     if (!TargetFree(target, error)) {
         return false;
     }
-    // A free name beside the target, for the tree while it is written.
-    {
-        auto reserved = TemporaryFile::CreateInFolderOf(target, error);
-        if (!reserved) {
-            return false;
-        }
-        root_ = reserved->Path() + ".d";
+    // A free name beside the target, for the tree while it is written; the file of that name
+    // stays while the tree does, so that no other work takes the same number.
+    auto reserved = TemporaryFile::CreateInFolderOf(target, error);
+    if (!reserved) {
+        return false;
     }
+    reserved_.emplace(std::move(*reserved));
+    root_ = reserved_->Path() + ".d";
     return MakeFolder("", error);
 }
 
 std::string ExportTree::PathOf(const std::string& relative) const {
     return relative.empty() ? root_ : root_ + kPathSeparator + relative;
+}
+
+std::vector<std::string> ExportTree::Files() const {
+    std::vector<std::string> files;
+    for (const Made& made : files_) {
+        files.push_back(made.Path.substr(root_.size() + 1));
+    }
+    return files;
 }
 
 bool ExportTree::MakeFolder(const std::string& relative, FileError& error) {

@@ -6,6 +6,9 @@
 #include "files/file_error.h"
 #include "files/interruption.h"
 #include "files/output_file.h"
+#include "files/temp_file.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -32,9 +35,12 @@ class ExportTree {
 
     // The native path of an entry of the tree, as it is while being written.
     std::string PathOf(const std::string& relative) const;
+    // The files made so far, relative to the tree, in the order they were made.
+    std::vector<std::string> Files() const;
 
   private:
     std::string target_;
+    std::optional<TemporaryFile> reserved_; // holds the number of root_
     std::string root_;
     struct Made {
         std::string Path;

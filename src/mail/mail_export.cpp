@@ -2,7 +2,7 @@
 
 #include "disks/file_tree.h"
 #include "formats/dbx_file.h"
-#include "formats/wab_contacts.h"
+#include "mail/address_book.h"
 #include "mail/contacts_csv.h"
 #include "mail/export_tree.h"
 #include "mail/mail_names.h"
@@ -61,19 +61,20 @@ void TakeProblems(DbxFile& file, const std::string& path, std::vector<std::strin
 struct Source {
     std::string File; // native, in the store folder
     std::vector<std::string> Names;
+    std::uint32_t Special = 0; // DbxSpecialFolder; 0 for an ordinary folder
 };
 
 // The names of each folder of the folders list that has a file, from the top: the root
 // ("Outlook Express") and the local store's own folder are left out, so that the local
 // folders come first, as in every mail client's tree.
-std::map<std::string, std::vector<std::string>> NamesByFile(const std::vector<DbxFolder>& folders,
-                                                            std::vector<std::string>& problems) {
+std::map<std::string, Source> NamesByFile(const std::vector<DbxFolder>& folders,
+                                          std::vector<std::string>& problems) {
     std::map<std::uint32_t, const DbxFolder*> byId;
     for (const DbxFolder& folder : folders) {
         byId.emplace(folder.Id, &folder);
     }
     const auto isRoot = [](const DbxFolder& folder) { return folder.Parent == kDbxNoParent; };
-    std::map<std::string, std::vector<std::string>> names;
+    std::map<std::string, Source> names;
     for (const DbxFolder& folder : folders) {
         if (folder.File.empty()) {
             continue;
@@ -95,7 +96,7 @@ std::map<std::string, std::vector<std::string>> NamesByFile(const std::vector<Db
             path = {folder.Name};
         }
         std::reverse(path.begin(), path.end());
-        names.emplace(FoldCase(folder.File), std::move(path));
+        names.emplace(FoldCase(folder.File), Source{folder.File, std::move(path), folder.Special});
     }
     return names;
 }
@@ -130,7 +131,7 @@ std::vector<Source> FindSources(const std::string& store, std::vector<std::strin
             lists.push_back(path);
         }
     }
-    std::map<std::string, std::vector<std::string>> names;
+    std::map<std::string, Source> names;
     for (const std::string& list : lists) {
         DbxFile file;
         std::string error;
@@ -146,7 +147,8 @@ std::vector<Source> FindSources(const std::string& store, std::vector<std::strin
     for (Source& source : sources) {
         const std::string name = NativeToAnsi(source.File.substr(store.size() + 1));
         if (const auto found = names.find(FoldCase(name)); found != names.end()) {
-            source.Names = found->second;
+            source.Names = found->second.Names;
+            source.Special = found->second.Special;
         } else if (!lists.empty()) {
             problems.push_back(Quoted(name) + Ansi(" n'est pas dans la liste des dossiers : il "
                                                    "prend le nom de son fichier."));
@@ -168,12 +170,17 @@ std::string JoinedNames(const std::vector<std::string>& names) {
 // Writes the folders into the tree, as mbox files and .eml files.
 class Writer {
   public:
-    Writer(ExportTree& tree, const MailProgress& progress, std::uint64_t total, bool withMbox)
-        : tree_(tree), progress_(progress), total_(total), withMbox_(withMbox),
-          emlTree_(withMbox ? kEmlTree : "") {}
+    Writer(ExportTree& tree, const MailProgress& progress, std::uint64_t total,
+           const MailExportRequest& request)
+        : tree_(tree), progress_(progress), total_(total),
+          withMbox_(request.Written != MailExportRequest::Formats::EmlOnly),
+          withEml_(request.Written != MailExportRequest::Formats::MboxOnly),
+          mboxRoot_(request.MboxRoot),
+          emlTree_(request.Written == MailExportRequest::Formats::MboxAndEml ? kEmlTree : "") {}
 
     bool Start(FileError& error) {
-        return !withMbox_ || (tree_.MakeFolder(kMboxTree, error) && Made(emlTree_, error));
+        return (!withMbox_ || MadeAll(mboxRoot_, error)) &&
+               (emlTree_.empty() || Made(emlTree_, error));
     }
     // False when a file could not be written (`error`) or the work was stopped.
     bool Write(const Source& source, bool recover, MailExportOutcome& outcome);
@@ -189,11 +196,14 @@ class Writer {
                       OutputFile* mbox, std::set<std::string>& emlNames, ExportedFolder& folder,
                       FileError& error);
     bool Made(const std::string& folder, FileError& error);
+    // The folder and those it is in.
+    bool MadeAll(const std::string& folder, FileError& error);
 
     ExportTree& tree_;
     const MailProgress& progress_;
     std::uint64_t total_;
-    bool withMbox_;
+    bool withMbox_, withEml_;
+    std::string mboxRoot_;
     std::string emlTree_; // "" when the .eml folders are the target's own
     std::uint64_t done_ = 0;
     std::map<std::string, std::string> safeNames_;       // folded ANSI path -> safe name
@@ -208,9 +218,19 @@ bool Writer::Made(const std::string& folder, FileError& error) {
     return tree_.MakeFolder(folder, error);
 }
 
+bool Writer::MadeAll(const std::string& folder, FileError& error) {
+    for (std::size_t at = folder.find(kPathSeparator); at != std::string::npos;
+         at = folder.find(kPathSeparator, at + 1)) {
+        if (!Made(folder.substr(0, at), error)) {
+            return false;
+        }
+    }
+    return Made(folder, error);
+}
+
 bool Writer::PlaceFolder(const std::vector<std::string>& names, std::string& mbox, std::string& eml,
                          FileError& error) {
-    mbox = kMboxTree;
+    mbox = mboxRoot_;
     eml = emlTree_;
     std::string ansiPath;
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -236,7 +256,7 @@ bool Writer::PlaceFolder(const std::vector<std::string>& names, std::string& mbo
         }
         mbox += kPathSeparator + found->second;
         eml += (eml.empty() ? "" : std::string(1, kPathSeparator)) + found->second;
-        if (!Made(eml, error)) {
+        if (withEml_ && !Made(eml, error)) {
             return false;
         }
     }
@@ -273,7 +293,7 @@ bool Writer::Write(const Source& source, bool recover, MailExportOutcome& outcom
         if (message.Recovered && folder.Recovered == 0 &&
             ((withMbox_ && !tree_.NewFile(mboxPath + std::string(kRecoveredSuffix), recoveredMbox,
                                           outcome.Error)) ||
-             !tree_.MakeFolder(recoveredFolder, outcome.Error))) {
+             (withEml_ && !tree_.MakeFolder(recoveredFolder, outcome.Error)))) {
             return false;
         }
         folder.Recovered += message.Recovered ? 1 : 0;
@@ -304,7 +324,7 @@ bool Writer::WriteMessage(DbxFile& file, const DbxMessage& message, const std::s
                                     : " " + SafeFileName(message.Subject, kLongestSubject);
     const std::string name = UniqueName(number + subject, ".eml", emlNames);
     OutputFile eml;
-    if (!tree_.NewFile(emlFolder + kPathSeparator + name, eml, error)) {
+    if (withEml_ && !tree_.NewFile(emlFolder + kPathSeparator + name, eml, error)) {
         return false;
     }
     std::optional<MboxWriter> inMbox;
@@ -314,7 +334,9 @@ bool Writer::WriteMessage(DbxFile& file, const DbxMessage& message, const std::s
     }
     const auto failed = [&] { return eml.Failed() || (mbox != nullptr && mbox->Failed()); };
     const bool whole = file.ReadText(message, [&](std::string_view text) {
-        eml.Write(text);
+        if (withEml_) {
+            eml.Write(text);
+        }
         if (inMbox) {
             inMbox->Add(text);
         }
@@ -348,36 +370,12 @@ bool WriteSettings(ExportTree& tree, const std::string& ansi, FileError& error) 
     return out.Close(error);
 }
 
-// The address books (.wab) of `folder`, sorted, each a native path.
-std::vector<std::string> AddressBooksIn(const std::string& folder) {
-    std::vector<std::string> books;
-    LocalTree tree(folder);
-    for (const FileTree::Entry& entry : tree.List("")) {
-        if (!entry.Folder && entry.Refused == FileTree::Refusal::None &&
-            HasExtension(entry.Name, ".wab")) {
-            books.push_back(folder + kPathSeparator + entry.Name);
-        }
-    }
-    std::sort(books.begin(), books.end());
-    return books;
-}
-
-// The address book asked for; else the one the store folder holds, or the folder of a copy
-// Quillon made beside its store files.
-std::string FindAddressBook(const MailExportRequest& request, std::vector<std::string>& problems) {
-    if (!request.AddressBook.empty() || request.Written != MailExportRequest::Formats::MboxAndEml) {
-        return request.AddressBook;
-    }
-    std::vector<std::string> books = AddressBooksIn(request.Store);
-    for (std::string& book :
-         AddressBooksIn(request.Store + kPathSeparator + AnsiToNative(Ansi(kAddressBookFolder)))) {
-        books.push_back(std::move(book));
-    }
-    if (books.size() > 1) {
-        problems.push_back(Ansi("Plusieurs carnets d'adresses : seul ") +
-                           Quoted(NativeToAnsi(books.front())) + Ansi(" est écrit."));
-    }
-    return books.empty() ? std::string() : books.front();
+// The address book asked for; with both formats, else the one the store folder holds.
+std::string AddressBookAskedFor(const MailExportRequest& request,
+                                std::vector<std::string>& problems) {
+    return request.AddressBook.empty() && request.Written == MailExportRequest::Formats::MboxAndEml
+               ? FindAddressBook(request.Store, problems)
+               : request.AddressBook;
 }
 
 bool WriteTextFile(ExportTree& tree, const std::string& relative, const std::string& text,
@@ -393,15 +391,9 @@ bool WriteTextFile(ExportTree& tree, const std::string& relative, const std::str
 // The address book as one vCard file and two CSV files, in their own folder of the tree; an
 // address book that cannot be read is named among the problems, and the rest is written.
 bool WriteAddressBook(ExportTree& tree, const std::string& book, MailExportOutcome& outcome) {
-    WabFile file;
-    std::string openError;
-    if (!file.Open(book, openError)) {
-        outcome.Problems.push_back(Quoted(NativeToAnsi(book)) + " : " + Ansi(openError));
+    std::vector<Contact> contacts;
+    if (!ReadAddressBook(book, contacts, outcome.Problems)) {
         return true;
-    }
-    const std::vector<Contact> contacts = ContactsOf(file.Records());
-    for (const std::string& problem : file.TakeProblems()) {
-        outcome.Problems.push_back(Quoted(NativeToAnsi(book)) + " : " + Ansi(problem));
     }
     ExportedAddressBook written{book, 0, 0};
     for (const Contact& contact : contacts) {
@@ -431,26 +423,48 @@ std::uint64_t TotalSize(const std::vector<Source>& sources) {
     return total;
 }
 
+// Nothing is left of what a failed export wrote: its outcome says none of it.
+void Failed(MailExportOutcome& outcome) {
+    outcome.State = MailExportOutcome::Status::WriteFailed;
+    outcome.Folders.clear();
+    outcome.AddressBook.reset();
+    outcome.SettingsWritten = false;
+}
+
+// The names a folder is written under: the top folder first, and the special folders of the
+// local store as Thunderbird names them when asked.
+std::vector<std::string> WrittenNames(const Source& source, const MailExportRequest& request) {
+    static const std::map<std::uint32_t, const char*> kThunderbirdNames = {
+        {DbxSpecialFolder::Inbox, "Inbox"},   {DbxSpecialFolder::Outbox, "Unsent Messages"},
+        {DbxSpecialFolder::Sent, "Sent"},     {DbxSpecialFolder::Deleted, "Trash"},
+        {DbxSpecialFolder::Drafts, "Drafts"},
+    };
+    std::vector<std::string> names = source.Names;
+    const auto special = kThunderbirdNames.find(source.Special);
+    if (request.ThunderbirdFolderNames && special != kThunderbirdNames.end() && names.size() == 1) {
+        names.back() = special->second;
+    }
+    if (!request.TopFolder.empty()) {
+        names.insert(names.begin(), request.TopFolder);
+    }
+    return names;
+}
+
 } // namespace
 
-MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgress& progress) {
+MailExportOutcome ExportMailInto(ExportTree& tree, const MailExportRequest& request,
+                                 const MailProgress& progress) {
     MailExportOutcome outcome;
-    const std::vector<Source> sources = FindSources(request.Store, outcome.Problems);
-    const std::string addressBook = FindAddressBook(request, outcome.Problems);
+    std::vector<Source> sources = FindSources(request.Store, outcome.Problems);
+    const std::string addressBook = AddressBookAskedFor(request, outcome.Problems);
     if (sources.empty() && addressBook.empty()) {
         outcome.State = MailExportOutcome::Status::NoMessageFolder;
         return outcome;
     }
-    ExportTree tree;
-    if (!tree.Begin(request.Target, outcome.Error)) {
-        outcome.State = outcome.Error.Errno == EEXIST ? MailExportOutcome::Status::TargetTaken
-                                                      : MailExportOutcome::Status::WriteFailed;
-        return outcome;
-    }
-    Writer writer(tree, progress, TotalSize(sources),
-                  request.Written == MailExportRequest::Formats::MboxAndEml);
+    Writer writer(tree, progress, TotalSize(sources), request);
     bool written = writer.Start(outcome.Error);
-    for (const Source& source : sources) {
+    for (Source& source : sources) {
+        source.Names = WrittenNames(source, request);
         written = written && writer.Write(source, request.Recover, outcome);
     }
     if (written && !addressBook.empty()) {
@@ -463,11 +477,23 @@ MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgres
     if (writer.stopped) {
         outcome = MailExportOutcome{};
         outcome.State = MailExportOutcome::Status::Stopped;
-    } else if (!written || !tree.Finish(outcome.Error)) {
-        outcome.State = MailExportOutcome::Status::WriteFailed;
-        outcome.Folders.clear();
-        outcome.AddressBook.reset();
-        outcome.SettingsWritten = false;
+    } else if (!written) {
+        Failed(outcome);
+    }
+    return outcome;
+}
+
+MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgress& progress) {
+    MailExportOutcome outcome;
+    ExportTree tree;
+    if (!tree.Begin(request.Target, outcome.Error)) {
+        outcome.State = outcome.Error.Errno == EEXIST ? MailExportOutcome::Status::TargetTaken
+                                                      : MailExportOutcome::Status::WriteFailed;
+        return outcome;
+    }
+    outcome = ExportMailInto(tree, request, progress);
+    if (outcome.State == MailExportOutcome::Status::Done && !tree.Finish(outcome.Error)) {
+        Failed(outcome);
     }
     return outcome;
 }

@@ -18,10 +18,18 @@ struct MailExportRequest {
     std::string Target; // the native folder to make; missing or empty
     // Also the messages found by their text alone, beside those the index names.
     bool Recover = false;
-    // Both formats, each in its folder (kMboxTree, kEmlTree); or the .eml files alone, their
-    // folders right in the target.
-    enum class Formats { MboxAndEml, EmlOnly };
+    // Both formats, each in its folder (MboxRoot, kEmlTree); the .eml files alone, their
+    // folders right in the target; or the mbox files alone.
+    enum class Formats { MboxAndEml, EmlOnly, MboxOnly };
     Formats Written = Formats::MboxAndEml;
+    // Where the mbox files go in the target (native names joined by the system's separator).
+    std::string MboxRoot = "mbox";
+    // A folder (ANSI) above all the others, as a profile keeps the mail of an identity; none
+    // when empty.
+    std::string TopFolder;
+    // The special folders of the local store named as Thunderbird names its own (Inbox, Sent,
+    // Drafts, Trash, Unsent Messages), which it then treats as such.
+    bool ThunderbirdFolderNames = false;
     // The address book (.wab, native) to write as vCard and CSV files beside the mail; when
     // empty, the one the store folder holds, or its kAddressBookFolder. Only with MboxAndEml.
     std::string AddressBook;
@@ -69,6 +77,12 @@ inline constexpr const char* kEmlOnlyFolder = "Messages eml";
 inline constexpr const char* kSettingsFile = "Comptes.txt";
 
 MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgress& progress = {});
+
+class ExportTree;
+// The same into a tree already begun (request.Target is not read), for a writer that puts more
+// beside the mail; the tree is left for the caller to finish.
+MailExportOutcome ExportMailInto(ExportTree& tree, const MailExportRequest& request,
+                                 const MailProgress& progress = {});
 
 // What the export did, as lines for the user (ANSI French).
 std::string DescribeMailExport(const MailExportOutcome& outcome, const std::string& targetShown);
