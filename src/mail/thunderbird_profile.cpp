@@ -3,6 +3,7 @@
 #include "files/temp_file.h"
 #include "files/zip_writer.h"
 #include "mail/address_book.h"
+#include "mail/copy_owner.h"
 #include "mail/export_tree.h"
 #include "mail/thunderbird_address_book.h"
 #include "mail/vcard.h"
@@ -136,6 +137,10 @@ std::optional<TemporaryFile> Zipped(const ExportTree& tree, const std::string& z
     if (!temporary || !out.Open(*temporary, error)) {
         return std::nullopt;
     }
+    if (!HandToUser(temporary->Descriptor())) {
+        error = FileError{temporary->Path(), errno != 0 ? errno : EPERM};
+        return std::nullopt;
+    }
     ZipWriter writer(out);
     for (const std::string& file : tree.Files()) {
         if (!writer.AddFile(ZipName(file), tree.PathOf(file), error)) {
@@ -220,7 +225,8 @@ ThunderbirdProfileOutcome WriteThunderbirdProfile(const ThunderbirdProfileReques
         outcome.Error = FileError{outcome.Zip, EEXIST};
         return outcome;
     }
-    if (!zip->RenameTo(outcome.Zip, outcome.Error)) {
+    // The entry of that name itself: a link put there meanwhile is not written through.
+    if (!zip->TakeName(outcome.Zip, outcome.Error)) {
         outcome.State = Status::WriteFailed;
         return outcome;
     }
