@@ -22,6 +22,10 @@ constexpr const char* kOpenFormatsCaption =
 constexpr const char* kOpenFormatsToolTip =
     "Après la copie, écrit aussi le courrier en mbox et en fichiers .eml, et les comptes, "
     "signatures et règles dans Comptes.txt, dans le dossier « Formats ouverts » de la copie";
+constexpr const char* kProfileCaption = "Profil Thunderbird...";
+constexpr const char* kProfileToolTip =
+    "Écrit l'identité en profil Thunderbird (dossier et .zip) : comptes, signature, courrier, "
+    "carnet d'adresses et émetteurs bloqués, à importer ou à ouvrir dans Thunderbird";
 constexpr const char* kFolderChosenToolTip =
     "Répertoire choisi en cliquant sur le bouton de choix ou rempli à la main";
 constexpr const char* kFolderReadToolTip = "Répertoire des fichiers OE figurant dans le fichier "
@@ -84,6 +88,7 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
       CourrierAvec1(*this, "CourrierAvec1", Ansi(kMailCopyCaption), Ansi(kMailCopyToolTip)),
       CourrierOuvert1(*this, "CourrierOuvert1", Ansi(kOpenFormatsCaption),
                       Ansi(kOpenFormatsToolTip)),
+      BoutonProfil1(*this, "BoutonProfil1", Ansi(kProfileCaption), Ansi(kProfileToolTip)),
       BoutonAide1100(*this, "BoutonAide1100", "?"), BoutonAide1200(*this, "BoutonAide1200", "? "),
       BoutonAide1500(*this, "BoutonAide1500", "? "), BoutonAide1600(*this, "BoutonAide1600", "?"),
       Label9(*this, "Label9", Ansi(kNoAccountsLabel)), Label7(*this, "Label7", Ansi(kHowToLabel)),
@@ -117,6 +122,7 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
       CourrierAvec2(*this, "CourrierAvec2", Ansi(kMailCopyCaption), Ansi(kMailCopyToolTip)),
       CourrierOuvert2(*this, "CourrierOuvert2", Ansi(kOpenFormatsCaption),
                       Ansi(kOpenFormatsToolTip)),
+      BoutonProfil2(*this, "BoutonProfil2", Ansi(kProfileCaption), Ansi(kProfileToolTip)),
       BoutonAide2000(*this, "BoutonAide2000", "Aide sur la sauvegarde",
                      Ansi("Aide pour sauvegarder une autre identité que celle en cours.")),
       BoutonAide2100(*this, "BoutonAide2100", "?"), BoutonAide2200(*this, "BoutonAide2200", "? "),
@@ -173,12 +179,12 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
     Register(Onglet1, CommentOnglet1, Check1_9, Check1_1, Check1_11, Check1_12, Check1_2, Check1_21,
              Check1_22, Check1_23, Check1_3, Check1_4, Check1_5, Check1_6, BoutonSauvegarder1,
              BoutonAide1100, BoutonAide1200, BoutonAide1500, BoutonAide1600, Label9, Label7,
-             Label12, CourrierAvec1, CourrierOuvert1);
+             Label12, CourrierAvec1, CourrierOuvert1, BoutonProfil1);
     Register(Onglet2, CommentOnglet2, Check2_9, Check2_1, Check2_11, Check2_12, Check2_2, Check2_21,
              Check2_22, Check2_23, Check2_3, Check2_4, Check2_5, Frame2, NomAutre, IdentiteAutre,
              RepertoireAutre, BoutonRechercherAutre, BoutonSauvegarder2, BoutonAide2000,
              BoutonAide2100, BoutonAide2200, BoutonAide2500, Label6, Label11, Label4, CourrierAvec2,
-             CourrierOuvert2);
+             CourrierOuvert2, BoutonProfil2);
     Register(Onglet3, OuvrirSauvegarde, Frame5, IdentiteFichier, TexteGroupeLu, RepertoireLu,
              Label3, RepertoireChoisi, ChoixRepertoireSauvegarde, CarnetLu, CarnetFutur,
              TexteGroupeActif, BoutonChangerF, BoutonEnregistrerSauvegarde, CommentOnglet3,
@@ -232,6 +238,8 @@ void Dialogue::WireHandlers() {
     clicks_["BoutonSauvegarder1"] = [this] { BoutonSauvegarder1_Click(); };
     clicks_["BoutonSauvegarder2"] = [this] { BoutonSauvegarder2_Click(); };
     clicks_["BoutonRechercherAutre"] = [this] { BoutonRechercherAutre_Click(); };
+    clicks_["BoutonProfil1"] = [this] { BoutonProfil_Click(1); };
+    clicks_["BoutonProfil2"] = [this] { BoutonProfil_Click(2); };
     clicks_["OuvrirSauvegarde"] = [this] { OuvrirSauvegarde_Click(); };
     clicks_["ChoixRepertoireSauvegarde"] = [this] { ChoixRepertoireSauvegarde_Click(); };
     clicks_["BoutonChangerF"] = [this] { BoutonChangerF_Click(); };

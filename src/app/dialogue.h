@@ -77,6 +77,8 @@ class Dialogue : private ControlObserver {
     // After a backup, or an adapted backup, when its box is ticked: the mail copied out (into a
     // folder asked for), or a copy of it put in place.
     void CopierCourrier(const BackupSource& source, MailConversion conversion);
+    // The identity of tab 1 or 2 moved into a Thunderbird profile, in a folder asked for.
+    void BoutonProfil_Click(int tab);
     void PlacerCourrier();
 
     // Operations: the work of the commands, their inputs given as values, their outcome given
@@ -156,6 +158,7 @@ class Dialogue : private ControlObserver {
         Check1_3, Check1_4, Check1_5, Check1_6;
     Button BoutonSauvegarder1;
     CheckBox CourrierAvec1, CourrierOuvert1;
+    Button BoutonProfil1;
     Button BoutonAide1100, BoutonAide1200, BoutonAide1500, BoutonAide1600;
     Label Label9, Label7, Label12;
 
@@ -169,6 +172,7 @@ class Dialogue : private ControlObserver {
     Button BoutonRechercherAutre;
     Button BoutonSauvegarder2;
     CheckBox CourrierAvec2, CourrierOuvert2;
+    Button BoutonProfil2;
     Button BoutonAide2000, BoutonAide2100, BoutonAide2200, BoutonAide2500;
     Label Label6, Label11, Label4;
 

@@ -194,6 +194,20 @@ MailPaths Dialogue::MailPathsOf(const BackupSource& source) {
     return paths;
 }
 
+void Dialogue::BoutonProfil_Click(int tab) {
+    const BackupSource source = tab == 1
+                                    ? BackupSource{false, "", IdentiteBdRActif}
+                                    : BackupSource{true, NomAutre.Text(), IdentiteAutre.Text()};
+    const auto target = ui_.FolderDialog(Ansi("Dossier nouveau ou vide pour le profil Thunderbird"),
+                                         FolderOfFile(FichierExport3));
+    if (!target || target->empty()) {
+        ui_.MessageBox(Ansi("Profil non écrit : aucun dossier choisi."), MessageIcon::Exclamation,
+                       MessageButtons::Ok, Ansi(kProfileTitle));
+        return;
+    }
+    WriteProfile(source, *target);
+}
+
 MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& destination,
                                MailConversion conversion) {
     const char* root = RootOf(source);

@@ -264,7 +264,7 @@ int MainWindow::AddOptionBoxes(QGridLayout* grid, int row,
 void MainWindow::AddPageEnd(QGridLayout* grid, int row,
                             std::initializer_list<std::pair<const char*, const char*>> helpRows,
                             const char* mail, const char* openFormats, const char* save,
-                            const char* address) {
+                            const char* address, const char* profile) {
     for (const auto& [label, button] : helpRows) {
         grid->addWidget(Widget(label), row, 0, 1, 2);
         grid->addWidget(Widget(button), row++, 2, Qt::AlignLeft);
@@ -272,7 +272,8 @@ void MainWindow::AddPageEnd(QGridLayout* grid, int row,
     grid->addWidget(Widget(mail), row++, 0, 1, 3);
     grid->addWidget(Widget(openFormats), row++, 1, 1, 2);
     grid->addWidget(Widget(save), row++, 0, 1, 3);
-    grid->addWidget(Widget(address), row, 0, 1, 3);
+    grid->addWidget(Widget(address), row, 0, 1, 2);
+    grid->addWidget(Widget(profile), row, 2, Qt::AlignRight);
     grid->setColumnMinimumWidth(0, 24);
     grid->setColumnStretch(1, 1);
 }
@@ -290,7 +291,7 @@ QWidget* MainWindow::Tab1() {
                         "Check1_23", "Check1_3", "Check1_4", "Check1_5", "Check1_6"});
     grid->addWidget(Widget("BoutonAide1600"), row - 1, 2, Qt::AlignLeft);
     AddPageEnd(grid, row, {{"Label9", "BoutonAide1500"}, {"Label7", "BoutonAide1200"}},
-               "CourrierAvec1", "CourrierOuvert1", "BoutonSauvegarder1", "Label12");
+               "CourrierAvec1", "CourrierOuvert1", "BoutonSauvegarder1", "Label12", "BoutonProfil1");
     return frame;
 }
 
@@ -317,7 +318,7 @@ QWidget* MainWindow::Tab2() {
                                    {"Check2_1", "Check2_11", "Check2_12", "Check2_2", "Check2_21",
                                     "Check2_22", "Check2_23", "Check2_3", "Check2_4", "Check2_5"});
     AddPageEnd(grid, row, {{"Label6", "BoutonAide2500"}, {"Label11", "BoutonAide2000"}},
-               "CourrierAvec2", "CourrierOuvert2", "BoutonSauvegarder2", "Label4");
+               "CourrierAvec2", "CourrierOuvert2", "BoutonSauvegarder2", "Label4", "BoutonProfil2");
     return frame;
 }
 

@@ -36,7 +36,7 @@ class MainWindow : public QDialog {
     void AddPageEnd(QGridLayout* grid, int row,
                     std::initializer_list<std::pair<const char*, const char*>> helpRows,
                     const char* mail, const char* openFormats, const char* save,
-                    const char* address);
+                    const char* address, const char* profile);
     QWidget* Tab1();
     QWidget* Tab2();
     QWidget* Tab3();
