@@ -2,6 +2,7 @@
 // address book are copied out of the registry's installation, and after tab 3 writes an adapted
 // backup such a copy is put where that backup says the mail is.
 #include "app/dialogue.h"
+#include "app/thunderbird_settings.h"
 #include "backup/identity_summary.h"
 #include "mail/export_tree.h"
 #include "mail/mail_copy.h"
@@ -40,56 +41,6 @@ std::string UserKeysOf(const BackupSource& source) {
     return source.OtherHive ? source.Hive + "\\" : std::string();
 }
 
-// The settings of an identity as a Thunderbird profile holds them (UTF-8): each account that
-// receives mail or news, with its outgoing server; the first signature; the blocked senders.
-ProfileSettings ProfileSettingsOf(const IdentitySummary& summary,
-                                  std::vector<std::string>& problems) {
-    static const std::map<std::string, ProfileServer::Protocol> kProtocols = {
-        {"POP3", ProfileServer::Protocol::Pop3},
-        {"IMAP", ProfileServer::Protocol::Imap},
-        {"NNTP", ProfileServer::Protocol::News},
-        {"SMTP", ProfileServer::Protocol::Smtp}};
-    ProfileSettings settings;
-    for (const IdentitySummary::Account& account : summary.Accounts) {
-        ProfileAccount moved{AnsiToUtf8(account.Name),
-                             {},
-                             {},
-                             AnsiToUtf8(account.Address),
-                             AnsiToUtf8(account.DisplayName),
-                             AnsiToUtf8(account.ReplyTo)};
-        bool incoming = false;
-        for (const IdentitySummary::Server& server : account.ServerList) {
-            const auto protocol = kProtocols.find(server.Kind);
-            if (protocol == kProtocols.end()) {
-                problems.push_back(Ansi("Le compte « ") + account.Name + Ansi(" » (") +
-                                   server.Kind +
-                                   Ansi(") n'a pas d'équivalent dans Thunderbird : il n'est pas "
-                                        "repris."));
-                continue;
-            }
-            ProfileServer moved_server{
-                protocol->second, AnsiToUtf8(server.Host),     server.Port,
-                server.Secure,    AnsiToUtf8(server.UserName), server.SendingAuthenticates};
-            if (protocol->second == ProfileServer::Protocol::Smtp) {
-                moved.Outgoing = moved_server;
-            } else if (!incoming) {
-                moved.Incoming = moved_server;
-                incoming = true;
-            }
-        }
-        if (incoming) {
-            settings.Accounts.push_back(std::move(moved));
-        }
-    }
-    if (!summary.Signatures.empty()) {
-        settings.Signature = AnsiToUtf8(summary.Signatures.front().Text);
-    }
-    for (const std::string& sender : summary.BlockedMailSenders) {
-        settings.BlockedSenders.push_back(AnsiToUtf8(sender));
-    }
-    return settings;
-}
-
 } // namespace
 
 ProfileOutcome Dialogue::WriteProfile(const BackupSource& source, const std::string& target,
@@ -117,12 +68,8 @@ ProfileOutcome Dialogue::WriteProfile(const BackupSource& source, const std::str
     ThunderbirdProfileRequest request;
     request.Store = copy;
     request.Target = target;
-    request.IdentityName = UpToTerminatingZero(
-        ReadValue(RootOf(source), IdentityKeyOf(UserKeysOf(source), source.Identity), "Username")
-            .value_or(""));
-    if (request.IdentityName.empty()) {
-        request.IdentityName = Ansi("Identité principale");
-    }
+    request.IdentityName =
+        IdentityNameOf(registry_, RootOf(source), UserKeysOf(source), source.Identity);
     std::vector<std::string> problems = report.Warnings;
     request.Settings = ProfileSettingsOf(
         SummarizeIdentity(registry_, source.Identity, RootOf(source), UserKeysOf(source)),

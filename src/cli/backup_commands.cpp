@@ -1,6 +1,7 @@
 // save, lookup and save-hive: tabs 1 and 2 of the window, driven from the command line; and
 // thunderbird-profile, which moves the identity of either into a Thunderbird profile.
 #include "app/dialogue.h"
+#include "app/thunderbird_settings.h"
 #include "cli/cli_ui.h"
 #include "cli/command_args.h"
 #include "cli/commands.h"
@@ -106,12 +107,23 @@ int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& a
     return BackUp(dialogue, source, *groups, *parsed);
 }
 
-int RunThunderbirdProfile(Dialogue& dialogue, const std::vector<std::string>& args,
-                          std::ostream& err) {
-    const auto parsed = ParseProfileArgs(args, err);
+int RunThunderbirdProfile(CommandContext& context, const std::vector<std::string>& args) {
+    const auto parsed = ParseProfileArgs(args, context.Err);
     if (!parsed) {
         return ExitUsage;
     }
+    if (context.Window == nullptr) {
+        const ThunderbirdProfileOutcome outcome =
+            ProfileFromCopy(*context.Registry, NativeToAnsi(parsed->Identity.value_or("")),
+                            *parsed->Store, parsed->Target, parsed->Recover);
+        const bool done = outcome.State == ThunderbirdProfileOutcome::Status::Done;
+        CliUi(context.Err)
+            .MessageBox(DescribeThunderbirdProfile(outcome, NativeToAnsi(parsed->Target)),
+                        done ? MessageIcon::Information : MessageIcon::Stop, MessageButtons::Ok,
+                        Ansi("Profil Thunderbird"));
+        return done ? ExitDone : ExitFailed;
+    }
+    Dialogue& dialogue = *context.Window;
     BackupSource source{false, "", dialogue.IdentiteBdRActif};
     if (parsed->Hive) {
         source = {true, NativeToAnsi(*parsed->Hive), {}};

@@ -87,6 +87,7 @@ std::optional<ProfileArgs> ParseProfileArgs(const std::vector<std::string>& args
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::optional<std::string>* option = args[i] == "--hive"       ? &parsed.Hive
                                              : args[i] == "--identity" ? &parsed.Identity
+                                             : args[i] == "--store"    ? &parsed.Store
                                                                        : nullptr;
         if (option != nullptr) {
             if (!(*option = ValueOf(args, i, err))) {
@@ -101,9 +102,10 @@ std::optional<ProfileArgs> ParseProfileArgs(const std::vector<std::string>& args
             positional.push_back(args[i]);
         }
     }
-    if (positional.size() != 1 || (parsed.Identity && !parsed.Hive)) {
-        err << "quillon-cli: usage : thunderbird-profile DOSSIER [--hive RUCHE [--identity ID]] "
-               "[--recover]\n";
+    if (positional.size() != 1 || (parsed.Identity && !parsed.Hive && !parsed.Store) ||
+        (parsed.Hive && parsed.Store)) {
+        err << "quillon-cli: usage : thunderbird-profile DOSSIER [--hive RUCHE [--identity ID] | "
+               "--store COPIE [--identity ID]] [--recover]\n";
         return std::nullopt;
     }
     parsed.Target = positional[0];

@@ -30,6 +30,7 @@ std::optional<BackupArgs> ParseBackupArgs(const std::vector<std::string>& args, 
 struct ProfileArgs {
     std::string Target;
     std::optional<std::string> Hive, Identity;
+    std::optional<std::string> Store; // a copy of the mail, with a backup read as the registry
     bool Recover = false;
 };
 std::optional<ProfileArgs> ParseProfileArgs(const std::vector<std::string>& args,

@@ -20,6 +20,9 @@ bool AdaptArgumentsValid(const std::vector<std::string>& args, std::ostream& err
 bool ProfileArgumentsValid(const std::vector<std::string>& args, std::ostream& err) {
     return ParseProfileArgs(args, err).has_value();
 }
+bool ProfileFromCopyAsked(const std::vector<std::string>& args) {
+    return std::find(args.begin(), args.end(), "--store") != args.end();
+}
 bool StatusArgumentsValid(const std::vector<std::string>& args, std::ostream& err) {
     return PositionalOnly("status", 0, args, err);
 }
@@ -99,18 +102,21 @@ const std::array kCommands = {
         }},
     Command{
         "thunderbird-profile",
-        "  thunderbird-profile DOSSIER [--hive RUCHE [--identity ID]] [--recover]\n"
+        "  thunderbird-profile DOSSIER [--hive RUCHE [--identity ID] | --store COPIE\n"
+        "                      [--identity ID]] [--recover]\n"
         "      écrit l'identité active (ou celle de la ruche RUCHE, comme l'onglet 2) en profil\n"
         "      Thunderbird : le dossier DOSSIER et l'archive DOSSIER.zip, que Thunderbird\n"
         "      importe (Outils > Importer > Importer depuis Thunderbird) ou ouvre (thunderbird\n"
         "      -profile DOSSIER) : comptes et serveurs (sans mot de passe), nom, adresse,\n"
         "      signature, courrier dans les Dossiers locaux au nom de l'identité, carnet\n"
         "      d'adresses, émetteurs bloqués en filtre ; avec --recover, aussi les messages\n"
-        "      retrouvés hors de l'index.\n",
+        "      retrouvés hors de l'index. Avec --store, le courrier d'une copie faite avec\n"
+        "      --mail, et les paramètres du registre lu (une sauvegarde lue par --reg).\n",
         Command::Needs::Window, ProfileArgumentsValid,
         [](CommandContext& c, const std::vector<std::string>& args) {
-            return RunThunderbirdProfile(*c.Window, args, c.Err);
-        }},
+            return RunThunderbirdProfile(c, args);
+        },
+        ProfileFromCopyAsked},
     Command{
         "adapt",
         "  adapt ENTRÉE SORTIE [--identity ANCIENNE] [--folder DOSSIER] [--address-book CHEMIN]\n"

@@ -44,6 +44,9 @@ struct Command {
     // not); null when the command checks them itself.
     bool (*ArgumentsValid)(const std::vector<std::string>& args, std::ostream& err);
     int (*Run)(CommandContext& context, const std::vector<std::string>& args);
+    // For a command that needs the window: whether these arguments make do with the registry
+    // alone (a file read as one that the window could not start on); null when never.
+    bool (*RegistryEnough)(const std::vector<std::string>& args) = nullptr;
 };
 
 // The commands, in the order --help lists them.
@@ -70,8 +73,8 @@ int RunSave(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
 // lookup HIVE: tab 2's search.
 int RunLookup(Dialogue& dialogue, const std::vector<std::string>& args, std::ostream& out);
 // save-hive HIVE FILE [--identity ID] [--only LIST] [--generate-accounts yes|no]: tab 2.
-int RunThunderbirdProfile(Dialogue& dialogue, const std::vector<std::string>& args,
-                          std::ostream& err);
+// Runs in the window when the context has one, else from the registry and a copy of the mail.
+int RunThunderbirdProfile(CommandContext& context, const std::vector<std::string>& args);
 int RunSaveHive(Dialogue& dialogue, CliUi& ui, const std::vector<std::string>& args,
                 std::ostream& err);
 // adapt IN OUT [--identity OLD] [--folder DIR] [--address-book PATH]: tab 3.

@@ -137,9 +137,10 @@ int Run(const std::string& programFolder, const std::vector<std::string>& args) 
     }
     Reg_access registry(*opened.Store);
     context.Registry = &registry;
-    const int status = found->Need == cli::Command::Needs::Window
-                           ? RunInWindow(*found, context, opened, commandArgs)
-                           : found->Run(context, commandArgs);
+    const bool window = found->Need == cli::Command::Needs::Window &&
+                        !(found->RegistryEnough != nullptr && found->RegistryEnough(commandArgs));
+    const int status = window ? RunInWindow(*found, context, opened, commandArgs)
+                              : found->Run(context, commandArgs);
     WarnOfDamageRead(opened);
     return status;
 }

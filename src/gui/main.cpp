@@ -80,8 +80,9 @@ void SaveScreenshots(quillon::gui::MainWindow& window, quillon::Dialogue& dialog
     dialog.grab().save(folder + "/choix-repertoire.png");
 }
 
-// Tab 1 at work with both mail boxes ticked: each message box it shows, as a picture
-// (message-1.png ...), the backup and the mail written into a folder removed afterwards.
+// Tab 1 at work with both mail boxes ticked, then its Thunderbird profile button: each message
+// box they show, as a picture (message-1.png ...), what they write into a folder removed
+// afterwards.
 void SaveMailScreenshots(quillon::gui::QtUi& ui, quillon::Dialogue& dialogue,
                          const QString& folder) {
     QTemporaryDir work;
@@ -91,6 +92,7 @@ void SaveMailScreenshots(quillon::gui::QtUi& ui, quillon::Dialogue& dialogue,
     dialogue.CourrierAvec1.SetValue(1);
     dialogue.CourrierOuvert1.SetValue(1);
     dialogue.BoutonSauvegarder1_Click();
+    dialogue.BoutonProfil_Click(1);
     ui.CaptureMessages({}, {});
 }
 

@@ -104,7 +104,8 @@ std::optional<std::string> QtUi::FileDialog(const FileDialogRequest& request) {
 std::optional<std::string> QtUi::FolderDialog(const std::string& title,
                                               const std::string& initialFolder) {
     if (!captureWork_.isEmpty()) {
-        return ToNative(captureWork_ + "/Courrier");
+        // A new folder each time: the mail's copy, then the profile.
+        return ToNative(captureWork_ + QString("/Dossier%1").arg(++foldersGiven_));
     }
     const QString folder =
         QFileDialog::getExistingDirectory(window_, FromAnsi(title), FromNative(initialFolder));

@@ -45,6 +45,7 @@ class QtUi : public Ui {
     std::unique_ptr<QProgressDialog> progress_; // while a long work runs
     QString captureFolder_, captureWork_;
     int captured_ = 0;
+    int foldersGiven_ = 0;
 };
 
 } // namespace quillon::gui

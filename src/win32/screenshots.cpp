@@ -113,6 +113,7 @@ bool SaveScreenshots(MainWindow& window, Dialogue& dialogue, Win32Ui& ui, HINSTA
     dialogue.CourrierAvec1.SetValue(1);
     dialogue.CourrierOuvert1.SetValue(1);
     dialogue.BoutonSauvegarder1_Click();
+    dialogue.BoutonProfil_Click(1);
     ui.CaptureMessages({}, {});
     return saved && shot.Saved;
 }

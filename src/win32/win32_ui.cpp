@@ -154,7 +154,8 @@ int CALLBACK StartInFolder(HWND dialog, UINT message, LPARAM, LPARAM folder) {
 std::optional<std::string> Win32Ui::FolderDialog(const std::string& title,
                                                  const std::string& initialFolder) {
     if (!captureWork_.empty()) {
-        return captureWork_ + "\\Courrier";
+        // A new folder each time: the mail's copy, then the profile.
+        return captureWork_ + "\\Dossier" + std::to_string(++foldersGiven_);
     }
     // The shell's folder dialog, with its "new folder" button, wants COM in this thread.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -41,6 +41,7 @@ class Win32Ui : public Ui {
     // whether its Cancel button was pressed.
     std::string captureFolder_, captureWork_;
     int captured_ = 0;
+    int foldersGiven_ = 0;
     HWND progress_ = nullptr;
     DWORD progressStart_ = 0;
     bool progressRunning_ = false;

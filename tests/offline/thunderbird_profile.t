@@ -60,9 +60,19 @@ A folder or a zip of that name already there is refused, and nothing is written.
   [stop] Profil Thunderbird: « profile.zip » existe déjà : choisissez pour le profil un dossier nouveau ou vide, sans archive .zip de ce nom à côté.
   0
   $ "$CLI" --windows "$SAMPLE" thunderbird-profile a b; echo "exit $?"
-  quillon-cli: usage : thunderbird-profile DOSSIER [--hive RUCHE [--identity ID]] [--recover]
+  quillon-cli: usage : thunderbird-profile DOSSIER [--hive RUCHE [--identity ID] | --store COPIE [--identity ID]] [--recover]
   Aide : quillon-cli --help
   exit 2
+
+From a backup and a copy of the mail made beside it (the old disk long gone): the backup read
+as the registry, the copy's mail and address book; the same accounts as from the disk, though
+the backup holds them twice (the shared ones, and the identity's own made of them).
+
+  $ "$CLI" --windows "$SAMPLE" save backup.reg --mail copy >/dev/null 2>&1
+  $ "$CLI" --reg backup.reg thunderbird-profile from-backup --store copy 2>&1 | head -1
+  [information] Profil Thunderbird: Profil Thunderbird écrit dans « from-backup » et « from-backup.zip » : 2 compte(s), 3 dossier(s) de 4 message(s), 4 contact(s).
+  $ cmp profile/prefs.js from-backup/prefs.js && echo "the same accounts"
+  the same accounts
 
 Thunderbird itself opens the profile.
 
