@@ -168,7 +168,12 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
                          "son nouveau chemin")),
       CommentOnglet3(*this, "CommentOnglet3", Ansi("Information sur le déroulement")),
       BoutonAide3000(*this, "BoutonAide3000", "?"),
-      Label10(*this, "Label10", FaqAddress, Ansi(kFaqToolTip)), registry_(registry), ui_(ui) {
+      Label10(*this, "Label10", FaqAddress, Ansi(kFaqToolTip)),
+      BoutonConvertir3(*this, "BoutonConvertir3", Ansi("Copie du courrier pour Thunderbird..."),
+                       Ansi("Écrit une copie du courrier faite plus tôt (avec son carnet "
+                            "d'adresses) en mbox, .eml, vCard et CSV, dans le dossier « Formats "
+                            "ouverts » de la copie")),
+      registry_(registry), ui_(ui) {
 #ifdef _WIN32
     HelpFile = programFolder + "\\Quillon.chm";
 #else
@@ -188,7 +193,7 @@ Dialogue::Dialogue(Reg_access& registry, Ui& ui, std::string programFolder)
     Register(Onglet3, OuvrirSauvegarde, Frame5, IdentiteFichier, TexteGroupeLu, RepertoireLu,
              Label3, RepertoireChoisi, ChoixRepertoireSauvegarde, CarnetLu, CarnetFutur,
              TexteGroupeActif, BoutonChangerF, BoutonEnregistrerSauvegarde, CommentOnglet3,
-             BoutonAide3000, Label10, CourrierPlace);
+             BoutonAide3000, Label10, CourrierPlace, BoutonConvertir3);
     SetLegends();
     WireHandlers();
 }
@@ -239,6 +244,7 @@ void Dialogue::WireHandlers() {
     clicks_["BoutonSauvegarder2"] = [this] { BoutonSauvegarder2_Click(); };
     clicks_["BoutonRechercherAutre"] = [this] { BoutonRechercherAutre_Click(); };
     clicks_["BoutonProfil1"] = [this] { BoutonProfil_Click(1); };
+    clicks_["BoutonConvertir3"] = [this] { BoutonConvertir3_Click(); };
     clicks_["BoutonProfil2"] = [this] { BoutonProfil_Click(2); };
     clicks_["OuvrirSauvegarde"] = [this] { OuvrirSauvegarde_Click(); };
     clicks_["ChoixRepertoireSauvegarde"] = [this] { ChoixRepertoireSauvegarde_Click(); };

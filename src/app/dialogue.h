@@ -80,6 +80,9 @@ class Dialogue : private ControlObserver {
     // The identity of tab 1 or 2 moved into a Thunderbird profile, in a folder asked for.
     void BoutonProfil_Click(int tab);
     void PlacerCourrier();
+    // Tab 3: a copy of the mail made earlier (with its address book) written in the open
+    // formats inside it, for today's mail clients.
+    void BoutonConvertir3_Click();
 
     // Operations: the work of the commands, their inputs given as values, their outcome given
     // back as data; each says what it does through the Ui as the window does. The handlers above
@@ -97,6 +100,10 @@ class Dialogue : private ControlObserver {
     // same as `target`.zip): its accounts, signature, mail, address book and blocked senders.
     ProfileOutcome WriteProfile(const BackupSource& source, const std::string& target,
                                 bool recover = false);
+    // A copy of the mail written as `conversion` asks in a folder inside it, with
+    // `settingsText` beside it (none when empty); its report shown, or only a failure's.
+    MailExportOutcome WriteCopyForTodaysClients(const std::string& copy, MailConversion conversion,
+                                                const std::string& settingsText, bool onlyFailures);
     // Tab 2's search: the identity and store folder of the hive loaded under
     // HKEY_LOCAL_MACHINE\hive, shown in the tab's fields.
     LookupOutcome LookUpHive(const std::string& hive);
@@ -192,6 +199,7 @@ class Dialogue : private ControlObserver {
     TextBox CommentOnglet3;
     Button BoutonAide3000;
     Label Label10;
+    Button BoutonConvertir3;
 
   private:
     void ControlChanged(const Control& control) override;

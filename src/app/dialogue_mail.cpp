@@ -179,28 +179,49 @@ MailOutcome Dialogue::CopyMail(const BackupSource& source, const std::string& de
 void Dialogue::ConvertCopy(const std::string& copy, MailConversion conversion,
                            const IdentitySummary& settings, MailOutcome& outcome) {
     const bool open = conversion == MailConversion::OpenFormats;
+    outcome.Converted = WriteCopyForTodaysClients(
+        copy, conversion, open ? SettingsSummaryText(settings) : std::string(), !open);
+    if (outcome.Converted->State != MailExportOutcome::Status::Done) {
+        outcome.State = MailOutcome::Status::ConversionFailed;
+    }
+}
+
+MailExportOutcome Dialogue::WriteCopyForTodaysClients(const std::string& copy,
+                                                      MailConversion conversion,
+                                                      const std::string& settingsText,
+                                                      bool onlyFailures) {
+    const bool open = conversion == MailConversion::OpenFormats;
     MailExportRequest request;
     request.Store = copy;
     request.Target =
         copy + kPathSeparator + AnsiToNative(Ansi(open ? kOpenFormatsFolder : kEmlOnlyFolder));
     request.Written =
         open ? MailExportRequest::Formats::MboxAndEml : MailExportRequest::Formats::EmlOnly;
-    if (open) {
-        request.SettingsText = SettingsSummaryText(settings);
-    }
-    outcome.Converted = ExportMail(request, [this](std::uint64_t done, std::uint64_t total) {
-        return ui_.Progress(Ansi(kConvertTitle), done, total);
-    });
+    request.SettingsText = settingsText;
+    const MailExportOutcome outcome =
+        ExportMail(request, [this](std::uint64_t done, std::uint64_t total) {
+            return ui_.Progress(Ansi(kConvertTitle), done, total);
+        });
     ui_.Progress(Ansi(kConvertTitle), 1, 1);
-    const bool done = outcome.Converted->State == MailExportOutcome::Status::Done;
-    if (!done) {
-        outcome.State = MailOutcome::Status::ConversionFailed;
-    }
-    if (open || !done) {
-        ui_.MessageBox(DescribeMailExport(*outcome.Converted, NativeToAnsi(request.Target)),
+    const bool done = outcome.State == MailExportOutcome::Status::Done;
+    if (!onlyFailures || !done) {
+        ui_.MessageBox(DescribeMailExport(outcome, NativeToAnsi(request.Target)),
                        done ? MessageIcon::Information : MessageIcon::Stop, MessageButtons::Ok,
                        Ansi(kConvertTitle));
     }
+    return outcome;
+}
+
+void Dialogue::BoutonConvertir3_Click() {
+    const auto copy = ui_.FolderDialog(Ansi("Dossier de la copie du courrier à écrire pour les "
+                                            "clients de messagerie d'aujourd'hui"),
+                                       FolderOfFile(FichierExport4));
+    if (!copy || copy->empty()) {
+        ui_.MessageBox(Ansi("Courrier non écrit : aucun dossier choisi."), MessageIcon::Exclamation,
+                       MessageButtons::Ok, Ansi(kConvertTitle));
+        return;
+    }
+    WriteCopyForTodaysClients(*copy, MailConversion::OpenFormats, "", false);
 }
 
 void Dialogue::PlacerCourrier() {

@@ -291,7 +291,8 @@ QWidget* MainWindow::Tab1() {
                         "Check1_23", "Check1_3", "Check1_4", "Check1_5", "Check1_6"});
     grid->addWidget(Widget("BoutonAide1600"), row - 1, 2, Qt::AlignLeft);
     AddPageEnd(grid, row, {{"Label9", "BoutonAide1500"}, {"Label7", "BoutonAide1200"}},
-               "CourrierAvec1", "CourrierOuvert1", "BoutonSauvegarder1", "Label12", "BoutonProfil1");
+               "CourrierAvec1", "CourrierOuvert1", "BoutonSauvegarder1", "Label12",
+               "BoutonProfil1");
     return frame;
 }
 
@@ -351,7 +352,10 @@ QWidget* MainWindow::Tab3() {
     layout->addWidget(Widget("CourrierPlace"));
     layout->addWidget(Widget("BoutonEnregistrerSauvegarde"));
     layout->addWidget(Widget("CommentOnglet3"));
-    layout->addWidget(Widget("Label10"));
+    auto* end = new QHBoxLayout;
+    end->addWidget(Widget("Label10"), 1);
+    end->addWidget(Widget("BoutonConvertir3"));
+    layout->addLayout(end);
     layout->addStretch(1);
     return frame;
 }
