@@ -39,7 +39,7 @@ std::pair<std::uint16_t, std::uint16_t> DosNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
 #ifdef _WIN32
-    localtime_s(&local, &now);
+    local = *std::localtime(&now); // Windows XP's C library has no localtime_s; one thread here
 #else
     localtime_r(&now, &local);
 #endif
