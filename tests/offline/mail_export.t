@@ -89,6 +89,19 @@ A damaged address book is read as far as it goes, and what it lost is named.
   $ grep -c BEGIN:VCARD "bad-book/Carnet d'adresses/bad.vcf"
   3
 
+A message of 100 MB is written whole, streamed; an address book of 5,000 contacts whole too.
+
+  $ mkdir big && "$MAKE_MAIL" messages big/Gros.dbx --filler 1 104857600
+  $ "$CLI" export-mail big big-out | sed -n 2p
+    Gros : 1 message(s)
+  $ stat -c %s big-out/eml/Gros/*.eml
+  104857600
+  $ python3 -c 'print("".join(f"contact {n}\n3001001F=Contact {n}\n3003001F=c{n}@exemple.fr\n" for n in range(1, 5001)))' > contacts.txt
+  $ "$MAKE_MAIL" address-book thousands.wab contacts.txt && "$CLI" export-mail big book-out --address-book thousands.wab | grep Carnet
+  Carnet d'adresses « thousands.wab » : 5000 contact(s), 0 groupe(s), en vCard et en CSV (dossier « Carnet d'adresses »).
+  $ /usr/bin/python3 -c 'import sys, vobject; print(sum(1 for _ in vobject.readComponents(open(sys.argv[1], encoding="utf-8").read())))' "book-out/Carnet d'adresses/thousands.vcf"
+  5000
+
 A folder already there is refused unless empty; an empty one is taken; nothing is left beside.
 
   $ "$CLI" export-mail "$store" out; echo "exit $?"
