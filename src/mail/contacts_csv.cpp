@@ -27,7 +27,7 @@ std::string Field(std::string_view text) {
 
 void AddRow(std::string& out, const std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        out += (i == 0 ? "" : ",") + Field(fields[i]);
+        out.append(i == 0 ? "" : ",").append(Field(fields[i]));
     }
     out.append(kLineEnd);
 }

@@ -554,7 +554,7 @@ std::string DescribeMailExport(const MailExportOutcome& outcome, const std::stri
     }
     }
     for (const std::string& problem : outcome.Problems) {
-        text += "\n" + Ansi("Attention : ") + problem;
+        text.append("\n").append(Ansi("Attention : ")).append(problem);
     }
     return text;
 }

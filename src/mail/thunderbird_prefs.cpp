@@ -30,7 +30,9 @@ std::string Escaped(std::string_view text) {
 }
 
 std::string Quoted(std::string_view text) {
-    return "\"" + Escaped(text) + "\"";
+    std::string quoted = "\"";
+    quoted.append(Escaped(text)).append("\"");
+    return quoted;
 }
 
 class Prefs {
@@ -180,8 +182,10 @@ std::string BlockedSendersFilter(const std::vector<std::string>& senders) {
     for (const std::string& sender : senders) {
         // A value holding what separates the terms is quoted, its quotes escaped.
         const bool separates = sender.find_first_of("(),\" ") != std::string::npos;
-        condition += (condition.empty() ? "" : " ") + std::string("OR (from,contains,") +
-                     (separates ? Quoted(sender) : sender) + ")";
+        condition.append(condition.empty() ? "" : " ")
+            .append("OR (from,contains,")
+            .append(separates ? Quoted(sender) : sender)
+            .append(")");
     }
     return "version=\"" + std::to_string(kFilterFileVersion) + "\"\nlogging=\"no\"\n" +
            "name=\"Exp\xC3\xA9"

@@ -274,7 +274,7 @@ std::string DescribeThunderbirdProfile(const ThunderbirdProfileOutcome& outcome,
     }
     }
     for (const std::string& problem : outcome.Mail.Problems) {
-        text += "\n" + Ansi("Attention : ") + problem;
+        text.append("\n").append(Ansi("Attention : ")).append(problem);
     }
     return text;
 }

@@ -35,7 +35,7 @@ std::string Parts(std::initializer_list<std::string_view> parts) {
     std::string out;
     bool first = true;
     for (const std::string_view part : parts) {
-        out += (first ? "" : ";") + Escaped(part);
+        out.append(first ? "" : ";").append(Escaped(part));
         first = false;
     }
     return out;
