@@ -20,8 +20,9 @@ constexpr const char* kMailCopyToolTip =
 constexpr const char* kOpenFormatsCaption =
     "Et l'écrire pour Thunderbird et les autres clients (mbox, .eml, Comptes.txt)";
 constexpr const char* kOpenFormatsToolTip =
-    "Après la copie, écrit aussi le courrier en mbox et en fichiers .eml, et les comptes, "
-    "signatures et règles dans Comptes.txt, dans le dossier « Formats ouverts » de la copie";
+    "Après la copie, écrit aussi le courrier en mbox et en fichiers .eml, le carnet d'adresses "
+    "en vCard et en CSV, et les comptes, signatures et règles dans Comptes.txt, dans le dossier "
+    "« Formats ouverts » de la copie";
 constexpr const char* kProfileCaption = "Profil Thunderbird...";
 constexpr const char* kProfileToolTip =
     "Écrit l'identité en profil Thunderbird (dossier et .zip) : comptes, signature, courrier, "
