@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The mail copied out of disk images against cp: a store of 500 MB (ten message folders of fifty
 # 1 MB messages, made by quillon-make-mail-file) in the sample installation, put on an NTFS
-# image (by quillon-ntfs-put), an E01 of it and a VMDK of it. For each, one run of `save --mail`
-# minus one run of `save` alone (the copy's own time) against `cp -r` of the same store folder
-# from that disk mounted read-only (the mounted copy: ntfs-3g, over ewfmount for the E01 and
-# vmdkmount for the VMDK; target: at most 1.5 times its time), and against `cp -r` from the
-# folder on this machine's disk (the floor), with the peak memory of the run with --mail
-# (target: bounded by its buffers, not by the 50 MB files). Every
-# copy is written to memory (/dev/shm), after a sync: the disk's write-back of the run before
-# would otherwise weigh on the next.
+# image (by quillon-ntfs-put), an E01 of it and a VMDK of it. For each, `save --mail` minus
+# `save` alone (the copy's own time) against `cp -r` of the same store folder from that disk
+# mounted read-only (the mounted copy: ntfs-3g, over ewfmount for the E01 and vmdkmount for the
+# VMDK; target: at most 1.5 times its time), and against `cp -r` from the folder on this
+# machine's disk (the floor, measured again beside each disk's copy), each time the median of
+# several runs in the same loop, with the peak memory of the run with --mail (target: bounded
+# by its buffers, not by the 50 MB files). Every copy is written to memory (/dev/shm), after a
+# sync: the disk's write-back of the run before would otherwise weigh on the next.
 #   usage: bench/mail_bench.sh [BUILD_DIR]   (default build/native; as root, with FUSE; needs
 #   what scripts/setup test installs, and libvmdk-utils for vmdkmount)
 set -euo pipefail
@@ -62,23 +62,31 @@ peak() { # the peak memory of one run, in MB
     /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1 | awk '{ printf "%.1f", $1 / 1024 }'
 }
 
+median() { # the median of $1 runs of a command, each after its own sync, in seconds
+    local runs=$1
+    shift
+    for _ in $(seq "$runs"); do seconds "$@"; done | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
+}
+
 cat "$store"/* >/dev/null # the page cache holds every source alike
-cpFloor=$(seconds cp -r "$store" "$out/cp")
-printf 'cp -r from the folder on disk (the floor): %.3fs\n' "$cpFloor"
-printf '%-6s %10s %14s %10s %10s %10s\n' source copy "cp, mounted" "x mounted" "x floor" peak
+printf '%-6s %10s %14s %10s %10s %10s %10s\n' source copy "cp, mounted" "x mounted" floor "x floor" peak
 for disk in "$image" "$work/disk.E01" "$work/disk.vmdk"; do
+    # The floor measured in the same loop as each copy, a median of several runs: one run right
+    # after a sync weighs the disk's write-back of the run before.
+    cpFloor=$(median 5 cp -r "$store" "$out/cp")
     cat "$disk" >/dev/null
     # Mounted anew, so that the files come through the mounts as they do for Quillon, from the
     # container file alone in the page cache.
     inImage=$(mounted "$disk")
-    cpMounted=$(seconds cp -r "$inImage" "$out/cp")
+    cpMounted=$(median 3 cp -r "$inImage" "$out/cp")
     unmount
-    saveTime=$(seconds "$cli" --image "$disk" save "$out/alone.reg")
-    mailTime=$(seconds "$cli" --image "$disk" save "$out/with.reg" --mail "$out/mail")
+    saveTime=$(median 3 "$cli" --image "$disk" save "$out/alone.reg")
+    mailTime=$(median 3 "$cli" --image "$disk" save "$out/with.reg" --mail "$out/mail")
     diff -r "$store" "$out/mail" --exclude="Carnet d'adresses" >/dev/null || echo "$disk: copy differs"
     rm -rf "$out"/*
     memory=$(peak "$cli" --image "$disk" save "$out/with.reg" --mail "$out/mail")
     copyTime=$(echo "$mailTime - $saveTime" | bc)
-    printf '%-6s %9.3fs %13.3fs %10.2f %10.2f %7s MB\n' "${disk##*.}" "$copyTime" "$cpMounted" \
-        "$(echo "$copyTime / $cpMounted" | bc -l)" "$(echo "$copyTime / $cpFloor" | bc -l)" "$memory"
+    printf '%-6s %9.3fs %13.3fs %10.2f %9.3fs %10.2f %7s MB\n' "${disk##*.}" "$copyTime" \
+        "$cpMounted" "$(echo "$copyTime / $cpMounted" | bc -l)" "$cpFloor" \
+        "$(echo "$copyTime / $cpFloor" | bc -l)" "$memory"
 done
