@@ -13,7 +13,9 @@
 #include "text/native_text.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
+#include <utility>
 
 namespace quillon {
 namespace {
@@ -58,6 +60,12 @@ ProfileOutcome Dialogue::WriteProfile(const BackupSource& source, const std::str
     } else {
         report = CopyMailOut(Installation, MailPathsOf(source), copy, progress);
     }
+    std::vector<std::string> problems;
+    std::error_code made;
+    if (report.NoStoreFolder && std::filesystem::create_directory(copy, made)) {
+        // No mail to move: the accounts, the signature and the blocked senders still are.
+        problems.push_back(std::exchange(report.Error, {}));
+    }
     if (!report.Done()) {
         ShowMailReport(report, NativeToAnsi(target), false, Ansi(kProfileTitle));
         outcome.State =
@@ -70,7 +78,7 @@ ProfileOutcome Dialogue::WriteProfile(const BackupSource& source, const std::str
     request.Target = target;
     request.IdentityName =
         IdentityNameOf(registry_, RootOf(source), UserKeysOf(source), source.Identity);
-    std::vector<std::string> problems = report.Warnings;
+    problems.insert(problems.end(), report.Warnings.begin(), report.Warnings.end());
     request.Settings = ProfileSettingsOf(
         SummarizeIdentity(registry_, source.Identity, RootOf(source), UserKeysOf(source)),
         problems);

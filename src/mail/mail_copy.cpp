@@ -509,6 +509,7 @@ MailReport CopyMailOut(const InstallationPaths* installation, const MailPaths& p
     if (!store) {
         report.Error = Ansi("Le dossier du courrier ") + Quoted(paths.StoreFolder) +
                        Ansi(" n'existe pas : aucun courrier copié.");
+        report.NoStoreFolder = true;
         return report;
     }
     if (IsFolder(destination) && HoldsAnything(destination)) {

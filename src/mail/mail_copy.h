@@ -38,6 +38,7 @@ struct MailReport {
     // Set when the work failed or was stopped; then nothing it wrote is left.
     std::string Error;
     bool Stopped = false;
+    bool NoStoreFolder = false; // the error: the store folder named is not there
 
     bool Done() const { return Error.empty(); }
 };
