@@ -3,6 +3,7 @@
 #include "disks/file_tree.h"
 #include "mail/export_tree.h"
 #include "mail/mail_copy.h"
+#include "mail/report_text.h"
 #include "text/ansi_codepage.h"
 #include "text/native_text.h"
 
@@ -10,10 +11,6 @@
 
 namespace quillon {
 namespace {
-
-std::string Quoted(std::string_view ansi) {
-    return Ansi("« ") + std::string(ansi) + Ansi(" »");
-}
 
 bool IsAddressBookName(std::string_view name) {
     constexpr std::string_view kExtension = ".wab";

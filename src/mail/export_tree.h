@@ -9,7 +9,6 @@
 #include "files/temp_file.h"
 
 #include <optional>
-
 #include <string>
 #include <vector>
 

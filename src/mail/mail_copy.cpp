@@ -6,6 +6,7 @@
 #include "files/output_file.h"
 #include "files/temp_file.h"
 #include "mail/copy_owner.h"
+#include "mail/report_text.h"
 #include "text/ansi_codepage.h"
 #include "text/native_text.h"
 
@@ -35,10 +36,6 @@ constexpr char kSeparator = '/';
 std::string Join(const std::string& folder, std::string_view name) {
     return folder.empty() || folder.back() == kSeparator ? folder + std::string(name)
                                                          : folder + kSeparator + std::string(name);
-}
-
-std::string Quoted(std::string_view ansi) {
-    return Ansi("« ") + std::string(ansi) + Ansi(" »");
 }
 
 // Where a Windows path lies on this system's own disks: its drive's folder, each name found

@@ -7,6 +7,7 @@
 #include "mail/export_tree.h"
 #include "mail/mail_names.h"
 #include "mail/mbox_writer.h"
+#include "mail/report_text.h"
 #include "mail/vcard.h"
 #include "text/ansi_codepage.h"
 #include "text/native_text.h"
@@ -32,10 +33,6 @@ constexpr std::size_t kDeepestFolder = 64;
 constexpr std::string_view kSubfolders = ".sbd";
 constexpr std::string_view kRecoveredSuffix = " (récupérés)";
 constexpr std::string_view kRecoveredFolder = "récupérés";
-
-std::string Quoted(std::string_view ansi) {
-    return Ansi("« ") + std::string(ansi) + Ansi(" »");
-}
 
 bool HasExtension(std::string_view name, std::string_view extension) {
     return name.size() > extension.size() &&
@@ -498,6 +495,14 @@ MailExportOutcome ExportMail(const MailExportRequest& request, const MailProgres
     return outcome;
 }
 
+std::uint32_t MessagesWritten(const MailExportOutcome& outcome) {
+    std::uint32_t messages = 0;
+    for (const ExportedFolder& folder : outcome.Folders) {
+        messages += folder.Messages;
+    }
+    return messages;
+}
+
 std::string DescribeMailExport(const MailExportOutcome& outcome, const std::string& targetShown) {
     using Status = MailExportOutcome::Status;
     std::string text;
@@ -511,17 +516,13 @@ std::string DescribeMailExport(const MailExportOutcome& outcome, const std::stri
                Ansi(" existe déjà et n'est pas vide : choisissez un dossier nouveau ou vide.");
         break;
     case Status::WriteFailed:
-        text = Ansi("Impossible d'écrire ") + Quoted(NativeToAnsi(outcome.Error.Path)) +
-               Ansi(" : ") + Ansi(outcome.Error.Reason()) + Ansi(". Rien n'a été écrit.");
+        text = WriteFailedText(outcome.Error);
         break;
     case Status::Stopped:
         text = Ansi("Conversion du courrier arrêtée : rien n'a été écrit.");
         break;
     case Status::Done: {
-        std::uint32_t messages = 0;
-        for (const ExportedFolder& folder : outcome.Folders) {
-            messages += folder.Messages;
-        }
+        const std::uint32_t messages = MessagesWritten(outcome);
         text = Ansi("Courrier écrit dans ") + Quoted(targetShown) + " : " +
                std::to_string(outcome.Folders.size()) + Ansi(" dossier(s), ") +
                std::to_string(messages) +
@@ -553,9 +554,7 @@ std::string DescribeMailExport(const MailExportOutcome& outcome, const std::stri
         }
     }
     }
-    for (const std::string& problem : outcome.Problems) {
-        text.append("\n").append(Ansi("Attention : ")).append(problem);
-    }
+    AddProblems(text, outcome.Problems);
     return text;
 }
 

@@ -84,6 +84,9 @@ class ExportTree;
 MailExportOutcome ExportMailInto(ExportTree& tree, const MailExportRequest& request,
                                  const MailProgress& progress = {});
 
+// How many messages the export wrote, in all its folders.
+std::uint32_t MessagesWritten(const MailExportOutcome& outcome);
+
 // What the export did, as lines for the user (ANSI French).
 std::string DescribeMailExport(const MailExportOutcome& outcome, const std::string& targetShown);
 

@@ -8,7 +8,6 @@
 #include "files/temp_file.h"
 
 #include <optional>
-
 #include <string>
 #include <vector>
 

@@ -5,6 +5,7 @@
 #include "mail/address_book.h"
 #include "mail/copy_owner.h"
 #include "mail/export_tree.h"
+#include "mail/report_text.h"
 #include "mail/thunderbird_address_book.h"
 #include "mail/vcard.h"
 #include "text/ansi_codepage.h"
@@ -25,10 +26,6 @@ using Status = ThunderbirdProfileOutcome::Status;
 constexpr const char* kPrefsFile = "prefs.js";
 constexpr const char* kFiltersFile = "msgFilterRules.dat";
 constexpr const char* kAddressBookVCard = "Carnet d'adresses.vcf";
-
-std::string Quoted(std::string_view ansi) {
-    return Ansi("« ") + std::string(ansi) + Ansi(" »");
-}
 
 // A relative path of the profile with the system's separators (its parts are ASCII).
 std::string Native(std::string_view path) {
@@ -247,17 +244,13 @@ std::string DescribeThunderbirdProfile(const ThunderbirdProfileOutcome& outcome,
                     "sans archive .zip de ce nom à côté.");
         break;
     case Status::WriteFailed:
-        text = Ansi("Impossible d'écrire ") + Quoted(NativeToAnsi(outcome.Error.Path)) +
-               Ansi(" : ") + Ansi(outcome.Error.Reason()) + Ansi(". Rien n'a été écrit.");
+        text = WriteFailedText(outcome.Error);
         break;
     case Status::Stopped:
         text = Ansi("Profil Thunderbird arrêté : rien n'a été écrit.");
         break;
     case Status::Done: {
-        std::uint32_t messages = 0;
-        for (const ExportedFolder& folder : outcome.Mail.Folders) {
-            messages += folder.Messages;
-        }
+        const std::uint32_t messages = MessagesWritten(outcome.Mail);
         text = Ansi("Profil Thunderbird écrit dans ") + Quoted(targetShown) + Ansi(" et ") +
                Quoted(NativeToAnsi(outcome.Zip)) + " : " + std::to_string(outcome.Accounts) +
                Ansi(" compte(s), ") + std::to_string(outcome.Mail.Folders.size()) +
@@ -273,9 +266,7 @@ std::string DescribeThunderbirdProfile(const ThunderbirdProfileOutcome& outcome,
         }
     }
     }
-    for (const std::string& problem : outcome.Mail.Problems) {
-        text.append("\n").append(Ansi("Attention : ")).append(problem);
-    }
+    AddProblems(text, outcome.Mail.Problems);
     return text;
 }
 
