@@ -31,6 +31,11 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The image, virtual-disk, Windows 95 registry and cabinet readers are opened with dlopen the
+  # first time an input needs them, which the package tools do not see: their packages are named
+  # here, as the program's messages name them when one is missing.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libtsk19, libewf2, libvmdk1, libvhdi1, libqcow1, libcreg1, libbfio1, libmspack0")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
   # Man pages and the changelog compressed as Debian wants them (gzip -9n: no name, no date);
   # the copyright file beside the changelog.

@@ -1,17 +1,11 @@
 #include "disks/disk_image.h"
 
+#include "disks/image_libraries.h"
 #include "disks/open_virtual_disk.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <libewf.h>
 #include <string_view>
-#include <tsk/libtsk.h>
-
-// The Sleuth Kit's allocator for image structures it frees itself, exported but not declared in
-// its public headers.
-extern "C" void* tsk_img_malloc(size_t);
-extern "C" void tsk_img_free(void*);
 
 namespace quillon {
 namespace {
@@ -20,9 +14,9 @@ constexpr unsigned kSectorSize = 512;
 
 // The Sleuth Kit's last error, for a message (it speaks English; the message says what failed).
 std::string LastTskError() {
-    const char* text = tsk_error_get();
+    const char* text = LibTsk().tsk_error_get();
     std::string reason = text != nullptr ? text : "";
-    tsk_error_reset();
+    LibTsk().tsk_error_reset();
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) {
         reason.pop_back();
     }
@@ -33,24 +27,25 @@ std::string LastTskError() {
 // or damaged, which The Sleuth Kit would read as zeros without a word, or its headers are, on
 // which The Sleuth Kit loses the libewf handle it made. Asked before it opens the image.
 bool EwfUnreadable(const std::string& path) {
-    if (libewf_check_file_signature(path.c_str(), nullptr) != 1) {
+    if (LibEwf().libewf_check_file_signature(path.c_str(), nullptr) != 1) {
         return false;
     }
     char** names = nullptr;
     int count = 0;
-    if (libewf_glob(path.c_str(), path.size(), LIBEWF_FORMAT_UNKNOWN, &names, &count, nullptr) !=
-        1) {
+    if (LibEwf().libewf_glob(path.c_str(), path.size(), LIBEWF_FORMAT_UNKNOWN, &names, &count,
+                             nullptr) != 1) {
         return true;
     }
     libewf_handle_t* handle = nullptr;
     bool missing = true;
-    if (libewf_handle_initialize(&handle, nullptr) == 1) {
-        missing = libewf_handle_open(handle, names, count, LIBEWF_OPEN_READ, nullptr) != 1 ||
-                  libewf_handle_segment_files_corrupted(handle, nullptr) != 0;
-        libewf_handle_close(handle, nullptr);
-        libewf_handle_free(&handle, nullptr);
+    if (LibEwf().libewf_handle_initialize(&handle, nullptr) == 1) {
+        missing =
+            LibEwf().libewf_handle_open(handle, names, count, LIBEWF_OPEN_READ, nullptr) != 1 ||
+            LibEwf().libewf_handle_segment_files_corrupted(handle, nullptr) != 0;
+        LibEwf().libewf_handle_close(handle, nullptr);
+        LibEwf().libewf_handle_free(&handle, nullptr);
     }
-    libewf_glob_free(names, count, nullptr);
+    LibEwf().libewf_glob_free(names, count, nullptr);
     return missing;
 }
 
@@ -71,21 +66,21 @@ ssize_t ReadExternal(TSK_IMG_INFO* image, TSK_OFF_T offset, char* buffer, size_t
 
 void CloseExternal(TSK_IMG_INFO* image) {
     delete reinterpret_cast<ExternalImage*>(image)->Disk;
-    tsk_img_free(image);
+    LibTsk().tsk_img_free(image);
 }
 
 void DescribeExternal(TSK_IMG_INFO*, FILE*) {}
 
 // The Sleuth Kit's image over `disk`, which it owns from then on; nullptr when it refuses it.
 TSK_IMG_INFO* ExternalTskImage(std::unique_ptr<VirtualDisk> disk) {
-    auto* image = static_cast<ExternalImage*>(tsk_img_malloc(sizeof(ExternalImage)));
+    auto* image = static_cast<ExternalImage*>(LibTsk().tsk_img_malloc(sizeof(ExternalImage)));
     if (image == nullptr) {
         return nullptr;
     }
     const auto size = static_cast<TSK_OFF_T>(disk->Size());
     image->Disk = disk.release();
-    TSK_IMG_INFO* opened = tsk_img_open_external(image, size, kSectorSize, ReadExternal,
-                                                 CloseExternal, DescribeExternal);
+    TSK_IMG_INFO* opened = LibTsk().tsk_img_open_external(image, size, kSectorSize, ReadExternal,
+                                                          CloseExternal, DescribeExternal);
     if (opened == nullptr) {
         CloseExternal(&image->Info);
     }
@@ -97,7 +92,7 @@ class ImageTree : public FileTree {
   public:
     ImageTree(TSK_FS_INFO* fs, std::string shown, std::shared_ptr<const DiskImage> image)
         : fs_(fs), shown_(std::move(shown)), image_(std::move(image)) {}
-    ~ImageTree() override { tsk_fs_close(fs_); }
+    ~ImageTree() override { LibTsk().tsk_fs_close(fs_); }
     ImageTree(const ImageTree&) = delete;
     ImageTree& operator=(const ImageTree&) = delete;
 
@@ -106,15 +101,16 @@ class ImageTree : public FileTree {
         // Found by path, then opened by number: tsk_fs_dir_open loses memory when a damaged
         // folder cannot be opened.
         TSK_INUM_T number = 0;
-        TSK_FS_DIR* dir = tsk_fs_path2inum(fs_, ("/" + folder).c_str(), &number, nullptr) == 0
-                              ? tsk_fs_dir_open_meta(fs_, number)
-                              : nullptr;
+        TSK_FS_DIR* dir =
+            LibTsk().tsk_fs_path2inum(fs_, ("/" + folder).c_str(), &number, nullptr) == 0
+                ? LibTsk().tsk_fs_dir_open_meta(fs_, number)
+                : nullptr;
         if (dir == nullptr) {
-            tsk_error_reset();
+            LibTsk().tsk_error_reset();
             return entries;
         }
-        for (std::size_t i = 0; i < tsk_fs_dir_getsize(dir); ++i) {
-            TSK_FS_FILE* file = tsk_fs_dir_get(dir, i);
+        for (std::size_t i = 0; i < LibTsk().tsk_fs_dir_getsize(dir); ++i) {
+            TSK_FS_FILE* file = LibTsk().tsk_fs_dir_get(dir, i);
             if (file == nullptr) {
                 continue;
             }
@@ -125,9 +121,9 @@ class ImageTree : public FileTree {
                 (name->flags & TSK_FS_NAME_FLAG_ALLOC) != 0) {
                 entries.push_back(EntryOf(text, *file));
             }
-            tsk_fs_file_close(file);
+            LibTsk().tsk_fs_file_close(file);
         }
-        tsk_fs_dir_close(dir);
+        LibTsk().tsk_fs_dir_close(dir);
         return entries;
     }
 
@@ -189,12 +185,12 @@ class ImageTree : public FileTree {
     bool ReadOpened(const std::string& path, FileError& error,
                     const std::function<bool(TSK_FS_FILE*, TSK_OFF_T)>& readFile) const {
         error = {Shown(path), EIO};
-        TSK_FS_FILE* file = tsk_fs_file_open(fs_, nullptr, ("/" + path).c_str());
+        TSK_FS_FILE* file = LibTsk().tsk_fs_file_open(fs_, nullptr, ("/" + path).c_str());
         if (file == nullptr || file->meta == nullptr) {
             if (file != nullptr) {
-                tsk_fs_file_close(file);
+                LibTsk().tsk_fs_file_close(file);
             }
-            tsk_error_reset();
+            LibTsk().tsk_error_reset();
             error.Errno = ENOENT;
             return false;
         }
@@ -202,13 +198,13 @@ class ImageTree : public FileTree {
         // A damaged entry may claim any size: no file holds more than its whole file system,
         // and nothing is set aside for one that claims to.
         if (size < 0 || static_cast<std::uint64_t>(size) > fs_->block_count * fs_->block_size) {
-            tsk_fs_file_close(file);
+            LibTsk().tsk_fs_file_close(file);
             error.Errno = EFBIG;
             return false;
         }
         const bool read = readFile(file, size);
-        tsk_fs_file_close(file);
-        tsk_error_reset();
+        LibTsk().tsk_fs_file_close(file);
+        LibTsk().tsk_error_reset();
         return read;
     }
 
@@ -217,8 +213,8 @@ class ImageTree : public FileTree {
         std::size_t done = 0;
         while (done < count) {
             const ssize_t got =
-                tsk_fs_file_read(file, offset + static_cast<TSK_OFF_T>(done), into + done,
-                                 count - done, TSK_FS_FILE_READ_FLAG_NONE);
+                LibTsk().tsk_fs_file_read(file, offset + static_cast<TSK_OFF_T>(done), into + done,
+                                          count - done, TSK_FS_FILE_READ_FLAG_NONE);
             if (got <= 0) {
                 return false;
             }
@@ -235,14 +231,19 @@ class ImageTree : public FileTree {
 } // namespace
 
 std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string& error) {
+    // A virtual disk's own library first, which a message then names when it is missing.
     std::unique_ptr<VirtualDisk> virtualDisk = OpenVirtualDisk(path, error);
     if (virtualDisk == nullptr && !error.empty()) {
+        return nullptr;
+    }
+    if (std::string missing = MissingLibrary<EwfLibrary, TskLibrary>(); !missing.empty()) {
+        error = "Impossible de lire l'image disque « " + path + " » : " + missing;
         return nullptr;
     }
     // The type is told here rather than by The Sleuth Kit's detection, whose probes for formats
     // it reads itself (VHD, VMDK) leak what they allocate.
     const bool ewf =
-        virtualDisk == nullptr && libewf_check_file_signature(path.c_str(), nullptr) == 1;
+        virtualDisk == nullptr && LibEwf().libewf_check_file_signature(path.c_str(), nullptr) == 1;
     if (ewf && EwfUnreadable(path)) {
         error = "Impossible de lire l'image disque « " + path +
                 " » : image EnCase incomplète ou endommagée (un segment .E02, .E03 ... manque, "
@@ -254,7 +255,7 @@ std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
     const VirtualDisk* readThrough = virtualDisk.get();
     TSK_IMG_INFO* image = virtualDisk != nullptr
                               ? ExternalTskImage(std::move(virtualDisk))
-                              : tsk_img_open_utf8_sing(
+                              : LibTsk().tsk_img_open_utf8_sing(
                                     path.c_str(), ewf ? TSK_IMG_TYPE_EWF_EWF : TSK_IMG_TYPE_RAW, 0);
     if (image == nullptr) {
         error = "Impossible de lire l'image disque « " + path +
@@ -270,16 +271,16 @@ std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
 }
 
 DiskImage::~DiskImage() {
-    tsk_img_close(image_);
+    LibTsk().tsk_img_close(image_);
 }
 
 void DiskImage::FindVolumes() {
     // GPT first, then MBR, rather than The Sleuth Kit's detection, which on a GPT disk also
     // reads the protective MBR as a table and leaks it.
-    TSK_VS_INFO* table = tsk_vs_open(image_, 0, TSK_VS_TYPE_GPT);
+    TSK_VS_INFO* table = LibTsk().tsk_vs_open(image_, 0, TSK_VS_TYPE_GPT);
     if (table == nullptr) {
-        tsk_error_reset();
-        table = tsk_vs_open(image_, 0, TSK_VS_TYPE_DOS);
+        LibTsk().tsk_error_reset();
+        table = LibTsk().tsk_vs_open(image_, 0, TSK_VS_TYPE_DOS);
     }
     if (table == nullptr) {
         tableError_ = LastTskError();
@@ -288,14 +289,14 @@ void DiskImage::FindVolumes() {
     }
     int number = 0;
     for (TSK_PNUM_T i = 0; i < table->part_count; ++i) {
-        const TSK_VS_PART_INFO* part = tsk_vs_part_get(table, i);
+        const TSK_VS_PART_INFO* part = LibTsk().tsk_vs_part_get(table, i);
         if (part != nullptr && (part->flags & TSK_VS_PART_FLAG_ALLOC) != 0) {
             volumes_.push_back({++number,
                                 static_cast<std::uint64_t>(part->start) * table->block_size,
                                 static_cast<std::uint64_t>(part->len) * table->block_size});
         }
     }
-    tsk_vs_close(table);
+    LibTsk().tsk_vs_close(table);
 }
 
 std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::string& error) {
@@ -304,14 +305,14 @@ std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::s
         return nullptr;
     }
     char boot[16] = {};
-    if (tsk_img_read(image_, static_cast<TSK_OFF_T>(volume.Offset), boot, sizeof boot) ==
+    if (LibTsk().tsk_img_read(image_, static_cast<TSK_OFF_T>(volume.Offset), boot, sizeof boot) ==
             sizeof boot &&
         std::string_view(boot + 3, 8) == "-FVE-FS-") {
         error = Shown(volume) + " : volume chiffré par BitLocker, illisible sans être déchiffré";
         return nullptr;
     }
     TSK_FS_INFO* fs =
-        tsk_fs_open_img(image_, static_cast<TSK_OFF_T>(volume.Offset), TSK_FS_TYPE_DETECT);
+        LibTsk().tsk_fs_open_img(image_, static_cast<TSK_OFF_T>(volume.Offset), TSK_FS_TYPE_DETECT);
     if (fs == nullptr) {
         const std::string failure = ReadFailure();
         error = volume.Number != 0

@@ -1,6 +1,7 @@
 #include "disks/open_virtual_disk.h"
 
 #include "disks/file_tree.h"
+#include "disks/image_libraries.h"
 #include "disks/qcow_tables.h"
 #include "disks/vdi_disk.h"
 #include "disks/vhd_blocks.h"
@@ -10,18 +11,11 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <libvhdi.h>
-#include <libvmdk.h>
 #include <list>
 #include <optional>
 #include <string_view>
 #include <unistd.h>
 #include <vector>
-
-// libqcow declares its functions over libbfio handles only when told libbfio is there.
-#define HAVE_LIBBFIO 1
-#include <libqcow.h>
-#undef HAVE_LIBBFIO
 
 namespace quillon {
 namespace {
@@ -94,11 +88,11 @@ class PaddedFile {
     static libbfio_handle_t* Handle(const std::string& path) {
         auto* file = new PaddedFile(path);
         libbfio_handle_t* handle = nullptr;
-        if (libbfio_handle_initialize(&handle, reinterpret_cast<intptr_t*>(file), Free, Clone, Open,
-                                      Close, Read, Write, Seek, Exists, IsOpen, Size,
-                                      LIBBFIO_FLAG_IO_HANDLE_MANAGED |
-                                          LIBBFIO_FLAG_IO_HANDLE_CLONE_BY_FUNCTION,
-                                      nullptr) != 1) {
+        if (LibBfio().libbfio_handle_initialize(
+                &handle, reinterpret_cast<intptr_t*>(file), Free, Clone, Open, Close, Read, Write,
+                Seek, Exists, IsOpen, Size,
+                LIBBFIO_FLAG_IO_HANDLE_MANAGED | LIBBFIO_FLAG_IO_HANDLE_CLONE_BY_FUNCTION,
+                nullptr) != 1) {
             delete file;
             return nullptr;
         }
@@ -192,28 +186,31 @@ struct Vmdk : ReadAsItIs {
     };
     using Error = libvmdk_error_t;
     static constexpr const char* kKind = "VMware (VMDK)";
+    static std::string MissingLibraries() { return MissingLibrary<VmdkLibrary, BfioLibrary>(); }
 
     static std::string RefusalBeforeOpening(const std::string&) { return ""; }
 
     static Handle* Open(const std::string& path, std::string& reason) {
         Error* error = nullptr;
         auto handle = std::make_unique<Handle>();
-        if (libvmdk_handle_initialize(&handle->Disk, &error) == 1) {
-            if (libvmdk_handle_open(handle->Disk, path.c_str(), LIBVMDK_OPEN_READ, &error) == 1) {
+        if (LibVmdk().libvmdk_handle_initialize(&handle->Disk, &error) == 1) {
+            if (LibVmdk().libvmdk_handle_open(handle->Disk, path.c_str(), LIBVMDK_OPEN_READ,
+                                              &error) == 1) {
                 if (OpenExtents(*handle, path, &error, reason)) {
                     return handle.release();
                 }
-                libvmdk_handle_close(handle->Disk, nullptr);
+                LibVmdk().libvmdk_handle_close(handle->Disk, nullptr);
             }
-            libvmdk_handle_free(&handle->Disk, nullptr);
+            LibVmdk().libvmdk_handle_free(&handle->Disk, nullptr);
         }
         if (handle->Extents != nullptr) {
-            libbfio_pool_free(&handle->Extents, nullptr);
+            LibBfio().libbfio_pool_free(&handle->Extents, nullptr);
         }
         if (reason.empty()) {
-            reason = LibraryReason(error, libvmdk_error_sprint, libvmdk_error_free);
+            reason =
+                LibraryReason(error, LibVmdk().libvmdk_error_sprint, LibVmdk().libvmdk_error_free);
         } else if (error != nullptr) {
-            libvmdk_error_free(&error);
+            LibVmdk().libvmdk_error_free(&error);
         }
         return nullptr;
     }
@@ -223,28 +220,28 @@ struct Vmdk : ReadAsItIs {
     static bool OpenExtents(Handle& handle, const std::string& path, Error** error,
                             std::string& reason) {
         int extents = 0;
-        if (libvmdk_handle_get_number_of_extents(handle.Disk, &extents, nullptr) != 1) {
+        if (LibVmdk().libvmdk_handle_get_number_of_extents(handle.Disk, &extents, nullptr) != 1) {
             return false;
         }
         if (!StartsWithSparseHeader(path) || extents != 1) {
             return ExtentsAreFiles(handle, path, extents, reason) &&
-                   libvmdk_handle_open_extent_data_files(handle.Disk, error) == 1;
+                   LibVmdk().libvmdk_handle_open_extent_data_files(handle.Disk, error) == 1;
         }
         libbfio_handle_t* file = nullptr;
         int entry = 0;
-        if (libbfio_pool_initialize(&handle.Extents, 0,
-                                    LIBBFIO_POOL_UNLIMITED_NUMBER_OF_OPEN_HANDLES, nullptr) != 1 ||
-            libbfio_file_initialize(&file, nullptr) != 1) {
+        if (LibBfio().libbfio_pool_initialize(
+                &handle.Extents, 0, LIBBFIO_POOL_UNLIMITED_NUMBER_OF_OPEN_HANDLES, nullptr) != 1 ||
+            LibBfio().libbfio_file_initialize(&file, nullptr) != 1) {
             return false;
         }
-        if (libbfio_file_set_name(file, path.c_str(), path.size(), nullptr) != 1 ||
-            libbfio_pool_append_handle(handle.Extents, &entry, file, LIBBFIO_OPEN_READ, nullptr) !=
-                1) {
-            libbfio_handle_free(&file, nullptr);
+        if (LibBfio().libbfio_file_set_name(file, path.c_str(), path.size(), nullptr) != 1 ||
+            LibBfio().libbfio_pool_append_handle(handle.Extents, &entry, file, LIBBFIO_OPEN_READ,
+                                                 nullptr) != 1) {
+            LibBfio().libbfio_handle_free(&file, nullptr);
             return false;
         }
-        return libvmdk_handle_open_extent_data_files_file_io_pool(handle.Disk, handle.Extents,
-                                                                  error) == 1;
+        return LibVmdk().libvmdk_handle_open_extent_data_files_file_io_pool(
+                   handle.Disk, handle.Extents, error) == 1;
     }
     // The library opens each extent by the name the descriptor gives, beside it, and would wait
     // forever on a FIFO of that name: each must be a regular file.
@@ -252,13 +249,14 @@ struct Vmdk : ReadAsItIs {
                                 std::string& reason) {
         for (int index = 0; index < extents; ++index) {
             libvmdk_extent_descriptor_t* extent = nullptr;
-            if (libvmdk_handle_get_extent_descriptor(handle.Disk, index, &extent, nullptr) != 1) {
+            if (LibVmdk().libvmdk_handle_get_extent_descriptor(handle.Disk, index, &extent,
+                                                               nullptr) != 1) {
                 return false;
             }
             const std::optional<std::string> name =
-                LibraryName(extent, libvmdk_extent_descriptor_get_utf8_filename_size,
-                            libvmdk_extent_descriptor_get_utf8_filename);
-            libvmdk_extent_descriptor_free(&extent, nullptr);
+                LibraryName(extent, LibVmdk().libvmdk_extent_descriptor_get_utf8_filename_size,
+                            LibVmdk().libvmdk_extent_descriptor_get_utf8_filename);
+            LibVmdk().libvmdk_extent_descriptor_free(&extent, nullptr);
             std::error_code ec;
             if (name && !std::filesystem::is_regular_file(FolderOf(path) / *name, ec)) {
                 reason = " (son fichier de données « " + *name +
@@ -272,38 +270,41 @@ struct Vmdk : ReadAsItIs {
         return BytesAt(RandomAccessFile(path), 0, kSparseVmdk.size()) == kSparseVmdk;
     }
     static void Close(Handle* handle) {
-        libvmdk_handle_close(handle->Disk, nullptr);
-        libvmdk_handle_free(&handle->Disk, nullptr);
+        LibVmdk().libvmdk_handle_close(handle->Disk, nullptr);
+        LibVmdk().libvmdk_handle_free(&handle->Disk, nullptr);
         if (handle->Extents != nullptr) {
-            libbfio_pool_free(&handle->Extents, nullptr);
+            LibBfio().libbfio_pool_free(&handle->Extents, nullptr);
         }
         delete handle;
     }
     static std::int64_t Read(Handle* handle, std::uint64_t offset, char* buffer,
                              std::size_t length) {
-        return libvmdk_handle_read_buffer_at_offset(handle->Disk, buffer, length,
-                                                    static_cast<off64_t>(offset), nullptr);
+        return LibVmdk().libvmdk_handle_read_buffer_at_offset(
+            handle->Disk, buffer, length, static_cast<off64_t>(offset), nullptr);
     }
     static std::uint64_t Size(Handle* handle) {
         size64_t size = 0;
-        return libvmdk_handle_get_media_size(handle->Disk, &size, nullptr) == 1 ? size : 0;
+        return LibVmdk().libvmdk_handle_get_media_size(handle->Disk, &size, nullptr) == 1 ? size
+                                                                                          : 0;
     }
     static std::string Refusal(Handle*) { return ""; }
     static std::optional<std::string> ParentName(Handle* handle) {
-        return LibraryName(handle->Disk, libvmdk_handle_get_utf8_parent_filename_size,
-                           libvmdk_handle_get_utf8_parent_filename);
+        return LibraryName(handle->Disk, LibVmdk().libvmdk_handle_get_utf8_parent_filename_size,
+                           LibVmdk().libvmdk_handle_get_utf8_parent_filename);
     }
     static std::string ParentKindRefusal(const std::string&) { return ""; }
     // A snapshot keeps the content identifier its parent had when it was taken: VMware refuses
     // a parent that changed since, as its blocks would no longer fit the snapshot's.
     static bool ParentMatches(Handle* child, Handle* parent) {
         uint32_t expected = 0, found = 0;
-        return libvmdk_handle_get_parent_content_identifier(child->Disk, &expected, nullptr) == 1 &&
-               libvmdk_handle_get_content_identifier(parent->Disk, &found, nullptr) == 1 &&
+        return LibVmdk().libvmdk_handle_get_parent_content_identifier(child->Disk, &expected,
+                                                                      nullptr) == 1 &&
+               LibVmdk().libvmdk_handle_get_content_identifier(parent->Disk, &found, nullptr) ==
+                   1 &&
                expected == found;
     }
     static bool SetParent(Handle* child, Handle* parent) {
-        return libvmdk_handle_set_parent_handle(child->Disk, parent->Disk, nullptr) == 1;
+        return LibVmdk().libvmdk_handle_set_parent_handle(child->Disk, parent->Disk, nullptr) == 1;
     }
 };
 
@@ -314,6 +315,7 @@ struct Vhd {
     };
     using Error = libvhdi_error_t;
     static constexpr const char* kKind = "Virtual PC ou Hyper-V (VHD, VHDX)";
+    static std::string MissingLibraries() { return MissingLibrary<VhdiLibrary>(); }
     static constexpr std::size_t kIdentifierSize = 16;
 
     static std::string RefusalBeforeOpening(const std::string&) { return ""; }
@@ -324,14 +326,15 @@ struct Vhd {
     static Handle* Open(const std::string& path, std::string& reason) {
         Error* error = nullptr;
         auto handle = std::make_unique<Handle>();
-        if (libvhdi_file_initialize(&handle->Disk, &error) == 1) {
-            if (libvhdi_file_open(handle->Disk, path.c_str(), LIBVHDI_OPEN_READ, &error) == 1) {
+        if (LibVhdi().libvhdi_file_initialize(&handle->Disk, &error) == 1) {
+            if (LibVhdi().libvhdi_file_open(handle->Disk, path.c_str(), LIBVHDI_OPEN_READ,
+                                            &error) == 1) {
                 handle->Blocks = VhdBlocks::Open(path);
                 return handle.release();
             }
-            libvhdi_file_free(&handle->Disk, nullptr);
+            LibVhdi().libvhdi_file_free(&handle->Disk, nullptr);
         }
-        reason = LibraryReason(error, libvhdi_error_sprint, libvhdi_error_free);
+        reason = LibraryReason(error, LibVhdi().libvhdi_error_sprint, LibVhdi().libvhdi_error_free);
         handle->Blocks = VhdBlocks::Open(path);
         if (handle->Blocks && !handle->Blocks->FooterWhole()) {
             reason.clear();
@@ -341,8 +344,8 @@ struct Vhd {
     }
     static void Close(Handle* handle) {
         if (handle->Disk != nullptr) {
-            libvhdi_file_close(handle->Disk, nullptr);
-            libvhdi_file_free(&handle->Disk, nullptr);
+            LibVhdi().libvhdi_file_close(handle->Disk, nullptr);
+            LibVhdi().libvhdi_file_free(&handle->Disk, nullptr);
         }
         delete handle;
     }
@@ -358,15 +361,15 @@ struct Vhd {
         if (handle->Blocks) {
             return handle->Blocks->Read(offset, buffer, length);
         }
-        return libvhdi_file_read_buffer_at_offset(handle->Disk, buffer, length,
-                                                  static_cast<off64_t>(offset), nullptr);
+        return LibVhdi().libvhdi_file_read_buffer_at_offset(handle->Disk, buffer, length,
+                                                            static_cast<off64_t>(offset), nullptr);
     }
     static std::uint64_t Size(Handle* handle) {
         size64_t size = 0;
         if (handle->Disk == nullptr) {
             return handle->Blocks->Size();
         }
-        return libvhdi_file_get_media_size(handle->Disk, &size, nullptr) == 1 ? size : 0;
+        return LibVhdi().libvhdi_file_get_media_size(handle->Disk, &size, nullptr) == 1 ? size : 0;
     }
     // Its footer's copy read, the file may just have been cut short.
     static std::string Refusal(Handle* handle) {
@@ -387,26 +390,26 @@ struct Vhd {
         uint32_t type = 0;
         // Read through its footer's copy, it is a dynamic disk: it has no parent.
         if (handle->Disk == nullptr ||
-            libvhdi_file_get_disk_type(handle->Disk, &type, nullptr) != 1 ||
+            LibVhdi().libvhdi_file_get_disk_type(handle->Disk, &type, nullptr) != 1 ||
             type != LIBVHDI_DISK_TYPE_DIFFERENTIAL) {
             return std::nullopt;
         }
-        return LibraryName(handle->Disk, libvhdi_file_get_utf8_parent_filename_size,
-                           libvhdi_file_get_utf8_parent_filename);
+        return LibraryName(handle->Disk, LibVhdi().libvhdi_file_get_utf8_parent_filename_size,
+                           LibVhdi().libvhdi_file_get_utf8_parent_filename);
     }
     static std::string ParentKindRefusal(const std::string&) { return ""; }
     // A snapshot names the disk it was taken on: a VHD by the identifier of the parent's
     // footer, a VHDX by the parent's data-write identifier, which changes with every write.
     static bool ParentMatches(Handle* child, Handle* parent) {
         std::array<uint8_t, kIdentifierSize> expected{}, found{};
-        return libvhdi_file_get_parent_identifier(child->Disk, expected.data(), expected.size(),
-                                                  nullptr) == 1 &&
-               libvhdi_file_get_identifier(parent->Disk, found.data(), found.size(), nullptr) ==
-                   1 &&
+        return LibVhdi().libvhdi_file_get_parent_identifier(child->Disk, expected.data(),
+                                                            expected.size(), nullptr) == 1 &&
+               LibVhdi().libvhdi_file_get_identifier(parent->Disk, found.data(), found.size(),
+                                                     nullptr) == 1 &&
                expected == found;
     }
     static bool SetParent(Handle* child, Handle* parent) {
-        return libvhdi_file_set_parent_file(child->Disk, parent->Disk, nullptr) == 1;
+        return LibVhdi().libvhdi_file_set_parent_file(child->Disk, parent->Disk, nullptr) == 1;
     }
 };
 
@@ -417,6 +420,7 @@ struct Qcow : ReadAsItIs {
     };
     using Error = libqcow_error_t;
     static constexpr const char* kKind = "QEMU (QCOW)";
+    static std::string MissingLibraries() { return MissingLibrary<QcowLibrary, BfioLibrary>(); }
 
     // What the library cannot be trusted to check before it reads.
     static std::string RefusalBeforeOpening(const std::string& path) {
@@ -426,37 +430,38 @@ struct Qcow : ReadAsItIs {
         Error* error = nullptr;
         auto handle = std::make_unique<Handle>();
         handle->Io = PaddedFile::Handle(path);
-        if (handle->Io != nullptr && libqcow_file_initialize(&handle->Disk, &error) == 1) {
-            if (libqcow_file_open_file_io_handle(handle->Disk, handle->Io, LIBQCOW_OPEN_READ,
-                                                 &error) == 1) {
+        if (handle->Io != nullptr &&
+            LibQcow().libqcow_file_initialize(&handle->Disk, &error) == 1) {
+            if (LibQcow().libqcow_file_open_file_io_handle(handle->Disk, handle->Io,
+                                                           LIBQCOW_OPEN_READ, &error) == 1) {
                 return handle.release();
             }
-            libqcow_file_free(&handle->Disk, nullptr);
+            LibQcow().libqcow_file_free(&handle->Disk, nullptr);
         }
         if (handle->Io != nullptr) {
-            libbfio_handle_free(&handle->Io, nullptr);
+            LibBfio().libbfio_handle_free(&handle->Io, nullptr);
         }
-        reason = LibraryReason(error, libqcow_error_sprint, libqcow_error_free);
+        reason = LibraryReason(error, LibQcow().libqcow_error_sprint, LibQcow().libqcow_error_free);
         return nullptr;
     }
     static void Close(Handle* handle) {
-        libqcow_file_close(handle->Disk, nullptr);
-        libqcow_file_free(&handle->Disk, nullptr);
-        libbfio_handle_free(&handle->Io, nullptr);
+        LibQcow().libqcow_file_close(handle->Disk, nullptr);
+        LibQcow().libqcow_file_free(&handle->Disk, nullptr);
+        LibBfio().libbfio_handle_free(&handle->Io, nullptr);
         delete handle;
     }
     static std::int64_t Read(Handle* handle, std::uint64_t offset, char* buffer,
                              std::size_t length) {
-        return libqcow_file_read_buffer_at_offset(handle->Disk, buffer, length,
-                                                  static_cast<off64_t>(offset), nullptr);
+        return LibQcow().libqcow_file_read_buffer_at_offset(handle->Disk, buffer, length,
+                                                            static_cast<off64_t>(offset), nullptr);
     }
     static std::uint64_t Size(Handle* handle) {
         size64_t size = 0;
-        return libqcow_file_get_media_size(handle->Disk, &size, nullptr) == 1 ? size : 0;
+        return LibQcow().libqcow_file_get_media_size(handle->Disk, &size, nullptr) == 1 ? size : 0;
     }
     static std::string Refusal(Handle* handle) {
         uint32_t method = LIBQCOW_ENCRYPTION_METHOD_NONE;
-        if (libqcow_file_get_encryption_method(handle->Disk, &method, nullptr) == 1 &&
+        if (LibQcow().libqcow_file_get_encryption_method(handle->Disk, &method, nullptr) == 1 &&
             method != LIBQCOW_ENCRYPTION_METHOD_NONE) {
             return method == LIBQCOW_ENCRYPTION_METHOD_LUKS
                        ? "image QEMU (QCOW) chiffrée (LUKS), illisible sans son mot de passe"
@@ -465,12 +470,12 @@ struct Qcow : ReadAsItIs {
         return "";
     }
     static std::optional<std::string> ParentName(Handle* handle) {
-        return LibraryName(handle->Disk, libqcow_file_get_utf8_backing_filename_size,
-                           libqcow_file_get_utf8_backing_filename);
+        return LibraryName(handle->Disk, LibQcow().libqcow_file_get_utf8_backing_filename_size,
+                           LibQcow().libqcow_file_get_utf8_backing_filename);
     }
     // QEMU lets a QCOW image lie over a raw file too; the library reads a QCOW parent only.
     static std::string ParentKindRefusal(const std::string& parent) {
-        return libqcow_check_file_signature(parent.c_str(), nullptr) == 1
+        return LibQcow().libqcow_check_file_signature(parent.c_str(), nullptr) == 1
                    ? ""
                    : "son image de base « " + parent +
                          " » n'est pas au format QCOW : une image QCOW sur une image brute n'est "
@@ -479,7 +484,7 @@ struct Qcow : ReadAsItIs {
     // QCOW keeps no identifier of its backing file: the name is all there is.
     static bool ParentMatches(Handle*, Handle*) { return true; }
     static bool SetParent(Handle* child, Handle* parent) {
-        return libqcow_file_set_parent_file(child->Disk, parent->Disk, nullptr) == 1;
+        return LibQcow().libqcow_file_set_parent_file(child->Disk, parent->Disk, nullptr) == 1;
     }
 };
 
@@ -497,6 +502,10 @@ template <class Library> class ChainedDisk : public VirtualDisk {
 
     // nullptr with a French `error`.
     static std::unique_ptr<VirtualDisk> Open(const std::string& path, std::string& error) {
+        if (std::string missing = Library::MissingLibraries(); !missing.empty()) {
+            error = Unreadable(path) + missing;
+            return nullptr;
+        }
         std::unique_ptr<ChainedDisk> disk(new ChainedDisk);
         std::string current = path;
         for (int depth = 0;; ++depth) {

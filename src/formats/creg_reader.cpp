@@ -1,5 +1,6 @@
 #include "formats/creg_reader.h"
 
+#include "files/bfio_library.h"
 #include "files/byte_order.h"
 #include "files/input_file.h"
 #include "registry/profile_list.h"
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
-#include <libbfio.h>
 #include <libcreg.h>
 #include <memory>
 #include <optional>
@@ -19,23 +19,56 @@
 namespace quillon {
 namespace {
 
+#define QUILLON_CREG_FUNCTIONS(X)                                                                  \
+    X(libcreg_file_close)                                                                          \
+    X(libcreg_file_free)                                                                           \
+    X(libcreg_file_get_root_key)                                                                   \
+    X(libcreg_file_initialize)                                                                     \
+    X(libcreg_file_open_file_io_handle)                                                            \
+    X(libcreg_key_free)                                                                            \
+    X(libcreg_key_get_name)                                                                        \
+    X(libcreg_key_get_name_size)                                                                   \
+    X(libcreg_key_get_number_of_sub_keys)                                                          \
+    X(libcreg_key_get_number_of_values)                                                            \
+    X(libcreg_key_get_offset)                                                                      \
+    X(libcreg_key_get_sub_key_by_index)                                                            \
+    X(libcreg_key_get_value_by_index)                                                              \
+    X(libcreg_value_free)                                                                          \
+    X(libcreg_value_get_name)                                                                      \
+    X(libcreg_value_get_name_size)                                                                 \
+    X(libcreg_value_get_value_data)                                                                \
+    X(libcreg_value_get_value_data_size)                                                           \
+    X(libcreg_value_get_value_type)
+
+// libcreg, loaded the first time a Windows 95/98/Me registry is read.
+struct CregLibrary {
+    static constexpr LibraryName kName{"libcreg.so.1", "libcreg1"};
+    static std::vector<LibraryName> LoadedBefore() { return LibyalLoadedBefore(); }
+    QUILLON_LIBRARY_FUNCTIONS(QUILLON_CREG_FUNCTIONS)
+};
+const CregLibrary& LibCreg() {
+    return LoadedLibrary<CregLibrary>();
+}
+
 // libcreg's and libbfio's objects (plain handles, all of one type) freed by their own functions
 // when they go out of scope. Their error reports are not asked for (a null error pointer): this
 // reader says itself what went wrong.
 struct KeyFree {
-    void operator()(libcreg_key_t* key) const { libcreg_key_free(&key, nullptr); }
+    void operator()(libcreg_key_t* key) const { LibCreg().libcreg_key_free(&key, nullptr); }
 };
 struct ValueFree {
-    void operator()(libcreg_value_t* value) const { libcreg_value_free(&value, nullptr); }
+    void operator()(libcreg_value_t* value) const { LibCreg().libcreg_value_free(&value, nullptr); }
 };
 struct FileFree {
     void operator()(libcreg_file_t* file) const {
-        libcreg_file_close(file, nullptr);
-        libcreg_file_free(&file, nullptr);
+        LibCreg().libcreg_file_close(file, nullptr);
+        LibCreg().libcreg_file_free(&file, nullptr);
     }
 };
 struct MemoryFree {
-    void operator()(libbfio_handle_t* handle) const { libbfio_handle_free(&handle, nullptr); }
+    void operator()(libbfio_handle_t* handle) const {
+        LibBfio().libbfio_handle_free(&handle, nullptr);
+    }
 };
 using OwnedKey = std::unique_ptr<libcreg_key_t, KeyFree>;
 using OwnedValue = std::unique_ptr<libcreg_value_t, ValueFree>;
@@ -254,18 +287,18 @@ class CregTree final : public KeyTree {
     bool Open(std::string& why) {
         libbfio_handle_t* rawMemory = nullptr;
         libcreg_file_t* rawFile = nullptr;
-        if (libbfio_handle_initialize(&rawMemory, reinterpret_cast<intptr_t*>(&reader_), nullptr,
-                                      nullptr, BytesReader::Opened, BytesReader::Ok,
-                                      BytesReader::Read, BytesReader::Write, BytesReader::Seek,
-                                      BytesReader::Ok, BytesReader::Ok, BytesReader::Size,
-                                      LIBBFIO_FLAG_IO_HANDLE_NON_MANAGED, nullptr) != 1 ||
-            (memory_.reset(rawMemory), libcreg_file_initialize(&rawFile, nullptr) != 1)) {
+        if (LibBfio().libbfio_handle_initialize(
+                &rawMemory, reinterpret_cast<intptr_t*>(&reader_), nullptr, nullptr,
+                BytesReader::Opened, BytesReader::Ok, BytesReader::Read, BytesReader::Write,
+                BytesReader::Seek, BytesReader::Ok, BytesReader::Ok, BytesReader::Size,
+                LIBBFIO_FLAG_IO_HANDLE_NON_MANAGED, nullptr) != 1 ||
+            (memory_.reset(rawMemory), LibCreg().libcreg_file_initialize(&rawFile, nullptr) != 1)) {
             why = "mémoire insuffisante";
             return false;
         }
-        if (libcreg_file_open_file_io_handle(rawFile, memory_.get(), LIBCREG_OPEN_READ, nullptr) !=
-            1) {
-            libcreg_file_free(&rawFile, nullptr);
+        if (LibCreg().libcreg_file_open_file_io_handle(rawFile, memory_.get(), LIBCREG_OPEN_READ,
+                                                       nullptr) != 1) {
+            LibCreg().libcreg_file_free(&rawFile, nullptr);
             why = "ce n'est pas un registre de Windows 95/98/Me lisible (fichier trop court, "
                   "en-tête ou blocs endommagés)";
             return false;
@@ -273,9 +306,9 @@ class CregTree final : public KeyTree {
         file_.reset(rawFile);
         libcreg_key_t* root = nullptr;
         off64_t offset = 0;
-        if (libcreg_file_get_root_key(file_.get(), &root, nullptr) != 1 ||
-            libcreg_key_get_offset(root, &offset, nullptr) != 1) {
-            libcreg_key_free(&root, nullptr);
+        if (LibCreg().libcreg_file_get_root_key(file_.get(), &root, nullptr) != 1 ||
+            LibCreg().libcreg_key_get_offset(root, &offset, nullptr) != 1) {
+            LibCreg().libcreg_key_free(&root, nullptr);
             why = "registre tronqué ou endommagé, sa racine est illisible";
             return false;
         }
@@ -349,21 +382,23 @@ class CregTree final : public KeyTree {
         read.Listed = true;
         ReadValues(node, read);
         int count = 0;
-        if (libcreg_key_get_number_of_sub_keys(read.Key.get(), &count, nullptr) != 1) {
+        if (LibCreg().libcreg_key_get_number_of_sub_keys(read.Key.get(), &count, nullptr) != 1) {
             damaged_.Note(node);
             return read;
         }
         for (int index = 0; index < count; ++index) {
             libcreg_key_t* raw = nullptr;
-            if (libcreg_key_get_sub_key_by_index(read.Key.get(), index, &raw, nullptr) != 1) {
+            if (LibCreg().libcreg_key_get_sub_key_by_index(read.Key.get(), index, &raw, nullptr) !=
+                1) {
                 damaged_.Note(node);
                 return read;
             }
             OwnedKey child(raw);
             std::string name;
             off64_t offset = 0;
-            if (!NameOf(child.get(), libcreg_key_get_name_size, libcreg_key_get_name, name) ||
-                libcreg_key_get_offset(child.get(), &offset, nullptr) != 1 ||
+            if (!NameOf(child.get(), LibCreg().libcreg_key_get_name_size,
+                        LibCreg().libcreg_key_get_name, name) ||
+                LibCreg().libcreg_key_get_offset(child.get(), &offset, nullptr) != 1 ||
                 !KeepName(read.SubkeyNames, name, true)) {
                 damaged_.Note(node * kEntriesPerKey + static_cast<Node>(index));
                 continue;
@@ -379,14 +414,15 @@ class CregTree final : public KeyTree {
 
     void ReadValues(Node node, Read& read) {
         int count = 0;
-        if (libcreg_key_get_number_of_values(read.Key.get(), &count, nullptr) != 1) {
+        if (LibCreg().libcreg_key_get_number_of_values(read.Key.get(), &count, nullptr) != 1) {
             damaged_.Note(node);
             return;
         }
         std::vector<std::string> names;
         for (int index = 0; index < count; ++index) {
             libcreg_value_t* raw = nullptr;
-            if (libcreg_key_get_value_by_index(read.Key.get(), index, &raw, nullptr) != 1) {
+            if (LibCreg().libcreg_key_get_value_by_index(read.Key.get(), index, &raw, nullptr) !=
+                1) {
                 damaged_.Note(node);
                 return;
             }
@@ -402,14 +438,15 @@ class CregTree final : public KeyTree {
 
     static bool ReadValue(libcreg_value_t* value, RegValue& read) {
         std::size_t size = 0;
-        if (!NameOf(value, libcreg_value_get_name_size, libcreg_value_get_name, read.Name) ||
-            libcreg_value_get_value_type(value, &read.Type, nullptr) != 1 ||
-            libcreg_value_get_value_data_size(value, &size, nullptr) != 1) {
+        if (!NameOf(value, LibCreg().libcreg_value_get_name_size, LibCreg().libcreg_value_get_name,
+                    read.Name) ||
+            LibCreg().libcreg_value_get_value_type(value, &read.Type, nullptr) != 1 ||
+            LibCreg().libcreg_value_get_value_data_size(value, &size, nullptr) != 1) {
             return false;
         }
         read.Data.resize(size);
         if (size != 0 &&
-            libcreg_value_get_value_data(value, read.Data.data(), size, nullptr) != 1) {
+            LibCreg().libcreg_value_get_value_data(value, read.Data.data(), size, nullptr) != 1) {
             return false;
         }
         if ((read.Type == RegType::String || read.Type == RegType::ExpandString) &&
@@ -441,6 +478,10 @@ bool LooksLikeCreg(std::string_view firstBytes) {
 
 std::shared_ptr<KeyTree> OpenCregFile(const std::string& path, const std::string& shown,
                                       ReadReport& report, std::string& error) {
+    if (std::string missing = MissingLibrary<CregLibrary, BfioLibrary>(); !missing.empty()) {
+        error = "Impossible de lire le registre « " + path + " » : " + missing;
+        return nullptr;
+    }
     std::string bytes;
     FileError fileError;
     if (!ReadWholeFile(path, bytes, fileError)) {

@@ -1,5 +1,6 @@
 #include "sources/registry_cab.h"
 
+#include "files/shared_library.h"
 #include "text/ansi_codepage.h"
 
 #include <cstdio>
@@ -9,19 +10,35 @@
 namespace quillon {
 namespace {
 
+#define QUILLON_MSPACK_FUNCTIONS(X)                                                                \
+    X(mspack_create_cab_decompressor)                                                              \
+    X(mspack_destroy_cab_decompressor)
+
+// libmspack, loaded the first time a cabinet is read.
+struct MspackLibrary {
+    static constexpr LibraryName kName{"libmspack.so.0", "libmspack0"};
+    static std::vector<LibraryName> LoadedBefore() { return {}; }
+    QUILLON_LIBRARY_FUNCTIONS(QUILLON_MSPACK_FUNCTIONS)
+};
+const MspackLibrary& LibMspack() {
+    return LoadedLibrary<MspackLibrary>();
+}
+
 // Windows 95/98/Me registries stayed far below this; a cabinet claiming more is damaged, and
 // nothing is written for it.
 constexpr unsigned kLargestMember = 64u << 20;
 
 struct DecompressorFree {
-    void operator()(mscab_decompressor* cab) const { mspack_destroy_cab_decompressor(cab); }
+    void operator()(mscab_decompressor* cab) const {
+        LibMspack().mspack_destroy_cab_decompressor(cab);
+    }
 };
 
 // A cabinet opened, closed with this object.
 class Cabinet {
   public:
     explicit Cabinet(const std::string& path)
-        : decompressor_(mspack_create_cab_decompressor(nullptr)),
+        : decompressor_(LibMspack().mspack_create_cab_decompressor(nullptr)),
           cabinet_(decompressor_ ? decompressor_->open(decompressor_.get(), path.c_str())
                                  : nullptr) {}
     ~Cabinet() {
@@ -50,6 +67,16 @@ std::string DateOf(const mscabd_file& file) {
     return text;
 }
 
+// Whether libmspack is there to read the cabinet `path`; else `error` says which package to
+// install.
+bool CabinetReadable(const std::string& path, std::string& error) {
+    error = MissingLibrary<MspackLibrary>();
+    if (!error.empty()) {
+        error = "Impossible de lire la sauvegarde du registre « " + path + " » : " + error;
+    }
+    return error.empty();
+}
+
 std::string Unreadable(const std::string& path) {
     return "Impossible de lire la sauvegarde du registre « " + path +
            " » : ce n'est pas un fichier CAB lisible (tronqué ou endommagé)";
@@ -62,6 +89,9 @@ std::string CabMemberFileName(const std::string& member) {
 }
 
 bool ListCab(const std::string& path, std::vector<CabMember>& members, std::string& error) {
+    if (!CabinetReadable(path, error)) {
+        return false;
+    }
     Cabinet cabinet(path);
     if (!cabinet.IsOpen()) {
         error = Unreadable(path);
@@ -75,6 +105,9 @@ bool ListCab(const std::string& path, std::vector<CabMember>& members, std::stri
 
 bool ExtractCabMember(const std::string& path, const std::string& name, const std::string& into,
                       std::string& error) {
+    if (!CabinetReadable(path, error)) {
+        return false;
+    }
     Cabinet cabinet(path);
     if (!cabinet.IsOpen()) {
         error = Unreadable(path);

@@ -25,3 +25,9 @@ Sleuth Kit.
   $ dpkg-deb --fsys-tarfile "$PACKAGES/quillon_2.5_amd64.deb" | tar -xO ./usr/share/doc/quillon/copyright | grep '^License:'
   License: GPL-3+ with TSK exception
   License: GPL-3+ with TSK exception
+
+Each library the program opens only when an input needs it is a dependency of the package,
+though the package tools cannot see it: every package a missing library's message names.
+
+  $ depends=$(dpkg-deb -f "$PACKAGES/quillon_2.5_amd64.deb" Depends)
+  $ grep -rhoE 'LibraryName [A-Za-z]+\{"[^"]+", "[^"]+"\}|kName\{"[^"]+", "[^"]+"\}' "$SRC/src" | sed -E 's/.*, "([^"]+)"\}/\1/' | sort -u | while read -r package; do case ", $depends," in *", $package"[,\ ]*) ;; *) echo "missing: $package";; esac; done

@@ -1,0 +1,90 @@
+// Libraries loaded the first time an input needs them, not when the program starts: a hive, a
+// folder or a .reg file is read without The Sleuth Kit and its dozens of dependencies in memory.
+// A library's functions are declared by its own header and resolved once, all of them, so that
+// a library of another version is refused before any is called.
+#pragma once
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+// A library as the program loads it: its versioned file name, which the dynamic loader finds,
+// and the Debian package that installs it, which a message names when it is missing.
+struct LibraryName {
+    const char* File;
+    const char* Package;
+};
+
+// Opens `library` (and first each of `before`), with its symbols visible to the libraries opened
+// after it, as linking them would have made them; nullptr with a French `error` naming the
+// package when it cannot be loaded. A library is opened once for the process.
+void* OpenSharedLibrary(const LibraryName& library, const std::vector<LibraryName>& before,
+                        std::string& error);
+
+// The address of the first function of the process named `name`, the one a call linked into the
+// program would reach; nullptr when none is loaded.
+void* LoadedFunction(const char* name);
+
+// The French message for a library whose `missing` functions were not found.
+std::string LibraryTooOld(const LibraryName& library, const std::string& missing);
+
+// The functions of `Library`, a table that QUILLON_LIBRARY_FUNCTIONS declares, loaded the first
+// time they are asked for; nullptr with a French `error` when the library or one of its
+// functions is missing. Thread-safe, and asked again costs nothing.
+template <class Library> const Library* LoadLibrary(std::string& error) {
+    struct Loaded {
+        Library Functions;
+        std::string Error;
+    };
+    static const Loaded loaded = [] {
+        Loaded result;
+        if (OpenSharedLibrary(Library::kName, Library::LoadedBefore(), result.Error) == nullptr) {
+            return result;
+        }
+        std::string missing;
+        result.Functions.Resolve([&missing](const char* name, auto& function) {
+            void* address = LoadedFunction(name);
+            static_assert(sizeof function == sizeof address);
+            std::memcpy(&function, &address, sizeof address);
+            if (address == nullptr) {
+                missing += missing.empty() ? name : std::string(", ") + name;
+            }
+        });
+        if (!missing.empty()) {
+            result.Error = LibraryTooOld(Library::kName, missing);
+        }
+        return result;
+    }();
+    error = loaded.Error;
+    return loaded.Error.empty() ? &loaded.Functions : nullptr;
+}
+
+// The functions of `Library` once LoadLibrary has loaded them: what the code behind an input's
+// entry point calls, that entry point having checked the load.
+template <class Library> const Library& LoadedLibrary() {
+    std::string error;
+    return *LoadLibrary<Library>(error);
+}
+
+// "" when each of `Libraries` is loaded (loading those not yet), else why the first that is not
+// could not be, in French.
+template <class... Libraries> std::string MissingLibrary() {
+    std::string error;
+    static_cast<void>(((LoadLibrary<Libraries>(error) != nullptr) && ...));
+    return error;
+}
+
+} // namespace quillon
+
+// One member of a table: a pointer of the function's own type, named as the function.
+#define QUILLON_LIBRARY_MEMBER(function) decltype(&::function) function = nullptr;
+#define QUILLON_LIBRARY_RESOLVE(function) resolve(#function, function);
+
+// The members of a library's table, from LIST(X), a list of X(function) for each function used,
+// and the Resolve that LoadLibrary fills them with.
+#define QUILLON_LIBRARY_FUNCTIONS(LIST)                                                            \
+    LIST(QUILLON_LIBRARY_MEMBER)                                                                   \
+    template <class Resolver> void Resolve(Resolver&& resolve) {                                   \
+        LIST(QUILLON_LIBRARY_RESOLVE)                                                              \
+    }
