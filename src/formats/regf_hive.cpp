@@ -26,6 +26,10 @@ constexpr int kMostNestedIndexes = 32; // ri lists within ri lists: more is an a
 // The walk of the bins' headers gives back the pages it has read by pieces of this size: a key
 // read later maps again only the pages it needs.
 constexpr std::size_t kWalkedPiece = 4 << 20;
+// The maps of the cells of the bins walked last, at most this many bytes: those of 32 MB of bins,
+// more than the cells of any one key are spread over in the hives Windows writes.
+constexpr std::size_t kMostCellMapBytes = 1 << 20;
+constexpr std::size_t kPositionsPerWord = 64;
 
 // Offsets of the fields used, from the start of a cell (its 4-byte size included).
 namespace KeyCell {
@@ -104,7 +108,6 @@ bool RegfHive::WalkBins(bool lenient) {
         return false;
     }
     const std::size_t binsEnd = CellAt(kBinsSizeAt);
-    usedCells_.assign(size_ / kCellAlignment / 64 + 1, 0);
     auto isBin = [&](std::size_t at) {
         return at + kBinHeaderSize <= size_ && std::memcmp(bytes_ + at, "hbin", 4) == 0;
     };
@@ -129,8 +132,7 @@ bool RegfHive::WalkBins(bool lenient) {
         ReleaseWalkedPages(at);
         binOfPage_.resize((at + binSize) / kBinAlignment, kNoBin);
         std::fill(binOfPage_.begin() + static_cast<std::ptrdiff_t>(at / kBinAlignment),
-                  binOfPage_.end(), static_cast<std::uint32_t>(bins_.size()));
-        bins_.push_back({at, binSize, false});
+                  binOfPage_.end(), static_cast<std::uint32_t>(at / kBinAlignment));
     }
     ReleaseWalkedPages(size_);
     root_ = static_cast<Cell>(CellAt(kRootCellAt));
@@ -148,12 +150,13 @@ void RegfHive::ReleaseWalkedPages(std::size_t walkedTo) {
 // The root's bin is walked as every bin once was: in a strict open, any damaged cell in it
 // refuses the hive; the root must be an allocated key cell.
 bool RegfHive::RootReadable() {
-    const auto bin = BinOf(root_);
-    if (bin == bins_.end()) {
+    const std::size_t start = BinStart(root_);
+    if (start == kNoBin) {
         return false;
     }
+    const Bin bin = BinAt(start);
     bool rootSeen = false;
-    for (std::size_t cell = bin->Start + kBinHeaderSize; cell < bin->Start + bin->Size;) {
+    for (std::size_t cell = bin.Start + kBinHeaderSize; cell < bin.Start + bin.Size;) {
         const std::size_t length = StoredLength(cell);
         rootSeen = rootSeen || cell == root_;
         if (length <= 4 || length % kCellAlignment != 0) {
@@ -162,20 +165,58 @@ bool RegfHive::RootReadable() {
             }
             break;
         }
-        if (length > bin->Start + bin->Size - cell) {
+        if (length > bin.Start + bin.Size - cell) {
             return false;
         }
         cell += length;
     }
-    WalkCells(*bin);
     return rootSeen && IsCell(root_, "nk");
 }
 
-// Bins start on page boundaries and span whole pages: each page knows its bin.
-std::vector<RegfHive::Bin>::iterator RegfHive::BinOf(std::size_t offset) const {
+// Bins start on page boundaries and span whole pages: each page knows where its bin starts.
+// kNoBin when no bin holds `offset`.
+std::size_t RegfHive::BinStart(std::size_t offset) const {
     const std::size_t page = offset / kBinAlignment;
-    return page < binOfPage_.size() && binOfPage_[page] != kNoBin ? bins_.begin() + binOfPage_[page]
-                                                                  : bins_.end();
+    return page < binOfPage_.size() && binOfPage_[page] != kNoBin
+               ? std::size_t{binOfPage_[page]} * kBinAlignment
+               : kNoBin;
+}
+
+// The bin starting at `start`, as long as the pages its header claimed when the bins were walked.
+RegfHive::Bin RegfHive::BinAt(std::size_t start) const {
+    const std::uint32_t page = static_cast<std::uint32_t>(start / kBinAlignment);
+    std::size_t end = page + 1;
+    while (end < binOfPage_.size() && binOfPage_[end] == page) {
+        ++end;
+    }
+    return {start, end * kBinAlignment - start};
+}
+
+// The map of the allocated cells of the bin at `binStart`, walking the bin when its map is not
+// kept; the oldest maps are dropped first to make room.
+const RegfHive::CellMap& RegfHive::CellsOf(std::size_t binStart) const {
+    if (lastCells_ != nullptr && lastBin_ == binStart) {
+        return *lastCells_;
+    }
+    if (const auto kept = cellMaps_.find(binStart); kept != cellMaps_.end()) {
+        lastBin_ = binStart;
+        lastCells_ = &kept->second;
+        return kept->second;
+    }
+    while (cellMapBytes_ > kMostCellMapBytes && !walkedBins_.empty()) {
+        const auto oldest = cellMaps_.find(walkedBins_.front());
+        cellMapBytes_ -= oldest->second.size() * sizeof(std::uint64_t);
+        cellMaps_.erase(oldest);
+        walkedBins_.pop_front();
+    }
+    const Bin bin = BinAt(binStart);
+    CellMap& used = cellMaps_[binStart];
+    WalkCells(bin, used);
+    walkedBins_.push_back(binStart);
+    cellMapBytes_ += used.size() * sizeof(std::uint64_t);
+    lastBin_ = binStart;
+    lastCells_ = &used;
+    return used;
 }
 
 // A cell's size field: negative for an allocated cell.
@@ -186,8 +227,8 @@ std::size_t RegfHive::StoredLength(std::size_t cell) const {
 }
 
 // Notes where the bin's allocated cells start, up to a cell whose size is damaged.
-void RegfHive::WalkCells(Bin& bin) const {
-    bin.Walked = true;
+void RegfHive::WalkCells(const Bin& bin, CellMap& used) const {
+    used.assign(bin.Size / kCellAlignment / kPositionsPerWord + 1, 0);
     for (std::size_t cell = bin.Start + kBinHeaderSize; cell < bin.Start + bin.Size;) {
         const std::size_t length = StoredLength(cell);
         if (length <= 4 || length % kCellAlignment != 0 || length > bin.Start + bin.Size - cell) {
@@ -197,8 +238,8 @@ void RegfHive::WalkCells(Bin& bin) const {
             return;
         }
         if (static_cast<std::int32_t>(U32(cell)) < 0) {
-            const std::size_t bit = cell / kCellAlignment;
-            usedCells_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+            const std::size_t bit = (cell - bin.Start) / kCellAlignment;
+            used[bit / kPositionsPerWord] |= std::uint64_t{1} << (bit % kPositionsPerWord);
         }
         cell += length;
     }
@@ -208,15 +249,12 @@ bool RegfHive::IsUsedCell(std::size_t offset) const {
     if (offset % kCellAlignment != 0 || offset < kBaseBlockSize || offset >= size_) {
         return false;
     }
-    const auto bin = BinOf(offset);
-    if (bin == bins_.end()) {
+    const std::size_t start = BinStart(offset);
+    if (start == kNoBin) {
         return false;
     }
-    if (!bin->Walked) {
-        WalkCells(*bin);
-    }
-    const std::size_t bit = offset / kCellAlignment;
-    return (usedCells_[bit / 64] >> (bit % 64)) & 1;
+    const std::size_t bit = (offset - start) / kCellAlignment;
+    return (CellsOf(start)[bit / kPositionsPerWord] >> (bit % kPositionsPerWord)) & 1;
 }
 
 // The walk checked that every used cell lies within its bin, at least 8 bytes long.

@@ -4,9 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quillon {
@@ -53,15 +55,17 @@ class RegfHive {
     RegfHive(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
     struct Bin {
         std::size_t Start, Size;
-        bool Walked; // its allocated cells are noted
     };
     bool WalkBins(bool lenient);
     bool RootReadable();
     // Gives back the mapped pages before `walkedTo` that the walk of the headers has read.
     void ReleaseWalkedPages(std::size_t walkedTo);
-    std::vector<Bin>::iterator BinOf(std::size_t offset) const;
+    std::size_t BinStart(std::size_t offset) const;
+    Bin BinAt(std::size_t start) const;
     std::size_t StoredLength(std::size_t cell) const;
-    void WalkCells(Bin& bin) const;
+    using CellMap = std::vector<std::uint64_t>;
+    const CellMap& CellsOf(std::size_t binStart) const;
+    void WalkCells(const Bin& bin, CellMap& used) const;
     bool IsUsedCell(std::size_t offset) const;
     bool IsKey(std::size_t offset) const;
     bool IsValue(std::size_t offset) const;
@@ -84,11 +88,18 @@ class RegfHive {
     std::size_t size_;
     mutable bool lenient_ = false;
     Cell root_ = 0;
-    // Both filled as the cells are first asked for.
-    mutable std::vector<Bin> bins_;
-    mutable std::vector<std::uint64_t> usedCells_; // one bit per 4-byte position
     static constexpr std::uint32_t kNoBin = ~std::uint32_t{0};
-    std::vector<std::uint32_t> binOfPage_; // the index in bins_ of each 4 KB page's bin
+    // The page where each 4 KB page's bin starts, kNoBin where none does: the only table as big
+    // as the hive, a thousandth of its size.
+    std::vector<std::uint32_t> binOfPage_;
+    // Where the allocated cells of the bins walked last start, one bit per 4-byte position, by
+    // the bin's start; the oldest are dropped beyond a bounded size, and walked again if needed,
+    // so that reading a hive of any size takes the same memory beside its mapping.
+    mutable std::unordered_map<std::size_t, CellMap> cellMaps_;
+    mutable std::deque<std::size_t> walkedBins_; // their starts, oldest first
+    mutable std::size_t cellMapBytes_ = 0;
+    mutable std::size_t lastBin_ = 0;            // the start of the bin last asked for
+    mutable const CellMap* lastCells_ = nullptr; // and its map, while it is kept
     std::size_t released_ = 0;
 };
 

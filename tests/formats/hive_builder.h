@@ -1,25 +1,27 @@
-// A regf hive of one bin built byte by byte for the readers' cases: its cells appended one after
-// the other, the base block written to match.
+// A regf hive built byte by byte for the readers' cases: its cells appended one after the other
+// in one bin or more, the base block written to match.
 #pragma once
 
 #include "files/byte_order.h"
 #include "formats/regf_layout.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace quillon::test {
 
-// A hive of one bin, its cells appended one after the other; `Bytes` closes the bin with a free
-// cell and gives the whole file.
+// A hive of one bin or more, its cells appended one after the other; `Bytes` closes the last bin
+// with a free cell and gives the whole file.
 class HiveBuilder {
   public:
     // Appends a cell of `body` (what follows its size field) and gives its offset, as cells
     // name each other: from the end of the base block.
     std::uint32_t Cell(const std::string& body) {
         constexpr std::size_t kCellRound = 8;
-        const auto offset = static_cast<std::uint32_t>(cells_.size() + regf::kBinHeaderSize);
+        const auto offset =
+            static_cast<std::uint32_t>(closed_.size() + regf::kBinHeaderSize + cells_.size());
         const std::size_t length = (body.size() + 4 + kCellRound - 1) / kCellRound * kCellRound;
         std::string cell(length, '\0');
         PutLe32(cell, 0, static_cast<std::uint32_t>(-static_cast<std::int32_t>(length)));
@@ -70,20 +72,17 @@ class HiveBuilder {
         return Cell(body);
     }
     void SetRoot(std::uint32_t root) { root_ = root; }
-    // The bin's size field, for damage.
+    // Closes the bin, at least `size` bytes long, and starts another: the cells appended next
+    // go in it.
+    void NewBin(std::size_t size = 0) {
+        closed_ += Bin(size, 0);
+        cells_.clear();
+    }
+    // The last bin's size field, for damage.
     std::uint32_t BinSize = 0;
 
     std::string Bytes() const {
-        std::string cells = cells_;
-        const std::size_t used = regf::kBinHeaderSize + cells.size();
-        const std::size_t binSize =
-            (used + 8 + regf::kBinAlignment - 1) / regf::kBinAlignment * regf::kBinAlignment;
-        std::string bin(binSize, '\0');
-        bin.replace(0, 4, "hbin");
-        PutLe32(bin, regf::kBinSizeAt,
-                BinSize != 0 ? BinSize : static_cast<std::uint32_t>(binSize));
-        bin.replace(regf::kBinHeaderSize, cells.size(), cells);
-        PutLe32(bin, used, static_cast<std::uint32_t>(binSize - used)); // free to the end
+        const std::string bins = closed_ + Bin(0, BinSize);
         std::string base(regf::kBaseBlockSize, '\0');
         base.replace(0, 4, "regf");
         PutLe32(base, regf::kPrimarySequenceAt, 1);
@@ -91,12 +90,29 @@ class HiveBuilder {
         PutLe32(base, regf::kMajorVersionAt, 1);
         PutLe32(base, regf::kMajorVersionAt + 4, 5);
         PutLe32(base, regf::kRootCellAt, root_);
-        PutLe32(base, regf::kBinsSizeAt, static_cast<std::uint32_t>(binSize));
+        PutLe32(base, regf::kBinsSizeAt, static_cast<std::uint32_t>(bins.size()));
         PutLe32(base, regf::kChecksumAt, regf::HeaderChecksum(BytesAt(base, 0)));
-        return base + bin;
+        return base + bins;
     }
 
   private:
+    // The open bin, closed with a free cell up to its end, at least `size` bytes long, its size
+    // field `sizeField` when not 0.
+    std::string Bin(std::size_t size, std::uint32_t sizeField) const {
+        const std::size_t used = regf::kBinHeaderSize + cells_.size();
+        const std::size_t binSize = std::max(size, (used + 8 + regf::kBinAlignment - 1) /
+                                                       regf::kBinAlignment * regf::kBinAlignment);
+        std::string bin(binSize, '\0');
+        bin.replace(0, 4, "hbin");
+        PutLe32(bin, regf::kBinOffsetAt, static_cast<std::uint32_t>(closed_.size()));
+        PutLe32(bin, regf::kBinSizeAt,
+                sizeField != 0 ? sizeField : static_cast<std::uint32_t>(binSize));
+        bin.replace(regf::kBinHeaderSize, cells_.size(), cells_);
+        PutLe32(bin, used, static_cast<std::uint32_t>(binSize - used)); // free to the end
+        return bin;
+    }
+
+    std::string closed_; // the bins closed so far, whole
     std::string cells_;
     std::uint32_t root_ = 0;
 };

@@ -156,6 +156,50 @@ TEST_P(ValueDataTest, ReadsTheData) {
 
 INSTANTIATE_TEST_SUITE_P(Regf, ValueDataTest, testing::ValuesIn(kValueCases));
 
+// A hive bigger than the cells' maps the reader keeps: each value in a bin of its own, a megabyte
+// long, so that reading them all drops the maps of the first bins, which are walked again when
+// read again. The same values read the same, and the free cells of a bin walked again are no more
+// cells than they were.
+TEST(RegfBins, BinsWalkedAgainReadAsTheFirstTime) {
+    constexpr int kValues = 48;
+    constexpr std::size_t kBinSize = 1 << 20;
+    HiveBuilder builder;
+    std::vector<std::uint32_t> values;
+    for (int i = 0; i < kValues; ++i) {
+        const std::string data = "data " + std::to_string(i);
+        const auto size = static_cast<std::uint32_t>(data.size());
+        values.push_back(
+            builder.Value("v" + std::to_string(i), kBinary, size, builder.Cell(data), false));
+        builder.NewBin(kBinSize);
+    }
+    builder.SetRoot(builder.Key("ROOT", 0, ~0u, kValues, builder.List("", values)));
+    const Opened opened = Open(builder, false);
+    ASSERT_TRUE(opened.Hive);
+    std::vector<RegfHive::Cell> cells;
+    ASSERT_TRUE(opened.Hive->Values(opened.Hive->Root(), cells));
+    ASSERT_EQ(cells.size(), values.size());
+    const auto read = [&](int i) {
+        RegfHive::Name name;
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+        if (!opened.Hive->ValueName(cells[i], name) ||
+            !opened.Hive->ValueData(cells[i], type, &data)) {
+            return std::string("(unreadable)");
+        }
+        return std::string(name.Bytes) + "=" + std::string(data.begin(), data.end());
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < kValues; ++i) {
+            EXPECT_EQ(read(i), "v" + std::to_string(i) + "=data " + std::to_string(i))
+                << "pass " << pass;
+        }
+    }
+    // The free cell closing the first bin, once its map was dropped and walked again.
+    const RegfHive::Cell freeCell = values[0] + 32;
+    RegfHive::Name name;
+    EXPECT_FALSE(opened.Hive->ValueName(freeCell, name));
+}
+
 TEST(RegfDamage, ABinWhoseSizeRunsPastTheFileIsRefusedEvenLeniently) {
     HiveBuilder builder;
     builder.SetRoot(builder.Key("ROOT", 0, ~0u, 0, ~0u));
