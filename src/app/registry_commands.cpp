@@ -4,6 +4,7 @@
 #include "export/export_to_file.h"
 #include "files/interruption.h"
 #include "registry/profile_list.h"
+#include "sources/opened_images.h"
 
 #include <algorithm>
 #ifndef _WIN32
@@ -62,13 +63,13 @@ std::string ProfileNameOf(RegistryStore& store, const std::string& sid) {
 
 // One installation as the window's start-up finds it.
 InstallationRow RowOf(const ListedInstallation& entry, const StoreOpener& open,
-                      const std::string& programFolder, bool details) {
+                      OpenedImages& images, const std::string& programFolder, bool details) {
     InstallationRow row;
     row.Where = entry.Where;
     row.System = entry.System;
     row.User = entry.User;
     row.Options = entry.Options;
-    if (std::unique_ptr<RegistryStore> store = open(entry.Options, row.Unreadable)) {
+    if (std::unique_ptr<RegistryStore> store = open(entry.Options, &images, row.Unreadable)) {
         if (!entry.Options.RestorePoint.empty() && !entry.Options.User.empty()) {
             row.User = ProfileNameOf(*store, entry.Options.User);
         }
@@ -104,12 +105,14 @@ bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open,
                           std::vector<InstallationRow>& rows, std::string& error,
                           const StepReport& report) {
     std::vector<ListedInstallation> found;
+    // An image is opened once for the listing and each of its users.
+    OpenedImages images;
 #ifdef _WIN32
     // On Windows the registry read is the system's own: one installation, the user logged on.
     (void)error;
     found.push_back({"registre de ce système", "Windows", "", options});
 #else
-    if (!ListInstallations(options, found, error, report)) {
+    if (!ListInstallations(options, found, error, report, &images)) {
         return false;
     }
 #endif
@@ -121,7 +124,7 @@ bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open,
             error = kReadingStopped;
             return false;
         }
-        rows.push_back(RowOf(entry, open, programFolder, details));
+        rows.push_back(RowOf(entry, open, images, programFolder, details));
     }
     // Stopped while the last user was read: nothing of this reading is kept either.
     if (report && report("Lecture terminée")) {

@@ -17,6 +17,8 @@
 
 namespace quillon {
 
+class OpenedImages;
+
 // Writes one key into the file the user named: appended, or as a new file that replaces it
 // only once complete. On any failure the file is as it was before.
 ExportResult ExportKeyIntoUserFile(Reg_access& registry, const KeyPath& key,
@@ -46,9 +48,10 @@ struct InstallationRow {
     StoreOptions Options;     // what reads this user's registry alone
 };
 
-// Opens the registry of one listed installation; nullptr with a French `error`.
-using StoreOpener =
-    std::function<std::unique_ptr<RegistryStore>(const StoreOptions& options, std::string& error)>;
+// Opens the registry of one listed installation, its image among the `images` the listing
+// opened; nullptr with a French `error`.
+using StoreOpener = std::function<std::unique_ptr<RegistryStore>(
+    const StoreOptions& options, OpenedImages* images, std::string& error)>;
 
 // Every user of every installation that `options` reach (on Windows, this system's registry),
 // each found by the window's start-up run without its messages; `report` is told of each step

@@ -92,7 +92,6 @@ class ImageTree : public FileTree {
   public:
     ImageTree(TSK_FS_INFO* fs, std::string shown, std::shared_ptr<const DiskImage> image)
         : fs_(fs), shown_(std::move(shown)), image_(std::move(image)) {}
-    ~ImageTree() override { LibTsk().tsk_fs_close(fs_); }
     ImageTree(const ImageTree&) = delete;
     ImageTree& operator=(const ImageTree&) = delete;
 
@@ -223,7 +222,7 @@ class ImageTree : public FileTree {
         return true;
     }
 
-    TSK_FS_INFO* fs_;
+    TSK_FS_INFO* fs_; // the image's, closed with it
     std::string shown_;
     std::shared_ptr<const DiskImage> image_; // the file system reads through it
 };
@@ -271,6 +270,9 @@ std::shared_ptr<DiskImage> DiskImage::Open(const std::string& path, std::string&
 }
 
 DiskImage::~DiskImage() {
+    for (const auto& [offset, fs] : fileSystems_) {
+        LibTsk().tsk_fs_close(fs);
+    }
     LibTsk().tsk_img_close(image_);
 }
 
@@ -300,6 +302,9 @@ void DiskImage::FindVolumes() {
 }
 
 std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::string& error) {
+    if (const auto opened = fileSystems_.find(volume.Offset); opened != fileSystems_.end()) {
+        return std::make_unique<ImageTree>(opened->second, Shown(volume), shared_from_this());
+    }
     if (volume.Offset + volume.Length > static_cast<std::uint64_t>(image_->size)) {
         error = Shown(volume) + " : la partition dépasse la fin de l'image (image tronquée)";
         return nullptr;
@@ -325,6 +330,7 @@ std::unique_ptr<FileTree> DiskImage::OpenFileSystem(const Volume& volume, std::s
                                : failure);
         return nullptr;
     }
+    fileSystems_.emplace(volume.Offset, fs);
     return std::make_unique<ImageTree>(fs, Shown(volume), shared_from_this());
 }
 

@@ -6,11 +6,13 @@
 #include "disks/file_tree.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 struct TSK_IMG_INFO;
+struct TSK_FS_INFO;
 
 namespace quillon {
 class VirtualDisk;
@@ -44,7 +46,8 @@ class DiskImage : public std::enable_shared_from_this<DiskImage> {
     // What was worked around to read the image (a virtual disk's damage), in French.
     const std::vector<std::string>& Warnings() const { return warnings_; }
     // The files of the file system on `volume`; nullptr with a French `error` when there is none
-    // that can be read. The tree keeps the image open.
+    // that can be read. The tree keeps the image open. A file system is read once for the
+    // image: asked for again, the same one is given, with what it has already read.
     std::unique_ptr<FileTree> OpenFileSystem(const Volume& volume, std::string& error);
     // What messages that found nothing add when some of a virtual disk's blocks could not be
     // read (its file cut short, most often): "" when all could.
@@ -62,6 +65,7 @@ class DiskImage : public std::enable_shared_from_this<DiskImage> {
     std::string tableError_; // why no partition table was found, for messages
     std::vector<std::string> warnings_;
     const VirtualDisk* virtualDisk_ = nullptr; // owned by image_, when it reads through one
+    std::map<std::uint64_t, TSK_FS_INFO*> fileSystems_; // opened so far, by their volume's offset
 };
 
 } // namespace quillon

@@ -30,9 +30,9 @@ namespace fs = std::filesystem;
 class Mounter {
   public:
     Mounter(MemoryStore& store, std::vector<std::string>& warnings, std::string& error,
-            std::shared_ptr<const FileTree>* imageFiles, OpenedHives* hives)
-        : store_(store), warnings_(warnings), error_(error), imageFiles_(imageFiles),
-          hives_(hives) {}
+            std::shared_ptr<const FileTree>* imageFiles, OpenedHives* hives, OpenedImages* images)
+        : store_(store), warnings_(warnings), error_(error), imageFiles_(imageFiles), hives_(hives),
+          images_(images) {}
 
     bool Mount(const Mount& mount, const StoreOptions& options) {
         switch (mount.Source) {
@@ -341,7 +341,8 @@ class Mounter {
     // The installation of the image's partition `partition`, or of its only partition holding
     // one when `partition` is 0.
     bool MountImage(const std::string& path, const StoreOptions& options) {
-        std::shared_ptr<DiskImage> image = DiskImage::Open(path, error_);
+        std::shared_ptr<DiskImage> image =
+            images_ != nullptr ? images_->Open(path, error_) : DiskImage::Open(path, error_);
         if (!image) {
             return false;
         }
@@ -566,6 +567,7 @@ class Mounter {
     std::string& error_;
     std::shared_ptr<const FileTree>* imageFiles_;
     OpenedHives* hives_;
+    OpenedImages* images_;
     std::shared_ptr<KeyTree> lastHive_; // the regf hive mounted last
 };
 
@@ -581,8 +583,9 @@ void OpenedHives::Keep(const std::string& shown, std::shared_ptr<KeyTree> hive) 
 }
 
 bool MountAll(MemoryStore& store, const StoreOptions& options, std::vector<std::string>& warnings,
-              std::string& error, std::shared_ptr<const FileTree>* imageFiles, OpenedHives* hives) {
-    Mounter mounter(store, warnings, error, imageFiles, hives);
+              std::string& error, std::shared_ptr<const FileTree>* imageFiles, OpenedHives* hives,
+              OpenedImages* images) {
+    Mounter mounter(store, warnings, error, imageFiles, hives, images);
     return std::all_of(options.Mounts.begin(), options.Mounts.end(),
                        [&](const Mount& mount) { return mounter.Mount(mount, options); });
 }

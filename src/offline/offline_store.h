@@ -3,6 +3,7 @@
 #pragma once
 
 #include "disks/file_tree.h"
+#include "sources/opened_images.h"
 #include "sources/registry_sources.h"
 #include "stores/memory_store.h"
 
@@ -30,9 +31,10 @@ class OpenedHives {
 // that cannot be read; `warnings` tells of hives read only in part.
 // `imageFiles`, when given, receives the file system of an --image installation, kept open
 // for the folder checks. `hives`, when given, gives the hives opened before and keeps those
-// opened now (their warnings were said when they were first opened).
+// opened now (their warnings were said when they were first opened). `images`, when given,
+// opens the images, or gives those a listing has opened.
 bool MountAll(MemoryStore& store, const StoreOptions& options, std::vector<std::string>& warnings,
               std::string& error, std::shared_ptr<const FileTree>* imageFiles = nullptr,
-              OpenedHives* hives = nullptr);
+              OpenedHives* hives = nullptr, OpenedImages* images = nullptr);
 
 } // namespace quillon

@@ -149,7 +149,9 @@ OpenedStore OpenStore(const StoreOptions&) {
 }
 
 ListingOpener OpenStoresSharingHives() {
-    return OpenStoreOnly;
+    return [](const StoreOptions& options, OpenedImages*, std::string& error) {
+        return OpenStoreOnly(options, error);
+    };
 }
 #else
 namespace {
@@ -198,7 +200,8 @@ InstallationPaths InstallationOf(const StoreOptions& options, MemoryStore& store
     return paths;
 }
 
-OpenedStore OpenStoreSharing(const StoreOptions& options, OpenedHives* hives) {
+OpenedStore OpenStoreSharing(const StoreOptions& options, OpenedHives* hives,
+                             OpenedImages* images) {
     OpenedStore opened;
     if (opened.Error = MisplacedChoice(options); !opened.Error.empty()) {
         return opened;
@@ -211,7 +214,7 @@ OpenedStore OpenStoreSharing(const StoreOptions& options, OpenedHives* hives) {
     }
     auto store = std::make_unique<MemoryStore>();
     std::shared_ptr<const FileTree> imageFiles;
-    if (MountAll(*store, effective, opened.Warnings, opened.Error, &imageFiles, hives)) {
+    if (MountAll(*store, effective, opened.Warnings, opened.Error, &imageFiles, hives, images)) {
         opened.Installation = InstallationOf(effective, *store, imageFiles);
         opened.TakeReadWarnings = [read = store.get()] { return read->TakeReadWarnings(); };
         opened.Store = std::move(store);
@@ -222,13 +225,13 @@ OpenedStore OpenStoreSharing(const StoreOptions& options, OpenedHives* hives) {
 } // namespace
 
 OpenedStore OpenStore(const StoreOptions& options) {
-    return OpenStoreSharing(options, nullptr);
+    return OpenStoreSharing(options, nullptr, nullptr);
 }
 
 ListingOpener OpenStoresSharingHives() {
     auto hives = std::make_shared<OpenedHives>();
-    return [hives](const StoreOptions& options, std::string& error) {
-        OpenedStore opened = OpenStoreSharing(options, hives.get());
+    return [hives](const StoreOptions& options, OpenedImages* images, std::string& error) {
+        OpenedStore opened = OpenStoreSharing(options, hives.get(), images);
         error = opened.Error;
         return std::move(opened.Store);
     };

@@ -13,6 +13,8 @@
 
 namespace quillon {
 
+class OpenedImages;
+
 enum class OptionParse { NotAStoreOption, Taken, Error };
 
 // Takes the store option at args[index] (and its argument), advancing index past it.
@@ -43,9 +45,10 @@ OpenedStore OpenStore(const StoreOptions& options);
 std::unique_ptr<RegistryStore> OpenStoreOnly(const StoreOptions& options, std::string& error);
 
 // OpenStoreOnly for one listing of many users: the hives it opens are kept for the next users'
-// stores, so that each hive of an installation is read once.
-using ListingOpener =
-    std::function<std::unique_ptr<RegistryStore>(const StoreOptions& options, std::string& error)>;
+// stores, so that each hive of an installation is read once, and the images are those the
+// listing opened (`images`, when given).
+using ListingOpener = std::function<std::unique_ptr<RegistryStore>(
+    const StoreOptions& options, OpenedImages* images, std::string& error)>;
 ListingOpener OpenStoresSharingHives();
 
 // Why options that choose within an installation (--user, --partition) cannot apply: the

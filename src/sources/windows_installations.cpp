@@ -235,7 +235,7 @@ ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::stri
 }
 
 bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallation>& found,
-                       std::string& error, const StepReport& report) {
+                       std::string& error, const StepReport& report, OpenedImages* images) {
     bool any = false;
     for (const quillon::Mount& mount : options.Mounts) {
         if (mount.Source == Mount::Kind::Windows) {
@@ -252,7 +252,9 @@ bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallati
                 error = kReadingStopped;
                 return false;
             }
-            std::shared_ptr<DiskImage> image = DiskImage::Open(mount.Path, error);
+            std::shared_ptr<DiskImage> image = images != nullptr
+                                                   ? images->Open(mount.Path, error)
+                                                   : DiskImage::Open(mount.Path, error);
             if (!image) {
                 return false;
             }

@@ -3,6 +3,7 @@
 
 #include "disks/disk_image.h"
 #include "disks/file_tree.h"
+#include "sources/opened_images.h"
 #include "sources/registry_sources.h"
 
 #include <memory>
@@ -48,8 +49,10 @@ ImageVolumeTree FindImageInstallation(DiskImage& image, int partition, std::stri
 // Every user of every installation of the --windows and --image options (every partition of an
 // image holding Windows); without such options, the registry the options give, as one. false
 // with a French `error` when an image or a folder cannot be read, or `report` stopped it.
+// `images`, when given, opens the images and keeps them for the users' stores.
 bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallation>& found,
-                       std::string& error, const StepReport& report = {});
+                       std::string& error, const StepReport& report = {},
+                       OpenedImages* images = nullptr);
 
 // "a, b, c", for messages that list names.
 std::string JoinNames(const std::vector<std::string>& names);

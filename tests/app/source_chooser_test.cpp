@@ -36,7 +36,7 @@ class SourceChooserTest : public testing::Test {
     void TearDown() override { fs::remove_all(work); }
 
     fs::path work;
-    SourceChooser chooser{OpenStoreOnly, AddRegistryFile, ""};
+    SourceChooser chooser{OpenStoresSharingHives(), AddRegistryFile, ""};
 };
 
 TEST_F(SourceChooserTest, AWindowsFolderListsItsUserAndOpensIt) {

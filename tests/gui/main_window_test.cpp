@@ -8,9 +8,9 @@
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 #include "gui/source_dialog.h"
+#include "offline/offline_store.h"
 #include "options/registry_files.h"
 #include "options/store_options.h"
-#include "offline/offline_store.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -275,7 +275,7 @@ class MainWindowTest : public QObject {
     // The source chooser's buttons ask with the model's request and read what is picked; the
     // rows, the status and Ouvrir are the model's.
     void theSourceChooserIsDrawnFromItsModel() {
-        SourceChooser chooser(OpenStoreOnly, AddRegistryFile, "");
+        SourceChooser chooser(OpenStoresSharingHives(), AddRegistryFile, "");
         std::vector<std::string> asked;
         QString picked;
         gui::SourceDialog dialog(chooser, [&](QWidget*, const SourceChooser::PathRequest& request) {
@@ -323,7 +323,7 @@ class MainWindowTest : public QObject {
     void aLongReadingShowsItsStepsAndCanBeStopped() {
         std::atomic<int> opened = 0;
         SourceChooser chooser(
-            [&](const StoreOptions& options, std::string& error) {
+            [&](const StoreOptions& options, OpenedImages*, std::string& error) {
                 ++opened;
                 std::this_thread::sleep_for(std::chrono::milliseconds(kSlowOpenMs));
                 return OpenStoreOnly(options, error);

@@ -52,6 +52,14 @@ senders. No temporary copy of a hive is left.
   	émetteurs bloqués	2 courrier, 1 forums
   $ ls -A "$TMPDIR"
 
+A listing reads the image once: finding the users, then reading each one's registry, through the
+same opened file system, so list reads no more of the image than status, which reads one user
+(where strace is missing, both counts are empty and the case proves nothing).
+
+  $ image_bytes() { strace -f -qq -s 0 -y -e trace=read,pread64 -o trace.txt "$CLI" --image mbr.img "$@" >/dev/null 2>&1; grep -F '/mbr.img>' trace.txt | sed -n 's/.*= \([0-9]*\)$/\1/p' | awk '{ s += $1 } END { print s }'; }
+  $ test "$(image_bytes list)" = "$(image_bytes status)" && echo same
+  same
+
 Bad images:
 
   $ head -c 3000000 /dev/urandom >noise.img
