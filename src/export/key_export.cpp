@@ -30,9 +30,10 @@ class KeyExporter {
 
 // A name that a line of the file cannot carry: after a line end a reader would take its second
 // part for another record, and a NUL ends the name Windows reads, naming another key or value.
-constexpr std::string_view kNoLineCarries("\r\n\0", 3);
 bool NoLineCanCarry(std::string_view name) {
-    return name.find_first_of(kNoLineCarries) != std::string_view::npos;
+    // One pass over the name: every value's name is checked.
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
 }
 
 // The full name of a key or value left out, with the characters no line carries made visible.

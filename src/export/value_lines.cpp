@@ -1,6 +1,9 @@
 #include "export/value_lines.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
 
 namespace quillon {
 namespace {
@@ -68,21 +71,45 @@ void AppendHexFormStart(std::string& line, const RegValue& value) {
     line += "):";
 }
 
-// Bytes are written straight into the line's buffer, sized for the longest form first: long
-// binary values are most of a backup's bytes.
-void AppendHexBytes(std::string& line, const std::uint8_t* bytes, std::size_t count, bool first) {
-    const std::size_t start = line.size();
-    line.resize(start + 3 * count);
-    char* at = line.data() + start;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t byte = bytes[i];
-        if (i != 0 || !first) {
-            *at++ = ',';
-        }
+// Each byte's text after its comma (",3F", or ",A" below 0x10: the bytes are written without
+// leading zeros) in the low three bytes, in the order they are written, and its length in the
+// high one: one four-byte copy writes a byte's text, the next one's overwriting the rest.
+static_assert(std::endian::native == std::endian::little);
+constexpr unsigned kLengthShift = 24;
+constexpr std::array<std::uint32_t, 256> kCommaHex = [] {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t byte = 0; byte < table.size(); ++byte) {
+        std::uint32_t length = 0, text = 0;
+        const auto put = [&](char c) { text |= std::uint32_t(std::uint8_t(c)) << (8 * length++); };
+        put(',');
         if (byte >= 0x10) {
-            *at++ = kHexDigits[byte >> 4];
+            put(kHexDigits[byte >> 4]);
         }
-        *at++ = kHexDigits[byte & 0xF];
+        put(kHexDigits[byte & 0xF]);
+        table[byte] = text | length << kLengthShift;
+    }
+    return table;
+}();
+
+// Bytes are written straight into the line's buffer, sized for the longest form first (and the
+// spill of the last copy): long binary values are most of a backup's bytes.
+void AppendHexBytes(std::string& line, const std::uint8_t* bytes, std::size_t count, bool first) {
+    constexpr std::size_t kCopied = sizeof(std::uint32_t);
+    const std::size_t start = line.size();
+    line.resize(start + 3 * count + kCopied);
+    char* at = line.data() + start;
+    std::size_t i = 0;
+    if (first && count != 0) { // no comma before the first byte
+        constexpr std::uint32_t kText = (1u << kLengthShift) - 1;
+        const std::uint32_t entry = kCommaHex[bytes[i++]];
+        const std::uint32_t withoutComma = (entry & kText) >> 8;
+        std::memcpy(at, &withoutComma, kCopied);
+        at += (entry >> kLengthShift) - 1;
+    }
+    for (; i < count; ++i) {
+        const std::uint32_t entry = kCommaHex[bytes[i]];
+        std::memcpy(at, &entry, kCopied);
+        at += entry >> kLengthShift;
     }
     line.resize(static_cast<std::size_t>(at - line.data()));
 }

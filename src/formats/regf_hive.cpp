@@ -192,30 +192,33 @@ RegfHive::Bin RegfHive::BinAt(std::size_t start) const {
     return {start, end * kBinAlignment - start};
 }
 
+RegfHive::RecentMap& RegfHive::RecentMapOf(std::size_t binStart) const {
+    return recentMaps_[binStart / kBinAlignment % recentMaps_.size()];
+}
+
 // The map of the allocated cells of the bin at `binStart`, walking the bin when its map is not
 // kept; the oldest maps are dropped first to make room.
 const RegfHive::CellMap& RegfHive::CellsOf(std::size_t binStart) const {
-    if (lastCells_ != nullptr && lastBin_ == binStart) {
-        return *lastCells_;
-    }
+    RecentMap& recent = RecentMapOf(binStart);
     if (const auto kept = cellMaps_.find(binStart); kept != cellMaps_.end()) {
-        lastBin_ = binStart;
-        lastCells_ = &kept->second;
+        recent = {binStart, &kept->second};
         return kept->second;
     }
     while (cellMapBytes_ > kMostCellMapBytes && !walkedBins_.empty()) {
-        const auto oldest = cellMaps_.find(walkedBins_.front());
-        cellMapBytes_ -= oldest->second.size() * sizeof(std::uint64_t);
-        cellMaps_.erase(oldest);
+        const std::size_t oldest = walkedBins_.front();
+        if (RecentMap& dropped = RecentMapOf(oldest); dropped.Start == oldest) {
+            dropped = {};
+        }
+        const auto kept = cellMaps_.find(oldest);
+        cellMapBytes_ -= kept->second.size() * sizeof(std::uint64_t);
+        cellMaps_.erase(kept);
         walkedBins_.pop_front();
     }
-    const Bin bin = BinAt(binStart);
     CellMap& used = cellMaps_[binStart];
-    WalkCells(bin, used);
+    WalkCells(BinAt(binStart), used);
     walkedBins_.push_back(binStart);
     cellMapBytes_ += used.size() * sizeof(std::uint64_t);
-    lastBin_ = binStart;
-    lastCells_ = &used;
+    recent = {binStart, &used};
     return used;
 }
 
@@ -253,8 +256,10 @@ bool RegfHive::IsUsedCell(std::size_t offset) const {
     if (start == kNoBin) {
         return false;
     }
+    const RecentMap& recent = RecentMapOf(start);
+    const CellMap& cells = recent.Start == start ? *recent.Cells : CellsOf(start);
     const std::size_t bit = (offset - start) / kCellAlignment;
-    return (CellsOf(start)[bit / kPositionsPerWord] >> (bit % kPositionsPerWord)) & 1;
+    return (cells[bit / kPositionsPerWord] >> (bit % kPositionsPerWord)) & 1;
 }
 
 // The walk checked that every used cell lies within its bin, at least 8 bytes long.

@@ -2,6 +2,7 @@
 // cells only when they are asked for.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -64,6 +65,8 @@ class RegfHive {
     Bin BinAt(std::size_t start) const;
     std::size_t StoredLength(std::size_t cell) const;
     using CellMap = std::vector<std::uint64_t>;
+    struct RecentMap;
+    RecentMap& RecentMapOf(std::size_t binStart) const;
     const CellMap& CellsOf(std::size_t binStart) const;
     void WalkCells(const Bin& bin, CellMap& used) const;
     bool IsUsedCell(std::size_t offset) const;
@@ -98,8 +101,12 @@ class RegfHive {
     mutable std::unordered_map<std::size_t, CellMap> cellMaps_;
     mutable std::deque<std::size_t> walkedBins_; // their starts, oldest first
     mutable std::size_t cellMapBytes_ = 0;
-    mutable std::size_t lastBin_ = 0;            // the start of the bin last asked for
-    mutable const CellMap* lastCells_ = nullptr; // and its map, while it is kept
+    // The maps last asked for, found without a search: the cells of one key lie in a few bins.
+    struct RecentMap {
+        std::size_t Start = kNoBin;
+        const CellMap* Cells = nullptr;
+    };
+    mutable std::array<RecentMap, 64> recentMaps_{}; // by the bin's page, modulo their count
     std::size_t released_ = 0;
 };
 

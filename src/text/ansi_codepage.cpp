@@ -31,7 +31,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-unsigned char FoldByte(unsigned char c) {
+constexpr unsigned char FoldOf(unsigned char c) {
     if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
         return static_cast<unsigned char>(c - 0x20);
     }
@@ -47,6 +47,20 @@ unsigned char FoldByte(unsigned char c) {
     default:
         return c;
     }
+}
+
+// Names are folded for every lookup and every listing's check of duplicates: one table read a
+// byte.
+constexpr std::array<unsigned char, 256> kFolded = [] {
+    std::array<unsigned char, 256> table{};
+    for (std::size_t c = 0; c < table.size(); ++c) {
+        table[c] = FoldOf(static_cast<unsigned char>(c));
+    }
+    return table;
+}();
+
+unsigned char FoldByte(unsigned char c) {
+    return kFolded[c];
 }
 
 } // namespace
