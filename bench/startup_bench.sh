@@ -9,7 +9,8 @@
 #     floor (reading the hive, writing as many bytes): time per MB and peak memory over the
 #     hive's size, and how both grow from the smallest hive to the biggest.
 # Each time is the median of RUNS runs made in one loop, each command in turn, so that what else
-# the machine does weighs on all alike; peak memory is that of one more run of each.
+# the machine does weighs on all alike; peak memory is that of one more run of each. The outputs
+# are written to memory (/dev/shm).
 #   usage: bench/startup_bench.sh [BUILD_DIR] [RUNS] [CLI]     (default build/native, 21; CLI:
 #   another quillon-cli measured instead, an older build's; needs chntpw and libwin-hivex-perl;
 #   without ../shared, a hive made here stands in for XP's)
@@ -22,7 +23,10 @@ base=$here/../../shared/fixtures/real/xp-m57-pat-ntuser/NTUSER.DAT
 floorProgram=$build/bench/print_line
 sample=$build/examples/sample-xp
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# What is written goes to memory, for each program alike: the disk's write-back of one run would
+# otherwise weigh on the next.
+out=$(mktemp -d -p /dev/shm)
+trap 'rm -rf "$work" "$out"' EXIT
 
 if [[ ! -f $base ]]; then
     printf 'REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows]\n"v"="1"\n' >"$work/base.reg"
@@ -59,7 +63,7 @@ hive() { # hive COUNT: the base hive grown with COUNT values, twenty to a subkey
     "$build/bench/grow_hive" "$base" "$work/hive-$1.dat" "$1" 64 20
     echo "$work/hive-$1.dat"
 }
-medium=$(hive 200000)
+medium=$(hive 227000)
 small='HKEY_CURRENT_USER\Software\Microsoft'
 
 echo
@@ -80,9 +84,9 @@ row() { # row LABEL QUILLON_COMMAND [REGED_COMMAND [HIVEX_COMMAND]]
 row "--version" "'$cli' --version" "reged -h"
 row "status (sample installation)" "'$cli' --windows '$sample' status"
 row "export Software\\Microsoft" \
-    "'$cli' --hive 'HKEY_CURRENT_USER=$medium' export '$small' '$work/q.reg'" \
-    "reged -x '$medium' HKEY_CURRENT_USER '\\Software\\Microsoft' '$work/r.reg'" \
-    "hivexregedit --export --prefix HKEY_CURRENT_USER '$medium' 'Software\\Microsoft' >'$work/h.reg'"
+    "'$cli' --hive 'HKEY_CURRENT_USER=$medium' export '$small' '$out/q.reg'" \
+    "reged -x '$medium' HKEY_CURRENT_USER '\\Software\\Microsoft' '$out/r.reg'" \
+    "hivexregedit --export --prefix HKEY_CURRENT_USER '$medium' 'Software\\Microsoft' >'$out/h.reg'"
 echo "  (floor: $(seconds "$(median floor)") for print_line; reged and hivex: their time over Quillon's)"
 
 echo
@@ -91,16 +95,16 @@ printf '  %-8s %10s %10s %12s %13s %9s %9s %9s\n' hive text Quillon "per MB" "pe
 fullRuns=$runs
 runs=$(((fullRuns + 3) / 4))
 first=""
-for count in 50000 200000 800000; do
-    h=$([[ $count == 200000 ]] && echo "$medium" || hive $count)
-    "$cli" --hive "HKEY_CURRENT_USER=$h" export 'HKEY_CURRENT_USER\Software\QuillonBench' "$work/q.reg"
-    bytes=$(stat -c %s "$work/q.reg")
+for count in 50000 227000 920000; do
+    h=$([[ $count == 227000 ]] && echo "$medium" || hive $count)
+    "$cli" --hive "HKEY_CURRENT_USER=$h" export 'HKEY_CURRENT_USER\Software\QuillonBench' "$out/q.reg"
+    bytes=$(stat -c %s "$out/q.reg")
     hiveKb=$(($(stat -c %s "$h") / 1024))
-    quillon="'$cli' --hive 'HKEY_CURRENT_USER=$h' export 'HKEY_CURRENT_USER\\Software\\QuillonBench' '$work/q.reg'"
+    quillon="'$cli' --hive 'HKEY_CURRENT_USER=$h' export 'HKEY_CURRENT_USER\\Software\\QuillonBench' '$out/q.reg'"
     paired quillon "$quillon" \
-        floor "cat '$h' >/dev/null && head -c $bytes /dev/zero >'$work/f.out'" \
-        reged "reged -x '$h' HKEY_CURRENT_USER '\\Software\\QuillonBench' '$work/r.reg'" \
-        hivex "hivexregedit --export --prefix HKEY_CURRENT_USER '$h' 'Software\\QuillonBench' >'$work/h.reg'"
+        floor "cat '$h' >/dev/null && head -c $bytes /dev/zero >'$out/f.out'" \
+        reged "reged -x '$h' HKEY_CURRENT_USER '\\Software\\QuillonBench' '$out/r.reg'" \
+        hivex "hivexregedit --export --prefix HKEY_CURRENT_USER '$h' 'Software\\QuillonBench' >'$out/h.reg'"
     q=$(median quillon)
     perMb=$(awk -v us="$q" -v kb="$hiveKb" 'BEGIN { printf "%.2f", us / 1000 / (kb / 1024) }')
     over=$(($(peak "$quillon") - hiveKb))

@@ -10,13 +10,17 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+// The text between the characters to escape goes in whole: every value's name is escaped.
 void AppendEscaped(std::string& out, std::string_view text) {
-    for (char c : text) {
-        if (c == '\\' || c == '"') {
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' || text[i] == '"') {
+            out.append(text.substr(run, i - run));
             out += '\\';
+            run = i;
         }
-        out += c;
     }
+    out.append(text.substr(run));
 }
 
 // True when a string's bytes read back the same from a quoted string: a terminating zero,

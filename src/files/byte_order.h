@@ -4,8 +4,10 @@
 // there.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -33,14 +35,26 @@ inline const unsigned char* BytesAt(std::string_view bytes, std::size_t at) {
     return reinterpret_cast<const unsigned char*>(bytes.data()) + at;
 }
 
+// A little-endian number of the type's size: on a little-endian processor, one load (hives are
+// read a few numbers a value, millions of values).
+template <typename Number> Number LoadLittleEndian(const unsigned char* at) {
+    if constexpr (std::endian::native == std::endian::little) {
+        Number value;
+        std::memcpy(&value, at, sizeof value);
+        return value;
+    } else {
+        return static_cast<Number>(LittleEndian(at, sizeof(Number)));
+    }
+}
+
 inline std::uint16_t Le16(const unsigned char* at) {
-    return static_cast<std::uint16_t>(LittleEndian(at, 2));
+    return LoadLittleEndian<std::uint16_t>(at);
 }
 inline std::uint32_t Le32(const unsigned char* at) {
-    return static_cast<std::uint32_t>(LittleEndian(at, 4));
+    return LoadLittleEndian<std::uint32_t>(at);
 }
 inline std::uint64_t Le64(const unsigned char* at) {
-    return LittleEndian(at, 8);
+    return LoadLittleEndian<std::uint64_t>(at);
 }
 inline std::uint32_t Be32(const unsigned char* at) {
     return static_cast<std::uint32_t>(BigEndian(at, 4));
