@@ -43,14 +43,8 @@ namespace quillon {
     X(tsk_vs_open)                                                                                 \
     X(tsk_vs_part_get)
 
-struct TskLibrary {
-    static constexpr LibraryName kName{"libtsk.so.19", "libtsk19"};
-    static std::vector<LibraryName> LoadedBefore() { return LibyalLoadedBefore(); }
-    QUILLON_LIBRARY_FUNCTIONS(QUILLON_TSK_FUNCTIONS)
-};
-inline const TskLibrary& LibTsk() {
-    return LoadedLibrary<TskLibrary>();
-}
+inline constexpr LibraryName kTskLibrary{"libtsk.so.19", "libtsk19"};
+QUILLON_LIBRARY(TskLibrary, LibTsk, kTskLibrary, LibyalLoadedBefore, QUILLON_TSK_FUNCTIONS)
 
 #define QUILLON_EWF_FUNCTIONS(X)                                                                   \
     X(libewf_check_file_signature)                                                                 \
@@ -62,14 +56,7 @@ inline const TskLibrary& LibTsk() {
     X(libewf_handle_open)                                                                          \
     X(libewf_handle_segment_files_corrupted)
 
-struct EwfLibrary {
-    static constexpr LibraryName kName = kEwfLibrary;
-    static std::vector<LibraryName> LoadedBefore() { return {}; }
-    QUILLON_LIBRARY_FUNCTIONS(QUILLON_EWF_FUNCTIONS)
-};
-inline const EwfLibrary& LibEwf() {
-    return LoadedLibrary<EwfLibrary>();
-}
+QUILLON_LIBRARY(EwfLibrary, LibEwf, kEwfLibrary, NothingLoadedBefore, QUILLON_EWF_FUNCTIONS)
 
 #define QUILLON_VMDK_FUNCTIONS(X)                                                                  \
     X(libvmdk_error_free)                                                                          \
@@ -93,14 +80,8 @@ inline const EwfLibrary& LibEwf() {
     X(libvmdk_handle_read_buffer_at_offset)                                                        \
     X(libvmdk_handle_set_parent_handle)
 
-struct VmdkLibrary {
-    static constexpr LibraryName kName{"libvmdk.so.1", "libvmdk1"};
-    static std::vector<LibraryName> LoadedBefore() { return LibyalLoadedBefore(); }
-    QUILLON_LIBRARY_FUNCTIONS(QUILLON_VMDK_FUNCTIONS)
-};
-inline const VmdkLibrary& LibVmdk() {
-    return LoadedLibrary<VmdkLibrary>();
-}
+inline constexpr LibraryName kVmdkLibrary{"libvmdk.so.1", "libvmdk1"};
+QUILLON_LIBRARY(VmdkLibrary, LibVmdk, kVmdkLibrary, LibyalLoadedBefore, QUILLON_VMDK_FUNCTIONS)
 
 #define QUILLON_VHDI_FUNCTIONS(X)                                                                  \
     X(libvhdi_error_free)                                                                          \
@@ -118,14 +99,8 @@ inline const VmdkLibrary& LibVmdk() {
     X(libvhdi_file_read_buffer_at_offset)                                                          \
     X(libvhdi_file_set_parent_file)
 
-struct VhdiLibrary {
-    static constexpr LibraryName kName{"libvhdi.so.1", "libvhdi1"};
-    static std::vector<LibraryName> LoadedBefore() { return LibyalLoadedBefore(); }
-    QUILLON_LIBRARY_FUNCTIONS(QUILLON_VHDI_FUNCTIONS)
-};
-inline const VhdiLibrary& LibVhdi() {
-    return LoadedLibrary<VhdiLibrary>();
-}
+inline constexpr LibraryName kVhdiLibrary{"libvhdi.so.1", "libvhdi1"};
+QUILLON_LIBRARY(VhdiLibrary, LibVhdi, kVhdiLibrary, LibyalLoadedBefore, QUILLON_VHDI_FUNCTIONS)
 
 #define QUILLON_QCOW_FUNCTIONS(X)                                                                  \
     X(libqcow_check_file_signature)                                                                \
@@ -142,13 +117,7 @@ inline const VhdiLibrary& LibVhdi() {
     X(libqcow_file_read_buffer_at_offset)                                                          \
     X(libqcow_file_set_parent_file)
 
-struct QcowLibrary {
-    static constexpr LibraryName kName{"libqcow.so.1", "libqcow1"};
-    static std::vector<LibraryName> LoadedBefore() { return LibyalLoadedBefore(); }
-    QUILLON_LIBRARY_FUNCTIONS(QUILLON_QCOW_FUNCTIONS)
-};
-inline const QcowLibrary& LibQcow() {
-    return LoadedLibrary<QcowLibrary>();
-}
+inline constexpr LibraryName kQcowLibrary{"libqcow.so.1", "libqcow1"};
+QUILLON_LIBRARY(QcowLibrary, LibQcow, kQcowLibrary, LibyalLoadedBefore, QUILLON_QCOW_FUNCTIONS)
 
 } // namespace quillon

@@ -25,13 +25,7 @@ inline std::vector<LibraryName> LibyalLoadedBefore() {
     X(libbfio_pool_free)                                                                           \
     X(libbfio_pool_initialize)
 
-struct BfioLibrary {
-    static constexpr LibraryName kName{"libbfio.so.1", "libbfio1"};
-    static std::vector<LibraryName> LoadedBefore() { return LibyalLoadedBefore(); }
-    QUILLON_LIBRARY_FUNCTIONS(QUILLON_BFIO_FUNCTIONS)
-};
-inline const BfioLibrary& LibBfio() {
-    return LoadedLibrary<BfioLibrary>();
-}
+inline constexpr LibraryName kBfioLibrary{"libbfio.so.1", "libbfio1"};
+QUILLON_LIBRARY(BfioLibrary, LibBfio, kBfioLibrary, LibyalLoadedBefore, QUILLON_BFIO_FUNCTIONS)
 
 } // namespace quillon

@@ -32,6 +32,11 @@ std::string LibraryTooOld(const LibraryName& library, const std::string& missing
 // The functions of `Library`, a table that QUILLON_LIBRARY_FUNCTIONS declares, loaded the first
 // time they are asked for; nullptr with a French `error` when the library or one of its
 // functions is missing. Thread-safe, and asked again costs nothing.
+// For a library that needs none loaded before it.
+inline std::vector<LibraryName> NothingLoadedBefore() {
+    return {};
+}
+
 template <class Library> const Library* LoadLibrary(std::string& error) {
     struct Loaded {
         Library Functions;
@@ -87,4 +92,16 @@ template <class... Libraries> std::string MissingLibrary() {
     LIST(QUILLON_LIBRARY_MEMBER)                                                                   \
     template <class Resolver> void Resolve(Resolver&& resolve) {                                   \
         LIST(QUILLON_LIBRARY_RESOLVE)                                                              \
+    }
+
+// `Type`, the table of the library `name` (a LibraryName) loaded after those `before()` gives,
+// of the functions LIST names, and `Accessor()`, its functions once loaded.
+#define QUILLON_LIBRARY(Type, Accessor, name, before, LIST)                                        \
+    struct Type {                                                                                  \
+        static constexpr LibraryName kName = name;                                                 \
+        static std::vector<LibraryName> LoadedBefore() { return before(); }                        \
+        QUILLON_LIBRARY_FUNCTIONS(LIST)                                                            \
+    };                                                                                             \
+    inline const Type& Accessor() {                                                                \
+        return ::quillon::LoadedLibrary<Type>();                                                   \
     }

@@ -41,14 +41,8 @@ namespace {
     X(libcreg_value_get_value_type)
 
 // libcreg, loaded the first time a Windows 95/98/Me registry is read.
-struct CregLibrary {
-    static constexpr LibraryName kName{"libcreg.so.1", "libcreg1"};
-    static std::vector<LibraryName> LoadedBefore() { return LibyalLoadedBefore(); }
-    QUILLON_LIBRARY_FUNCTIONS(QUILLON_CREG_FUNCTIONS)
-};
-const CregLibrary& LibCreg() {
-    return LoadedLibrary<CregLibrary>();
-}
+inline constexpr LibraryName kCregLibrary{"libcreg.so.1", "libcreg1"};
+QUILLON_LIBRARY(CregLibrary, LibCreg, kCregLibrary, LibyalLoadedBefore, QUILLON_CREG_FUNCTIONS)
 
 // libcreg's and libbfio's objects (plain handles, all of one type) freed by their own functions
 // when they go out of scope. Their error reports are not asked for (a null error pointer): this

@@ -15,14 +15,9 @@ namespace {
     X(mspack_destroy_cab_decompressor)
 
 // libmspack, loaded the first time a cabinet is read.
-struct MspackLibrary {
-    static constexpr LibraryName kName{"libmspack.so.0", "libmspack0"};
-    static std::vector<LibraryName> LoadedBefore() { return {}; }
-    QUILLON_LIBRARY_FUNCTIONS(QUILLON_MSPACK_FUNCTIONS)
-};
-const MspackLibrary& LibMspack() {
-    return LoadedLibrary<MspackLibrary>();
-}
+inline constexpr LibraryName kMspackLibrary{"libmspack.so.0", "libmspack0"};
+QUILLON_LIBRARY(MspackLibrary, LibMspack, kMspackLibrary, NothingLoadedBefore,
+                QUILLON_MSPACK_FUNCTIONS)
 
 // Windows 95/98/Me registries stayed far below this; a cabinet claiming more is damaged, and
 // nothing is written for it.

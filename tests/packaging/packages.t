@@ -30,4 +30,4 @@ Each library the program opens only when an input needs it is a dependency of th
 though the package tools cannot see it: every package a missing library's message names.
 
   $ depends=$(dpkg-deb -f "$PACKAGES/quillon_2.5_amd64.deb" Depends)
-  $ grep -rhoE 'LibraryName [A-Za-z]+\{"[^"]+", "[^"]+"\}|kName\{"[^"]+", "[^"]+"\}' "$SRC/src" | sed -E 's/.*, "([^"]+)"\}/\1/' | sort -u | while read -r package; do case ", $depends," in *", $package"[,\ ]*) ;; *) echo "missing: $package";; esac; done
+  $ grep -rhoE 'LibraryName [A-Za-z]+\{"[^"]+", "[^"]+"\}' "$SRC/src" | sed -E 's/.*, "([^"]+)"\}/\1/' | sort -u | while read -r package; do case ", $depends," in *", $package"[,\ ]*) ;; *) echo "missing: $package";; esac; done
