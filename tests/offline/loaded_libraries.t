@@ -1,5 +1,5 @@
 The image, virtual-disk, cabinet and Windows 9x readers' libraries are loaded only when an input
-needs them: a hive, a folder or a .reg file loads none of them; an image loads The Sleuth Kit
+needs them: a hive, a folder, a .reg file or a Wine prefix loads none of them; an image loads The Sleuth Kit
 (which needs libewf, libvmdk and libvhdi itself). A library that cannot be loaded is a message naming the Debian package.
 
   $ loaded() { LD_DEBUG=libs "$@" 2>&1 >/dev/null | grep -oE '(libtsk|libewf|libvmdk|libvhdi|libqcow|libcreg|libbfio|libmspack)\.so\.[0-9]+' | sort -u | tr '\n' ' '; echo; }
@@ -11,6 +11,10 @@ needs them: a hive, a folder or a .reg file loads none of them; an image loads T
   $ loaded "$CLI" --windows "$SAMPLE" status
   
   $ loaded "$CLI" --reg out.reg export 'HKEY_CURRENT_USER\Software' again.reg
+  
+  $ mkdir prefix && printf 'WINE REGISTRY Version 2\n' >prefix/system.reg &&
+  >     printf 'WINE REGISTRY Version 2\n\n[Identities] 1\n"Last User ID"="{1}"\n' >prefix/user.reg
+  $ loaded "$CLI" --wine-prefix prefix export 'HKEY_CURRENT_USER\Identities' wine.reg
   
   $ export MTOOLS_SKIP_CHECK=1
   $ truncate -s 64M disk.img && mkfs.fat -F 32 disk.img >/dev/null && mcopy -s -i disk.img "$SAMPLE"/* ::/
