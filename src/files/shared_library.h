@@ -29,21 +29,25 @@ void* LoadedFunction(const char* name);
 // The French message for a library whose `missing` functions were not found.
 std::string LibraryTooOld(const LibraryName& library, const std::string& missing);
 
-// The functions of `Library`, a table that QUILLON_LIBRARY_FUNCTIONS declares, loaded the first
-// time they are asked for; nullptr with a French `error` when the library or one of its
-// functions is missing. Thread-safe, and asked again costs nothing.
 // For a library that needs none loaded before it.
 inline std::vector<LibraryName> NothingLoadedBefore() {
     return {};
 }
 
-template <class Library> const Library* LoadLibrary(std::string& error) {
-    struct Loaded {
-        Library Functions;
-        std::string Error;
-    };
-    static const Loaded loaded = [] {
-        Loaded result;
+// The functions of `Library`, a table that QUILLON_LIBRARY_FUNCTIONS declares, or why they could
+// not be loaded: loaded the first time they are asked for, once for the process (thread-safe).
+template <class Library> struct LoadedOnce {
+    Library Functions;
+    std::string Error; // French; empty when every function was found
+
+    static const LoadedOnce& Get() {
+        static const LoadedOnce loaded = Load();
+        return loaded;
+    }
+
+  private:
+    static LoadedOnce Load() {
+        LoadedOnce result;
         if (OpenSharedLibrary(Library::kName, Library::LoadedBefore(), result.Error) == nullptr) {
             return result;
         }
@@ -60,16 +64,22 @@ template <class Library> const Library* LoadLibrary(std::string& error) {
             result.Error = LibraryTooOld(Library::kName, missing);
         }
         return result;
-    }();
+    }
+};
+
+// The functions of `Library`; nullptr with a French `error` when the library or one of its
+// functions is missing.
+template <class Library> const Library* LoadLibrary(std::string& error) {
+    const LoadedOnce<Library>& loaded = LoadedOnce<Library>::Get();
     error = loaded.Error;
     return loaded.Error.empty() ? &loaded.Functions : nullptr;
 }
 
 // The functions of `Library` once LoadLibrary has loaded them: what the code behind an input's
-// entry point calls, that entry point having checked the load.
+// entry point calls, that entry point having checked the load. Called for every call into the
+// library, it costs one check of the static's guard.
 template <class Library> const Library& LoadedLibrary() {
-    std::string error;
-    return *LoadLibrary<Library>(error);
+    return LoadedOnce<Library>::Get().Functions;
 }
 
 // "" when each of `Libraries` is loaded (loading those not yet), else why the first that is not

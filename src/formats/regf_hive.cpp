@@ -151,7 +151,7 @@ void RegfHive::ReleaseWalkedPages(std::size_t walkedTo) {
 // refuses the hive; the root must be an allocated key cell.
 bool RegfHive::RootReadable() {
     const std::size_t start = BinStart(root_);
-    if (start == kNoBin) {
+    if (start == kNoBinStart) {
         return false;
     }
     const Bin bin = BinAt(start);
@@ -174,12 +174,12 @@ bool RegfHive::RootReadable() {
 }
 
 // Bins start on page boundaries and span whole pages: each page knows where its bin starts.
-// kNoBin when no bin holds `offset`.
+// kNoBinStart when no bin holds `offset`.
 std::size_t RegfHive::BinStart(std::size_t offset) const {
     const std::size_t page = offset / kBinAlignment;
     return page < binOfPage_.size() && binOfPage_[page] != kNoBin
                ? std::size_t{binOfPage_[page]} * kBinAlignment
-               : kNoBin;
+               : kNoBinStart;
 }
 
 // The bin starting at `start`, as long as the pages its header claimed when the bins were walked.
@@ -253,7 +253,7 @@ bool RegfHive::IsUsedCell(std::size_t offset) const {
         return false;
     }
     const std::size_t start = BinStart(offset);
-    if (start == kNoBin) {
+    if (start == kNoBinStart) {
         return false;
     }
     const RecentMap& recent = RecentMapOf(start);

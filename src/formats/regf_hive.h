@@ -92,6 +92,7 @@ class RegfHive {
     mutable bool lenient_ = false;
     Cell root_ = 0;
     static constexpr std::uint32_t kNoBin = ~std::uint32_t{0};
+    static constexpr std::size_t kNoBinStart = ~std::size_t{0}; // an offset no bin starts at
     // The page where each 4 KB page's bin starts, kNoBin where none does: the only table as big
     // as the hive, a thousandth of its size.
     std::vector<std::uint32_t> binOfPage_;
@@ -103,7 +104,7 @@ class RegfHive {
     mutable std::size_t cellMapBytes_ = 0;
     // The maps last asked for, found without a search: the cells of one key lie in a few bins.
     struct RecentMap {
-        std::size_t Start = kNoBin;
+        std::size_t Start = kNoBinStart;
         const CellMap* Cells = nullptr;
     };
     mutable std::array<RecentMap, 64> recentMaps_{}; // by the bin's page, modulo their count

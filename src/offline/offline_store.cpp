@@ -341,8 +341,7 @@ class Mounter {
     // The installation of the image's partition `partition`, or of its only partition holding
     // one when `partition` is 0.
     bool MountImage(const std::string& path, const StoreOptions& options) {
-        std::shared_ptr<DiskImage> image =
-            images_ != nullptr ? images_->Open(path, error_) : DiskImage::Open(path, error_);
+        std::shared_ptr<DiskImage> image = OpenImage(images_, path, error_);
         if (!image) {
             return false;
         }

@@ -13,4 +13,9 @@ std::shared_ptr<DiskImage> OpenedImages::Open(const std::string& path, std::stri
     return image;
 }
 
+std::shared_ptr<DiskImage> OpenImage(OpenedImages* images, const std::string& path,
+                                     std::string& error) {
+    return images != nullptr ? images->Open(path, error) : DiskImage::Open(path, error);
+}
+
 } // namespace quillon

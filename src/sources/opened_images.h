@@ -21,4 +21,8 @@ class OpenedImages {
     std::map<std::string, std::shared_ptr<DiskImage>> images_;
 };
 
+// The image at `path`: from `images` when given, else opened for the caller alone.
+std::shared_ptr<DiskImage> OpenImage(OpenedImages* images, const std::string& path,
+                                     std::string& error);
+
 } // namespace quillon

@@ -252,9 +252,7 @@ bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallati
                 error = kReadingStopped;
                 return false;
             }
-            std::shared_ptr<DiskImage> image = images != nullptr
-                                                   ? images->Open(mount.Path, error)
-                                                   : DiskImage::Open(mount.Path, error);
+            std::shared_ptr<DiskImage> image = OpenImage(images, mount.Path, error);
             if (!image) {
                 return false;
             }
