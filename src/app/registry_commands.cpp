@@ -5,11 +5,9 @@
 #include "files/interruption.h"
 #include "registry/profile_list.h"
 #include "sources/opened_images.h"
+#include "sources/windows_installations.h"
 
 #include <algorithm>
-#ifndef _WIN32
-#include "sources/windows_installations.h"
-#endif
 
 namespace quillon {
 namespace {
@@ -107,15 +105,11 @@ bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open,
     std::vector<ListedInstallation> found;
     // An image is opened once for the listing and each of its users.
     OpenedImages images;
-#ifdef _WIN32
-    // On Windows the registry read is the system's own: one installation, the user logged on.
-    (void)error;
-    found.push_back({"registre de ce système", "Windows", "", options});
-#else
-    if (!ListInstallations(options, found, error, report, &images)) {
+    if (options.RunningSystem()) { // one installation, the user logged on
+        found.push_back({"registre de ce système", "Windows", "", options});
+    } else if (!ListInstallations(options, found, error, report, &images)) {
         return false;
     }
-#endif
     for (std::size_t i = 0; i < found.size(); ++i) {
         const ListedInstallation& entry = found[i];
         if (report &&

@@ -36,7 +36,7 @@ void CleanUpOnInterrupt();
 
 // One user of one installation, as the window's start-up finds it (ANSI texts).
 struct InstallationRow {
-    std::string Where;      // UTF-8, as the sources name it
+    std::string Where;      // as the sources name it, in the system's encoding (UTF-8 off Windows)
     std::string System;     // UTF-8
     std::string User;       // UTF-8
     std::string Unreadable; // UTF-8: why its registry could not be read; empty when it could
@@ -53,10 +53,10 @@ struct InstallationRow {
 using StoreOpener = std::function<std::unique_ptr<RegistryStore>(
     const StoreOptions& options, OpenedImages* images, std::string& error)>;
 
-// Every user of every installation that `options` reach (on Windows, this system's registry),
-// each found by the window's start-up run without its messages; `report` is told of each step
-// and may stop the listing. false with a French `error` when an image or a folder cannot be
-// read, or the listing was stopped.
+// Every user of every installation that `options` reach (on Windows with no source, this
+// system's registry), each found by the window's start-up run without its messages; `report`
+// is told of each step and may stop the listing. false with a French `error` when an image or a
+// folder cannot be read, or the listing was stopped.
 bool ListInstallationRows(const StoreOptions& options, const StoreOpener& open,
                           const std::string& programFolder, bool details,
                           std::vector<InstallationRow>& rows, std::string& error,

@@ -1,6 +1,8 @@
 #include "app/source_chooser.h"
 
+#include "sources/windows_installations.h"
 #include "text/ansi_codepage.h"
+#include "text/native_text.h"
 
 #include <filesystem>
 
@@ -97,8 +99,13 @@ bool SourceChooser::MustAsk(const StoreOptions& given, RegistryStore* opened) {
     if (!given.Empty() || (opened != nullptr && WindowStartsOn(*opened, programFolder_))) {
         return false;
     }
+#ifdef _WIN32
+    status_ = "Outlook Express 5 ou 6 n'est pas sur ce système : choisissez un ancien disque "
+              "branché, le dossier d'un Windows, une ruche ou un fichier .reg.";
+#else
     status_ = "Aucun registre n'a été donné, et le préfixe Wine par défaut ($WINEPREFIX ou "
               "~/.wine) n'existe pas ou ne contient pas Outlook Express 5 ou 6.";
+#endif
     return true;
 }
 
@@ -143,6 +150,40 @@ void SourceChooser::Read(Source source, const std::string& path, const StepRepor
     ShowListed();
 }
 
+void SourceChooser::ReadDrives(const std::vector<std::string>& drives, const StepReport& report) {
+    std::vector<InstallationRow> found;
+    std::string listed;
+    for (const std::string& drive : drives) {
+        if (!MayHoldInstallation(drive)) {
+            continue;
+        }
+        StoreOptions options;
+        options.Mounts.push_back({Mount::Kind::Windows, "", drive});
+        std::vector<InstallationRow> rows;
+        std::string error;
+        if (!ListInstallationRows(options, open_, programFolder_, false, rows, error, report)) {
+            if (error == kReadingStopped) {
+                status_ = std::string(kReadingStopped) + " : choisissez ce qu'il faut lire.";
+                return;
+            }
+            InstallationRow unreadable;
+            unreadable.Where = drive;
+            unreadable.Unreadable = error;
+            unreadable.Options = options;
+            rows.push_back(std::move(unreadable));
+        }
+        found.insert(found.end(), rows.begin(), rows.end());
+        listed += (listed.empty() ? "" : ", ") + NativeToUtf8(drive);
+    }
+    if (found.empty()) {
+        return; // the status says what to choose
+    }
+    rows_ = std::move(found);
+    files_ = {};
+    reading_ = "Disques de cet ordinateur : " + listed;
+    ShowListed();
+}
+
 // Selects the only row that opens, or says why none does.
 void SourceChooser::ShowListed() {
     std::vector<int> openable;
@@ -169,11 +210,7 @@ std::vector<std::string> SourceChooser::Cells(int row) const {
     const std::string version = !shown.Unreadable.empty() ? "(illisible)"
                                 : shown.Version.empty()   ? "(absente)"
                                                           : AnsiToUtf8(shown.Version);
-    return {shown.Where,
-            shown.System,
-            shown.User,
-            version,
-            AnsiToUtf8(shown.Folder),
+    return {NativeToUtf8(shown.Where), shown.System, shown.User, version, AnsiToUtf8(shown.Folder),
             AnsiToUtf8(shown.Identity)};
 }
 

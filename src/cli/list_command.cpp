@@ -4,8 +4,6 @@
 #include "cli/console_text.h"
 
 #include <ostream>
-#ifndef _WIN32
-#endif
 
 namespace quillon::cli {
 namespace {

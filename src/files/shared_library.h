@@ -48,6 +48,7 @@ template <class Library> struct LoadedOnce {
   private:
     static LoadedOnce Load() {
         LoadedOnce result;
+#ifndef _WIN32 // linked in on Windows: its table already holds the functions
         if (OpenSharedLibrary(Library::kName, Library::LoadedBefore(), result.Error) == nullptr) {
             return result;
         }
@@ -63,6 +64,7 @@ template <class Library> struct LoadedOnce {
         if (!missing.empty()) {
             result.Error = LibraryTooOld(Library::kName, missing);
         }
+#endif
         return result;
     }
 };
@@ -92,8 +94,14 @@ template <class... Libraries> std::string MissingLibrary() {
 
 } // namespace quillon
 
-// One member of a table: a pointer of the function's own type, named as the function.
+// One member of a table: a pointer of the function's own type, named as the function. The
+// Windows executables link their libraries statically, being one file each with no DLL beyond
+// the system's: there the table starts with the linked functions, and nothing is loaded.
+#ifdef _WIN32
+#define QUILLON_LIBRARY_MEMBER(function) decltype(&::function) function = &::function;
+#else
 #define QUILLON_LIBRARY_MEMBER(function) decltype(&::function) function = nullptr;
+#endif
 #define QUILLON_LIBRARY_RESOLVE(function) resolve(#function, function);
 
 // The members of a library's table, from LIST(X), a list of X(function) for each function used,

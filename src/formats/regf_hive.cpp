@@ -11,10 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quillon {
 namespace {
@@ -53,32 +49,15 @@ constexpr std::size_t SegmentCount = 0x06, SegmentList = 0x08;
 } // namespace
 
 std::unique_ptr<RegfHive> RegfHive::Open(const std::string& path, bool lenient, int& errorCode) {
-    // Not blocking, and a regular file only: a hive is mapped, and a FIFO would be waited on.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        errorCode = errno;
+    std::unique_ptr<MappedFile> file = MappedFile::Open(path, errorCode);
+    if (!file) {
         return nullptr;
     }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        errorCode = S_ISREG(status.st_mode) ? errno : EINVAL;
-        ::close(fd);
-        return nullptr;
-    }
-    const auto size = static_cast<std::size_t>(status.st_size);
-    if (size < kSmallestHive) {
-        ::close(fd);
+    if (file->Size() < kSmallestHive) {
         errorCode = EINVAL;
         return nullptr;
     }
-    // The mapping outlives the descriptor, and the file's name: a private copy can go at once.
-    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd);
-    if (mapped == MAP_FAILED) {
-        errorCode = errno;
-        return nullptr;
-    }
-    std::unique_ptr<RegfHive> hive(new RegfHive(static_cast<const std::uint8_t*>(mapped), size));
+    std::unique_ptr<RegfHive> hive(new RegfHive(std::move(file)));
     if (!hive->WalkBins(lenient)) {
         errorCode = EINVAL;
         return nullptr;
@@ -86,9 +65,7 @@ std::unique_ptr<RegfHive> RegfHive::Open(const std::string& path, bool lenient, 
     return hive;
 }
 
-RegfHive::~RegfHive() {
-    ::munmap(const_cast<std::uint8_t*>(bytes_), size_);
-}
+RegfHive::~RegfHive() = default;
 
 std::uint32_t RegfHive::U32(std::size_t offset) const {
     return Le32(bytes_ + offset);
@@ -142,7 +119,7 @@ bool RegfHive::WalkBins(bool lenient) {
 void RegfHive::ReleaseWalkedPages(std::size_t walkedTo) {
     const std::size_t end = walkedTo >= size_ ? size_ : walkedTo / kWalkedPiece * kWalkedPiece;
     if (end > released_) {
-        ::madvise(const_cast<std::uint8_t*>(bytes_) + released_, end - released_, MADV_DONTNEED);
+        file_->Release(released_, end);
         released_ = end;
     }
 }

@@ -2,6 +2,8 @@
 // cells only when they are asked for.
 #pragma once
 
+#include "files/mapped_file.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -53,7 +55,8 @@ class RegfHive {
     bool ValueData(Cell value, std::uint32_t& type, std::vector<std::uint8_t>* data) const;
 
   private:
-    RegfHive(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+    explicit RegfHive(std::unique_ptr<MappedFile> file)
+        : file_(std::move(file)), bytes_(file_->Bytes()), size_(file_->Size()) {}
     struct Bin {
         std::size_t Start, Size;
     };
@@ -87,7 +90,8 @@ class RegfHive {
     bool AddSubkey(std::size_t offset, std::size_t limit, std::vector<Cell>& subkeys) const;
     bool BigData(std::size_t cell, std::size_t length, std::vector<std::uint8_t>* data) const;
 
-    const std::uint8_t* bytes_;
+    std::unique_ptr<MappedFile> file_;
+    const std::uint8_t* bytes_; // the file's, read in place
     std::size_t size_;
     mutable bool lenient_ = false;
     Cell root_ = 0;

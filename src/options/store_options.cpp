@@ -1,10 +1,10 @@
 #include "options/store_options.h"
 
+#include "offline/offline_store.h"
+#include "text/native_text.h"
+
 #ifdef _WIN32
 #include "stores/windows_store.h"
-#else
-#include "offline/offline_store.h"
-#include "text/ansi_codepage.h"
 #endif
 
 #include <algorithm>
@@ -14,11 +14,21 @@
 
 namespace quillon {
 
-const char* const StoreOptionsHelp =
+namespace {
+
 #ifdef _WIN32
-    "Sous Windows, le registre lu est celui de l'utilisateur connecté ; aucune option de\n"
-    "registre n'est acceptée.\n";
+constexpr const char* kSystemSources =
+    "Registre lu : par défaut celui de l'utilisateur connecté ; avec ces options, un registre\n"
+    "hors ligne (options combinables, dans l'ordre donné) :\n"
+    "  --windows DOSSIER       un Windows éteint (un ancien disque branché, E:\\) : 2000/XP/2003\n"
+    "                          (ruches SOFTWARE, DEFAULT et NTUSER.DAT de l'utilisateur) ou\n"
+    "                          95/98/Me (SYSTEM.DAT, USER.DAT)\n"
+    "  --wine-prefix DOSSIER   un préfixe Wine copié : system.reg, user.reg, userdef.reg\n"
+    "  --image FICHIER         une image disque : lue par Quillon sous Linux ; sous Windows,\n"
+    "                          montez-la et donnez son lecteur avec --windows\n";
+constexpr const char* kWithoutSources = "";
 #else
+constexpr const char* kSystemSources =
     "Registre lu (hors ligne ; options combinables, dans l'ordre donné) :\n"
     "  --wine-prefix DOSSIER   un préfixe Wine : system.reg, user.reg, userdef.reg\n"
     "  --windows DOSSIER       un Windows éteint (disque monté) : 2000/XP/2003 (ruches SOFTWARE,\n"
@@ -29,7 +39,14 @@ const char* const StoreOptionsHelp =
     "                          Virtual PC VHD, Hyper-V VHDX, VirtualBox VDI, QEMU QCOW2 et\n"
     "                          QCOW ; un instantané est lu sur ses parents) : le Windows\n"
     "                          qu'elle contient, comme --windows\n"
-    "  --partition N           la partition de l'image à lire (s'il y a plusieurs Windows)\n"
+    "  --partition N           la partition de l'image à lire (s'il y a plusieurs Windows)\n";
+constexpr const char* kWithoutSources =
+    "Sans option : le préfixe Wine de $WINEPREFIX, sinon ~/.wine s'il existe, sinon un\n"
+    "registre vide.\n";
+#endif
+
+// The sources that need no image library, read on every system.
+constexpr const char* kFolderAndFileSources =
     "  --user NOM              le profil à lire avec --windows ou --image (s'il y en a plusieurs)\n"
     "  --restore-point NOM     avec --windows ou --image, une copie plus ancienne du registre,\n"
     "                          comme list la nomme : un point de restauration de Windows XP\n"
@@ -39,12 +56,13 @@ const char* const StoreOptionsHelp =
     "                          registre Wine, placé à CLÉ\n"
     "  --load NOM=FICHIER      une ruche chargée sous HKEY_LOCAL_MACHINE\\NOM (comme reg load)\n"
     "  --reg FICHIER           un fichier .reg (REGEDIT4 ou version 5.00), clés à leur nom "
-    "complet\n"
-    "Sans option : le préfixe Wine de $WINEPREFIX, sinon ~/.wine s'il existe, sinon un\n"
-    "registre vide.\n";
-#endif
+    "complet\n";
 
-#ifndef _WIN32
+} // namespace
+
+const std::string StoreOptionsHelp =
+    std::string(kSystemSources) + kFolderAndFileSources + kWithoutSources;
+
 namespace {
 
 // "KEY=FILE" split at its first "=".
@@ -59,7 +77,6 @@ bool SplitAssignment(const std::string& text, std::string& key, std::string& fil
 }
 
 } // namespace
-#endif
 
 OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& index,
                              StoreOptions& options, std::string& error) {
@@ -70,11 +87,6 @@ OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& 
     if (std::find(kOptions.begin(), kOptions.end(), option) == kOptions.end()) {
         return OptionParse::NotAStoreOption;
     }
-#ifdef _WIN32
-    (void)options;
-    error = option + " n'est pas accepté sous Windows : le registre lu est celui du système";
-    return OptionParse::Error;
-#else
     if (index + 1 >= args.size()) {
         error = option + " demande un argument";
         return OptionParse::Error;
@@ -115,7 +127,6 @@ OptionParse ParseStoreOption(const std::vector<std::string>& args, std::size_t& 
         options.Mounts.push_back({Mount::Kind::Hive, "HKEY_LOCAL_MACHINE\\" + key, file});
     }
     return OptionParse::Taken;
-#endif
 }
 
 std::unique_ptr<RegistryStore> OpenStoreOnly(const StoreOptions& options, std::string& error) {
@@ -143,19 +154,9 @@ std::string MisplacedChoice(const StoreOptions& options) {
     return "";
 }
 
-#ifdef _WIN32
-OpenedStore OpenStore(const StoreOptions&) {
-    return {std::make_unique<WindowsStore>(), {}, {}, std::nullopt};
-}
-
-ListingOpener OpenStoresSharingHives() {
-    return [](const StoreOptions& options, OpenedImages*, std::string& error) {
-        return OpenStoreOnly(options, error);
-    };
-}
-#else
 namespace {
 
+#ifndef _WIN32
 // $WINEPREFIX, else ~/.wine, when it holds a registry.
 std::string DefaultWinePrefix() {
     const char* fromEnvironment = std::getenv("WINEPREFIX");
@@ -166,6 +167,7 @@ std::string DefaultWinePrefix() {
     std::error_code ec;
     return !prefix.empty() && std::filesystem::exists(prefix + "/system.reg", ec) ? prefix : "";
 }
+#endif
 
 // The drives of the installation that the sources come from: C: for a Windows disk, the
 // dosdevices of a Wine prefix (or its drive_c when it has none).
@@ -174,7 +176,7 @@ InstallationPaths InstallationOf(const StoreOptions& options, MemoryStore& store
     InstallationPaths paths;
     for (const Mount& mount : options.Mounts) {
         if (mount.Source == Mount::Kind::Windows) {
-            paths.AddDrive('C', Utf8ToAnsi(mount.Path));
+            paths.AddDrive('C', NativeToAnsi(mount.Path));
         } else if (mount.Source == Mount::Kind::Image && imageFiles) {
             paths.AddDrive('C', imageFiles);
         } else if (mount.Source == Mount::Kind::WinePrefix) {
@@ -185,12 +187,12 @@ InstallationPaths InstallationOf(const StoreOptions& options, MemoryStore& store
                 const std::string name = it->path().filename().string();
                 if (name.size() == 2 && name[1] == ':' &&
                     std::isalpha(static_cast<unsigned char>(name[0]))) {
-                    paths.AddDrive(name[0], Utf8ToAnsi(it->path().string()));
+                    paths.AddDrive(name[0], NativeToAnsi(it->path().string()));
                 }
             }
             if (!paths.HasDrives()) {
                 paths.AddDrive(
-                    'C', Utf8ToAnsi((std::filesystem::path(mount.Path) / "drive_c").string()));
+                    'C', NativeToAnsi((std::filesystem::path(mount.Path) / "drive_c").string()));
             }
         }
     }
@@ -207,11 +209,18 @@ OpenedStore OpenStoreSharing(const StoreOptions& options, OpenedHives* hives,
         return opened;
     }
     StoreOptions effective = options;
+#ifdef _WIN32
+    if (effective.RunningSystem()) {
+        opened.Store = std::make_unique<WindowsStore>();
+        return opened;
+    }
+#else
     if (effective.Empty()) {
         if (std::string prefix = DefaultWinePrefix(); !prefix.empty()) {
             effective.Mounts.push_back({Mount::Kind::WinePrefix, "", prefix});
         }
     }
+#endif
     auto store = std::make_unique<MemoryStore>();
     std::shared_ptr<const FileTree> imageFiles;
     if (MountAll(*store, effective, opened.Warnings, opened.Error, &imageFiles, hives, images)) {
@@ -236,7 +245,5 @@ ListingOpener OpenStoresSharingHives() {
         return std::move(opened.Store);
     };
 }
-
-#endif
 
 } // namespace quillon

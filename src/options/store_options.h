@@ -57,6 +57,6 @@ ListingOpener OpenStoresSharingHives();
 std::string MisplacedChoice(const StoreOptions& options);
 
 // The lines of --help that describe the store options.
-extern const char* const StoreOptionsHelp;
+extern const std::string StoreOptionsHelp;
 
 } // namespace quillon

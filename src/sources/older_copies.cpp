@@ -6,8 +6,9 @@
 #include "text/ansi_codepage.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
-#include <ctime>
+#include <cstdio>
 
 namespace quillon {
 namespace {
@@ -48,14 +49,17 @@ std::string CreationTime(const FileTree& tree, const std::string& log) {
     if (ticks / kTicksPerSecond < kSecondsFrom1601To1970) {
         return "";
     }
-    const std::time_t seconds =
-        static_cast<std::time_t>(ticks / kTicksPerSecond - kSecondsFrom1601To1970);
-    std::tm utc{};
+    // The calendar of the standard library, not the C library's, whose reentrant forms differ
+    // from one system to the other.
+    using namespace std::chrono;
+    const sys_seconds utc{seconds(ticks / kTicksPerSecond - kSecondsFrom1601To1970)};
+    const sys_days day = floor<days>(utc);
+    const year_month_day date{day};
+    const hh_mm_ss time{utc - day};
     char text[32] = {};
-    if (gmtime_r(&seconds, &utc) == nullptr ||
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &utc) == 0) {
-        return "";
-    }
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()));
     return text;
 }
 

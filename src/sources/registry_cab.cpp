@@ -12,7 +12,8 @@ namespace {
 
 #define QUILLON_MSPACK_FUNCTIONS(X)                                                                \
     X(mspack_create_cab_decompressor)                                                              \
-    X(mspack_destroy_cab_decompressor)
+    X(mspack_destroy_cab_decompressor)                                                             \
+    X(mspack_sys_selftest_internal)
 
 // libmspack, loaded the first time a cabinet is read.
 inline constexpr LibraryName kMspackLibrary{"libmspack.so.0", "libmspack0"};
@@ -66,6 +67,13 @@ std::string DateOf(const mscabd_file& file) {
 // install.
 bool CabinetReadable(const std::string& path, std::string& error) {
     error = MissingLibrary<MspackLibrary>();
+    // Its structures hold file offsets: a library built with offsets of another size than ours
+    // would read every cabinet wrong.
+    if (error.empty() && LibMspack().mspack_sys_selftest_internal(sizeof(off_t)) != MSPACK_ERR_OK) {
+        error = "la bibliothèque libmspack n'a pas été construite avec des positions de fichier "
+                "de " +
+                std::to_string(sizeof(off_t) * 8) + " bits, comme Quillon";
+    }
     if (!error.empty()) {
         error = "Impossible de lire la sauvegarde du registre « " + path + " » : " + error;
     }

@@ -26,6 +26,15 @@ struct StoreOptions {
     std::string RestorePoint = {};
 
     bool Empty() const { return Mounts.empty(); }
+    // Whether the registry read is the running system's own: on Windows, when no source is
+    // given.
+    bool RunningSystem() const {
+#ifdef _WIN32
+        return Empty();
+#else
+        return false;
+#endif
+    }
 };
 
 // Told of each step of a long reading ("Recherche de Windows dans disque.img, partition 2"),

@@ -149,6 +149,16 @@ void ListUsers(const FileTree& tree, const std::string& where, const quillon::Mo
 
 } // namespace
 
+bool MayHoldInstallation(const std::string& root) {
+    const LocalTree tree(root);
+    for (const char* name : {"WINDOWS", "WINNT", "Documents and Settings"}) {
+        if (!tree.Find("", name, true).empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string JoinNames(const std::vector<std::string>& names) {
     std::string text;
     for (const auto& name : names) {

@@ -54,6 +54,10 @@ bool ListInstallations(const StoreOptions& options, std::vector<ListedInstallati
                        std::string& error, const StepReport& report = {},
                        OpenedImages* images = nullptr);
 
+// Whether the folder `root` (a drive's root) holds a Windows folder (WINDOWS, WINNT) or a folder
+// of profiles (Documents and Settings), named without regard to case: a disk worth listing.
+bool MayHoldInstallation(const std::string& root);
+
 // "a, b, c", for messages that list names.
 std::string JoinNames(const std::vector<std::string>& names);
 

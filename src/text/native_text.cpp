@@ -16,6 +16,10 @@ std::string NativeToAnsi(std::string_view native) {
 std::string AnsiToNative(std::string_view ansi) {
     return std::string(ansi);
 }
+
+std::string NativeToUtf8(std::string_view native) {
+    return AnsiToUtf8(native);
+}
 #else
 std::string NativeToAnsi(std::string_view native) {
     return Utf8ToAnsi(native);
@@ -23,6 +27,10 @@ std::string NativeToAnsi(std::string_view native) {
 
 std::string AnsiToNative(std::string_view ansi) {
     return AnsiToUtf8(ansi);
+}
+
+std::string NativeToUtf8(std::string_view native) {
+    return std::string(native);
 }
 #endif
 

@@ -13,5 +13,7 @@ std::string Ansi(std::string_view utf8);
 // A path as the system gives it (UTF-8 on Linux, ANSI on Windows) as ANSI text, and back.
 std::string NativeToAnsi(std::string_view native);
 std::string AnsiToNative(std::string_view ansi);
+// A path as the system gives it as UTF-8, as the program's own texts are.
+std::string NativeToUtf8(std::string_view native);
 
 } // namespace quillon

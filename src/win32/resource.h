@@ -10,6 +10,7 @@
 #define IDD_ONGLET3 103
 #define IDD_CHOIX 104
 #define IDD_PROGRESSION 105
+#define IDD_SOURCE 106
 
 // The progress of a long work.
 #define IDC_BARRE 210
@@ -21,3 +22,11 @@
 #define IDC_LBLFICHIER 202
 #define IDC_LABEL1 203
 #define IDC_REPERTANNULE 204
+
+// What to read, asked before the window opens: a button per kind of source, the installations
+// found, what is read, what to do.
+#define IDC_INVITE 220
+#define IDC_LECTURE 221
+#define IDC_INSTALLATIONS 222
+#define IDC_ETAT 223
+#define IDC_PREMIERE_SOURCE 230 // then one number per kind of source

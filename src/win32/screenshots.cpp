@@ -2,6 +2,7 @@
 
 #include "adapt/directory_chooser.h"
 #include "win32/chooser_dialog.h"
+#include "win32/source_dialog.h"
 
 #include <cstdio>
 #include <vector>
@@ -116,6 +117,22 @@ bool SaveScreenshots(MainWindow& window, Dialogue& dialogue, Win32Ui& ui, HINSTA
     dialogue.BoutonProfil_Click(1);
     ui.CaptureMessages({}, {});
     return saved && shot.Saved;
+}
+
+bool SaveSourceChooserScreenshot(SourceChooser& chooser, Win32Ui& ui, HINSTANCE instance,
+                                 const std::string& folder) {
+    SourceDialog dialog(chooser, ui, [](const SourceChooser::PathRequest&) {
+        return std::optional<std::string>();
+    });
+    HWND shown = dialog.Show(instance, nullptr);
+    if (shown == nullptr) {
+        return false;
+    }
+    SetForegroundWindow(shown);
+    Settle();
+    const bool saved = SavePicture(shown, folder + "\\choix-registre.bmp");
+    DestroyWindow(shown);
+    return saved;
 }
 
 } // namespace quillon::win32

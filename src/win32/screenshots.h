@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/dialogue.h"
+#include "app/source_chooser.h"
 #include "win32/main_window.h"
 #include "win32/win32_ui.h"
 
@@ -14,6 +15,10 @@ namespace quillon::win32 {
 // `ui`. False when a picture could not be written.
 bool SaveScreenshots(MainWindow& window, Dialogue& dialogue, Win32Ui& ui, HINSTANCE instance,
                      const std::string& folder);
+
+// Saves choix-registre.bmp into `folder`: the source chooser as `chooser` lists what it read.
+bool SaveSourceChooserScreenshot(SourceChooser& chooser, Win32Ui& ui, HINSTANCE instance,
+                                 const std::string& folder);
 
 // Lets the windows draw themselves before a picture is taken.
 void Settle();

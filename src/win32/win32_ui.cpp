@@ -222,6 +222,7 @@ bool Win32Ui::Progress(const std::string& title, std::uint64_t done, std::uint64
         }
     }
     if (progress_ != nullptr) {
+        SetDlgItemTextA(progress_, IDC_ETAPE, title.c_str()); // a reading's steps follow
         SendDlgItemMessageA(progress_, IDC_BARRE, PBM_SETPOS,
                             static_cast<WPARAM>(done * kSteps / total), 0);
     }

@@ -2,12 +2,17 @@
 // driven by window messages, with the fake Ui; then the real Ui's dialogs and help viewer.
 #include "../dialogue_fixture.h"
 #include "app/dialogue.h"
+#include "app/source_chooser.h"
+#include "options/registry_files.h"
+#include "options/store_options.h"
 #include "registry/reg_access.h"
 #include "stores/windows_store.h"
 #include "test_support.h"
 #include "text/native_text.h"
 #include "win32/chooser_dialog.h"
 #include "win32/main_window.h"
+#include "win32/resource.h"
+#include "win32/source_dialog.h"
 #include "win32/win32_ui.h"
 
 #include <algorithm>
@@ -358,6 +363,56 @@ TEST_F(Win32UiTest, TheChooserGivesTheFolderShownOrNothing) {
         },
         [&] { win32::ChooserDialog(chooser).Run(GetModuleHandleA(nullptr), nullptr); });
     EXPECT_EQ(r, "");
+}
+
+// The old disk plugged in is listed before anything is asked, its user opens; a hive picked
+// next replaces the list, and Quitter gives nothing.
+TEST_F(Win32UiTest, TheSourceChooserListsAnOldDiskFirstAndGivesTheChosenUser) {
+    const std::string sample = QUILLON_SAMPLE_FOLDER;
+    if (sample.empty()) {
+        GTEST_SKIP() << "the sample installation is built by the Linux build (QUILLON_NATIVE_CLI)";
+    }
+    SourceChooser chooser(OpenStoresSharingHives(), AddRegistryFile, ".");
+    chooser.ReadDrives({"Z:\\", sample}); // the root of Wine's Z: holds no Windows
+    std::vector<std::string> asked;
+    win32::SourceDialog dialog(chooser, ui, [&](const SourceChooser::PathRequest& request) {
+        asked.push_back(request.Title);
+        return std::optional<std::string>(sample + "/Documents and Settings/Luc/NTUSER.DAT");
+    });
+    const std::string caption = Ansi(SourceChooser::Caption);
+    bool chosen = false;
+    WhenOpen(
+        caption,
+        [](HWND shown) {
+            EXPECT_EQ(SendDlgItemMessageA(shown, IDC_INSTALLATIONS, LVM_GETITEMCOUNT, 0, 0), 1);
+            EXPECT_NE(TextOf(GetDlgItem(shown, IDC_LECTURE)).find("Disques de cet ordinateur"),
+                      std::string::npos);
+            EXPECT_EQ(TextOf(GetDlgItem(shown, IDC_ETAT)),
+                      Ansi("« Ouvrir » ouvre les paramètres de Luc."));
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(shown, IDOK)));
+            PostMessageA(shown, WM_COMMAND, IDOK, 0);
+            PostMessageA(shown, WM_COMMAND, IDCANCEL, 0); // closes it if Ouvrir did not
+        },
+        [&] { chosen = dialog.Run(GetModuleHandleA(nullptr), nullptr); });
+    EXPECT_TRUE(chosen);
+    ASSERT_EQ(chooser.Chosen().Mounts.size(), 1u);
+    EXPECT_EQ(chooser.Chosen().Mounts[0].Path, sample);
+
+    WhenOpen(
+        caption,
+        [](HWND shown) {
+            EXPECT_EQ(TextOf(GetDlgItem(shown, IDC_PREMIERE_SOURCE + 1)),
+                      Ansi("Ruche ou fichier .reg..."));
+            SendMessageA(shown, WM_COMMAND, IDC_PREMIERE_SOURCE + 1, 0);
+            EXPECT_EQ(TextOf(GetDlgItem(shown, IDC_LECTURE)),
+                      "Fichiers de registre : NTUSER.DAT " + Ansi("→") + " HKEY_CURRENT_USER");
+            EXPECT_FALSE(
+                IsWindowEnabled(GetDlgItem(shown, IDOK))); // no mail client without SOFTWARE
+            PostMessageA(shown, WM_COMMAND, IDCANCEL, 0);
+        },
+        [&] { chosen = dialog.Run(GetModuleHandleA(nullptr), nullptr); });
+    EXPECT_FALSE(chosen);
+    EXPECT_EQ(asked, std::vector<std::string>{"Ruche ou fichier .reg"});
 }
 
 // Each context of the help file opens a window of the help viewer (this checks the file's
