@@ -53,18 +53,28 @@ std::string FileTree::FindPath(const std::string& folder,
 }
 
 #ifdef _WIN32
-// On Windows every path is ANSI, which the "A" calls take as they are.
+// On Windows every path is ANSI, which the "A" calls take as they are. No junction or symbolic
+// link of the source is followed (CrossesLink, below).
 std::vector<FileTree::Entry> LocalTree::List(const std::string& folder) const {
     std::vector<Entry> entries;
+    FileError error;
+    const std::optional<std::string> at = ConfinedPath(folder, error);
+    if (!at) {
+        return entries;
+    }
     WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((*LocalPath(folder) + "\\*").c_str(), &found);
+    const HANDLE search = FindFirstFileA((*at + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return entries;
     }
     do {
         const std::string name = found.cFileName;
         if (name != "." && name != "..") {
-            const Refusal refused = RefusalOfName(name);
+            Refusal refused = RefusalOfName(name);
+            if (refused == Refusal::None &&
+                (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+                refused = Refusal::LinkOutside;
+            }
             entries.push_back({name,
                                refused == Refusal::None &&
                                    (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
@@ -78,13 +88,51 @@ std::vector<FileTree::Entry> LocalTree::List(const std::string& folder) const {
 
 LocalTree::LocalTree(std::string root) : root_(std::move(root)) {}
 
-bool StaysUnder(const std::string&, const std::string&) {
-    return true; // the names of the path are the bound: links are the system's own junctions
+namespace {
+
+std::string WithBackslashes(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
-// On Windows the names of the path are the bound: links are the system's own junctions.
-std::optional<std::string> LocalTree::ConfinedPath(const std::string& file, FileError&) const {
-    return LocalPath(file);
+// Whether a part of `path` below `root` is a junction or a symbolic link (a reparse point), or
+// `path` is not below `root` at all. Such a link on a disk nobody trusts may lead anywhere, to
+// this system's own files too: on a disk of Vista and later, "Documents and Settings" leads to
+// C:\Users, which is this system's own once the disk is E:. It is never followed.
+bool CrossesLink(const std::string& root, const std::string& path) {
+    const std::string top = WithBackslashes(root);
+    const std::string full = WithBackslashes(path);
+    if (full.size() < top.size() ||
+        lstrcmpiA(full.substr(0, top.size()).c_str(), top.c_str()) != 0) {
+        return true;
+    }
+    for (std::size_t end = full.find('\\', top.size() + 1);; end = full.find('\\', end + 1)) {
+        const std::string part = full.substr(0, end);
+        const DWORD attributes = GetFileAttributesA(part.c_str());
+        if (part.size() > top.size() && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            return true;
+        }
+        if (end == std::string::npos) {
+            return false;
+        }
+    }
+}
+
+} // namespace
+
+bool StaysUnder(const std::string& root, const std::string& path) {
+    return !CrossesLink(root, path);
+}
+
+std::optional<std::string> LocalTree::ConfinedPath(const std::string& file,
+                                                   FileError& error) const {
+    std::optional<std::string> path = LocalPath(file);
+    if (CrossesLink(root_, *path)) {
+        error = FileError{*path, kOutsideSource};
+        return std::nullopt;
+    }
+    return path;
 }
 
 std::optional<std::string> LocalTree::LocalPath(const std::string& file) const {

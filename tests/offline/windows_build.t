@@ -103,6 +103,24 @@ A Windows XP restore point, listed and read:
   $ same --windows ../xp --restore-point rp12 --user Luc save point.reg --generate-accounts no | tail -n 1
   [0]
 
+No link of a disk is followed by the Windows build, not even one that stays inside it (Wine
+shows these as the junctions of Windows): on a disk of Vista and later, "Documents and Settings"
+is a junction to C:\Users, the profiles of the running system once the disk is a drive.
+
+  $ mkdir -p hostile/WINDOWS outside && cp -r xp/WINDOWS/system32 hostile/WINDOWS/ &&
+  >     cp -r "xp/Documents and Settings" outside/ && ln -s "$PWD/outside/Documents and Settings" "hostile/Documents and Settings"
+  $ same --windows ../hostile list
+  [0]
+  $ cat windows/stdout
+  Emplacement	Système	Version OE	Utilisateur	Identité	Répertoire OE
+  [0]
+  $ mv "outside/Documents and Settings" hostile/Profils && ln -sfn Profils "hostile/Documents and Settings"
+  $ "$NATIVE_CLI" --windows hostile list | cut -f 1,4
+  Emplacement	Utilisateur
+  hostile	Luc
+  $ "$QUILLON_WINE" "$CLI" --windows hostile list | tr -d '\r'
+  Emplacement	Système	Version OE	Utilisateur	Identité	Répertoire OE
+
 What the Windows build does not read is said, with what to do instead:
 
   $ "$QUILLON_WINE" "$CLI" --image disk.img status 2>&1 | tr -d '\r'
