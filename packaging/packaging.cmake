@@ -25,6 +25,8 @@ if(WIN32)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/windows/LISEZMOI.txt ${PROJECT_SOURCE_DIR}/COPYING
           DESTINATION .)
+  # The licences of the libraries built into the executables (cmake/windows-libraries.cmake).
+  install(DIRECTORY ${QUILLON_WINDOWS_LIBRARIES}/licences/ DESTINATION licences)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -15,13 +15,20 @@ and its help is in UTF-8; each Windows zip unpacks into one folder named as the 
   quillon-2.5-windows-x64
   quillon-2.5-windows-x86
 
-The licence, GPL version 3 or later, travels with each: its text in each zip, and the Debian
-copyright file names it in Debian's machine-readable form, with the permission to link The
-Sleuth Kit.
+The licence, GPL version 3 or later, travels with each: its text in each zip (with those of the
+libraries built into the Windows executables), and the Debian copyright file names it in
+Debian's machine-readable form, with the permission to link The Sleuth Kit.
 
   $ for zip in "$PACKAGES"/quillon-2.5-windows-*.zip; do unzip -p "$zip" "$(basename "$zip" .zip)/COPYING" | cmp - "$SRC/COPYING" && echo "$(basename "$zip"): COPYING"; done
   quillon-2.5-windows-x64.zip: COPYING
   quillon-2.5-windows-x86.zip: COPYING
+  $ for zip in "$PACKAGES"/quillon-2.5-windows-*.zip; do unzip -Z1 "$zip" | grep '/licences/.'; done
+  quillon-2.5-windows-x64/licences/libcreg-LGPL-3.txt
+  quillon-2.5-windows-x64/licences/libmspack-LGPL-2.1.txt
+  quillon-2.5-windows-x64/licences/xxHash-BSD-2-Clause.txt
+  quillon-2.5-windows-x86/licences/libcreg-LGPL-3.txt
+  quillon-2.5-windows-x86/licences/libmspack-LGPL-2.1.txt
+  quillon-2.5-windows-x86/licences/xxHash-BSD-2-Clause.txt
   $ dpkg-deb --fsys-tarfile "$PACKAGES/quillon_2.5_amd64.deb" | tar -xO ./usr/share/doc/quillon/copyright | grep '^License:'
   License: GPL-3+ with TSK exception
   License: GPL-3+ with TSK exception
