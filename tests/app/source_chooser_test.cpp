@@ -1,5 +1,5 @@
-// What the Linux window asks to read when it is given nothing: each kind of source read from
-// real files, and what the user is told when a choice cannot be opened.
+// What the window asks to read when it is given nothing: each kind of source read from real
+// files, and what the user is told when a choice cannot be opened.
 #include "../dialogue_fixture.h"
 #include "../test_files.h"
 #include "app/dialogue.h"
@@ -63,6 +63,26 @@ TEST_F(SourceChooserTest, AWindowsFolderListsItsUserAndOpensIt) {
     EXPECT_EQ(chooser.Reading(), reading);
     EXPECT_EQ(chooser.RowCount(), 1);
     EXPECT_TRUE(chooser.OpenEnabled());
+}
+
+// The drives of the computer, as the Windows window offers them first: only those that hold an
+// installation's folders are read, and one whose hives are missing is listed as unreadable.
+TEST_F(SourceChooserTest, DrivesWithAnInstallationAreListedAndTheOthersPassedOver) {
+    fs::create_directories(work / "vide/Documents and Settings");
+    chooser.ReadDrives({work.string(), kSample.string(), (work / "vide").string()});
+    ASSERT_EQ(chooser.RowCount(), 2) << chooser.Status();
+    EXPECT_EQ(chooser.Reading(),
+              "Disques de cet ordinateur : " + kSample.string() + ", " + (work / "vide").string());
+    EXPECT_EQ(chooser.Cells(0)[2], "Luc");
+    EXPECT_EQ(chooser.Cells(1)[3], "(illisible)");
+    EXPECT_FALSE(chooser.CanOpen(1));
+    ASSERT_TRUE(chooser.OpenEnabled()); // the only one that opens is chosen
+    EXPECT_EQ(chooser.Chosen().Mounts.at(0).Path, kSample.string());
+
+    SourceChooser none{OpenStoresSharingHives(), AddRegistryFile, ""};
+    none.ReadDrives({work.string()});
+    EXPECT_EQ(none.RowCount(), 0);
+    EXPECT_TRUE(none.Reading().empty());
 }
 
 TEST_F(SourceChooserTest, RegistryFilesAddUpEachWhereWhatItIsSays) {
