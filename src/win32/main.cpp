@@ -61,9 +61,8 @@ bool AskWhatToRead(quillon::StoreOptions& options, quillon::OpenedStore& opened,
     if (!chooser.MustAsk(options, opened.Store.get())) {
         return true;
     }
-    chooser.ReadDrives(win32::OtherDrives(),
-                       [&ui](const std::string& step) { return ui.Progress(Ansi(step), 0, 1); });
-    ui.Progress("", 1, 1);
+    chooser.ReadDrives(win32::OtherDrives(), win32::ReadingSteps(ui));
+    win32::EndReading(ui);
     win32::SourceDialog dialog(chooser, ui, win32::AskThroughUi(ui));
     if (!dialog.Run(instance, nullptr)) {
         return false;

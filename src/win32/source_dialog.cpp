@@ -10,7 +10,6 @@ namespace quillon::win32 {
 namespace {
 
 constexpr int kColumnWidth = 118; // pixels; the last column takes the rest
-constexpr const char* kReadingTitle = "Lecture du registre";
 
 void SetText(HWND window, int control, const std::string& utf8) {
     SetDlgItemTextA(window, control, Ansi(utf8).c_str());
@@ -91,11 +90,8 @@ void SourceDialog::Choose(SourceChooser::Source source) {
     if (!path) {
         return;
     }
-    // Each step is shown in the progress window, whose Annuler stops the reading there.
-    chooser_.Read(source, *path, [this](const std::string& step) {
-        return ui_.Progress(Ansi(kReadingTitle) + " : " + Ansi(step), 0, 1);
-    });
-    ui_.Progress(kReadingTitle, 1, 1);
+    chooser_.Read(source, *path, ReadingSteps(ui_));
+    EndReading(ui_);
     ShowRows();
 }
 
@@ -166,6 +162,16 @@ INT_PTR SourceDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     return FALSE;
+}
+
+StepReport ReadingSteps(Ui& ui) {
+    return [&ui](const std::string& step) {
+        return ui.Progress(Ansi(std::string(SourceChooser::ReadingCaption) + " : " + step), 0, 1);
+    };
+}
+
+void EndReading(Ui& ui) {
+    ui.Progress(Ansi(SourceChooser::ReadingCaption), 1, 1);
 }
 
 SourceDialog::PathAsker AskThroughUi(Ui& ui) {

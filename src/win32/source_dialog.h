@@ -42,6 +42,11 @@ class SourceDialog {
     bool drawing_ = false; // the list is being filled: its selection is the model's own
 };
 
+// Each step of a reading shown in `ui`'s progress window, whose Annuler stops the reading there;
+// EndReading closes that window.
+StepReport ReadingSteps(Ui& ui);
+void EndReading(Ui& ui);
+
 // The Ui's dialogs for a source: its folder dialog, or its file dialog with the filter asked.
 SourceDialog::PathAsker AskThroughUi(Ui& ui);
 
