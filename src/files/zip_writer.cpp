@@ -23,8 +23,9 @@ constexpr std::uint16_t kVersion20 = 20, kVersion45 = 45;
 // Flags: sizes and CRC in a descriptor after the data; names in UTF-8.
 constexpr std::uint16_t kFlags = 0x0008 | 0x0800;
 constexpr std::uint16_t kStored = 0;
-// What the classic records cannot hold, and the value that says so.
-constexpr std::uint64_t kClassicLimit = 0xFFFFFFFF;
+// The value a classic record holds for what is in the ZIP64 records; the count of entries past
+// which they are needed.
+constexpr std::uint64_t kInZip64 = 0xFFFFFFFF;
 constexpr std::uint16_t kClassicEntries = 0xFFFF;
 constexpr std::size_t kChunk = 64 * 1024;
 
@@ -90,14 +91,14 @@ bool ZipWriter::AddFile(const std::string& name, const std::string& path, FileEr
         return false;
     }
     Entry entry{name, 0, in.Size(), written_};
-    const bool zip64 = entry.Size >= kClassicLimit;
+    const bool zip64 = entry.Size >= classicLimit_;
     const auto [date, time] = DosNow();
     // Sizes and CRC follow the data; a ZIP64 entry says so in its extra field, zeros for now.
     const std::string extra =
         zip64 ? Le(kZip64Extra, 2) + Le(16, 2) + std::string(16, '\0') : std::string();
     Put(Le(kLocalHeader, 4) + Le(zip64 ? kVersion45 : kVersion20, 2) + Le(kFlags, 2) +
-        Le(kStored, 2) + Le(time, 2) + Le(date, 2) + Le(0, 4) + Le(zip64 ? kClassicLimit : 0, 4) +
-        Le(zip64 ? kClassicLimit : 0, 4) + Le(name.size(), 2) + Le(extra.size(), 2) + name + extra);
+        Le(kStored, 2) + Le(time, 2) + Le(date, 2) + Le(0, 4) + Le(zip64 ? kInZip64 : 0, 4) +
+        Le(zip64 ? kInZip64 : 0, 4) + Le(name.size(), 2) + Le(extra.size(), 2) + name + extra);
     std::string chunk;
     for (std::uint64_t at = 0; at < entry.Size; at += chunk.size()) {
         chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, entry.Size - at)));
@@ -120,8 +121,8 @@ void ZipWriter::Finish() {
     const std::uint64_t directoryAt = written_;
     bool zip64 = entries_.size() >= kClassicEntries;
     for (const Entry& entry : entries_) {
-        const bool bigSize = entry.Size >= kClassicLimit;
-        const bool farAway = entry.HeaderAt >= kClassicLimit;
+        const bool bigSize = entry.Size >= classicLimit_;
+        const bool farAway = entry.HeaderAt >= classicLimit_;
         std::string extra;
         if (bigSize || farAway) {
             const std::string values = (bigSize ? Le(entry.Size, 8) + Le(entry.Size, 8) : "") +
@@ -132,13 +133,12 @@ void ZipWriter::Finish() {
         const std::uint16_t version = extra.empty() ? kVersion20 : kVersion45;
         Put(Le(kCentralHeader, 4) + Le(version, 2) + Le(version, 2) + Le(kFlags, 2) +
             Le(kStored, 2) + Le(time, 2) + Le(date, 2) + Le(entry.Crc, 4) +
-            Le(bigSize ? kClassicLimit : entry.Size, 4) +
-            Le(bigSize ? kClassicLimit : entry.Size, 4) + Le(entry.Name.size(), 2) +
-            Le(extra.size(), 2) + Le(0, 2) + Le(0, 2) + Le(0, 2) + Le(0, 4) +
-            Le(farAway ? kClassicLimit : entry.HeaderAt, 4) + entry.Name + extra);
+            Le(bigSize ? kInZip64 : entry.Size, 4) + Le(bigSize ? kInZip64 : entry.Size, 4) +
+            Le(entry.Name.size(), 2) + Le(extra.size(), 2) + Le(0, 2) + Le(0, 2) + Le(0, 2) +
+            Le(0, 4) + Le(farAway ? kInZip64 : entry.HeaderAt, 4) + entry.Name + extra);
     }
     const std::uint64_t directorySize = written_ - directoryAt;
-    zip64 = zip64 || directoryAt >= kClassicLimit;
+    zip64 = zip64 || directoryAt >= classicLimit_ || directorySize >= classicLimit_;
     if (zip64) {
         const std::uint64_t endAt = written_;
         constexpr std::uint64_t kZip64EndRest = 44; // its size, less its signature and this field
@@ -149,8 +149,7 @@ void ZipWriter::Finish() {
     }
     const std::uint64_t entries = zip64 ? kClassicEntries : entries_.size();
     Put(Le(kEnd, 4) + Le(0, 2) + Le(0, 2) + Le(entries, 2) + Le(entries, 2) +
-        Le(zip64 ? kClassicLimit : directorySize, 4) + Le(zip64 ? kClassicLimit : directoryAt, 4) +
-        Le(0, 2));
+        Le(zip64 ? kInZip64 : directorySize, 4) + Le(zip64 ? kInZip64 : directoryAt, 4) + Le(0, 2));
 }
 
 } // namespace quillon

@@ -12,9 +12,14 @@
 
 namespace quillon {
 
+// Sizes and offsets from this value on are written in the ZIP64 records.
+inline constexpr std::uint64_t kZipClassicLimit = 0xFFFFFFFF;
+
 class ZipWriter {
   public:
-    explicit ZipWriter(OutputFile& out) : out_(out) {}
+    // `classicLimit` is lowered only by the tests, to check the ZIP64 records on small files.
+    explicit ZipWriter(OutputFile& out, std::uint64_t classicLimit = kZipClassicLimit)
+        : out_(out), classicLimit_(classicLimit) {}
 
     // Adds the file at the native path `path` under `name` ('/' between folders, UTF-8).
     bool AddFile(const std::string& name, const std::string& path, FileError& error);
@@ -31,6 +36,7 @@ class ZipWriter {
     void Put(const std::string& bytes);
 
     OutputFile& out_;
+    std::uint64_t classicLimit_;
     std::uint64_t written_ = 0;
     std::vector<Entry> entries_;
 };
