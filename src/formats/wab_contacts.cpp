@@ -17,6 +17,7 @@ enum PropertyId : std::uint16_t {
     kDisplayName = 0x3001,
     kEmailAddress = 0x3003,
     kComment = 0x3004,
+    kLastModificationTime = 0x3008,
     kGeneration = 0x3A05,
     kGivenName = 0x3A06,
     kBusinessTelephone = 0x3A08,
@@ -140,19 +141,27 @@ std::vector<ContactAddress> AddressesOf(const WabRecord& record) {
     return addresses;
 }
 
-// A FILETIME's day, as the Address Book keeps a birthday (at midnight of that day).
-void SetBirthday(const WabRecord& record, Contact& contact) {
-    const WabProperty* property = record.Find(kBirthday);
+constexpr std::uint64_t kTicksASecond = 10'000'000;
+constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+
+// The FILETIME the record stores under `tag` (100 ns ticks since 1601); 0 when none.
+std::uint64_t FileTimeOf(const WabRecord& record, std::uint16_t tag) {
+    const WabProperty* property = record.Find(tag);
     if (property == nullptr || TypeOf(*property) != wab::kFileTime || property->Values.empty() ||
         property->Values.front().size() < 8) {
+        return 0;
+    }
+    return Le64(property->Values.front(), 0);
+}
+
+// A FILETIME's day, as the Address Book keeps a birthday (at midnight of that day).
+void SetBirthday(const WabRecord& record, Contact& contact) {
+    const std::uint64_t ticks = FileTimeOf(record, kBirthday);
+    if (ticks == 0) {
         return;
     }
     constexpr std::int64_t kTicksADay = 864'000'000'000;
     constexpr std::int64_t kDaysFrom1601To1970 = 134'774;
-    const std::uint64_t ticks = Le64(property->Values.front(), 0);
-    if (ticks == 0) {
-        return;
-    }
     // Days since 1970 to a civil date, by eras of 400 years (146097 days) from 0000-03-01.
     const std::int64_t z =
         static_cast<std::int64_t>(ticks / kTicksADay) - kDaysFrom1601To1970 + 719'468;
@@ -165,6 +174,13 @@ void SetBirthday(const WabRecord& record, Contact& contact) {
     contact.BirthDay = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
     contact.BirthMonth = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
     contact.BirthYear = static_cast<int>(yearOfEra + era * 400 + (contact.BirthMonth <= 2));
+}
+
+// When the Address Book last saved the record, in seconds since 1970; 0 when not stored.
+std::int64_t LastModifiedOf(const WabRecord& record) {
+    const std::uint64_t ticks = FileTimeOf(record, kLastModificationTime);
+    return ticks == 0 ? 0
+                      : static_cast<std::int64_t>(ticks / kTicksASecond) - kSecondsFrom1601To1970;
 }
 
 // A member's entry id: a contact of the book by its record id (4 bytes), or a one-off entry
@@ -267,6 +283,7 @@ std::vector<Contact> ContactsOf(const std::vector<WabRecord>& records) {
         contact.WorkPage = Text(record, kBusinessHomePage);
         contact.Notes = Text(record, kComment);
         SetBirthday(record, contact);
+        contact.LastModified = LastModifiedOf(record);
         contact.Members = MembersOf(record);
         contacts.push_back(std::move(contact));
     }

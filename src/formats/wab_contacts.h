@@ -38,6 +38,7 @@ struct Contact {
     std::string Company, Department, JobTitle;
     std::string HomePage, WorkPage, Notes;
     int BirthYear = 0, BirthMonth = 0, BirthDay = 0; // 0: not stored
+    std::int64_t LastModified = 0; // seconds since 1970 when last saved; 0: not stored
     std::vector<GroupMember> Members;
 
     // The name to show: the stored display name, or one made of the parts, or the address.

@@ -1,9 +1,9 @@
 #include "mail/thunderbird_address_book.h"
 
 #include "mail/vcard.h"
+#include "text/native_text.h"
 
 #include <cerrno>
-#include <ctime>
 #include <map>
 #include <memory>
 #include <sqlite3.h>
@@ -32,7 +32,9 @@ class Book {
   public:
     bool Open(const std::string& path) {
         sqlite3* db = nullptr;
-        const int opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        // SQLite names files in UTF-8 on every system.
+        const int opened =
+            sqlite3_open_v2(NativeToUtf8(path).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
         db_.reset(db);
         return opened == SQLITE_OK &&
                sqlite3_exec(db_.get(), kSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
@@ -42,7 +44,8 @@ class Book {
                Prepare("INSERT OR IGNORE INTO list_cards VALUES (?, ?)", member_);
     }
     bool Card(const std::string& uid, const Contact& contact) {
-        const std::string modified = std::to_string(std::time(nullptr));
+        const std::string modified =
+            contact.LastModified > 0 ? std::to_string(contact.LastModified) : "";
         const std::pair<const char*, std::string> values[] = {
             {"_vCard", VCardsOf({contact})},
             {"DisplayName", contact.Shown()},

@@ -17,7 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A contact in one line: its name, addresses, phones, postal addresses, birthday, members.
+// A contact in one line: its name, addresses, phones, postal addresses, birthday, when last
+// saved, members.
 std::string Describe(const Contact& contact) {
     std::string text = (contact.Group ? "group " : "") + contact.Shown();
     for (const std::string& email : contact.Emails) {
@@ -33,6 +34,9 @@ std::string Describe(const Contact& contact) {
     }
     if (!contact.Birthday().empty()) {
         text += " born " + contact.Birthday();
+    }
+    if (contact.LastModified != 0) {
+        text += " saved " + std::to_string(contact.LastModified);
     }
     for (const GroupMember& member : contact.Members) {
         text += member.RecordId != 0 ? " member " + std::to_string(member.RecordId)
@@ -63,12 +67,13 @@ const WabCase kCases[] = {
      "contact 7\n3001001F=Marie Lefèvre\n3A06001F=Marie\n3A11001F=Lefèvre\n"
      "3A56101F=m@a.fr | marie@b.fr | m3@c.fr\n3A550003=1\n3A09001F=04 78\n3A1C001F=06 12\n"
      "3A24001F=01 99\n3A5D001F=12, rue des Lilas\n3A59001F=Lyon\n3A5B001F=69003\n"
-     "3A5A001F=France\n3A29001F=5 av. de la Gare\n3A27001F=Paris\n3A420040=1975-04-18\n",
+     "3A5A001F=France\n3A29001F=5 av. de la Gare\n3A27001F=Paris\n3A420040=1975-04-18\n"
+     "30080040=2008-03-14\n",
      false,
      {},
      {"Marie Lefèvre <marie@b.fr> <m@a.fr> <m3@c.fr> tel0:04 78 tel2:06 12 tel4:01 99 "
       "home:12, rue des Lilas|Lyon||69003|France work:5 av. de la Gare|Paris||| born "
-      "1975-04-18"},
+      "1975-04-18 saved 1205452800"},
      {}},
     {"ANameMadeOfItsPartsWhenNoneIsStored",
      "contact 1\n3A06001F=Jean\n3A11001F=Dupont\n",

@@ -1,7 +1,8 @@
 thunderbird-profile moves the identity into a Thunderbird profile, a folder and the same as a
 zip: its accounts and servers without a password, its name, address and signature, its mail in
 the local folders under the identity's name (the special folders as Thunderbird's own), its
-address book as Thunderbird's, its blocked senders as a filter. A real Thunderbird, where
+address book as Thunderbird's (each card with the date the old address book last saved it,
+where it kept one), its blocked senders as a filter. A real Thunderbird, where
 ../shared is here, then says what it loaded.
 
   $ "$CLI" --windows "$SAMPLE" thunderbird-profile profile 2>&1
@@ -32,6 +33,19 @@ address book as Thunderbird's, its blocked senders as a filter. A real Thunderbi
   condition="OR (from,contains,annonces@publicite.example) OR (from,contains,promo.example)"
   $ python3 -c 'import mailbox, sys; print(*(len(mailbox.mbox(f)) for f in sys.argv[1:]))' "profile/Mail/Local Folders/Identité principale.sbd/"*
   0 3 1
+  $ /usr/bin/python3 -c '
+  > import sqlite3, sys
+  > book = sqlite3.connect(sys.argv[1])
+  > for card, in book.execute("SELECT DISTINCT card FROM properties ORDER BY card"):
+  >     values = dict(book.execute("SELECT name, value FROM properties WHERE card = ?", (card,)))
+  >     print(values["DisplayName"], values.get("PrimaryEmail"), values.get("LastModifiedDate"), "BEGIN:VCARD" in values["_vCard"])
+  > print(*book.execute("SELECT name FROM lists"), book.execute("SELECT count(*) FROM list_cards").fetchone())
+  > ' profile/abook.sqlite
+  Søren Ødegård soren@exemple.no None True
+  Paul Martin paul.martin@travail.exemple None True
+  Tante Jeanne jeanne@exemple.org None True
+  Marie Lefèvre marie.lefevre@exemple.fr 1257120000 True
+  ('Famille',) (2,)
 
 The zip holds the same files, byte for byte; nothing is left in the temporary folder.
 
