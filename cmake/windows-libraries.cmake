@@ -1,16 +1,16 @@
 # The C libraries the Windows executables link statically, built from Debian's sources once per
 # architecture, outside any one build folder: the presets of one architecture share them.
 set(QUILLON_WINDOWS_LIBRARIES ${PROJECT_SOURCE_DIR}/build/windows-libraries/${QUILLON_WINDOWS_ARCH}
-    CACHE PATH "Where scripts/windows-libraries installs libcreg, libmspack and xxHash for Windows")
+    CACHE PATH "Where scripts/windows-libraries installs the C libraries for Windows")
 execute_process(
   COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/windows-libraries ${QUILLON_WINDOWS_ARCH}
           ${QUILLON_WINDOWS_LIBRARIES}
   RESULT_VARIABLE built)
 if(NOT built EQUAL 0)
-  message(FATAL_ERROR "libcreg, libmspack and xxHash could not be built for Windows (see above)")
+  message(FATAL_ERROR "libcreg, libmspack, xxHash and SQLite could not be built for Windows (see above)")
 endif()
 
-foreach(library creg mspack)
+foreach(library creg mspack sqlite3)
   add_library(quillon_windows_${library} STATIC IMPORTED GLOBAL)
   set_target_properties(
     quillon_windows_${library}

@@ -1,7 +1,6 @@
 // The contacts and groups as Thunderbird's personal address book (abook.sqlite in a profile):
 // a card of properties each, its vCard among them, and a mailing list each group. Written with
-// SQLite, which the Windows build does not carry: there the address book goes into the profile
-// as a vCard file for Thunderbird's import.
+// SQLite.
 #pragma once
 
 #include "files/file_error.h"
@@ -11,12 +10,6 @@
 #include <vector>
 
 namespace quillon {
-
-#ifdef _WIN32
-inline constexpr bool kAddressBookDatabase = false;
-#else
-inline constexpr bool kAddressBookDatabase = true;
-#endif
 
 inline constexpr const char* kAddressBookDatabaseFile = "abook.sqlite";
 

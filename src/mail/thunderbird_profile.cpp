@@ -7,7 +7,6 @@
 #include "mail/export_tree.h"
 #include "mail/report_text.h"
 #include "mail/thunderbird_address_book.h"
-#include "mail/vcard.h"
 #include "text/ansi_codepage.h"
 #include "text/native_text.h"
 
@@ -25,7 +24,6 @@ using Status = ThunderbirdProfileOutcome::Status;
 
 constexpr const char* kPrefsFile = "prefs.js";
 constexpr const char* kFiltersFile = "msgFilterRules.dat";
-constexpr const char* kAddressBookVCard = "Carnet d'adresses.vcf";
 
 // A relative path of the profile with the system's separators (its parts are ASCII).
 std::string Native(std::string_view path) {
@@ -82,15 +80,9 @@ class ProfileWriter {
         return out.Close(outcome_.Error);
     }
     bool AddressBook(const std::vector<Contact>& contacts) {
-        if constexpr (kAddressBookDatabase) {
-            return File(kAddressBookDatabaseFile, "") &&
-                   WriteThunderbirdAddressBook(tree_.PathOf(kAddressBookDatabaseFile), contacts,
-                                               outcome_.Cards, outcome_.Error);
-        } else {
-            outcome_.AddressBookAsVCard = true;
-            outcome_.Cards = contacts.size();
-            return File(AnsiToNative(Ansi(kAddressBookVCard)), VCardsOf(contacts));
-        }
+        return File(kAddressBookDatabaseFile, "") &&
+               WriteThunderbirdAddressBook(tree_.PathOf(kAddressBookDatabaseFile), contacts,
+                                           outcome_.Cards, outcome_.Error);
     }
     // The blocked senders' filter in each folder of an account that receives mail; in the
     // local folders when none does.
@@ -260,10 +252,6 @@ std::string DescribeThunderbirdProfile(const ThunderbirdProfileOutcome& outcome,
                      "Thunderbird (le dossier ou le .zip), ou avec « thunderbird -profile "
                      "DOSSIER ». Thunderbird demandera une fois le mot de passe de chaque "
                      "compte.");
-        if (outcome.AddressBookAsVCard) {
-            text += Ansi("\nLe carnet d'adresses est dans « ") + Ansi(kAddressBookVCard) +
-                    Ansi(" » : importez-le par Outils > Importer > Carnets d'adresses.");
-        }
     }
     }
     AddProblems(text, outcome.Mail.Problems);

@@ -27,9 +27,8 @@ struct ThunderbirdProfileOutcome {
     Status State = Status::Done;
     MailExportOutcome Mail; // its folders and what their reading met
     std::size_t Accounts = 0;
-    std::size_t Cards = 0;           // in the address book
-    bool AddressBookAsVCard = false; // on Windows: a vCard file to import
-    std::string Zip;                 // native path
+    std::size_t Cards = 0; // in the address book
+    std::string Zip;       // native path
     FileError Error;
 };
 

@@ -1,7 +1,8 @@
 The Windows build reads old installations offline as the Linux build does: the same sources, the
 same output, the same files, byte for byte. `same ARGS` runs quillon-cli ARGS with both builds,
 the Windows one ($CLI) under Wine, each in a folder of its own beside the sources; it shows what
-the two wrote that differs, then the Windows build's messages and exit status.
+the two wrote that differs (zips, which carry the time they were made, are compared by what they
+hold), then the Windows build's messages and exit status.
 
   $ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   $ trap 'wineserver -k 2>/dev/null' EXIT
@@ -10,7 +11,7 @@ the two wrote that differs, then the Windows build's messages and exit status.
   >     (cd linux && "$NATIVE_CLI" "$@" >stdout 2>stderr; echo "[$?]" >>stdout)
   >     (cd windows && "$QUILLON_WINE" "$CLI" "$@" >stdout 2>stderr; echo "[$?]" >>stdout)
   >     sed -i 's/\r$//' windows/stdout windows/stderr # Windows ends its lines with CR LF
-  >     diff -r -x stderr linux windows | grep '^[<>]'
+  >     diff -r -x stderr -x '*.zip' linux windows | grep -E '^([<>]|Binary files|Only in)'
   >     # and joins the parts of a path with "\", as registry keys are named on both
   >     diff <(tr '\\' / <linux/stderr) <(tr '\\' / <windows/stderr) | grep '^[<>]'
   >     cat windows/stderr; tail -n 1 windows/stdout
@@ -49,6 +50,20 @@ the backup with its mail in open formats, and those formats again from the copy.
   Éléments envoyés.dbx
   $ mv windows/courrier copy && same export-mail ../copy exported | tail -n 1
   [0]
+
+The identity as a Thunderbird profile, its address book in Thunderbird's own database, and the
+same as a zip.
+
+  $ same --windows ../xp thunderbird-profile profile
+  [information] Profil Thunderbird: Profil Thunderbird écrit dans « profile » et « profile.zip » : 2 compte(s), 3 dossier(s) de 4 message(s), 4 contact(s).
+  Ouvrez-le dans Thunderbird par Outils > Importer > Importer depuis Thunderbird (le dossier ou le .zip), ou avec « thunderbird -profile DOSSIER ». Thunderbird demandera une fois le mot de passe de chaque compte.
+  [0]
+  $ /usr/bin/python3 -c '
+  > import sys, zipfile
+  > linux, windows = (zipfile.ZipFile(name) for name in sys.argv[1:])
+  > print(sorted(linux.namelist()) == sorted(windows.namelist()) and all(linux.read(n) == windows.read(n) for n in linux.namelist()), len(linux.namelist()))
+  > ' linux/profile.zip windows/profile.zip
+  True 7
 
 Its user hive alone, loaded as tab 2 loads one; a key of the software hive placed by --hive; and
 the backup read back as a .reg file.

@@ -23,9 +23,11 @@ Debian's machine-readable form, with the permission to link The Sleuth Kit.
   quillon-2.5-windows-x64.zip: COPYING
   quillon-2.5-windows-x86.zip: COPYING
   $ for zip in "$PACKAGES"/quillon-2.5-windows-*.zip; do unzip -Z1 "$zip" | grep '/licences/.'; done
+  quillon-2.5-windows-x64/licences/SQLite-public-domain.txt
   quillon-2.5-windows-x64/licences/libcreg-LGPL-3.txt
   quillon-2.5-windows-x64/licences/libmspack-LGPL-2.1.txt
   quillon-2.5-windows-x64/licences/xxHash-BSD-2-Clause.txt
+  quillon-2.5-windows-x86/licences/SQLite-public-domain.txt
   quillon-2.5-windows-x86/licences/libcreg-LGPL-3.txt
   quillon-2.5-windows-x86/licences/libmspack-LGPL-2.1.txt
   quillon-2.5-windows-x86/licences/xxHash-BSD-2-Clause.txt
