@@ -52,8 +52,9 @@ std::atomic<PathNode*> g_paths{nullptr};
 // through the thousands a large copy holds.
 std::atomic<std::size_t> g_freeNodes{0};
 
-// Room of a new node: most paths fit, so nodes are reused whatever their path.
-constexpr std::size_t kPathRoom = 512;
+// Room of a new node: its path's, rounded up to this step, so that it is reused by paths of
+// about its length while a tree of thousands of files does not hold thousands of large nodes.
+constexpr std::size_t kPathRoomStep = 64;
 
 PathTicket Track(PathKind kind, const std::string& path) {
     for (PathNode* node = g_freeNodes.load() > 0 ? g_paths.load() : nullptr; node != nullptr;
@@ -69,7 +70,7 @@ PathTicket Track(PathKind kind, const std::string& path) {
     }
     auto* node = new PathNode; // never freed: the handler may be walking it
     node->Kind = kind;
-    node->Room = std::max(kPathRoom, path.size() + 1);
+    node->Room = (path.size() / kPathRoomStep + 1) * kPathRoomStep;
     node->Path = std::make_unique<char[]>(node->Room);
     std::memcpy(node->Path.get(), path.c_str(), path.size() + 1);
     node->State = Ready;

@@ -28,6 +28,28 @@ constexpr std::size_t kScanPiece = 1 << 20;
 // The objects of a message (its blocks, mostly one after the other) are read through a window
 // of the file this large: a few reads a message rather than two a block.
 constexpr std::size_t kWindowSize = 64 << 10;
+static_assert(kLargestBlockRoom <= kWindowSize, "a block's text is seen whole in the window");
+
+// Tells a block met again in a chain, which would make it loop. Chains mostly run forward
+// through the file: a block past every one before it is new without a look, and the set is
+// made only once a chain turns back.
+class ChainGuard {
+  public:
+    bool FirstMeeting(std::uint32_t at) {
+        if (seen_.empty() && (passed_.empty() || at > passed_.back())) {
+            passed_.push_back(at);
+            return true;
+        }
+        if (seen_.empty()) {
+            seen_.insert(passed_.begin(), passed_.end());
+        }
+        return seen_.insert(at).second;
+    }
+
+  private:
+    std::vector<std::uint32_t> passed_; // rising, while the chain runs forward
+    std::unordered_set<std::uint32_t> seen_;
+};
 
 std::string Hex(std::uint64_t value) {
     char text[24];
@@ -69,6 +91,18 @@ bool DbxFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) con
     if (length > kWindowSize) {
         return file_->ReadAll(offset, buffer, length);
     }
+    std::string_view bytes;
+    if (!ViewAt(offset, length, bytes)) {
+        return false;
+    }
+    std::copy_n(bytes.data(), length, buffer);
+    return true;
+}
+
+bool DbxFile::ViewAt(std::uint64_t offset, std::size_t length, std::string_view& bytes) const {
+    if (length > kWindowSize) {
+        return false;
+    }
     if (offset < windowAt_ || offset + length > windowAt_ + window_.size()) {
         if (offset > size_ || size_ - offset < length) {
             return false;
@@ -81,7 +115,7 @@ bool DbxFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) con
             return false;
         }
     }
-    std::copy_n(window_.data() + (offset - windowAt_), length, buffer);
+    bytes = std::string_view(window_).substr(static_cast<std::size_t>(offset - windowAt_), length);
     return true;
 }
 
@@ -192,9 +226,9 @@ std::uint64_t DbxFile::Record::Time(unsigned number) const {
 
 bool DbxFile::ReadBlock(std::uint32_t at, std::uint32_t shift, Block& block) const {
     const std::uint32_t position = at - shift;
-    std::string header(kBlockHeaderSize, '\0');
+    std::string_view header;
     if (!Aligned(at) || position > size_ || size_ - position < kBlockHeaderSize ||
-        !ReadAt(position, header.data(), header.size()) || Le32(header, 0) != at) {
+        !ViewAt(position, kBlockHeaderSize, header) || Le32(header, 0) != at) {
         return false;
     }
     const std::uint32_t room = Le32(header, kBlockRoomAt);
@@ -229,17 +263,16 @@ std::vector<DbxMessage> DbxFile::Messages(bool recover) {
 
 bool DbxFile::ReadText(const DbxMessage& message,
                        const std::function<bool(std::string_view)>& write) {
-    std::unordered_set<std::uint32_t> visited;
-    std::string text;
+    ChainGuard chain;
+    std::string_view text;
     Block block;
     for (std::uint32_t at = message.FirstBlock; at != 0; at = block.Next) {
-        if (!visited.insert(at).second || !ReadBlock(at, message.Shift, block)) {
+        if (!chain.FirstMeeting(at) || !ReadBlock(at, message.Shift, block)) {
             Problem("message coupé : bloc de texte à l'offset " + Hex(at - message.Shift) +
                     " illisible");
             return false;
         }
-        text.resize(block.TextLength);
-        if (!ReadAt(at - message.Shift + kBlockHeaderSize, text.data(), text.size()) ||
+        if (!ViewAt(at - message.Shift + kBlockHeaderSize, block.TextLength, text) ||
             !write(text)) {
             return false;
         }

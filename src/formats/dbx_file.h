@@ -95,6 +95,8 @@ class DbxFile {
     bool ReadBlock(std::uint32_t at, std::uint32_t shift, Block& block) const;
     // `length` bytes at `offset`, whole or not at all, through the window.
     bool ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const;
+    // The same bytes seen in the window, where they fit in it (until it moves).
+    bool ViewAt(std::uint64_t offset, std::size_t length, std::string_view& bytes) const;
     // The first block and the shift of each chain found.
     std::vector<std::pair<std::uint32_t, std::uint32_t>>
     ChainsNotIndexed(const std::vector<DbxMessage>& indexed) const;

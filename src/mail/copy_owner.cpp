@@ -24,7 +24,7 @@ struct Owner {
     bool Handed() const { return User != static_cast<uid_t>(-1); }
 };
 
-Owner OwnerOfCopies() {
+Owner ReadOwnerOfCopies() {
     Owner owner;
     const char* user = std::getenv("SUDO_UID");
     const char* group = std::getenv("SUDO_GID");
@@ -35,15 +35,21 @@ Owner OwnerOfCopies() {
     return owner;
 }
 
+// Read once: a copy of thousands of messages asks for each file.
+const Owner& OwnerOfCopies() {
+    static const Owner owner = ReadOwnerOfCopies();
+    return owner;
+}
+
 } // namespace
 
 bool HandToUser(const std::string& path) {
-    const Owner owner = OwnerOfCopies();
+    const Owner& owner = OwnerOfCopies();
     return !owner.Handed() || lchown(path.c_str(), owner.User, owner.Group) == 0;
 }
 
 bool HandToUser(std::intptr_t descriptor) {
-    const Owner owner = OwnerOfCopies();
+    const Owner& owner = OwnerOfCopies();
     return !owner.Handed() || fchown(static_cast<int>(descriptor), owner.User, owner.Group) == 0;
 }
 #endif

@@ -352,7 +352,8 @@ bool Writer::WriteMessage(DbxFile& file, const DbxMessage& message, const std::s
     if (!whole && !failed()) {
         ++folder.Cut;
     }
-    return eml.Close(error) && (mbox == nullptr || mbox->Flush(error));
+    // The mbox file is written through its buffer; a write that failed is told at once.
+    return eml.Close(error) && (mbox == nullptr || !mbox->Failed() || mbox->Flush(error));
 }
 
 // In UTF-8, which every system's text editor reads, its mark first for Windows' Notepad.

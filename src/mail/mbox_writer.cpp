@@ -2,12 +2,14 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace quillon {
 namespace {
 
 constexpr std::string_view kFrom = "From ";
+constexpr char kQuote = '>';
 // FILETIME counts tenths of microseconds since 1601; the Unix epoch is this many seconds later.
 constexpr std::uint64_t kFileTimeTicksPerSecond = 10'000'000;
 constexpr std::uint64_t kSecondsFrom1601To1970 = 11'644'473'600;
@@ -48,15 +50,25 @@ void MboxWriter::Begin(std::uint64_t received) {
 
 void MboxWriter::Add(std::string_view text) {
     std::size_t plain = 0; // the start of the bytes not yet written
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (atLineStart_) {
-            out_.Write(text.substr(plain, i - plain));
-            TakeLineStart(c);
-            plain = i + 1;
-        } else if (c == '\n') {
+    for (std::size_t at = 0; at < text.size();) {
+        if (!atLineStart_) {
+            const void* lineEnd = std::memchr(text.data() + at, '\n', text.size() - at);
+            if (lineEnd == nullptr) {
+                break;
+            }
+            at = static_cast<std::size_t>(static_cast<const char*>(lineEnd) - text.data()) + 1;
             atLineStart_ = true;
+            continue;
         }
+        const char c = text[at];
+        if (lineStart_.empty() && c != kQuote && c != kFrom.front()) {
+            atLineStart_ = c == '\n'; // a line that cannot be a "From " line goes as it is
+        } else {
+            out_.Write(text.substr(plain, at - plain));
+            TakeLineStart(c);
+            plain = at + 1;
+        }
+        ++at;
     }
     out_.Write(text.substr(plain));
     if (!text.empty()) {
@@ -68,7 +80,7 @@ void MboxWriter::Add(std::string_view text) {
 // does, it is written with one ">" more, and once it cannot, as it is.
 void MboxWriter::TakeLineStart(char c) {
     lineStart_ += c;
-    const std::size_t quotes = lineStart_.find_first_not_of('>');
+    const std::size_t quotes = lineStart_.find_first_not_of(kQuote);
     if (quotes == std::string::npos) {
         return; // only ">" so far
     }

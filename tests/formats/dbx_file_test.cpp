@@ -156,6 +156,14 @@ const DamageCase kDamage[] = {
      },
      {"one", "two", std::string(kSix, 0, 0x200) + "<cut>"},
      1},
+    {"a chain that turns back to a block it passed",
+     [](DbxBuilder& f, const auto& records, std::uint32_t) {
+         const std::uint32_t first = Le32(f.Bytes(), records[2] + dbx::kRecordHeaderSize + 8);
+         const std::uint32_t second = Le32(f.Bytes(), first + dbx::kBlockNextAt);
+         f.Put32(second + dbx::kBlockNextAt, first);
+     },
+     {"one", "two", kSix + "<cut>"},
+     1},
     {"a block claiming more text than it holds",
      [](DbxBuilder& f, const auto& records, std::uint32_t) {
          const std::uint32_t first = Le32(f.Bytes(), records[0] + dbx::kRecordHeaderSize + 8);

@@ -35,6 +35,8 @@ const MboxCase kMboxCases[] = {
     {"a quote cut from its From", {"A\r\n>", ">", "From x"}, "A\r\n>>>From x\r\n\r\n"},
     {"From without its space is left", {"Frog\r\nFrom:x\r\n"}, "Frog\r\nFrom:x\r\n\r\n"},
     {"From inside a line is left", {"a From b\r\n"}, "a From b\r\n\r\n"},
+    {"after an empty line", {"A\n\nFrom x\n"}, "A\n\n>From x\n\r\n"},
+    {"among lines of every start", {"x\r\n>y\r\nF\r\nFrom z"}, "x\r\n>y\r\nF\r\n>From z\r\n\r\n"},
     {"a last line without its end gets one", {"A\r\nlast"}, "A\r\nlast\r\n\r\n"},
     {"a last line that might have been From", {"A\r\nFro"}, "A\r\nFro\r\n\r\n"},
     {"empty lines stay", {"\r\n\r\nFrom\r\n"}, "\r\n\r\nFrom\r\n\r\n"},
