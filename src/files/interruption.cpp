@@ -8,9 +8,12 @@
 #include <cstring>
 #include <memory>
 #ifdef _WIN32
+#include <string>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <pthread.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
 #include <unistd.h>
 #endif
@@ -36,10 +39,10 @@ template <typename Slots, typename Fill> int Take(Slots& slots, Fill fill) {
     return -1;
 }
 
-// A path to take back: a temporary file to delete, or a folder made to remove. However many
-// there are (a store of thousands of files), each has a node; nodes are never freed, only
-// reused, so the handler can walk them at any moment.
-enum class PathKind { File, Folder };
+// A path to take back: a temporary file to delete, a folder made to remove, or a folder made
+// to remove with all it holds. However many there are, each has a node; nodes are never freed,
+// only reused, so the handler can walk them at any moment.
+enum class PathKind { File, Folder, Tree };
 struct PathNode {
     std::atomic<int> State{Free};
     PathKind Kind = PathKind::File;
@@ -94,7 +97,102 @@ void Untrack(PathKind kind, const std::string& path) {
     }
 }
 
+// A tree's folders deeper than this are left: the program's own trees are far shallower.
+constexpr int kDeepestTree = 128;
+
+#ifdef _WIN32
+// The console's handler runs on a thread of its own, where the usual calls may be made.
+void EmptyTree(const std::string& folder, int depth) {
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        const std::string path = folder + "\\" + name;
+        const DWORD attributes = entry.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            DeleteFileA(path.c_str());
+            continue;
+        }
+        // A junction or a link is removed itself, never entered.
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && depth < kDeepestTree) {
+            EmptyTree(path, depth + 1);
+        }
+        RemoveDirectoryA(path.c_str());
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+bool RemoveTreeAt(const char* path) {
+    EmptyTree(path, 0);
+    return RemoveDirectoryA(path) != 0;
+}
+#else
+// The entries read from each level of a tree being emptied: a signal handler may not allocate.
+constexpr std::size_t kEntriesRead = 4096;
+alignas(8) char g_entries[kDeepestTree + 1][kEntriesRead];
+
+// Empties the folder open as `folder`, then closes it: each file and link is removed (a link
+// is never followed), each folder emptied and removed. Only calls that a signal handler may
+// make; the folder is read again from its start while a pass removes anything, as removing
+// entries during a read may hide others.
+void EmptyTree(int folder, int depth) {
+    struct Entry { // the kernel's linux_dirent64, its name running on
+        std::uint64_t Inode;
+        std::int64_t Next;
+        unsigned short Length;
+        unsigned char Type;
+        char Name[1];
+    };
+    char* const entries = g_entries[depth];
+    for (bool removed = true; removed;) {
+        removed = false;
+        lseek(folder, 0, SEEK_SET);
+        long length;
+        while ((length = syscall(SYS_getdents64, folder, entries, kEntriesRead)) > 0) {
+            for (long at = 0; at < length;) {
+                const auto* entry = reinterpret_cast<const Entry*>(entries + at);
+                at += entry->Length;
+                const char* name = entry->Name;
+                if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
+                    continue;
+                }
+                if (unlinkat(folder, name, 0) == 0) {
+                    removed = true;
+                    continue;
+                }
+                // Not a file nor a link: a folder, emptied first.
+                if (depth < kDeepestTree) {
+                    const int inner = openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+                    if (inner >= 0) {
+                        EmptyTree(inner, depth + 1);
+                    }
+                }
+                removed = unlinkat(folder, name, AT_REMOVEDIR) == 0 || removed;
+            }
+        }
+    }
+    close(folder);
+}
+
+bool RemoveTreeAt(const char* path) {
+    const int folder = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    if (folder >= 0) {
+        EmptyTree(folder, 0);
+    }
+    return rmdir(path) == 0;
+}
+#endif
+
 bool RemovePath(const PathNode& node) {
+    if (node.Kind == PathKind::Tree) {
+        return RemoveTreeAt(node.Path.get());
+    }
 #ifdef _WIN32
     return node.Kind == PathKind::File ? DeleteFileA(node.Path.get()) != 0
                                        : RemoveDirectoryA(node.Path.get()) != 0;
@@ -103,11 +201,11 @@ bool RemovePath(const PathNode& node) {
 #endif
 }
 
-// The files first, then the folders, which are empty only once their files and inner folders
-// are gone: folders are tried again while any goes.
+// The files and the trees first, then the folders, which are empty only once their files and
+// inner folders are gone: folders are tried again while any goes.
 void RemoveTrackedPaths() {
     for (PathNode* node = g_paths.load(); node != nullptr; node = node->Next) {
-        if (node->Kind == PathKind::File && node->State == Ready) {
+        if (node->Kind != PathKind::Folder && node->State == Ready) {
             RemovePath(*node);
         }
     }
@@ -180,6 +278,14 @@ void UntrackTemporary(const std::string& path) {
 
 PathTicket TrackFolder(const std::string& path) {
     return Track(PathKind::Folder, path);
+}
+
+PathTicket TrackTree(const std::string& path) {
+    return Track(PathKind::Tree, path);
+}
+
+void RemoveTree(const std::string& path) {
+    RemoveTreeAt(path.c_str());
 }
 
 void Untrack(PathTicket ticket) {

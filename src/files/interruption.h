@@ -23,6 +23,11 @@ void UntrackTemporary(const std::string& path);
 // A folder made for the work, to remove (when empty) if the program is interrupted.
 PathTicket TrackFolder(const std::string& path);
 void UntrackFolder(const std::string& path);
+// A folder made for the work, to remove with all it holds if the program is interrupted (links
+// in it are removed, never followed): its files need no registration of their own.
+PathTicket TrackTree(const std::string& path);
+// Removes such a folder with all it holds now, in the same way.
+void RemoveTree(const std::string& path);
 void Untrack(PathTicket ticket);
 
 // A file open for appending, through its system descriptor (a handle on Windows), to cut back

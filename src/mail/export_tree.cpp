@@ -1,11 +1,12 @@
 #include "mail/export_tree.h"
 
+#include "disks/file_tree.h"
 #include "files/interruption.h"
 #include "files/temp_file.h"
 #include "mail/copy_owner.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 
 #ifdef _WIN32
@@ -46,18 +47,11 @@ bool TargetFree(const std::string& target, FileError& error) {
 } // namespace
 
 ExportTree::~ExportTree() {
-    if (finished_) {
+    if (finished_ || rootTicket_ == nullptr) {
         return;
     }
-    for (auto it = files_.rbegin(); it != files_.rend(); ++it) {
-        std::remove(it->Path.c_str());
-        interruption::Untrack(it->Ticket);
-    }
-    for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
-        std::error_code ignored;
-        fs::remove(it->Path, ignored);
-        interruption::Untrack(it->Ticket);
-    }
+    interruption::RemoveTree(root_);
+    interruption::Untrack(rootTicket_);
 }
 
 bool ExportTree::Begin(const std::string& target, FileError& error) {
@@ -73,7 +67,13 @@ bool ExportTree::Begin(const std::string& target, FileError& error) {
     }
     reserved_.emplace(std::move(*reserved));
     root_ = reserved_->Path() + ".d";
-    return MakeFolder("", error);
+    [[maybe_unused]] const interruption::SignalsHeld held;
+    if (!MakeOwnerOnlyFolder(root_)) {
+        error = FileError{root_, errno != 0 ? errno : EACCES};
+        return false;
+    }
+    rootTicket_ = interruption::TrackTree(root_);
+    return true;
 }
 
 std::string ExportTree::PathOf(const std::string& relative) const {
@@ -82,31 +82,40 @@ std::string ExportTree::PathOf(const std::string& relative) const {
 
 std::vector<std::string> ExportTree::Files() const {
     std::vector<std::string> files;
-    for (const Made& made : files_) {
-        files.push_back(made.Path.substr(root_.size() + 1));
-    }
+    AddFiles("", files);
     return files;
+}
+
+void ExportTree::AddFiles(const std::string& folder, std::vector<std::string>& files) const {
+    std::vector<FileTree::Entry> entries = LocalTree(PathOf(folder)).List("");
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.Name < b.Name; });
+    for (const FileTree::Entry& entry : entries) {
+        const std::string relative =
+            folder.empty() ? entry.Name : folder + kPathSeparator + entry.Name;
+        if (entry.Folder) {
+            AddFiles(relative, files);
+        } else {
+            files.push_back(relative);
+        }
+    }
 }
 
 bool ExportTree::MakeFolder(const std::string& relative, FileError& error) {
     const std::string path = PathOf(relative);
-    [[maybe_unused]] const interruption::SignalsHeld held;
     if (!MakeOwnerOnlyFolder(path)) {
         error = FileError{path, errno != 0 ? errno : EACCES};
         return false;
     }
-    folders_.push_back({path, interruption::TrackFolder(path)});
     return true;
 }
 
 bool ExportTree::NewFile(const std::string& relative, OutputFile& out, FileError& error) {
     const std::string path = PathOf(relative);
-    [[maybe_unused]] const interruption::SignalsHeld held;
     std::intptr_t descriptor = 0;
     if (!out.OpenNew(path, descriptor, error)) {
         return false;
     }
-    files_.push_back({path, interruption::TrackTemporary(path)});
     if (!HandToUser(descriptor)) {
         error = FileError{path, errno != 0 ? errno : EPERM};
         return false;
@@ -124,12 +133,7 @@ bool ExportTree::Finish(FileError& error) {
         error = FileError{target_, result};
         return false;
     }
-    for (const Made& made : files_) {
-        interruption::Untrack(made.Ticket);
-    }
-    for (const Made& made : folders_) {
-        interruption::Untrack(made.Ticket);
-    }
+    interruption::Untrack(rootTicket_);
     finished_ = true;
     return true;
 }

@@ -34,19 +34,18 @@ class ExportTree {
 
     // The native path of an entry of the tree, as it is while being written.
     std::string PathOf(const std::string& relative) const;
-    // The files made so far, relative to the tree, in the order they were made.
+    // The files of the tree, relative to it, each folder's in the order of their names.
     std::vector<std::string> Files() const;
 
   private:
+    void AddFiles(const std::string& folder, std::vector<std::string>& files) const;
+
     std::string target_;
     std::optional<TemporaryFile> reserved_; // holds the number of root_
+    // The tree is removed whole after a failure or an interruption: its files and folders need
+    // no registration each, and the memory taken stays the same however many there are.
     std::string root_;
-    struct Made {
-        std::string Path;
-        interruption::PathTicket Ticket;
-    };
-    std::vector<Made> folders_; // the root first
-    std::vector<Made> files_;
+    interruption::PathTicket rootTicket_ = nullptr;
     bool finished_ = false;
 };
 

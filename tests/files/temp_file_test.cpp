@@ -84,6 +84,31 @@ TEST_F(TempFileTest, AnInterruptionDeletesTheFilesThatExist) {
     EXPECT_TRUE(fs::exists(folder.File("result.reg")));
 }
 
+// Ctrl+C while a tree of files is written: the tree goes whole, its links with it, and what
+// they lead to stays.
+TEST_F(TempFileTest, AnInterruptionRemovesATreeButNotWhatItsLinksLeadTo) {
+    const fs::path outside = folder.Path() / "outside";
+    const fs::path tree = folder.Path() / "tree";
+    fs::create_directories(outside / "kept");
+    test::WriteBytes((outside / "kept" / "file").string(), "kept");
+    EXPECT_EXIT(
+        {
+            interruption::UndoOnInterrupt();
+            interruption::TrackTree(tree.string());
+            for (int i = 0; i < 900; ++i) { // more entries than one read of a folder gives
+                const fs::path inner = tree / ("folder " + std::to_string(i % 3)) / "inner";
+                fs::create_directories(inner);
+                test::WriteBytes((inner / ("message " + std::to_string(i) + ".eml")).string(), "x");
+            }
+            fs::create_directory_symlink(outside / "kept", tree / "folder 0" / "link");
+            fs::create_symlink(outside / "kept" / "file", tree / "file link");
+            std::raise(SIGINT);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tree)));
+    EXPECT_EQ(test::ReadBytes((outside / "kept" / "file").string()), "kept");
+}
+
 // Ctrl+C in the middle of an append: the user's file keeps what it had, and only that.
 TEST_F(TempFileTest, AnInterruptedAppendIsTakenBack) {
     const std::string target = folder.File("saved.reg");
