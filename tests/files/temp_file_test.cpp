@@ -67,6 +67,24 @@ TEST_F(TempFileTest, CreatesExclusivelyAndDeletesWhenDone) {
     EXPECT_FALSE(fs::exists(path));
 }
 
+// Folders inside folders, each holding more files than one read of a folder gives.
+void MakeTree(const fs::path& tree) {
+    for (int i = 0; i < 900; ++i) {
+        const fs::path inner = tree / ("folder " + std::to_string(i % 3)) / "inner";
+        fs::create_directories(inner);
+        test::WriteBytes((inner / ("message " + std::to_string(i) + ".eml")).string(), "x");
+    }
+}
+
+// A tree of written files, given up, goes whole.
+TEST_F(TempFileTest, ATreeGivenUpIsRemovedWhole) {
+    const fs::path tree = folder.Path() / "tree";
+    MakeTree(tree);
+    interruption::RemoveTree(tree.string());
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tree)));
+    EXPECT_TRUE(fs::exists(folder.Path()));
+}
+
 #ifndef _WIN32
 // Ctrl+C in the middle of a command: the program ends as interrupted, without its files.
 TEST_F(TempFileTest, AnInterruptionDeletesTheFilesThatExist) {
@@ -95,11 +113,7 @@ TEST_F(TempFileTest, AnInterruptionRemovesATreeButNotWhatItsLinksLeadTo) {
         {
             interruption::UndoOnInterrupt();
             interruption::TrackTree(tree.string());
-            for (int i = 0; i < 900; ++i) { // more entries than one read of a folder gives
-                const fs::path inner = tree / ("folder " + std::to_string(i % 3)) / "inner";
-                fs::create_directories(inner);
-                test::WriteBytes((inner / ("message " + std::to_string(i) + ".eml")).string(), "x");
-            }
+            MakeTree(tree);
             fs::create_directory_symlink(outside / "kept", tree / "folder 0" / "link");
             fs::create_symlink(outside / "kept" / "file", tree / "file link");
             std::raise(SIGINT);
