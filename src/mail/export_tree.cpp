@@ -68,8 +68,7 @@ bool ExportTree::Begin(const std::string& target, FileError& error) {
     reserved_.emplace(std::move(*reserved));
     root_ = reserved_->Path() + ".d";
     [[maybe_unused]] const interruption::SignalsHeld held;
-    if (!MakeOwnerOnlyFolder(root_)) {
-        error = FileError{root_, errno != 0 ? errno : EACCES};
+    if (!MakeFolder("", error)) {
         return false;
     }
     rootTicket_ = interruption::TrackTree(root_);
