@@ -23,6 +23,7 @@ seconds() { # one run, in seconds, and the peak memory in kB
     sync
     /usr/bin/time -f '%e %M' "$@" 2>&1 >/dev/null | tail -n 1
 }
+ratio() { echo "scale=2; $1 / $2" | bc; }
 # Memory a virtual machine's program touches for the first time costs several times what memory
 # it had before costs: each command runs once, its output removed, before it is timed.
 warm() {
@@ -36,9 +37,8 @@ warm cp -r "$work/out" "$work/out-copy"
 read -r copy _ < <(seconds cp -r "$store" "$work/copy")
 read -r same _ < <(seconds cp -r "$work/out" "$work/out-copy")
 echo "export-mail: $quillon s, peak $((peak / 1024)) MB; $(find "$work/out" -type f | wc -l) files, $(du -sh "$work/out" | cut -f1)"
-echo "cp -r of the files written: $same s; ratio $(echo "scale=2; $quillon / $same" | bc) (target 1.5)"
+echo "cp -r of the files written: $same s; ratio $(ratio "$quillon" "$same") (target 1.5)"
 store_bytes=$(du -sb "$store" | cut -f1)
 written_bytes=$(du -sb "$work/out" | cut -f1)
-echo "cp -r of the store: $copy s; ratio $(echo "scale=2; $quillon / $copy" | bc);" \
-    "writing as many bytes at its rate, without a file more: ratio $(echo "scale=2; $written_bytes / $store_bytes" | bc)"
-
+echo "cp -r of the store: $copy s; ratio $(ratio "$quillon" "$copy");" \
+    "writing as many bytes at its rate, without a file more: ratio $(ratio "$written_bytes" "$store_bytes")"
